@@ -1,0 +1,98 @@
+#include "character/program.h"
+
+#include "character/new_game.h"
+#include "core/console.h"
+#include "core/game_state.h"
+#include "world/town.h"
+#include "world/world_map.h"
+
+namespace kelvrin {
+
+namespace {
+
+constexpr const char* InformationText =
+    "Kelvrin\nTekstowa gra rpg\nWersja: 0.2\nAutor: Brannok52\n"
+    "Cel gry: Pokonaj mitycznego potwora Terrasque który znajduje się głeboko w podziemiach\n"
+    "Zmiany:\n*** WERSJA 0.2 (12.03.11)\n- tarcze,eliksiry,kamienie\n- atuty\n- barbażyńca\n"
+    "- las,droga,kopalnia\n- mapy podziemi\n- walka z kilkoma przeciwnikami\n- sojusznicy\n"
+    "*** WERSJA 0.1 (17.02.11)\n- pierwsza wersja";
+
+// Writing the save file comes with the save-file support; until then every
+// attempt reports the failure of a save that could not be written, and the
+// player stays in the game (a failed save must never drop the hero).
+bool saveCurrentGame() {
+    clearScreen();
+    print("Nie mozna zapisac gry!");
+    return false;
+}
+
+void playNewGame() {
+    startNewGame();
+    runLocationLoop();
+}
+
+}  // namespace
+
+void saveAndQuitPrompt() {
+    print("Czy chcesz zapisać grę? (tak/nie/anuluj)\n");
+    switch (askKey("tna")) {
+        case 't':
+            if (saveCurrentGame()) {
+                world.leaveLoop = true;
+            } else {
+                pauseOk();
+            }
+            break;
+        case 'n':
+            world.leaveLoop = true;
+            break;
+        default:
+            break;
+    }
+}
+
+void runLocationLoop() {
+    world.leaveLoop = false;
+    for (;;) {
+        clearScreen();
+        if (hero.hp < 1) return;
+        switch (world.location) {
+            case LocationWorldMap:
+                worldMap();
+                break;
+            case LocationTown:
+                townScreen();
+                break;
+            default:
+                // Places without a screen of their own yet (the forest, the
+                // road, the underground) send the hero back to the world map,
+                // so the loop never runs without reading a key.
+                world.location = LocationWorldMap;
+                break;
+        }
+        if (world.leaveLoop) return;
+    }
+}
+
+int runProgram() {
+    for (;;) {
+        clearScreen();
+        print("Kelvrin v 0.2\n\n1. Graj\n2. Cmentarz\n3. Info\n0. Wyjście\n");
+        switch (getKey()) {
+            case '1':
+                playNewGame();
+                break;
+            case '3':
+                clearScreen();
+                printText(InformationText);
+                getKey();
+                break;
+            case '0':
+                return 0;
+            default:
+                break;
+        }
+    }
+}
+
+}  // namespace kelvrin

@@ -1,0 +1,74 @@
+// The console conventions every screen of the game follows: clear, print
+// Polish text with a few coloured numbers, wait for one key (or read a
+// number or a line), act, redraw. Game code uses only these functions; the
+// backend behind them (terminal, stream or scripted) is chosen at start-up.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace kelvrin {
+
+// Thrown by the readers when the input is closed (a closed pipe or
+// terminal, or the end of a test script). The program unwinds to its
+// entry point and ends cleanly; it is never a game event.
+struct EndOfInput {};
+
+// Colours of the game (console attributes).
+enum Colour : int {
+    ColourNormal = 7,
+    ColourGrey = 8,
+    ColourGreen = 10,
+    ColourRed = 12,
+    ColourYellow = 14,
+    ColourHint = 0x87,  // light grey on dark grey
+};
+
+// Installs the backend every console operation uses (not owned).
+void setBackend(Backend* backend);
+Backend& backend();
+
+// Formatted output, printf-style, in UTF-8.
+[[gnu::format(printf, 1, 2)]] void print(const char* format, ...);
+void printText(std::string_view text);
+// Prints in one colour and switches back to normal grey afterwards.
+[[gnu::format(printf, 2, 3)]] void printColoured(int colour, const char* format, ...);
+// Builds a text, printf-style (file names such as "save_%s").
+[[gnu::format(printf, 1, 2)]] std::string formatText(const char* format, ...);
+
+void clearScreen();
+void setColour(int colour);
+
+// One key press as the design's bare _getch: any key.
+int getKey();
+// Waits for 't' or 'n'; true for 't'. Every other key (capitals too) is ignored.
+bool askYesNo();
+// Waits until one of the keys in `keys` (UTF-8) is pressed and returns it.
+int askKey(std::string_view keys);
+// Waits for any key after a message ending in "(ok)".
+void pauseOk();
+
+// Reads a typed number ("%d" followed by discarding the rest of the line).
+// Leading blank lines are skipped, as scanf skips white space. When the line
+// does not start with a number, or the number is beyond the int range, the
+// value is left unchanged and false is returned.
+bool readNumber(int& value);
+// Reads one typed line, cut to maxChars characters.
+std::string readLine(std::size_t maxChars = 200);
+
+// Draws a block of cells at a fixed screen position without moving the
+// cursor (dungeon panels, the fight's status bar, key-hint boxes).
+void putCells(int row, int col, int width, const std::vector<Cell>& cells);
+void moveCursor(int row, int col);
+// Keeps rows above `top` fixed while the rest scrolls (fights); 0 restores.
+void setScrollTop(int top);
+
+// Where the console believes the cursor is (for tests and the pager).
+int cursorRow();
+int cursorColumn();
+
+}  // namespace kelvrin

@@ -1,0 +1,44 @@
+#include "core/game_state.h"
+
+namespace kelvrin {
+
+Hero hero;
+WorldState world;
+
+void advanceDays(int days) {
+    if (days <= 0) return;
+    // Wrap as often as needed: a long rest may pass more than a year.
+    const long long total = static_cast<long long>(world.day) + days;
+    const long long yearsPassed = (total - 1) / DaysPerYear;
+    world.day = static_cast<int>(total - yearsPassed * DaysPerYear);
+    world.year += static_cast<int>(yearsPassed);
+}
+
+void resetForNewGame() {
+    const int savedX = world.savedX;
+    const int savedY = world.savedY;
+    const int dungeonLevel = world.dungeonLevel;
+    world = WorldState{};
+    world.savedX = savedX;
+    world.savedY = savedY;
+    world.dungeonLevel = dungeonLevel;
+    world.startMarker = 1;
+    world.location = LocationTown;
+    world.year = 113;
+    world.day = 1;
+
+    hero = Hero{};
+    hero.gold = 50;
+    hero.level = 1;
+    hero.xp = 0;
+    hero.xpNext = 1000;
+    hero.baseAttack = 1;
+    hero.attackPool = 1;
+    hero.lastHarm = HarmNothingYet;
+    hero.lastChances = 3;
+    hero.weapon = ItemSlot{0, KindWeapon, 0, 0, Identified};
+    hero.armour = ItemSlot{0, KindArmour, 0, 0, Identified};
+    hero.shield = ItemSlot{0, KindEmpty, 0, 0, 0};
+}
+
+}  // namespace kelvrin

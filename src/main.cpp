@@ -1,0 +1,43 @@
+// Kelvrin: a text role-playing game. Start-up in the order the game has
+// always done it (crash handling, the user's locale, the random seed, the
+// console), then the main menu.
+#include <clocale>
+#include <cstdint>
+
+#include "character/program.h"
+#include "core/clock.h"
+#include "core/console.h"
+#include "core/random.h"
+#include "platform/make_backend.h"
+#include "platform/signals.h"
+
+int main() {
+    using namespace kelvrin;
+
+    installSignalHandlers();
+    std::setlocale(LC_ALL, "");
+    // Numbers keep the C form ("0.5", not "0,5" in a Polish locale).
+    std::setlocale(LC_NUMERIC, "C");
+    seedRandom(static_cast<std::uint32_t>(nowSeconds()));
+
+    auto console = makeBackend();
+    setBackend(console.get());
+
+    if (console->rows() < 25 || console->columns() < 80) {
+        clearScreen();
+        print("Okno terminala ma mniej niż 80×25 znaków; część ekranu gry może być niewidoczna.\n\n(ok)");
+        try {
+            pauseOk();
+        } catch (const EndOfInput&) {
+            return 0;
+        }
+    }
+
+    int status = 0;
+    try {
+        status = runProgram();
+    } catch (const EndOfInput&) {
+        // The input is closed (a closed pipe or terminal): end quietly.
+    }
+    return status;
+}

@@ -1,0 +1,100 @@
+// Random keys through the whole program, from many seeds, under the
+// sanitizers; the invariants are checked before every key is handed out.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "character/program.h"
+#include "core/clock.h"
+#include "core/console.h"
+#include "core/game_state.h"
+#include "core/random.h"
+#include "monkey/invariants.h"
+#include "platform/scripted_backend.h"
+
+namespace kelvrin::test {
+namespace {
+
+// Every key some screen listens to, and some no screen does.
+std::vector<int> monkeyKeys() {
+    std::vector<int> keys;
+    for (char c : std::string("0123456789abcdefghijklmnopqrstuvwxyz?+-*/ \n")) keys.push_back(c);
+    for (int k : {int(KeyUp), int(KeyDown), int(KeyLeft), int(KeyRight), int(KeyEscape), int(KeyBackspace), int('T'),
+                  int('N'), int('A'), int(U'ą'), int(U'Ż')})
+        keys.push_back(k);
+    return keys;
+}
+
+struct MonkeyRun {
+    int keys = 0;
+    std::string failure;
+};
+
+MonkeyRun runMonkey(unsigned seed, int keyBudget) {
+    ScriptedBackend screen;
+    setBackend(&screen);
+    seedRandom(seed);
+    setFixedClock(1300000000 + seed);
+    world = WorldState{};
+    hero = Hero{};
+
+    std::mt19937 pick(seed);
+    const std::vector<int> keys = monkeyKeys();
+    int budget = keyBudget;
+    // Long runs of the keys that lead into a game keep the monkey playing
+    // rather than sitting in the main menu.
+    screen.setKeySource([&]() -> int {
+        if (budget-- <= 0) return KeyEnd;
+        if (pick() % 8 == 0) return '1';
+        return keys[pick() % keys.size()];
+    });
+    MonkeyRun run;
+    screen.setBeforeKey([&] {
+        if (!run.failure.empty()) return;
+        run.failure = checkInvariants();
+        if (!run.failure.empty()) run.failure += " (before key " + std::to_string(screen.keysRead()) + ")";
+    });
+    try {
+        while (budget > 0 && run.failure.empty()) runProgram();
+    } catch (const EndOfInput&) {
+    }
+    run.keys = screen.keysRead();
+    setFixedClock(std::nullopt);
+    return run;
+}
+
+int envOr(const char* name, int fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::atoi(value) : fallback;
+}
+
+TEST(Monkey, RandomKeysKeepEveryInvariant) {
+    const int seeds = envOr("KELVRIN_MONKEY_SEEDS", 60);
+    const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 2000);
+    const int firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
+    long total = 0;
+    for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
+        const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed);
+        ASSERT_TRUE(run.failure.empty()) << "seed " << seed << ": " << run.failure;
+        total += run.keys;
+    }
+    EXPECT_GT(total, static_cast<long>(seeds) * keysPerSeed / 2);
+}
+
+TEST(Monkey, SameSeedSameGame) {
+    ScriptedBackend first;
+    const MonkeyRun a = runMonkey(4242, 1500);
+    const std::uint32_t stateA = randomState();
+    const Hero heroA = hero;
+    const MonkeyRun b = runMonkey(4242, 1500);
+    EXPECT_EQ(a.keys, b.keys);
+    EXPECT_EQ(stateA, randomState());
+    EXPECT_EQ(heroA.gold, hero.gold);
+    EXPECT_EQ(heroA.hp, hero.hp);
+}
+
+}  // namespace
+}  // namespace kelvrin::test

@@ -1,0 +1,47 @@
+// The fixture of the rules and scenario tests: a scripted console in place
+// of the terminal, a seeded game generator, a fixed clock and a fresh game.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "core/clock.h"
+#include "core/console.h"
+#include "core/game_state.h"
+#include "core/random.h"
+#include "platform/scripted_backend.h"
+
+namespace kelvrin::test {
+
+constexpr std::int64_t FixedTime = 1300000000;  // a March 2011 evening
+
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setBackend(&screen);
+        seedRandom(12345);
+        setFixedClock(FixedTime);
+        resetForNewGame();
+    }
+    void TearDown() override { setFixedClock(std::nullopt); }
+
+    // Runs a screen until the scripted keys run out; returns true when it
+    // stopped for that reason (false: it returned on its own).
+    bool runUntilInputEnds(const std::function<void()>& screenLoop) {
+        try {
+            screenLoop();
+        } catch (const EndOfInput&) {
+            return true;
+        }
+        return false;
+    }
+
+    // True when the virtual screen shows the text somewhere.
+    bool shows(const std::string& text) const { return screen.screenText().find(text) != std::string::npos; }
+
+    ScriptedBackend screen;
+};
+
+}  // namespace kelvrin::test
