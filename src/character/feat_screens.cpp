@@ -11,7 +11,7 @@
 #include "core/game_state.h"
 #include "data/classes.h"
 #include "data/races.h"
-#include "data/weapons.h"
+#include "data/item_tables.h"
 
 namespace kelvrin {
 
@@ -19,32 +19,20 @@ bool showAllFeats = false;
 
 namespace {
 
-// The bytes a name is sorted by: its Windows-1250 form, so that the lists
-// keep the order players know (every name of the tables converts).
-std::string sortKey(const char* name) {
-    std::optional<std::string> bytes = toCp1250(name);
-    return bytes ? *bytes : std::string(name);
-}
-
-bool byteLess(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    });
-}
-
 struct FeatEntry {
     const FeatDef* feat;
     bool available;
-    std::string key;
 };
 
 std::vector<FeatEntry> buildFeatList(int kind) {
     std::vector<FeatEntry> list;
     for (const FeatDef& feat : featTable) {
         const bool available = canTakeFeat(feat) && (kind == FeatGeneral || feat.type == FeatFighter);
-        if (available || showAllFeats) list.push_back({&feat, available, sortKey(feat.name)});
+        if (available || showAllFeats) list.push_back({&feat, available});
     }
-    std::sort(list.begin(), list.end(), [](const FeatEntry& a, const FeatEntry& b) { return byteLess(a.key, b.key); });
+    // Sorted by the Windows-1250 bytes of the names, the order players know.
+    std::sort(list.begin(), list.end(),
+              [](const FeatEntry& a, const FeatEntry& b) { return cp1250Less(a.feat->name, b.feat->name); });
     return list;
 }
 
@@ -204,29 +192,26 @@ void chooseFeat(int kind) {
 
 int chooseWeapon(bool smallSizeFilter, bool skipFists) {
     const bool leaveOutLarge = smallSizeFilter && raceHasTrait(hero.race, TraitSmall);
-    struct WeaponEntry {
-        int row;
-        std::string key;
-    };
-    std::vector<WeaponEntry> list;
+    std::vector<int> list;
     for (const WeaponDef& weapon : weaponTable) {
         if (skipFists && weapon.id == 0) continue;
         if (leaveOutLarge && weapon.size == 1) continue;
-        list.push_back({weapon.id, sortKey(weapon.name)});
+        list.push_back(weapon.id);
     }
-    std::sort(list.begin(), list.end(),
-              [](const WeaponEntry& a, const WeaponEntry& b) { return byteLess(a.key, b.key); });
+    std::sort(list.begin(), list.end(), [](int a, int b) {
+        return cp1250Less(weaponTable[static_cast<std::size_t>(a)].name, weaponTable[static_cast<std::size_t>(b)].name);
+    });
 
     for (;;) {
         clearScreen();
         print("Wybierz broń: \n");
         for (std::size_t i = 0; i < list.size(); ++i)
-            print("%d) %s\n", static_cast<int>(i + 1), weaponTable[static_cast<std::size_t>(list[i].row)].name);
+            print("%d) %s\n", static_cast<int>(i + 1), weaponTable[static_cast<std::size_t>(list[i])].name);
         print("liczba - wybór, c - cofnij\n");
         const ChoiceLine line = readChoiceLine();
         if (line.hasFirst && line.first == 'c') return -1;
         if (line.hasNumber && line.number >= 1 && line.number <= static_cast<int>(list.size()))
-            return list[static_cast<std::size_t>(line.number - 1)].row;
+            return list[static_cast<std::size_t>(line.number - 1)];
     }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/virtual_screen.h"
 
 namespace kelvrin {
 
@@ -37,8 +38,8 @@ public:
     // with "{N}" wherever the colour changed to N.
     const std::string& transcript() const { return transcript_; }
     void clearTranscript() { transcript_.clear(); }
-    int cursorRow() const { return row_; }
-    int cursorColumn() const { return col_; }
+    int cursorRow() const { return screen_.cursorRow(); }
+    int cursorColumn() const { return screen_.cursorColumn(); }
     int keysRead() const { return keysRead_; }
     std::size_t keysQueued() const { return queue_.size(); }
     int clears() const { return clears_; }
@@ -54,22 +55,13 @@ public:
     std::optional<std::string> readLine(std::size_t maxChars) override;
     bool echoesLines() const override { return true; }
     bool pagesOutput() const override { return paging_; }
-    int rows() const override { return rows_; }
-    int columns() const override { return columns_; }
+    int rows() const override { return screen_.rows(); }
+    int columns() const override { return screen_.columns(); }
 
 private:
-    void newline();
-    void putChar(char32_t ch);
     int nextKey();
 
-    int rows_;
-    int columns_;
-    std::vector<Cell> screen_;
-    int row_ = 0;
-    int col_ = 0;
-    int top_ = 0;
-    int bottom_;
-    int attr_ = 7;
+    VirtualScreen screen_;
     int transcriptAttr_ = 7;
     bool paging_ = true;
     int keysRead_ = 0;

@@ -1,0 +1,28 @@
+// Character creation: the name, the rolled attributes, race and class, the
+// first feats, and a fresh game in Hero and WorldState.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace kelvrin {
+
+enum CreationResult : int {
+    CreationCancelled = 0,   // the player cancelled; nothing changed
+    CreationDone = 1,        // a new hero is ready in Hero and WorldState
+    CreationSaveExists = 2,  // "save_<name>" exists; Hero::name holds the name
+};
+
+// The longest hero name, in characters (the graveyard's name field).
+constexpr std::size_t MaxNameLength = 30;
+
+// Runs the creation screens; returns a CreationResult.
+int createCharacter();
+
+// Whether a typed name may be used: it becomes part of a file name, so
+// "/", "\", control characters, "." and "..", and characters that
+// Windows-1250 cannot hold (the graveyard stores names in it) are refused.
+// An empty name is allowed.
+bool isAllowedName(std::string_view name);
+
+}  // namespace kelvrin

@@ -1,0 +1,78 @@
+#include "core/cp1250.h"
+
+#include <array>
+#include <cstddef>
+
+#include "core/utf8.h"
+
+namespace kelvrin {
+
+namespace {
+
+constexpr char32_t Undefined = 0xFFFD;
+
+// The characters of bytes 0x80 to 0xFF; bytes below 0x80 are ASCII.
+constexpr std::array<char32_t, 128> upperHalf{
+    0x20AC, 0xFFFD, 0x201A, 0xFFFD, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0xFFFD, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,  // 0x88
+    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0xFFFD, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,  // 0x98
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,  // 0xA0
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,  // 0xA8
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,  // 0xB0
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,  // 0xB8
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,  // 0xC0
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,  // 0xC8
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,  // 0xD0
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,  // 0xD8
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,  // 0xE0
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,  // 0xE8
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,  // 0xF0
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,  // 0xF8
+};
+
+}  // namespace
+
+std::optional<unsigned char> cp1250Byte(char32_t cp) {
+    if (cp < 0x80) return static_cast<unsigned char>(cp);
+    if (cp == Undefined) return std::nullopt;
+    for (std::size_t i = 0; i < upperHalf.size(); ++i)
+        if (upperHalf[i] == cp) return static_cast<unsigned char>(0x80 + i);
+    return std::nullopt;
+}
+
+std::optional<std::string> toCp1250(std::string_view utf8) {
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto byte = cp1250Byte(decodeUtf8(utf8, pos));
+        if (!byte) return std::nullopt;
+        bytes.push_back(static_cast<char>(*byte));
+    }
+    return bytes;
+}
+
+bool fitsCp1250(std::string_view utf8) { return toCp1250(utf8).has_value(); }
+
+std::string fromCp1250(std::string_view bytes) {
+    std::string utf8;
+    utf8.reserve(bytes.size() * 2);
+    for (const char ch : bytes) {
+        const auto byte = static_cast<unsigned char>(ch);
+        appendUtf8(utf8, byte < 0x80 ? char32_t{byte} : upperHalf[byte - 0x80u]);
+    }
+    return utf8;
+}
+
+bool cp1250Less(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const unsigned char x = cp1250Byte(decodeUtf8(a, i)).value_or('?');
+        const unsigned char y = cp1250Byte(decodeUtf8(b, j)).value_or('?');
+        if (x != y) return x < y;
+    }
+    return i >= a.size() && j < b.size();
+}
+
+}  // namespace kelvrin

@@ -1,0 +1,7 @@
+#include "dungeon/level_map.h"
+
+namespace kelvrin {
+
+LevelMap levelMap;
+
+}  // namespace kelvrin

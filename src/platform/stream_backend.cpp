@@ -1,0 +1,130 @@
+#include "platform/stream_backend.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/utf8.h"
+
+namespace kelvrin {
+
+namespace {
+
+// Output is sent at each flush, and sooner when this much has piled up.
+constexpr std::size_t FlushSize = 64 * 1024;
+
+}  // namespace
+
+StreamBackend::StreamBackend(int inFd, int outFd) : inFd_(inFd), outFd_(outFd) {}
+
+StreamBackend::~StreamBackend() { flush(); }
+
+void StreamBackend::write(std::string_view utf8) {
+    if (utf8.empty()) return;
+    out_ += utf8;
+    atLineStart_ = utf8.back() == '\n';
+    if (out_.size() >= FlushSize) flush();
+}
+
+void StreamBackend::clear() {
+    if (!atLineStart_) write("\n");
+}
+
+void StreamBackend::putCells(int, int, int width, const std::vector<Cell>& cells) {
+    if (width <= 0) return;
+    if (!atLineStart_) write("\n");
+    for (std::size_t start = 0; start < cells.size(); start += static_cast<std::size_t>(width)) {
+        std::string line;
+        for (std::size_t i = start; i < cells.size() && i < start + static_cast<std::size_t>(width); ++i) {
+            const char32_t ch = cells[i].ch;
+            appendUtf8(line, ch < 0x20 || ch == 0x7F ? U' ' : ch);
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        write(line + "\n");
+    }
+}
+
+void StreamBackend::flush() {
+    std::size_t done = 0;
+    while (!outputDead_ && done < out_.size()) {
+        const ssize_t n = ::write(outFd_, out_.data() + done, out_.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd fd{outFd_, POLLOUT, 0};
+            poll(&fd, 1, 1000);
+        } else {
+            outputDead_ = true;  // a closed pipe (EPIPE), a full disk ...: nobody reads us
+        }
+    }
+    out_.clear();
+}
+
+bool StreamBackend::fill() {
+    if (inputEnded_) return false;
+    if (inPos_ > 0) {
+        in_.erase(0, inPos_);
+        inPos_ = 0;
+    }
+    char bytes[4096];
+    for (;;) {
+        const ssize_t n = ::read(inFd_, bytes, sizeof bytes);
+        if (n > 0) {
+            in_.append(bytes, static_cast<std::size_t>(n));
+            return true;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd fd{inFd_, POLLIN, 0};
+            poll(&fd, 1, -1);
+            continue;
+        }
+        inputEnded_ = true;
+        return false;
+    }
+}
+
+int StreamBackend::readKey() {
+    flush();
+    if (outputDead_) return KeyEnd;
+    // One byte at a time, so that the bytes after this key stay in the
+    // buffer for a readLine that may follow.
+    while (!decoder_.hasKey()) {
+        if (inPos_ < in_.size()) {
+            decoder_.feed(static_cast<unsigned char>(in_[inPos_++]));
+        } else if (!fill()) {
+            decoder_.timeout();  // a letter cut by the end of the input is dropped
+            if (!decoder_.hasKey()) return KeyEnd;
+        }
+    }
+    return decoder_.takeKey();
+}
+
+std::optional<std::string> StreamBackend::readLine(std::size_t maxChars) {
+    flush();
+    if (outputDead_) return std::nullopt;
+    std::size_t end;
+    while ((end = in_.find('\n', inPos_)) == std::string::npos) {
+        if (!fill()) return std::nullopt;  // the input ended before the line did
+    }
+    std::string_view raw(in_.data() + inPos_, end - inPos_);
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    // Keep the valid UTF-8 letters only; cut to maxChars characters.
+    KeyDecoder letters(KeyDecoder::Mode::Stream);
+    letters.feed(raw);
+    letters.timeout();
+    std::string line;
+    std::size_t count = 0;
+    while (letters.hasKey()) {
+        const int key = letters.takeKey();
+        if (count < maxChars) appendUtf8(line, static_cast<char32_t>(key));
+        ++count;
+    }
+    inPos_ = end + 1;
+    return line;
+}
+
+}  // namespace kelvrin

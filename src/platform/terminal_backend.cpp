@@ -1,0 +1,367 @@
+#include "platform/terminal_backend.h"
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "core/utf8.h"
+#include "platform/signals.h"
+
+namespace kelvrin {
+
+namespace {
+
+// How long the rest of an escape sequence may take to arrive before a lone
+// Escape byte counts as the Escape key.
+constexpr int EscapeWaitMs = 50;
+
+constexpr std::string_view EnterScreen = "\x1b[?1049h\x1b[?25h";
+
+// Windows colour bits (1 blue, 2 green, 4 red) as an ANSI colour number.
+int ansiColour(int windowsColour) {
+    return ((windowsColour & 1) ? 4 : 0) | (windowsColour & 2) | ((windowsColour & 4) ? 1 : 0);
+}
+
+ColourSupport colourSupportFromEnvironment() {
+    const char* noColour = std::getenv("NO_COLOR");
+    if (noColour && *noColour) return ColourSupport::None;
+    const char* term = std::getenv("TERM");
+    if (term && std::strncmp(term, "linux", 5) == 0) return ColourSupport::Basic;
+    return ColourSupport::Full;
+}
+
+// The window's size; 25 × 80 when the terminal does not say.
+void windowSize(int fd, int& rows, int& columns) {
+    winsize size {};
+    if (ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
+        rows = size.ws_row;
+        columns = size.ws_col;
+    } else {
+        rows = 25;
+        columns = 80;
+    }
+}
+
+std::string cursorTo(int row, int col) {
+    return "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(col + 1) + "H";
+}
+
+bool blank(const Cell& cell) { return cell.ch == U' ' && cell.attr == 7; }
+
+}  // namespace
+
+std::string colourSequence(int attr, ColourSupport support) {
+    if (support == ColourSupport::None) return {};
+    if (attr == 7) return "\x1b[0m";
+    // Grey on dark grey (the key hints) where there is no bright background:
+    // grey on black in reverse video.
+    if (support == ColourSupport::Basic && attr == 0x87) return "\x1b[0;7;37;40m";
+    const int fg = attr & 0xF;
+    const int bg = (attr >> 4) & 0xF;
+    std::string seq = "\x1b[0;";
+    if ((fg & 8) && support == ColourSupport::Basic) {
+        seq += "1;" + std::to_string(30 + ansiColour(fg));  // bold is bright there
+    } else {
+        seq += std::to_string(((fg & 8) ? 90 : 30) + ansiColour(fg));
+    }
+    // Black is the terminal's own background, as it is the console's.
+    if (bg != 0) {
+        const bool bright = (bg & 8) && support == ColourSupport::Full;
+        seq += ";" + std::to_string((bright ? 100 : 40) + ansiColour(bg));
+    }
+    return seq + "m";
+}
+
+TerminalBackend::TerminalBackend(int inFd, int outFd) : inFd_(inFd), outFd_(outFd) {
+    if (tcgetattr(inFd_, &saved_) != 0) throw std::runtime_error("not a terminal");
+    colours_ = colourSupportFromEnvironment();
+    charset_ = localeCharset();
+    if (charset_) decoder_.setByteTable(&charset_->table());
+
+    int rows = 25;
+    int cols = 80;
+    windowSize(outFd_, rows, cols);
+    screen_.resize(rows, cols);
+
+    // Single keys without echo; Ctrl-C (ISIG), output processing (OPOST:
+    // '\n' is a new line) and the rest stay as the user had them.
+    termios game = saved_;
+    game.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    game.c_cc[VMIN] = 1;
+    game.c_cc[VTIME] = 0;
+#ifdef IUTF8
+    if (charset_) {
+        game.c_iflag &= ~static_cast<tcflag_t>(IUTF8);
+    } else {
+        game.c_iflag |= IUTF8;
+    }
+#endif
+    const HeldSignals held;
+    // TCSANOW: keys typed before the game started are kept.
+    tcsetattr(inFd_, TCSANOW, &game);
+    out_ += EnterScreen;
+    out_ += colourSequence(7, colours_);
+    out_ += "\x1b[H\x1b[2J";
+    flush();
+    registerTerminal(inFd_, outFd_, saved_, game);
+    active_ = true;
+}
+
+TerminalBackend::~TerminalBackend() { restore(); }
+
+void TerminalBackend::restore() {
+    if (!active_) return;
+    const HeldSignals held;
+    active_ = false;
+    flush();
+    releaseTerminal();
+}
+
+void TerminalBackend::emitColour(int attr) {
+    out_ += colourSequence(attr, colours_);
+    emittedAttr_ = attr;
+}
+
+void TerminalBackend::applyColour() {
+    if (screen_.colour() != emittedAttr_) emitColour(screen_.colour());
+}
+
+void TerminalBackend::appendChar(char32_t ch) {
+    if (ch < 0x20 || ch == 0x7F) ch = U' ';  // a control character in a cell would move the cursor
+    if (charset_) {
+        charset_->encode(ch, out_);
+    } else {
+        appendUtf8(out_, ch);
+    }
+}
+
+void TerminalBackend::appendText(std::string_view utf8) {
+    if (charset_) {
+        charset_->encode(utf8, out_);
+    } else {
+        out_ += utf8;
+    }
+}
+
+void TerminalBackend::write(std::string_view utf8) {
+    if (utf8.empty()) return;
+    applyColour();
+    appendText(utf8);
+    screen_.write(utf8);
+}
+
+void TerminalBackend::setColour(int attr) { screen_.setColour(attr); }
+
+void TerminalBackend::clear() {
+    // The reset first, or the background of the colour in force would fill
+    // the cleared screen.
+    emitColour(7);
+    out_ += "\x1b[H\x1b[2J";
+    screen_.clear();
+}
+
+void TerminalBackend::putCells(int row, int col, int width, const std::vector<Cell>& cells) {
+    if (width <= 0 || cells.empty()) return;
+    const int restoreAttr = emittedAttr_;
+    out_ += "\x1b" "7";
+    const int height = static_cast<int>((cells.size() + static_cast<std::size_t>(width) - 1) / static_cast<std::size_t>(width));
+    for (int r = 0; r < height; ++r) {
+        const int screenRow = row + r;
+        if (screenRow < 0 || screenRow >= screen_.rows()) continue;
+        bool placed = false;
+        for (int c = 0; c < width; ++c) {
+            const std::size_t index = static_cast<std::size_t>(r * width + c);
+            const int screenCol = col + c;
+            if (index >= cells.size()) break;
+            if (screenCol < 0 || screenCol >= screen_.columns()) {
+                placed = false;
+                continue;
+            }
+            if (!placed) {
+                out_ += cursorTo(screenRow, screenCol);
+                placed = true;
+            }
+            if (cells[index].attr != emittedAttr_) emitColour(cells[index].attr);
+            appendChar(cells[index].ch);
+        }
+    }
+    if (emittedAttr_ != restoreAttr) emitColour(restoreAttr);
+    out_ += "\x1b" "8";
+    screen_.putCells(row, col, width, cells);
+}
+
+void TerminalBackend::moveCursor(int row, int col) {
+    screen_.moveCursor(row, col);
+    out_ += cursorTo(screen_.cursorRow(), screen_.cursorColumn());
+}
+
+void TerminalBackend::setScrollRegion(int top, int bottom) {
+    screen_.setScrollRegion(top, bottom);
+    // Setting the region homes the cursor: keep it where it was.
+    out_ += "\x1b" "7\x1b[" + std::to_string(screen_.scrollTop() + 1) + ";" +
+            std::to_string(screen_.scrollBottom() + 1) + "r\x1b" "8";
+}
+
+void TerminalBackend::flush() {
+    if (outputDead_) {
+        out_.clear();
+        return;
+    }
+    std::size_t done = 0;
+    while (done < out_.size()) {
+        const ssize_t n = ::write(outFd_, out_.data() + done, out_.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd fd{outFd_, POLLOUT, 0};
+            poll(&fd, 1, 1000);
+        } else {
+            // EIO after a hangup, EPIPE ...: the player is gone.
+            outputDead_ = true;
+            break;
+        }
+    }
+    out_.clear();
+}
+
+void TerminalBackend::redraw() {
+    out_.clear();  // the model already holds whatever was not sent yet
+    emitColour(7);
+    out_ += "\x1b[r\x1b[H\x1b[2J";
+    const int rows = screen_.rows();
+    const int cols = screen_.columns();
+    for (int r = 0; r < rows; ++r) {
+        int end = cols;
+        while (end > 0 && blank(screen_.cell(r, end - 1))) --end;
+        if (end == 0) continue;
+        out_ += cursorTo(r, 0);
+        for (int c = 0; c < end; ++c) {
+            const Cell& cell = screen_.cell(r, c);
+            if (cell.attr != emittedAttr_) emitColour(cell.attr);
+            appendChar(cell.ch);
+        }
+    }
+    if (screen_.scrollTop() != 0 || screen_.scrollBottom() != rows - 1) {
+        out_ += "\x1b[" + std::to_string(screen_.scrollTop() + 1) + ";" + std::to_string(screen_.scrollBottom() + 1) + "r";
+    }
+    const int row = screen_.cursorRow();
+    const int col = screen_.cursorColumn();
+    if (col < cols) {
+        out_ += cursorTo(row, col);
+    } else {
+        // Right after the last column: write that cell again, so the next
+        // character wraps as it would have.
+        out_ += cursorTo(row, cols - 1);
+        const Cell& cell = screen_.cell(row, cols - 1);
+        if (cell.attr != emittedAttr_) emitColour(cell.attr);
+        appendChar(cell.ch);
+    }
+    flush();
+}
+
+void TerminalBackend::handleSignals() {
+    bool again = takeRedrawRequest();
+    if (takeResizeNotice()) {
+        int rows = 25;
+        int cols = 80;
+        windowSize(outFd_, rows, cols);
+        if (rows != screen_.rows() || cols != screen_.columns()) {
+            screen_.resize(rows, cols);
+            again = true;
+        }
+    }
+    if (again && !outputDead_) redraw();
+}
+
+int TerminalBackend::waitForInput(int timeoutMs) {
+    pollfd fd{inFd_, POLLIN, 0};
+    return poll(&fd, 1, timeoutMs);
+}
+
+int TerminalBackend::nextKey() {
+    for (;;) {
+        if (decoder_.hasKey()) return decoder_.takeKey();
+        if (outputDead_ || inputEnded_) return KeyEnd;
+        handleSignals();
+        if (decoder_.waiting()) {
+            const int ready = waitForInput(EscapeWaitMs);
+            if (ready == 0) decoder_.timeout();
+            if (ready <= 0) continue;  // timed out, or a signal came (handled above)
+        }
+        char bytes[256];
+        const ssize_t n = ::read(inFd_, bytes, sizeof bytes);
+        if (n > 0) {
+            decoder_.feed(std::string_view(bytes, static_cast<std::size_t>(n)));
+        } else if (n == 0) {
+            inputEnded_ = true;  // hangup
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            waitForInput(-1);
+        } else if (errno != EINTR) {
+            inputEnded_ = true;  // EIO: the terminal is gone
+        }
+    }
+}
+
+int TerminalBackend::readKey() {
+    flush();
+    return nextKey();
+}
+
+void TerminalBackend::eraseLastChar() {
+    // The cell of the last echoed character: just left of the cursor, or
+    // at the end of the row above when the echo had wrapped.
+    int row = screen_.cursorRow();
+    int col = screen_.cursorColumn();
+    if (col > 0) {
+        --col;
+    } else if (row > 0) {
+        --row;
+        col = screen_.columns() - 1;
+    } else {
+        return;
+    }
+    moveCursor(row, col);
+    write(" ");
+    moveCursor(row, col);
+}
+
+std::optional<std::string> TerminalBackend::readLine(std::size_t maxChars) {
+    // A small line editor in raw mode: the typed characters are echoed,
+    // Backspace takes back a whole letter (Polish ones too), Enter ends the
+    // line. Characters past maxChars are read and dropped, not shown.
+    std::u32string typed;
+    for (;;) {
+        flush();
+        const int key = nextKey();
+        if (key == KeyEnd) return std::nullopt;
+        if (key == KeyEnter) break;
+        if (key == KeyBackspace) {
+            if (!typed.empty()) {
+                typed.pop_back();
+                eraseLastChar();
+            }
+        } else if (key == 0x15) {  // Ctrl-U: the whole line
+            while (!typed.empty()) {
+                typed.pop_back();
+                eraseLastChar();
+            }
+        } else if (key >= 0x20 && key < 0x110000 && typed.size() < maxChars) {
+            typed.push_back(static_cast<char32_t>(key));
+            write(encodeUtf8(static_cast<char32_t>(key)));
+        }
+    }
+    write("\n");
+    flush();
+    std::string line;
+    for (const char32_t ch : typed) appendUtf8(line, ch);
+    return line;
+}
+
+}  // namespace kelvrin

@@ -1,0 +1,186 @@
+#include "platform/terminal_backend.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <string>
+
+#include "platform/signals.h"
+
+namespace kelvrin {
+namespace {
+
+// A pseudo-terminal: the backend gets the terminal side, the test plays the
+// player on the other.
+class TerminalBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        winsize size{30, 100, 0, 0};
+        ASSERT_EQ(openpty(&master_, &terminal_, nullptr, nullptr, &size), 0);
+        ASSERT_EQ(tcgetattr(terminal_, &original_), 0);
+    }
+    void TearDown() override {
+        if (master_ >= 0) close(master_);
+        close(terminal_);
+    }
+    void type(std::string_view bytes) {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // Everything the backend has written so far.
+    std::string shown() {
+        std::string out;
+        pollfd fd{master_, POLLIN, 0};
+        char buffer[1024];
+        while (poll(&fd, 1, 100) > 0) {
+            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n <= 0) break;
+            out.append(buffer, static_cast<std::size_t>(n));
+        }
+        return out;
+    }
+    termios modes() const {
+        termios now{};
+        tcgetattr(terminal_, &now);
+        return now;
+    }
+
+    int master_ = -1;
+    int terminal_ = -1;
+    termios original_{};
+};
+
+TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
+    {
+        TerminalBackend terminal(terminal_, terminal_);
+        const termios game = modes();
+        EXPECT_FALSE(game.c_lflag & ICANON);
+        EXPECT_FALSE(game.c_lflag & ECHO);
+        EXPECT_TRUE(game.c_lflag & ISIG);   // Ctrl-C still stops the game
+        EXPECT_TRUE(game.c_oflag & OPOST);  // '\n' is still a new line
+        EXPECT_EQ(terminal.rows(), 30);
+        EXPECT_EQ(terminal.columns(), 100);
+        EXPECT_EQ(shown().rfind("\x1b[?1049h", 0), 0u) << "starts on the alternate screen";
+    }
+    const termios after = modes();
+    EXPECT_EQ(after.c_lflag, original_.c_lflag);
+    EXPECT_EQ(after.c_iflag, original_.c_iflag);
+    const std::string end = shown();
+    EXPECT_NE(end.find("\x1b[?1049l"), std::string::npos) << "back on the main screen";
+    EXPECT_NE(end.find("\x1b[?25h"), std::string::npos) << "cursor visible";
+}
+
+TEST_F(TerminalBackendTest, KeysTypedAheadAreAllRead) {
+    TerminalBackend terminal(terminal_, terminal_);
+    type("1\x1b[A\x1b[1~\x1bOPł\r");
+    for (const int key : {int{'1'}, int{KeyUp}, 0x142, int{KeyEnter}}) EXPECT_EQ(terminal.readKey(), key);
+    type("\x1b");
+    EXPECT_EQ(terminal.readKey(), KeyEscape);  // after a short wait
+}
+
+TEST_F(TerminalBackendTest, TypedLinesEchoAndEditWholeLetters) {
+    TerminalBackend terminal(terminal_, terminal_);
+    shown();
+    type("Zażółć\x7f\x7fx\rabcdef\rq");
+    EXPECT_EQ(terminal.readLine(30), "Zażóx");
+    EXPECT_EQ(terminal.readLine(3), "abc");
+    EXPECT_EQ(terminal.readKey(), 'q');  // the key after the line is not lost
+    const std::string echo = shown();
+    EXPECT_NE(echo.find("Zażółć"), std::string::npos);
+    EXPECT_NE(echo.find("abc"), std::string::npos);
+    EXPECT_EQ(echo.find("abcd"), std::string::npos) << "characters past the limit are not shown";
+}
+
+TEST_F(TerminalBackendTest, ClosedTerminalEndsInputForGood) {
+    TerminalBackend terminal(terminal_, terminal_);
+    type("x");
+    EXPECT_EQ(terminal.readKey(), 'x');
+    close(master_);
+    master_ = -1;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(terminal.readKey(), KeyEnd);
+    EXPECT_EQ(terminal.readLine(10), std::nullopt);
+}
+
+TEST(TerminalColours, ConsoleAttributesBecomeSgr) {
+    struct Case {
+        int attr;
+        ColourSupport support;
+        const char* sgr;
+    };
+    const Case cases[] = {
+        {7, ColourSupport::Full, "\x1b[0m"},
+        {8, ColourSupport::Full, "\x1b[0;90m"},
+        {10, ColourSupport::Full, "\x1b[0;92m"},
+        {12, ColourSupport::Full, "\x1b[0;91m"},
+        {14, ColourSupport::Full, "\x1b[0;93m"},
+        {0x87, ColourSupport::Full, "\x1b[0;37;100m"},
+        {0x1F, ColourSupport::Full, "\x1b[0;97;44m"},
+        {0x87, ColourSupport::Basic, "\x1b[0;7;37;40m"},
+        {12, ColourSupport::Basic, "\x1b[0;1;31m"},
+        {12, ColourSupport::None, ""},
+        {7, ColourSupport::None, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(colourSequence(c.attr, c.support), c.sgr) << c.attr;
+}
+
+// The signal paths run in a child process: they end it, or change its
+// signal handling for good.
+class TerminalSignalsTest : public TerminalBackendTest {};
+
+void crashHook(int) {
+    static const char text[] = "HOOK";
+    (void)!::write(STDERR_FILENO, text, sizeof text - 1);
+}
+
+TEST_F(TerminalSignalsTest, EndingSignalRestoresTheTerminalFirst) {
+    EXPECT_EXIT(
+        {
+            installSignalHandlers();
+            setCrashHook(crashHook);
+            TerminalBackend terminal(terminal_, terminal_);
+            terminal.write("w grze");
+            terminal.flush();
+            raise(SIGTERM);
+        },
+        ::testing::KilledBySignal(SIGTERM), "HOOK");
+    const termios after = modes();
+    EXPECT_EQ(after.c_lflag, original_.c_lflag);
+    const std::string out = shown();
+    EXPECT_NE(out.find("w grze\x1b[0m\x1b[r\x1b[?1049l"), std::string::npos);
+}
+
+TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue) {
+    EXPECT_EXIT(
+        {
+            // The pseudo-terminal becomes the controlling terminal of a new
+            // session, with the child in its foreground. That session's
+            // process group is orphaned, so the stop itself is skipped by
+            // the system: the handlers run straight through.
+            setsid();
+            ioctl(terminal_, TIOCSCTTY, 0);
+            installSignalHandlers();
+            TerminalBackend terminal(terminal_, terminal_);
+            terminal.setColour(12);
+            terminal.write("Jesteś w mieście.");
+            terminal.flush();
+            shown();
+            raise(SIGTSTP);
+            const bool released = (modes().c_lflag & ICANON) && shown().find("\x1b[?1049l") != std::string::npos;
+            raise(SIGCONT);
+            const bool taken = !(modes().c_lflag & ICANON);
+            type("k");
+            const int key = terminal.readKey();
+            const std::string redrawn = shown();
+            const bool ok = released && taken && key == 'k' && redrawn.find("\x1b[?1049h") != std::string::npos &&
+                            redrawn.find("\x1b[0;91mJesteś w mieście.") != std::string::npos;
+            _exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace kelvrin
