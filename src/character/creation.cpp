@@ -223,7 +223,8 @@ int createCharacter() {
                 if (key == 'n') return CreationCancelled;
                 if (key == 'c') {
                     step = Step::Roll;
-                } else if (key >= '1' && key <= '7' && raceScreen(scores, key - '1')) {
+                } else if (key >= '1' && key < '1' + static_cast<int>(raceTable.size()) &&
+                           raceScreen(scores, key - '1')) {
                     raceRow = key - '1';
                     addRaceModifiers(scores, raceRow, +1);
                     step = Step::Classes;

@@ -1,6 +1,6 @@
 #include "character/program.h"
 
-#include "character/new_game.h"
+#include "character/creation.h"
 #include "core/console.h"
 #include "core/game_state.h"
 #include "world/town.h"
@@ -26,9 +26,26 @@ bool saveCurrentGame() {
     return false;
 }
 
-void playNewGame() {
-    startNewGame();
-    runLocationLoop();
+// Loading a saved hero comes with the save file; until then a name that
+// has a save file gets the message of a file that cannot be read.
+bool loadSavedGame() {
+    clearScreen();
+    print("Nie mozna wczytac gry!\n");
+    getKey();
+    return false;
+}
+
+void play() {
+    switch (createCharacter()) {
+        case 1:
+            runLocationLoop();
+            break;
+        case 2:
+            if (loadSavedGame()) runLocationLoop();
+            break;
+        default:
+            break;
+    }
 }
 
 }  // namespace
@@ -80,7 +97,7 @@ int runProgram() {
         print("Kelvrin v 0.2\n\n1. Graj\n2. Cmentarz\n3. Info\n0. Wyjście\n");
         switch (getKey()) {
             case '1':
-                playNewGame();
+                play();
                 break;
             case '3':
                 clearScreen();

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 
 namespace kelvrin {
 
@@ -177,6 +178,10 @@ void installSignalHandlers() {
     // No SA_RESTART: a key read is interrupted, so the redraw happens at once.
     install(SIGCONT, onContinue, 0, false);
     install(SIGWINCH, onResize, 0, false);
+
+    // A program that ends through exit() rather than by leaving main gives
+    // the terminal back too.
+    std::atexit(releaseTerminal);
 }
 
 void setCrashHook(CrashHook hook) { crashHook = hook; }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "character/character_sheet.h"
 #include "character/program.h"
 #include "core/console.h"
 #include "core/game_state.h"
@@ -51,8 +52,9 @@ void townScreen() {
         const int key = askKey("sqbutgadmow+");
         switch (key) {
             case 's':
-                // The character sheet opens here once it exists.
-                continue;
+                showCharacterSheet();
+                getKey();
+                return;
             case 'q':
                 saveAndQuitPrompt();
                 return;

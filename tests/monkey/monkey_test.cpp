@@ -2,6 +2,7 @@
 // sanitizers; the invariants are checked before every key is handed out.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -30,6 +31,7 @@ std::vector<int> monkeyKeys() {
 
 struct MonkeyRun {
     int keys = 0;
+    bool reachedAGame = false;  // a hero was made and stood in the world
     std::string failure;
 };
 
@@ -55,6 +57,7 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget) {
     screen.setBeforeKey([&] {
         if (!run.failure.empty()) return;
         run.failure = checkInvariants();
+        if (hero.level > 0) run.reachedAGame = true;
         if (!run.failure.empty()) run.failure += " (before key " + std::to_string(screen.keysRead()) + ")";
     });
     try {
@@ -76,12 +79,17 @@ TEST(Monkey, RandomKeysKeepEveryInvariant) {
     const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 2000);
     const int firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
     long total = 0;
+    int games = 0;
     for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
         const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed);
         ASSERT_TRUE(run.failure.empty()) << "seed " << seed << ": " << run.failure;
         total += run.keys;
+        games += run.reachedAGame ? 1 : 0;
     }
     EXPECT_GT(total, static_cast<long>(seeds) * keysPerSeed / 2);
+    // The monkey must really play, not only wander the main menu.
+    EXPECT_GT(games, seeds / 2);
+    std::printf("monkey: %d seeds, %ld keys, %d reached a game\n", seeds, total, games);
 }
 
 TEST(Monkey, SameSeedSameGame) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -56,7 +58,7 @@ TEST(MonsterTable, HighBitsAreBitsNotSigns) {
 
     // Which rows carry the sign bit of the word and the sign bit of its low
     // byte, found by testing each as a plain bit.
-    std::vector<int> steadfast, reduction20, dungeonDwellers;
+    std::vector<int> steadfast, reduction20;
     for (const MonsterDef& m : monsterTable) {
         if (hasTrait(m, TraitSteadfast)) steadfast.push_back(m.id);
         if (hasTrait(m, TraitReduction20)) reduction20.push_back(m.id);

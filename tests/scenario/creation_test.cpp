@@ -46,9 +46,7 @@ TEST_F(CreationTest, HumanFighterChoosesThreeFeats) {
                        "7. Półork\n\nliczba - wybierz, n - anuluj, c - cofnij.\n"),
               std::string::npos);
     EXPECT_NE(all.find("{clear}Wybierz klasę: \n1) Barbarzyńca\n2) Wojownik\n\nliczba - wybór, n - anuluj, c - "
-                       "cofnij.\n"),
-              std::string::npos);
-    EXPECT_NE(all.find("{clear}Klasa: Wojownik\nNajważniejsze atrybuty: SIŁ, KON, ZRĘ\nOpis: Wojownik ma najlepsze"),
+                       "cofnij.\n2\n{clear}Klasa: Wojownik\nNajważniejsze atrybuty: SIŁ, KON, ZRĘ\nOpis: Wojownik"),
               std::string::npos);
     EXPECT_NE(all.find("Specjalne cechy:\n* na 1 poziomie i na co drugim poziomie otrzymujesz dodatkowy atut wojownik "
                        "do wyboru\n\nCzy chcesz grać jako Wojownik? (t/n)"),
@@ -62,7 +60,7 @@ TEST_F(CreationTest, HumanFighterChoosesThreeFeats) {
     EXPECT_EQ(hero.race, RaceHuman);
     EXPECT_EQ(hero.heroClass, ClassFighter);
     EXPECT_EQ(hero.attributes, (std::array<int, 6>{13, 12, 8, 6, 15, 12}));
-    EXPECT_EQ(hero.hp, 11);
+    EXPECT_EQ(hero.hp, 11);  // 12 + the KON modifier
     EXPECT_EQ(hero.maxHp, 11);
     EXPECT_EQ(hero.gold, 50);
     EXPECT_EQ(hero.feats, static_cast<std::uint32_t>(FeatPowerAttack | FeatCleave));
@@ -169,10 +167,11 @@ TEST_F(SaveNameTest, AnExistingSaveIsReportedWithTheNameCutTo30Characters) {
     std::string thirty;
     for (int i = 0; i < 30; ++i) thirty += "Ż";
     std::ofstream(folder / ("save_" + thirty)) << "x";
+    hero.gold = 123;
     screen.type(thirty + "ŻŻŻŻŻ\n");
     EXPECT_EQ(create(), CreationSaveExists);
     EXPECT_EQ(hero.name, thirty);
-    EXPECT_EQ(hero.gold, 50);  // nothing else of a new game was touched... reset by the fixture
+    EXPECT_EQ(hero.gold, 123);  // only the name is set: the caller loads the save
     EXPECT_TRUE(std::filesystem::exists(folder / ("save_" + thirty)));
 
     screen.type("Ola\nn");  // no save of that name: creation goes on

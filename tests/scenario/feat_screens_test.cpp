@@ -23,9 +23,10 @@ protected:
 };
 
 TEST_F(FeatScreensTest, GeneralListSortedAndShowAllListsTheRestInGrey) {
-    // 'p' lists all 17 feats; the unavailable Potężny atak (8th) only shows
-    // its requirements; then Twardość (12th) is taken.
-    screen.type("p\n8\nx12\nw");
+    // 'p' lists all 17 feats; the unavailable Potężny atak (8th), Wielkie
+    // rozszczepienie (15th) and Specjalizacja w broni (11th) only show their
+    // requirements; then Twardość (12th) is taken.
+    screen.type("p\n8\nx15\nx11\nx12\nw");
     chooseFeat(FeatGeneral);
     const std::string& all = screen.transcript();
     EXPECT_NE(all.find("{clear}Wybierz nowy atut:\n1) Bieg\n2) Czujność\n3) Finezja\n4) Poprawiona inicjatywa\n"
@@ -39,6 +40,8 @@ TEST_F(FeatScreensTest, GeneralListSortedAndShowAllListsTheRestInGrey) {
               std::string::npos);
     EXPECT_NE(all.find("{clear}Nazwa: Potężny atak\nOpis: Możesz zmniejszyć"), std::string::npos);
     EXPECT_NE(all.find("Typ: Wojownika\nWymagania:\n* minimalna siła 13\n\n(ok){clear}"), std::string::npos);
+    EXPECT_NE(all.find("Wymagania:\n* posiadanie atutu Rozszczepienie\n* bazowy atak 4\n\n(ok)"), std::string::npos);
+    EXPECT_NE(all.find("Wymagania:\n* bazowy atak 4\n* klasa Wojownik\n\n(ok)"), std::string::npos);
     EXPECT_EQ(hero.feats, 0u);
     EXPECT_EQ(hero.toughnessCount, 1);
     EXPECT_TRUE(showAllFeats);  // kept for the next choice
@@ -59,16 +62,6 @@ TEST_F(FeatScreensTest, FighterChoiceOffersOnlyFighterFeatsAndToughnessRepeats) 
                                        "inicjatywa\n3) Specjalizacja w broni\n4) Twardość\n5) Walka na ślepo\n6) "
                                        "Wielkie rozszczepienie\n7) Zogniskowanie broni\n\nliczba"),
               std::string::npos);
-}
-
-TEST_F(FeatScreensTest, RequirementLinesNameFeatsAndClasses) {
-    showAllFeats = true;
-    screen.type("15\nx11\nx");
-    runUntilInputEnds([] { chooseFeat(FeatGeneral); });
-    const std::string& all = screen.transcript();
-    EXPECT_NE(all.find("Typ: Wojownika\nWymagania:\n* posiadanie atutu Rozszczepienie\n* bazowy atak 4\n\n(ok)"),
-              std::string::npos);
-    EXPECT_NE(all.find("Wymagania:\n* bazowy atak 4\n* klasa Wojownik\n\n(ok)"), std::string::npos);
 }
 
 TEST_F(FeatScreensTest, WeaponFeatRefusesAWeaponTakenBefore) {

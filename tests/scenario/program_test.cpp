@@ -1,6 +1,11 @@
-#include "support/game_test.h"
+#include <unistd.h>
 
-#include "character/new_game.h"
+#include <filesystem>
+#include <fstream>
+
+#include "support/game_test.h"
+#include "support/test_hero.h"
+
 #include "character/program.h"
 
 namespace kelvrin::test {
@@ -28,7 +33,7 @@ TEST_F(ProgramTest, MainMenuInformationAndExit) {
 }
 
 TEST_F(ProgramTest, TownScreenText) {
-    startNewGame();
+    makeTestHero();
     hero.hp = 5;
     hero.maxHp = 12;
     hero.gold = 77;
@@ -42,7 +47,7 @@ TEST_F(ProgramTest, TownScreenText) {
 }
 
 TEST_F(ProgramTest, LevelUpHintAndHomeKeyFollowTheState) {
-    startNewGame();
+    makeTestHero();
     hero.xp = 999;
     runUntilInputEnds([] { runLocationLoop(); });
     EXPECT_FALSE(shows("awansować"));
@@ -54,15 +59,15 @@ TEST_F(ProgramTest, LevelUpHintAndHomeKeyFollowTheState) {
 }
 
 TEST_F(ProgramTest, IgnoredTownKeysDoNotRedraw) {
-    startNewGame();
-    screen.type("xo+s1");  // no land: 'o' is ignored too
+    makeTestHero();
+    screen.type("xo+1");  // no land: 'o' is ignored too
     runUntilInputEnds([] { runLocationLoop(); });
     EXPECT_EQ(screen.clears(), 1);
     EXPECT_EQ(world.location, LocationTown);
 }
 
 TEST_F(ProgramTest, WorldMapAndBack) {
-    startNewGame();
+    makeTestHero();
     screen.type("w");
     runUntilInputEnds([] { runLocationLoop(); });
     EXPECT_EQ(world.location, LocationWorldMap);
@@ -75,14 +80,14 @@ TEST_F(ProgramTest, WorldMapAndBack) {
 }
 
 TEST_F(ProgramTest, TheLoopEndsWhenTheHeroIsDead) {
-    startNewGame();
+    makeTestHero();
     hero.hp = 0;
     EXPECT_FALSE(runUntilInputEnds([] { runLocationLoop(); }));
     EXPECT_EQ(screen.keysRead(), 0);
 }
 
 TEST_F(ProgramTest, SavePromptCancelQuitAndFailedSave) {
-    startNewGame();
+    makeTestHero();
     // 'a' returns to the town; capitals are ignored.
     screen.type("qTNAa");
     runUntilInputEnds([] { runLocationLoop(); });
@@ -106,11 +111,38 @@ TEST_F(ProgramTest, SavePromptCancelQuitAndFailedSave) {
 }
 
 TEST_F(ProgramTest, PlayingFromTheMenuAndQuittingReturnsToTheMenu) {
-    screen.type("1wmqn0");
+    screen.type("1Ala\nt1t2\nt5\nw5\nw5\nw3\nx");  // a human fighter, as in the creation tests
+    screen.type("wmqn0");
     int status = -1;
     EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
     EXPECT_EQ(status, 0);
     EXPECT_NE(screen.transcript().find("Gdzie chcesz iść"), std::string::npos);
+    EXPECT_EQ(hero.name, "Ala");
+}
+
+TEST_F(ProgramTest, SheetFromTheTownWaitsForAKey) {
+    makeTestHero();
+    screen.type("s");
+    runUntilInputEnds([] { runLocationLoop(); });
+    EXPECT_TRUE(shows("Testowy Człowiek Wojownik"));
+    screen.type("k");
+    runUntilInputEnds([] { runLocationLoop(); });
+    EXPECT_TRUE(shows("Jesteś w mieście."));
+}
+
+TEST_F(ProgramTest, ANameWithASaveFileGetsTheLoadFailureForNow) {
+    const auto dir = std::filesystem::temp_directory_path() / ("kelvrin-program-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    std::ofstream("save_Ala") << "HERO";
+    screen.type("1Ala\nk0");
+    int status = -1;
+    EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(screen.transcript().find("{clear}Nie mozna wczytac gry!\n{clear}Kelvrin v 0.2"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,97 @@
+# Shared by the terminal tests: the game built at $1 runs in a shell inside
+# a tmux pane of 80×25 on a server of our own, in a fresh temporary folder.
+# Sourced, not run.
+
+set -u
+
+if [ $# -lt 1 ] || [ ! -x "$1" ]; then
+    echo "usage: bash $0 /path/to/kelvrin" >&2
+    exit 2
+fi
+GAME=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+
+# tmux decides from the locale whether it speaks UTF-8 to us.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset NO_COLOR TMUX
+
+SOCKET=kelvrin-$$
+WORK=$(mktemp -d)
+PANE=game:0.0
+
+cleanup() {
+    tmux -L "$SOCKET" kill-server 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+tm() { tmux -u -L "$SOCKET" "$@"; }
+
+screen() { tm capture-pane -p -t "$PANE"; }
+
+fail() {
+    echo "FAIL: $*" >&2
+    echo "---- screen ----" >&2
+    screen >&2 2>/dev/null
+    echo "----------------" >&2
+    exit 1
+}
+
+keys() { tm send-keys -t "$PANE" "$@"; }
+
+# Types a shell command line and runs it.
+command_line() { tm send-keys -t "$PANE" -l "$1" && tm send-keys -t "$PANE" Enter; }
+
+# wait_for TEXT [SECONDS]: until the screen shows TEXT (a fixed string).
+wait_for() {
+    local deadline=$((SECONDS + ${2:-10}))
+    while [ $SECONDS -le "$deadline" ]; do
+        screen | grep -qF -- "$1" && return 0
+        sleep 0.05
+    done
+    fail "the screen did not show \"$1\""
+}
+
+# wait_gone TEXT [SECONDS]: until the screen no longer shows TEXT.
+wait_gone() {
+    local deadline=$((SECONDS + ${2:-10}))
+    while [ $SECONDS -le "$deadline" ]; do
+        screen | grep -qF -- "$1" || return 0
+        sleep 0.05
+    done
+    fail "the screen still shows \"$1\""
+}
+
+shows() { screen | grep -qF -- "$1"; }
+
+expect_shown() { shows "$1" || fail "expected \"$1\" on the screen"; }
+expect_not_shown() { ! shows "$1" || fail "did not expect \"$1\" on the screen"; }
+
+# Starts an interactive shell with a plain prompt in the pane.
+start_shell() {
+    tm -f /dev/null new-session -d -s game -x 80 -y 25 -c "$WORK" \
+        "env PS1='shell\$ ' HOME='$WORK' bash --norc --noprofile -i" || fail "tmux would not start"
+    wait_for 'shell$'
+}
+
+# A wrapper that runs the game and then reports how the terminal was left,
+# with no interactive shell in between that might put the settings right
+# by itself. It writes the game's process id to $WORK/game.pid.
+make_runner() {
+    cat >"$WORK/run.sh" <<RUNNER
+trap : INT
+sh -c 'echo \$\$ > "\$1"; exec "\$2"' sh "$WORK/game.pid" "$GAME"
+echo "modes after: \$(stty -a | tr ' ' '\n' | grep -x -e -icanon -e icanon -e -echo -e echo | tr '\n' ' ')"
+RUNNER
+}
+
+game_pid() { cat "$WORK/game.pid"; }
+
+# wait_exit PID [SECONDS]: until the process is gone.
+wait_exit() {
+    local deadline=$((SECONDS + ${2:-5}))
+    while [ $SECONDS -le "$deadline" ]; do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.05
+    done
+    return 1
+}
