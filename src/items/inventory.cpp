@@ -9,6 +9,7 @@
 #include "data/races.h"
 #include "items/catalogue.h"
 #include "items/item_display.h"
+#include "items/potions.h"
 #include "items/weapon_damage.h"
 
 namespace kelvrin {
@@ -251,15 +252,14 @@ void applyGodBonus(int delta) {
 }
 
 PotionEffectRoutine potionEffectRoutine(PotionEffect effect) {
-    // The effects of drinking are not part of the game yet: every potion is
-    // drunk without effect and only leaves the backpack.
+    // Every potion row has its own effect routine.
     switch (effect) {
-        case PotionEffect::Healing:
-        case PotionEffect::Antidote:
-        case PotionEffect::FullHealing:
-        case PotionEffect::Poison:
-        case PotionEffect::PermanentHp:
-        case PotionEffect::Water: return nullptr;
+        case PotionEffect::Healing: return healingEffect;
+        case PotionEffect::Antidote: return antidoteEffect;
+        case PotionEffect::FullHealing: return fullHealEffect;
+        case PotionEffect::Poison: return poisonEffect;
+        case PotionEffect::PermanentHp: return healthElixirEffect;
+        case PotionEffect::Water: return waterEffect;
     }
     return nullptr;
 }

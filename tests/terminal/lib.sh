@@ -95,3 +95,40 @@ wait_exit() {
     done
     return 1
 }
+
+# create_hero [NAME]: from "1. Graj" on, answers every screen of character
+# creation with its first choice until the town shows. Types NAME when the
+# name is asked (leave it out when the test types the name itself).
+create_hero() {
+    local deadline=$((SECONDS + 60)) last="" since=$SECONDS now
+    while [ $SECONDS -le "$deadline" ]; do
+        now=$(screen)
+        # Act once per screen; a screen that stays the same for two seconds
+        # is acted on again (a key that redrew it unchanged).
+        if [ "$now" = "$last" ] && [ $((SECONDS - since)) -lt 2 ]; then
+            sleep 0.05
+            continue
+        fi
+        last=$now
+        since=$SECONDS
+        case "$now" in
+            *"Jesteś w mieście."*) return 0 ;;
+            *"Czy chcesz grać jako"*) keys t ;;
+            *"w - wybierz, inny - anuluj"*) keys w ;;
+            *"(ok)"*) keys Space ;;
+            *"t - ok, n - anuluj, r - przerzuć cechy"*) keys t ;;
+            *"liczba - wybierz, n - anuluj, c - cofnij."*) keys 1 ;;
+            *"liczba - wybór, n - anuluj, c - cofnij."*) keys 1 Enter ;;
+            *"liczba - wybór, p - pokaż"*) keys 1 Enter ;;
+            *"liczba - wybór, c - cofnij"*) keys 1 Enter ;;
+            *"Zmiana:"*) keys 0 Enter ;;
+            *"Podaj swoje imię śmiałku:"*)
+                [ $# -ge 1 ] || fail "create_hero: the name is asked and none was given"
+                tm send-keys -t "$PANE" -l "$1"
+                keys Enter
+                ;;
+            *) last="" ;;  # a screen still being drawn, or one we do not know yet
+        esac
+    done
+    fail "character creation did not reach the town"
+}

@@ -18,7 +18,7 @@ for mode in signal ignored; do
     command_line "bash '$WORK/run.sh'"
     wait_for "Kelvrin v 0.2"
     keys 1
-    wait_for "Jesteś w mieście."
+    create_hero Tester
     pid=$(game_pid)
     tm kill-server
     if ! wait_exit "$pid" 5; then

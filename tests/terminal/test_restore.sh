@@ -36,14 +36,14 @@ expect_restored quit
 
 start_game ctrl-c
 keys 1
-wait_for "Jesteś w mieście."
+create_hero Tester
 keys C-c
 expect_restored ctrl-c
 
 for signal in HUP TERM; do
     start_game "$signal"
     keys 1
-    wait_for "Jesteś w mieście."
+    create_hero Tester
     kill -"$signal" "$(game_pid)"
     expect_restored "$signal"
 done
@@ -56,7 +56,7 @@ wait_for "marker-42-stop"
 command_line "'$GAME'"
 wait_for "Kelvrin v 0.2"
 keys 1
-wait_for "Jesteś w mieście."
+create_hero Tester
 keys C-z
 wait_for "marker-42-stop"
 expect_not_shown "Jesteś w mieście."

@@ -1,12 +1,22 @@
-# A new game: the town, the world map and back, the save question.
+# A new game: the name typed with a Polish letter and edited, the town, the
+# world map and back, the save question.
 . "$(dirname "$0")/lib.sh"
 
 start_shell
 command_line "'$GAME'"
 wait_for "Kelvrin v 0.2"
 
+# A new hero; the name is typed and edited in the terminal: Backspace
+# takes back the whole Polish letter.
 keys 1
-wait_for "Jesteś w mieście."
+wait_for "Podaj swoje imię śmiałku:"
+tm send-keys -t "$PANE" -l "Łucjaś"
+wait_for "śmiałku: Łucjaś"
+keys BSpace
+wait_gone "Łucjaś"
+screen | grep -q "śmiałku: Łucja\$" || fail "the name line is not \"Łucja\" after Backspace"
+keys Enter
+create_hero
 expect_shown "w - wyjdź z miasta"
 
 keys w
