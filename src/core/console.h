@@ -43,7 +43,7 @@ void printText(std::string_view text);
 void clearScreen();
 void setColour(int colour);
 
-// One key press as the design's bare _getch: any key.
+// One key press, whatever key it is.
 int getKey();
 // Waits for 't' or 'n'; true for 't'. Every other key (capitals too) is ignored.
 bool askYesNo();

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "character/character_sheet.h"
 #include "character/program.h"
+#include "combat/combat_screen.h"
 #include "core/console.h"
 #include "core/game_state.h"
 
@@ -52,8 +52,7 @@ void townScreen() {
         const int key = askKey("sqbutgadmow+");
         switch (key) {
             case 's':
-                showCharacterSheet();
-                getKey();
+                characterSheetWithHints();
                 return;
             case 'q':
                 saveAndQuitPrompt();

@@ -75,8 +75,8 @@ int envOr(const char* name, int fallback) {
 }
 
 TEST(Monkey, RandomKeysKeepEveryInvariant) {
-    const int seeds = envOr("KELVRIN_MONKEY_SEEDS", 60);
-    const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 2000);
+    const int seeds = envOr("KELVRIN_MONKEY_SEEDS", 200);
+    const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 3000);
     const int firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
     long total = 0;
     int games = 0;

@@ -13,7 +13,8 @@ class PotionsTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        hero.attributes = {12, 12, 10, 10, 10, 10};  // resistance to poison: 0 + 1 + 1
+        hero.attributes = {12, 12, 14, 10, 10, 10};
+        hero.level = 3;  // resistance to poison: 2 + 2 + 1
         hero.maxHp = 50;
         hero.hp = 20;
     }
@@ -23,12 +24,18 @@ protected:
         const ItemSlot potion{row, KindPotion, 0, bonus, flags};
         screen.clearTranscript();
         potionEffectRoutine(potionRow(potion).effect)(potion);
-        return screen.transcript();
+        return output();
     }
     std::string poisonTo(int level) {
         screen.clearTranscript();
         setPoison(level);
-        return screen.transcript();
+        return output();
+    }
+    // The transcript without the switch back to grey left over from the
+    // previous red text.
+    std::string output() const {
+        const std::string& text = screen.transcript();
+        return text.starts_with("{7}") ? text.substr(3) : text;
     }
     // Seeds the generator so that the next saving roll shows this d20.
     static void nextD20Is(int wanted) {
@@ -41,56 +48,51 @@ protected:
     }
 };
 
-TEST_F(PotionsTest, HealingPotionByStrength) {
-    const struct { int con, level, bonus, hp, hpAfter; const char* text; } cases[] = {
-        {10, 1, 0, 20, 42, "Twoje rany szybko się leczą.\n"},  // 11 × 2
-        {10, 1, 1, 10, 43, "Twoje rany szybko się leczą.\n"},  // 11 × 3
-        {14, 3, 0, 45, 50, "Twoje rany szybko się leczą.\n"},  // 15 × 2, up to the maximum
-        {10, 1, 0, 50, 50, "Brak efektu...\n"},
-        {10, 1, -2, 20, 20, "Brak efektu...\n"},
-        {10, 1, -3, 20, 9, "Mikstura pali twoje wnętrzności niczym kwas! Tracisz {12}-11{7} pw!\n"},
-        {10, 1, -3, 11, 0, "Mikstura pali twoje wnętrzności niczym kwas! Tracisz {12}-11{7} pw!{12} Umierasz...{7}\n"},
+TEST_F(PotionsTest, EffectsByStrength) {
+    constexpr const char* Burn = "Mikstura pali twoje wnętrzności niczym kwas! Tracisz {12}-15{7} pw!";
+    constexpr const char* Dizzy = "Robi ci się ciemno przed oczami i kręci ci się w głowie.\n";
+    const struct { int row, bonus, d20, hp, hpAfter, maxHpAfter, harm; std::string text; } cases[] = {
+        // Healing: (KON modifier 2 + level 3 + 10) × (bonus + 2), up to the maximum.
+        {0, 0, 0, 10, 40, 50, HarmNothingYet, "Twoje rany szybko się leczą.\n"},
+        {0, 1, 0, 4, 49, 50, HarmNothingYet, "Twoje rany szybko się leczą.\n"},
+        {0, 0, 0, 45, 50, 50, HarmNothingYet, "Twoje rany szybko się leczą.\n"},
+        {0, 0, 0, 50, 50, 50, HarmNothingYet, "Brak efektu...\n"},
+        {0, -2, 0, 20, 20, 50, HarmNothingYet, "Brak efektu...\n"},
+        {0, -3, 0, 20, 5, 50, HarmNothingYet, std::string(Burn) + "\n"},
+        {0, -3, 0, 15, 0, 50, HarmBurningHealing, std::string(Burn) + "{12} Umierasz...{7}\n"},
+        // Full healing; a spoiled one is resisted with d20 + 5 at least 16 - bonus.
+        {2, 0, 0, 20, 50, 50, HarmNothingYet, "Ciepło przepełnia twoje ciało, zostałeś {10}uzdrowiony{7}.\n"},
+        {2, 3, 0, 50, 50, 50, HarmNothingYet, "Brak efektu...\n"},
+        {2, -1, 12, 20, 20, 50, HarmNothingYet, std::string(Dizzy) + "Oparłeś się śmiertelnemu efektowi!\n"},
+        {2, -1, 11, 20, 0, 50, HarmSpoiledFullHeal,
+         std::string(Dizzy) + "Ostatnia myśl jaka przyszła ci do głowy - ten eliksir chyba stracił termin ważności!\n"
+                              "{12}Umierasz...\n"},
+        // Health: one Pw for good, lost also at 0.
+        {4, 1, 0, 2, 3, 51, HarmNothingYet,
+         "Czujesz jak przepełnia cię jakaś nieznana siła.\nZyskujesz 1 punkt wytrzymałości na stałe.\n"},
+        {4, 0, 0, 20, 19, 49, HarmHealthElixir,
+         "Skręcasz się z bólu gdy twoje narządy wewnętrzne zdają się wirować.\nTracisz 1 punkt wytrzymałości na "
+         "stałe.\n"},
+        {4, -1, 0, 1, 0, 49, HarmHealthElixir,
+         "Skręcasz się z bólu gdy twoje narządy wewnętrzne zdają się wirować.\nTracisz 1 punkt wytrzymałości na "
+         "stałe.\n{12}Umierasz...\n"},
+        {5, 0, 0, 20, 20, 50, HarmNothingYet, "Zaspokoiłeś swoje pragnienie.\n"},
+        {5, -1, 0, 20, 20, 50, HarmNothingYet, "Ta woda miała dziwny gożki smak.\n"},
     };
     for (const auto& c : cases) {
-        hero.attributes[Con] = c.con;
-        hero.level = c.level;
         hero.hp = c.hp;
+        hero.maxHp = 50;
         hero.lastHarm = HarmNothingYet;
-        EXPECT_EQ(drink(0, c.bonus), c.text) << c.bonus << " " << c.hp;
-        EXPECT_EQ(hero.hp, c.hpAfter) << c.bonus << " " << c.hp;
-        EXPECT_EQ(hero.lastHarm, c.hpAfter < 1 ? HarmBurningHealing : HarmNothingYet);
+        if (c.d20 != 0) nextD20Is(c.d20);
+        EXPECT_EQ(drink(c.row, c.bonus), c.text) << c.row << " " << c.bonus << " " << c.hp;
+        EXPECT_EQ(hero.hp, c.hpAfter) << c.row << " " << c.bonus << " " << c.hp;
+        EXPECT_EQ(hero.maxHp, c.maxHpAfter) << c.row << " " << c.bonus;
+        EXPECT_EQ(hero.lastHarm, c.harm) << c.row << " " << c.bonus;
     }
 }
 
-TEST_F(PotionsTest, ElixirsAndWater) {
-    EXPECT_EQ(drink(2, 0), "Ciepło przepełnia twoje ciało, zostałeś {10}uzdrowiony{7}.\n");
-    EXPECT_EQ(hero.hp, 50);
-    EXPECT_EQ(drink(2, 3), "Brak efektu...\n");
-    nextD20Is(20);  // 20 + 2 against 16 + 1
-    EXPECT_EQ(drink(2, -1), "Robi ci się ciemno przed oczami i kręci ci się w głowie.\nOparłeś się śmiertelnemu efektowi!\n");
-    nextD20Is(1);
-    EXPECT_TRUE(drink(2, -1).ends_with("ten eliksir chyba stracił termin ważności!\n{12}Umierasz...\n"));
-    EXPECT_EQ(hero.hp, 0);
-    EXPECT_EQ(hero.lastHarm, HarmSpoiledFullHeal);
-
-    hero.hp = 2;
-    EXPECT_EQ(drink(4, 1), "Czujesz jak przepełnia cię jakaś nieznana siła.\nZyskujesz 1 punkt wytrzymałości na stałe.\n");
-    EXPECT_EQ(hero.hp, 3);
-    EXPECT_EQ(hero.maxHp, 51);
-    hero.hp = 1;
-    EXPECT_EQ(drink(4, 0), "Skręcasz się z bólu gdy twoje narządy wewnętrzne zdają się wirować.\nTracisz 1 punkt "
-                           "wytrzymałości na stałe.\n{12}Umierasz...\n");
-    EXPECT_EQ(hero.hp, 0);
-    EXPECT_EQ(hero.maxHp, 50);
-    EXPECT_EQ(hero.lastHarm, HarmHealthElixir);
-
-    EXPECT_EQ(drink(5, 0), "Zaspokoiłeś swoje pragnienie.\n");
-    EXPECT_EQ(drink(5, -1), "Ta woda miała dziwny gożki smak.\n");
-}
-
 TEST_F(PotionsTest, PoisonLevelMovesStrengthConstitutionAndHitPoints) {
-    hero.level = 3;
-    hero.attributes = {14, 12, 14, 10, 10, 10};
+    hero.attributes[Str] = 14;
     hero.hp = hero.maxHp = 30;
     const struct { int level, str, con, hp, maxHp; const char* text; } steps[] = {
         {3, 11, 11, 24, 24, "Czujesz się słabo, ulegasz zatruciu!\n"},  // KON +2 → +0: -2 × 3 Pw
@@ -130,7 +132,7 @@ TEST_F(PotionsTest, Antidote) {
     setPoison(3);
     EXPECT_EQ(drink(1, 0), "Czujesz się lepiej. Już nie jesteś zatruty.\n");
     EXPECT_EQ(hero.attributes[Str], 12);
-    EXPECT_EQ(hero.attributes[Con], 10);
+    EXPECT_EQ(hero.attributes[Con], 14);
     EXPECT_EQ(drink(1, 0), "");
 
     seedRandom(7);
@@ -149,14 +151,14 @@ TEST_F(PotionsTest, Antidote) {
         EXPECT_EQ(hero.poison, 2);
         EXPECT_EQ(hero.lastHarm, HarmSpoiledAntidote);
     }
-    nextD20Is(20);  // 20 + 1 (KON 8) against 12 + 2
+    nextD20Is(10);  // 10 + 4 (KON 12) against 12 + 2
     EXPECT_EQ(drink(1, -2), "Mikstura Antidotum wydaję się nie mieć na ciebie wpływu.\n");
     EXPECT_EQ(hero.poison, 2);
 }
 
 TEST_F(PotionsTest, PoisonPotion) {
     EXPECT_EQ(drink(3, 1), "Ten eliksir jest jakiś rozwodniony.\nBrak efektu...\n");
-    nextD20Is(20);  // 20 + 2 against 14 + 0
+    nextD20Is(9);  // 9 + 5 against 14 - 0
     EXPECT_EQ(drink(3, 0, 0), "Mikstura ??? wydaję się nie mieć na ciebie wpływu.\n");
     EXPECT_EQ(hero.poison, 0);
 
@@ -170,7 +172,7 @@ TEST_F(PotionsTest, PoisonPotion) {
         setRandomState(state);
         drink(3, bonus);
         EXPECT_EQ(hero.poison, level) << bonus;
-        EXPECT_EQ(hero.attributes[Con], 10 - level) << bonus;
+        EXPECT_EQ(hero.attributes[Con], 14 - level) << bonus;
         EXPECT_EQ(hero.lastHarm, HarmPoison);
     }
 }

@@ -147,7 +147,7 @@ TEST_F(InventoryTest, DrinkDropAndHelp) {
                          "0.25 kg)\n2) Rubin (Waga: 0.1 kg)\n\nKomendy (bptuwx?): "));
     EXPECT_TRUE(has(out, "{clear}Dostępne komendy:\nb - zdejmij broń\np - zdejmij pancerz\nt - zdejmij tarcze\nu - "
                          "użyj/ekwipuj\nw - wyrzuc\nx - zamknij ekwipunek\n\n(ok){clear}"));
-    EXPECT_TRUE(has(out, "Który przedmiot: 1\nWypijasz Mikstura lecznicza +0. {clear}"));
+    EXPECT_TRUE(has(out, "Który przedmiot: 1\nWypijasz Mikstura lecznicza +0. Brak efektu...\n{clear}"));
     EXPECT_TRUE(has(out, "Który przedmiot: 1\nNa pewno chcesz wyrzucić Rubin? (t/n)\n{clear}"));
     EXPECT_TRUE(has(out, "? (t/n)\nWyrzucasz Rubin.\n{clear}EKWIPUNEK Waga: 24.5/100 kg Wolne miejsce: 20\n"));
     EXPECT_FLOAT_EQ(hero.load, 24.5f);

@@ -1,0 +1,44 @@
+// What the player sees of a fight apart from its messages: the status bar
+// on the top row, the target list and the help; and the character sheet
+// with its key-hint box, which the location loops open.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "combat/combatant.h"
+
+namespace kelvrin {
+
+// Width of the status bar and of the hint box's lines, in characters.
+constexpr int StatusBarWidth = 80;
+constexpr int HintBoxWidth = 22;
+constexpr int HintBoxColumn = 58;
+
+// The status bar's text for the hero and the round now: the commands show
+// "p", "w", "s" and "d" only when the hero can use them. Cut to 80
+// characters (never inside a letter).
+std::string statusBarText();
+// Writes the status bar into the top row without moving the cursor. The
+// bar's cells are kept between calls: a shorter text leaves the end of the
+// previous one in place (the five blanks it ends with clear most of it).
+void drawStatusBar();
+
+// Clears the screen during a fight: the top row stays the status bar's
+// and the cursor starts on the row below it.
+void clearFightScreen();
+
+// The target list: the opponents, numbered from 1, until the player types
+// 0 (cancel: NoCombatant) or a listed number (that opponent's index).
+int chooseTarget(const FightState& fight, const std::vector<int>& opponents);
+
+// The list of the fight's commands; waits for a key.
+void showHelp();
+
+// The character sheet with the box of its keys: "p" and "w" open the feat
+// settings (then the sheet again), "e" the inventory. Returns the key the
+// player pressed, for the caller to take as its next command ('e' after
+// the inventory).
+int characterSheetWithHints();
+
+}  // namespace kelvrin
