@@ -121,11 +121,14 @@ std::uint32_t resistedTypes(const MonsterDef& target) {
     return resisted;
 }
 
-// One swing of the hero at a monster; true when it killed.
-bool swing(FightState& fight, int target, int threatFrom, int penalty) {
+}  // namespace
+
+bool heroSwing(FightState& fight, int target, int penalty) {
     const ItemSlot& weapon = hero.weapon;
     const WeaponDef& arm = weaponRow(weapon);
     const MonsterDef& victim = *fight.combatants[static_cast<std::size_t>(target)].def;
+    const bool improvedCritical = ((hero.improvedCritMask >> arm.id) & 1u) != 0;
+    const int threatFrom = threatRangeStart(weapon, false, improvedCritical);
 
     const int natural = rollD20();
     bool threat = natural >= threatFrom;
@@ -182,18 +185,17 @@ bool swing(FightState& fight, int target, int threatFrom, int penalty) {
     return true;
 }
 
+namespace {
+
 // May the hero swing again at once after a kill?
 bool mayCleave(const FightState& fight) {
     return hasFeat(FeatGreatCleave) || (hasFeat(FeatCleave) && !fight.cleaved);
 }
 
 void heroAttack(FightState& fight, int self, int target) {
-    const WeaponDef& arm = weaponRow(hero.weapon);
-    const bool improved = ((hero.improvedCritMask >> arm.id) & 1u) != 0;
-    const int threatFrom = threatRangeStart(hero.weapon, false, improved);
     const int swings = heroSwings(hero.baseAttack);
     for (int n = 0, penalty = 0; n < swings; ++n, penalty += 5) {
-        bool killed = swing(fight, target, threatFrom, penalty);
+        bool killed = heroSwing(fight, target, penalty);
         // A kill ends the turn unless the hero may cleave into the next
         // foe, with one swing at the bonus of the one that killed.
         while (killed) {
@@ -203,7 +205,7 @@ void heroAttack(FightState& fight, int self, int target) {
             if (fight.opponents.empty()) return;
             target = fight.opponents[static_cast<std::size_t>(randomNext()) % fight.opponents.size()];
             print("Rozszczepienie: ");
-            killed = swing(fight, target, threatFrom, penalty);
+            killed = heroSwing(fight, target, penalty);
         }
     }
 }

@@ -22,6 +22,10 @@ int fight(const MonsterList& enemies, const MonsterList& companions, int enemyIn
 // and the paladin in the crypt, once they have joined the hero.
 int fightWithCompanions(const MonsterList& enemies, int enemyInitiativeBonus);
 
+// One swing of the hero at a monster, with the penalty of the swing's
+// place in the turn (0, 5, 10 ...); true when it killed.
+bool heroSwing(FightState& fight, int target, int penalty);
+
 // The swings the hero makes in a turn: one per 5 points of base attack
 // begun (none below 1).
 int heroSwings(int baseAttack);

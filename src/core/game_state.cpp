@@ -1,9 +1,24 @@
 #include "core/game_state.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace kelvrin {
 
 Hero hero;
 WorldState world;
+
+namespace {
+
+int saturatingAdd(int value, long long amount) {
+    return static_cast<int>(std::clamp(static_cast<long long>(value) + amount, static_cast<long long>(INT_MIN),
+                                       static_cast<long long>(INT_MAX)));
+}
+
+}  // namespace
+
+void addGold(long long amount) { hero.gold = saturatingAdd(hero.gold, amount); }
+void addExperience(long long amount) { hero.xp = saturatingAdd(hero.xp, amount); }
 
 void advanceDays(int days) {
     if (days <= 0) return;

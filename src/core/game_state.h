@@ -107,6 +107,15 @@ enum StoryFlag : std::uint32_t {
     SwordTaken = 0x400000,
 };
 
+// What a running fight has changed in the hero for its own duration (rage
+// and the fatigue after it): undone when the fight ends, and by a crash
+// save, so that neither is ever kept for good.
+struct FightChanges {
+    std::array<int, AttributeCount> attributes{};
+    int hp = 0;
+    int maxHp = 0;
+};
+
 struct WorldState {
     int questStage = 0;
     std::uint32_t storyFlags = 0;
@@ -127,6 +136,7 @@ struct WorldState {
     bool inCombat = false;
     bool dungeonEventFight = false;
     int combatRound = 0;
+    FightChanges fightChanges;  // kept by combat while a fight runs
 
     bool has(StoryFlag flag) const { return (storyFlags & flag) != 0; }
     void set(StoryFlag flag) { storyFlags |= flag; }
@@ -137,6 +147,11 @@ extern Hero hero;
 extern WorldState world;
 
 constexpr int DaysPerYear = 365;
+
+// Adds gold or experience; a sum beyond the 32-bit range stays at the
+// largest value instead of wrapping (a fortune must not turn into a debt).
+void addGold(long long amount);
+void addExperience(long long amount);
 
 // Lets n days pass: the day grows and the year turns as often as needed.
 void advanceDays(int days);

@@ -1,5 +1,6 @@
 #include "dungeon/level_generator.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -15,9 +16,9 @@ constexpr int MinFloorCells = 100;
 // the upper ten rows.
 constexpr int SpecialCellLimit = 10 * LevelMap::Width;
 
-// An ordered list of cells by index. No cell is added more often than once
-// per region start plus once when it turns into floor, so the capacity is
-// never exceeded.
+// An ordered list of cells by index, without allocation. The frontier takes
+// each cell once when it turns into floor plus one start cell per region;
+// the wall pool and the candidates take each cell at most once.
 class CellList {
 public:
     bool empty() const { return count_ == 0; }

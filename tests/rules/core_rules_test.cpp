@@ -95,6 +95,18 @@ TEST(Calendar, DaysWrapIntoTheNextYearsAsOftenAsNeeded) {
     EXPECT_EQ(world.year, 118);
 }
 
+TEST(GoldAndExperience, NeverWrapAround) {
+    resetForNewGame();
+    hero.gold = 2147483000;
+    addGold(1000);
+    EXPECT_EQ(hero.gold, 2147483647);
+    addGold(-47);
+    EXPECT_EQ(hero.gold, 2147483600);
+    hero.xp = 2147483600;
+    addExperience(5000000000LL);
+    EXPECT_EQ(hero.xp, 2147483647);
+}
+
 TEST(NewGame, StartsFromNothingOfTheLastGame) {
     resetForNewGame();
     world.killCounts[5] = 3;
