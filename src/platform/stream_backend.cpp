@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "core/utf8.h"
+#include "platform/write_all.h"
 
 namespace kelvrin {
 
@@ -46,20 +47,8 @@ void StreamBackend::putCells(int, int, int width, const std::vector<Cell>& cells
 }
 
 void StreamBackend::flush() {
-    std::size_t done = 0;
-    while (!outputDead_ && done < out_.size()) {
-        const ssize_t n = ::write(outFd_, out_.data() + done, out_.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd fd{outFd_, POLLOUT, 0};
-            poll(&fd, 1, 1000);
-        } else {
-            outputDead_ = true;  // a closed pipe (EPIPE), a full disk ...: nobody reads us
-        }
-    }
+    // A closed pipe or a full disk: nobody reads us any more.
+    if (!outputDead_ && !writeAll(outFd_, out_.data(), out_.size())) outputDead_ = true;
     out_.clear();
 }
 

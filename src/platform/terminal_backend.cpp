@@ -11,6 +11,7 @@
 
 #include "core/utf8.h"
 #include "platform/signals.h"
+#include "platform/write_all.h"
 
 namespace kelvrin {
 
@@ -208,26 +209,8 @@ void TerminalBackend::setScrollRegion(int top, int bottom) {
 }
 
 void TerminalBackend::flush() {
-    if (outputDead_) {
-        out_.clear();
-        return;
-    }
-    std::size_t done = 0;
-    while (done < out_.size()) {
-        const ssize_t n = ::write(outFd_, out_.data() + done, out_.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd fd{outFd_, POLLOUT, 0};
-            poll(&fd, 1, 1000);
-        } else {
-            // EIO after a hangup, EPIPE ...: the player is gone.
-            outputDead_ = true;
-            break;
-        }
-    }
+    // EIO after a hangup, EPIPE ...: the player is gone.
+    if (!outputDead_ && !writeAll(outFd_, out_.data(), out_.size())) outputDead_ = true;
     out_.clear();
 }
 
