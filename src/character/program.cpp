@@ -3,6 +3,7 @@
 #include "character/creation.h"
 #include "core/console.h"
 #include "core/game_state.h"
+#include "dungeon/dungeon_view.h"
 #include "world/town.h"
 #include "world/world_map.h"
 
@@ -80,11 +81,18 @@ void runLocationLoop() {
             case LocationTown:
                 townScreen();
                 break;
-            default:
-                // Places without a screen of their own yet (the forest, the
-                // road, the underground) send the hero back to the world map,
-                // so the loop never runs without reading a key.
+            case LocationForest:
+            case LocationRoad:
+                // The forest and the road have no screen of their own yet:
+                // the hero is sent back to the world map, so the loop never
+                // runs without reading a key.
                 world.location = LocationWorldMap;
+                break;
+            default:
+                // Underground. After a load the hero resumes where he saved;
+                // otherwise (never by the game's own ways) he starts on the
+                // level's stairs up rather than the loop spinning.
+                enterDungeon(world.resumeDungeon);
                 break;
         }
         if (world.leaveLoop) return;

@@ -2,6 +2,7 @@
 
 #include "core/console.h"
 #include "core/game_state.h"
+#include "dungeon/dungeon_view.h"
 
 namespace kelvrin {
 
@@ -11,9 +12,15 @@ void worldMap() {
         case 'm':
             world.location = LocationTown;
             break;
+        case 'p':
+            // Always the first level, whatever level the hero reached before.
+            world.location = LocationDungeon;
+            world.dungeonLevel = 0;
+            enterDungeon(false);
+            break;
         default:
-            // The forest, the road and the underground open with their own
-            // screens; until then the hero stays on the world map.
+            // The forest and the road open with their own screens; until
+            // then the hero stays on the world map.
             break;
     }
 }

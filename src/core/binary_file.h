@@ -1,0 +1,112 @@
+// The game's files: fixed-layout records of 32-bit little-endian integers,
+// read whole and checked before use, and written whole or not at all (a
+// temporary file in the same folder, flushed to the disk, then renamed over
+// the old one), so that a crash or a full disk never leaves half a save.
+//
+// Every file operation goes through one table of functions (POSIX by
+// default), which tests can replace to make the disk fail in any step.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvrin {
+
+// Little-endian fields into a buffer of fixed size. Never allocates (the
+// crash handler serializes with it); a write past the end is dropped and
+// remembered in ok().
+class ByteWriter {
+public:
+    ByteWriter(unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+
+    void putI32(std::int32_t value) { putU32(static_cast<std::uint32_t>(value)); }
+    void putU32(std::uint32_t value);
+    void putBytes(const void* bytes, std::size_t count);
+    void putZeros(std::size_t count);
+
+    std::size_t position() const { return pos_; }
+    bool ok() const { return ok_; }
+
+private:
+    unsigned char* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+    bool ok_ = true;
+};
+
+// Little-endian fields out of a buffer; a read past the end gives zeros and
+// is remembered in ok().
+class ByteReader {
+public:
+    ByteReader(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
+    std::uint32_t u32();
+    void bytes(void* out, std::size_t count);
+
+    std::size_t position() const { return pos_; }
+    bool ok() const { return ok_; }
+
+private:
+    const unsigned char* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+    bool ok_ = true;
+};
+
+// The file operations everything here is built on. The POSIX ones retry
+// after a signal and are async-signal-safe, as the crash save needs.
+struct FileOperations {
+    int (*openForReading)(const char* path);  // a descriptor, or -1
+    int (*createForWriting)(const char* path);  // created or emptied; -1 on failure
+    // Bytes moved (possibly fewer than asked), 0 at the end of a file, -1 on failure.
+    long (*read)(int fd, void* data, std::size_t size);
+    long (*write)(int fd, const void* data, std::size_t size);
+    bool (*flushToDisk)(int fd);
+    bool (*close)(int fd);
+    bool (*rename)(const char* from, const char* to);  // replaces `to`
+    bool (*remove)(const char* path);
+    bool (*exists)(const char* path);
+    void (*flushFolderOf)(const char* path);  // makes a rename durable; best effort
+};
+
+const FileOperations& posixFileOperations();
+// The operations in use; `operations` stays owned by the caller. nullptr
+// puts the POSIX ones back.
+void setFileOperations(const FileOperations* operations);
+const FileOperations& fileOperations();
+
+// The temporary name a file is written under before it replaces `path`:
+// the same folder, a leading dot and ".tmp" ("save_Ala" gives
+// ".save_Ala.tmp"), which no game file ever has.
+std::string temporaryNameFor(std::string_view path);
+
+// Writes the bytes to `temporaryPath`, flushes them to the disk and renames
+// the file over `path`. On any failure the temporary file is removed and
+// `path` is left as it was. Async-signal-safe with the POSIX operations.
+bool writeFileAtomically(const char* path, const char* temporaryPath, const unsigned char* data, std::size_t size);
+bool writeFileAtomically(const std::string& path, const std::vector<unsigned char>& data);
+
+enum class ReadStatus {
+    Ok,
+    Missing,
+    Unreadable,  // there, but cannot be opened or read (a folder, no permission)
+    TooLarge,    // more than the caller's limit
+};
+
+struct FileContents {
+    ReadStatus status = ReadStatus::Missing;
+    std::vector<unsigned char> bytes;
+};
+
+// Reads a whole file of at most maxSize bytes.
+FileContents readWholeFile(const std::string& path, std::size_t maxSize);
+
+bool fileExists(const std::string& path);
+bool removeFile(const std::string& path);
+bool renameFile(const std::string& from, const std::string& to);
+
+}  // namespace kelvrin

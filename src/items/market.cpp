@@ -1,0 +1,87 @@
+#include "items/market.h"
+
+#include "core/console.h"
+#include "core/game_state.h"
+#include "items/inventory.h"
+#include "items/item_display.h"
+#include "items/item_value.h"
+#include "items/shop.h"
+
+namespace kelvrin {
+
+namespace {
+
+constexpr int AntidoteRow = 1;
+
+constexpr SellTexts marketSelling{
+    "Co chcesz sprzedać (0-nic):\n",
+    "Nie masz żadnych przedmiotów.\n\n(ok)",
+    "Nie chcę tego kupować.\n\n(ok)",
+    nullptr,
+    "(t/n)\n",
+    "Nie możesz odłożyć tej broni! Jest przeklęta!\n\n(ok)",
+    "Nie możesz zdjąć tej zbroi! Jest przeklęta!\n\n(ok)",
+    "Nie możesz odłożyć tej tarczy! Jest przeklęta!\n\n(ok)",
+};
+
+// Buying potions: the list stays open after a purchase, so the hero can buy
+// more; a purchase the backpack cannot take ends it.
+void buyScreen() {
+    for (;;) {
+        clearScreen();
+        print("Podchodzisz do kupca sprzedającego mikstury. Ma na sprzedaż: \n");
+        const std::array<ItemSlot, 4> offer = marketPotions();
+        for (std::size_t i = 0; i < offer.size(); ++i) {
+            print("%d) ", static_cast<int>(i + 1));
+            printItem(offer[i], ShowPotionList);
+            print(" _%d złota\n", purchasePrice(offer[i]));
+        }
+        print("\nCo chcesz kupić (0-nic)? ");
+        const int number = readChoice(offer.size());
+        if (number == 0) return;
+        if (number < 0) continue;
+
+        const ItemSlot& potion = offer[static_cast<std::size_t>(number - 1)];
+        const int price = purchasePrice(potion);
+        print("Na pewno chcesz kupić ");
+        printItem(potion, ShowName);
+        print(" za %d sztuk złota? (t/n)\n", price);
+        if (!askYesNo()) continue;
+        if (hero.gold < price) {
+            reportShortage(price);
+            continue;
+        }
+        if (!addItem(potion, true)) {
+            pauseOk();  // too heavy, or no room: nothing said, nothing paid
+            return;
+        }
+        hero.gold -= price;
+    }
+}
+
+}  // namespace
+
+std::array<ItemSlot, 4> marketPotions() {
+    constexpr std::uint32_t known = Identified | StrengthKnown;
+    return {{
+        {HealingPotionRow, KindPotion, 0, 0, known},
+        {HealingPotionRow, KindPotion, 0, 1, known},
+        {AntidoteRow, KindPotion, 0, 0, known},
+        {AntidoteRow, KindPotion, 0, 1, known},
+    }};
+}
+
+bool marketScreen() {
+    clearScreen();
+    print("TARG\nTutaj możesz sprzedać dowolny przedmiot, możesz także kupić magiczne eliksiry.\nMasz %d sztuk "
+          "złota.\nk - kup, s - sprzedaj, w - wyjdź\n",
+          hero.gold);
+    switch (askKey("ksw")) {
+        case 'k': buyScreen(); break;
+        case 's': sellScreen(AllKinds, marketSelling); break;
+        default: return false;
+    }
+    return true;
+}
+
+}  // namespace kelvrin

@@ -1,0 +1,91 @@
+#include "world/inn.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/console.h"
+#include "core/game_state.h"
+#include "core/random.h"
+#include "data/rumours.h"
+
+namespace kelvrin {
+
+namespace {
+
+constexpr int BeerPrice = 3;
+
+// Days of rest until the hero is healed: the missing Pw over the Pw a day
+// brings (the level), divided in single precision and rounded up. A
+// number beyond the limit comes back as such, to be refused.
+int daysToFullHealth() {
+    const float days = std::ceil(static_cast<float>(hero.maxHp - hero.hp) / static_cast<float>(hero.level));
+    if (!(days >= 1.0f)) return 0;
+    if (days > static_cast<float>(MaxRestDays)) return MaxRestDays + 1;
+    return static_cast<int>(days);
+}
+
+bool rest() {
+    print("Ile dni chcesz odpoczywać (kosz 1 sztuka złota za 2 dni pobytu, podaj -1 dla pełnego uzdrowienia.\nMasz "
+          "%d sztuk złota i %d/%d pw.\nIle dni chcesz odpoczywać: ",
+          hero.gold, hero.hp, hero.maxHp);
+    int days = 0;
+    readNumber(days);
+    if (days == -1) days = daysToFullHealth();
+    // Nothing to do, or more days than a rest may last: back to the menu.
+    if (days < 1 || days > MaxRestDays) return true;
+    const int cost = (days + 1) / 2;
+    print("\nCzy chcesz odpoczywać %d dni za %d zlota? (t/n)\n", days, cost);
+    if (!askYesNo()) return false;
+    if (hero.gold < cost) {
+        print("Nie masz dość złota, brakuje ci %d.\n\n(ok)", cost - hero.gold);
+        pauseOk();
+        return true;
+    }
+    advanceDays(days);
+    if (hero.hp < hero.maxHp)
+        hero.hp = static_cast<int>(
+            std::min(static_cast<long long>(hero.hp) + static_cast<long long>(days) * hero.level,
+                     static_cast<long long>(hero.maxHp)));
+    hero.gold -= cost;
+    hero.ragesLeft = hero.ragesPerDay;
+    hero.lastChances = 3;
+    print("Odpoczywales %d dni, masz %d/%d pw.\n\n(ok)", days, hero.hp, hero.maxHp);
+    pauseOk();
+    return true;
+}
+
+bool beer() {
+    print("Czy chcesz kupić piwo za 3 sztuki złota? (t/n)\n");
+    if (!askYesNo()) return true;
+    if (hero.gold < BeerPrice) {
+        print("Nie masz tyle złota. Karczmarz wyrzucił cię na ulicę!\n\n(ok)");
+        pauseOk();
+        return false;
+    }
+    hero.gold -= BeerPrice;
+    print("Wypijasz zimne piwo. Ma jakiś dziwny posmak...\n\n(ok)");
+    pauseOk();
+    return true;
+}
+
+bool rumour() {
+    print("%s", rumourTable[static_cast<std::size_t>(randomNext() % static_cast<int>(rumourTable.size()))]);
+    pauseOk();
+    return true;
+}
+
+}  // namespace
+
+bool innScreen() {
+    clearScreen();
+    print("GOSPODA\nWchodzisz do zatłoczonej gospody. Podchodzi do ciebie karczmarz i pyta czego ci potrzeba.\no - "
+          "odpoczynek\np - kup piwo\ns - słuchaj plotek\nw - wyjdź\n\n");
+    switch (askKey("opsw")) {
+        case 'o': return rest();
+        case 'p': return beer();
+        case 's': return rumour();
+        default: return false;
+    }
+}
+
+}  // namespace kelvrin

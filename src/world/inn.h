@@ -1,0 +1,14 @@
+// The town's inn: rest for gold (Pw, days on the calendar, the daily rages
+// and last chances), a beer, and the rumours of the guests.
+#pragma once
+
+namespace kelvrin {
+
+// The most days one rest may last (ten years); a longer rest is refused
+// like any other bad number of days.
+constexpr int MaxRestDays = 3650;
+
+// One visit to the inn's menu: true shows it again, false returns to the town.
+bool innScreen();
+
+}  // namespace kelvrin

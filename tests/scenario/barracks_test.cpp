@@ -1,0 +1,208 @@
+#include <climits>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "character/barracks.h"
+#include "character/feat_screens.h"
+#include "character/rules_tables.h"
+#include "core/rules.h"
+#include "data/classes.h"
+#include "data/feats.h"
+#include "support/game_test.h"
+#include "support/test_hero.h"
+
+namespace kelvrin::test {
+namespace {
+
+class BarracksTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        makeTestHero();
+        showAllFeats = false;
+    }
+    void TearDown() override {
+        showAllFeats = false;
+        GameTest::TearDown();
+    }
+
+    std::string lastLine() const {
+        for (int row = screen.rows() - 1; row >= 0; --row)
+            if (!screen.rowText(row).empty()) return screen.rowText(row);
+        return {};
+    }
+
+    // A player who trains, raises `attribute` when asked and takes Twardość
+    // at every feat choice; any other screen ends the input.
+    void playTraining(char attribute) {
+        screen.setKeySource([this, attribute]() -> int {
+            const std::string last = lastLine();
+            if (last == "w - wyjdź") return 't';
+            if (last.starts_with("Zdobyłeś ")) return ' ';
+            if (last.starts_with("Siła, Zręczność")) return attribute;
+            if (last == "w - wybierz, inny - anuluj") return 'w';
+            if (last.starts_with("liczba - wybór")) {
+                std::smatch found;
+                const std::string shown = screen.screenText();
+                if (!std::regex_search(shown, found, std::regex("(\\d+)\\) Twardość"))) return KeyEnd;
+                screen.type(found[1].str().substr(1) + "\n");
+                return found[1].str()[0];
+            }
+            return KeyEnd;
+        });
+    }
+
+    // The hit points a level-up can add: the next die of the generator.
+    int nextDie(int size) {
+        const auto state = randomState();
+        const int roll = size == 10 ? randomNext() % 7 + 4 : randomNext() % 8 + 5;  // d10: 4..10, d12: 5..12
+        setRandomState(state);
+        return roll;
+    }
+};
+
+TEST_F(BarracksTest, LevelTwoTakesFourDaysRestsTwoPwAndKeepsThePowerAttackSetting) {
+    world.day = 364;
+    hero.xp = 1000;  // exactly what level 2 needs
+    hero.hp = 5;
+    hero.powerAttack = 1;
+    hero.attackPool = 0;
+    hero.lastChances = 1;
+    const int gained = 1 + nextDie(10);  // KON 12
+    screen.type("tx3\nw");  // train, any key, the fighter's bonus feat: Potężny atak
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_NE(screen.transcript().find("{clear}BARAKI\nWchodzisz na spory plac, trenuje tu kilku wojowników oraz "
+                                       "strażników. Możesz tu trenować aby zdobyć nowy poziom lub oglądać zdobyte "
+                                       "trofea.\nMasz 1000/1000 doświadczenia i 1 poziom.\nt - trenuj\ns - oglądaj "
+                                       "trofea\nw - wyjdź\nTrening na poziom 2 zajął ci 4 dni.\nZdobyłeś " +
+                                       std::to_string(gained) + " punktów wytrzymałości.\n{clear}Wybierz dodatkowy"),
+              std::string::npos);
+    EXPECT_EQ(world.day, 3);
+    EXPECT_EQ(world.year, 114);
+    EXPECT_EQ(hero.hp, 7 + gained);
+    EXPECT_EQ(hero.maxHp, 13 + gained);
+    EXPECT_EQ(hero.level, 2);
+    EXPECT_EQ(hero.xp, 1000);
+    EXPECT_EQ(hero.xpNext, 3000);
+    EXPECT_EQ(hero.baseAttack, 2);
+    EXPECT_EQ(hero.attackPool + hero.powerAttack + hero.expertise, hero.baseAttack);
+    EXPECT_EQ(hero.powerAttack, 1);
+    EXPECT_EQ(hero.lastChances, 3);
+    EXPECT_EQ(hero.feats, static_cast<std::uint32_t>(FeatPowerAttack));
+}
+
+// Trains a hero of `heroClass` from level 1 to 20, checking at every level
+// the days, the rest, the die of the generator and the counters.
+struct Walk {
+    int heroClass;
+    std::vector<int> rageLevels, reductionLevels;
+    int toughnessAt20;
+};
+
+TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
+    const Walk walks[] = {
+        {ClassFighter, {}, {}, 10 + 6},  // a fighter feat at every even level, a general one at every third
+        {ClassBarbarian, {4, 8, 12, 16, 20}, {11, 14, 17}, 6},
+    };
+    for (const Walk& walk : walks) {
+        makeTestHero();
+        hero.heroClass = walk.heroClass;
+        hero.ragesPerDay = hero.ragesLeft = walk.heroClass == ClassBarbarian ? 1 : 0;
+        playTraining('k');
+        int rages = hero.ragesPerDay, reduction = 0, toughness = 0;
+        for (int level = 1; level < 20; ++level) {
+            SCOPED_TRACE(testing::Message() << classTable[walk.heroClass].name << " level " << level);
+            hero.xp = hero.xpNext;
+            hero.hp = 1;
+            const int maxBefore = hero.maxHp;
+            const int kon = hero.attributes[Con];
+            const int dayBefore = world.year * 365 + world.day;
+            const int gained = attributeModifier(kon) + nextDie(classTable[walk.heroClass].hitDie);
+            screen.clearTranscript();
+            ASSERT_TRUE(barracksScreen());
+            const int next = level + 1;
+            EXPECT_NE(screen.transcript().find("Zdobyłeś " + std::to_string(gained) + " punktów"), std::string::npos);
+            EXPECT_EQ(world.year * 365 + world.day - dayBefore, 2 * level + 2);
+            // Every later gain goes to both maximum and current Pw, so the
+            // gap between them is what the rest left.
+            EXPECT_EQ(hero.maxHp - hero.hp, maxBefore - std::min(1 + level * (level + 1), maxBefore));
+            const int konBonus = next % 4 == 0 && kon % 2 == 1 ? next : 0;
+            EXPECT_EQ(hero.attributes[Con], next % 4 == 0 ? kon + 1 : kon);
+            rages += std::count(walk.rageLevels.begin(), walk.rageLevels.end(), next);
+            reduction += std::count(walk.reductionLevels.begin(), walk.reductionLevels.end(), next);
+            EXPECT_EQ(hero.ragesPerDay, rages);
+            EXPECT_EQ(hero.ragesLeft, rages);
+            EXPECT_EQ(hero.damageReduction, reduction);
+            const int feats = (next % 3 == 0) + (walk.heroClass == ClassFighter && next % 2 == 0);
+            EXPECT_EQ(hero.toughnessCount, toughness + feats);
+            EXPECT_EQ(hero.maxHp, maxBefore + gained + konBonus + 3 * feats);
+            toughness = hero.toughnessCount;
+        }
+        EXPECT_EQ(hero.level, 20);
+        EXPECT_EQ(hero.baseAttack, 20);
+        EXPECT_EQ(hero.attackPool, 20);
+        EXPECT_EQ(hero.xpNext, 210000);
+        EXPECT_EQ(hero.toughnessCount, walk.toughnessAt20);
+        EXPECT_EQ(hero.feats, 0u);  // nothing but Twardość was chosen
+        EXPECT_EQ(hero.attributes[Con], 17);
+    }
+}
+
+TEST_F(BarracksTest, EveryFourthLevelRaisesTheChosenAttribute) {
+    const std::string keys = "szkimc";
+    for (std::size_t attribute = 0; attribute < keys.size(); ++attribute) {
+        makeTestHero();
+        hero.heroClass = ClassBarbarian;  // no feat choice at level 4
+        hero.level = 3;
+        hero.xp = hero.xpNext = 6000;
+        const auto before = hero.attributes;
+        playTraining(keys[attribute]);
+        ASSERT_TRUE(barracksScreen());
+        auto expected = before;
+        ++expected[attribute];
+        EXPECT_EQ(hero.attributes, expected) << keys[attribute];
+        // What the hero can carry follows SIŁ at once: 14 carries 100 kg, 15 carries 115.
+        EXPECT_FLOAT_EQ(hero.capacity, attribute == Str ? 115.0f : 100.0f);
+    }
+}
+
+TEST_F(BarracksTest, RefusedWithoutTheExperienceAndBeyondTheLastLevel) {
+    hero.xp = 400;
+    screen.type("tx");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(shows("Potrzebujesz 600 doswiadczenia.\n\n(ok)"));
+    EXPECT_EQ(screen.keysQueued(), 0u);
+
+    hero.level = 30;
+    hero.xpNext = xpForNextLevel(30);
+    hero.xp = INT_MAX;
+    screen.type("tx");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(shows("Masz 2147483647/99999999 doświadczenia i 30 poziom."));
+    EXPECT_TRUE(shows("Osiągnąłeś już najwyższy poziom.\n\n(ok)"));
+
+    EXPECT_EQ(hero.level, 30);
+    EXPECT_EQ(hero.baseAttack, 1);
+    EXPECT_EQ(world.day, 1);
+    screen.type("w");
+    EXPECT_FALSE(barracksScreen());
+}
+
+TEST_F(BarracksTest, TrophiesAreSortedByChallengeWithTheTotal) {
+    screen.type("sx");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_NE(screen.transcript().find("{clear}Pokonani przeciwnicy:\n(brak)\n\n(ok)"), std::string::npos);
+
+    // Challenges: Szczur 1/8, Kobold 1/6, Zombie and Ork 1/2, Ghoul and Wilk 1, Troll 5.
+    for (auto [row, count] : {std::pair{37, 2}, {7, 1}, {20, 2}, {0, 3}, {3, 1}, {1, 1}, {18, 4}})
+        world.killCounts[static_cast<std::size_t>(row)] = count;
+    screen.type("sx");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_NE(screen.transcript().find("{clear}Pokonani przeciwnicy:\nSzczur: 3\nKobold: 1\nZombie: 4\nOrk: 2\n"
+                                       "Ghoul: 1\nWilk: 2\nTroll: 1\nSuma: 14\n\n(ok)"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace kelvrin::test
