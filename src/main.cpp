@@ -7,6 +7,7 @@
 #include "character/program.h"
 #include "core/clock.h"
 #include "core/console.h"
+#include "core/crash_save.h"
 #include "core/random.h"
 #include "platform/make_backend.h"
 #include "platform/signals.h"
@@ -15,6 +16,7 @@ int main() {
     using namespace kelvrin;
 
     installSignalHandlers();
+    setCrashHook(crashSaveHook);
     std::setlocale(LC_ALL, "");
     // Numbers keep the C form ("0.5", not "0,5" in a Polish locale).
     std::setlocale(LC_NUMERIC, "C");
@@ -34,10 +36,22 @@ int main() {
     }
 
     int status = 0;
+    bool gameLeftBehind = false;
     try {
         status = runProgram();
     } catch (const EndOfInput&) {
-        // The input is closed (a closed pipe or terminal): end quietly.
+        // The input is closed (a closed pipe or terminal): end quietly, but
+        // a game in progress is kept in the crash save.
+        gameLeftBehind = gameInProgress();
+    }
+    if (gameLeftBehind) {
+        const bool written = writeCrashSave();
+        endGameInProgress();
+        // The terminal goes back to the shell first, so the message stays
+        // on the screen.
+        setBackend(nullptr);
+        console.reset();
+        reportCrashSave(written);
     }
     return status;
 }

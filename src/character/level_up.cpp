@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "character/feat_screens.h"
@@ -29,8 +30,8 @@ void trainAttribute() {
         hero.maxHp += hero.level;
         hero.hp += hero.level;
     }
-    // What the hero can carry follows SIŁ at once, as it does after a load.
-    if (attribute == Str) hero.capacity = computeCapacity();
+    // Carrying capacity is not recomputed here: the inventory, the market,
+    // the mages' tower and a load bring it up to date.
 }
 
 void applyClassFeatures(std::uint32_t features) {

@@ -1,8 +1,11 @@
 #include "character/program.h"
 
 #include "character/creation.h"
+#include "character/graveyard.h"
 #include "core/console.h"
+#include "core/crash_save.h"
 #include "core/game_state.h"
+#include "core/save_file.h"
 #include "dungeon/dungeon_view.h"
 #include "world/town.h"
 #include "world/world_map.h"
@@ -18,35 +21,19 @@ constexpr const char* InformationText =
     "- las,droga,kopalnia\n- mapy podziemi\n- walka z kilkoma przeciwnikami\n- sojusznicy\n"
     "*** WERSJA 0.1 (17.02.11)\n- pierwsza wersja";
 
-// Writing the save file comes with the save-file support; until then every
-// attempt reports the failure of a save that could not be written, and the
-// player stays in the game (a failed save must never drop the hero).
-bool saveCurrentGame() {
-    clearScreen();
-    print("Nie mozna zapisac gry!");
-    return false;
-}
-
-// Loading a saved hero comes with the save file; until then a name that
-// has a save file gets the message of a file that cannot be read.
-bool loadSavedGame() {
-    clearScreen();
-    print("Nie mozna wczytac gry!\n");
-    getKey();
-    return false;
-}
-
 void play() {
     switch (createCharacter()) {
-        case 1:
+        case CreationDone:
             runLocationLoop();
             break;
-        case 2:
-            if (loadSavedGame()) runLocationLoop();
+        case CreationSaveExists:
+            if (!loadGame()) return;
+            runLocationLoop();
             break;
         default:
-            break;
+            return;
     }
+    if (hero.hp < 1) recordDeath();
 }
 
 }  // namespace
@@ -55,7 +42,7 @@ void saveAndQuitPrompt() {
     print("Czy chcesz zapisać grę? (tak/nie/anuluj)\n");
     switch (askKey("tna")) {
         case 't':
-            if (saveCurrentGame()) {
+            if (saveGame(false)) {
                 world.leaveLoop = true;
             } else {
                 pauseOk();
@@ -71,9 +58,13 @@ void saveAndQuitPrompt() {
 
 void runLocationLoop() {
     world.leaveLoop = false;
+    // From here until the loop ends, whatever ends the program keeps the
+    // game in the crash save. The end of the input unwinds past the loop
+    // and leaves it armed, for the program's entry point to save.
+    beginGameInProgress();
     for (;;) {
         clearScreen();
-        if (hero.hp < 1) return;
+        if (hero.hp < 1) break;
         switch (world.location) {
             case LocationWorldMap:
                 worldMap();
@@ -95,8 +86,9 @@ void runLocationLoop() {
                 enterDungeon(world.resumeDungeon);
                 break;
         }
-        if (world.leaveLoop) return;
+        if (world.leaveLoop) break;
     }
+    endGameInProgress();
 }
 
 int runProgram() {
@@ -106,6 +98,9 @@ int runProgram() {
         switch (getKey()) {
             case '1':
                 play();
+                break;
+            case '2':
+                showGraveyard();
                 break;
             case '3':
                 clearScreen();

@@ -34,6 +34,21 @@ void rageWearsOff() {
     hero.kpModifier = 0;
 }
 
+// What the end of the fight would take back from the hero now (a running
+// rage, or the fatigue after it), kept in the world for a save written
+// before the fight ends.
+void noteFightChanges(const FightState& fight) {
+    FightChanges changes;
+    if (fight.rageState == RageState::Raging) {
+        changes.attributes[Str] = changes.attributes[Con] = rageAttributeBonus();
+        changes.maxHp = rageHpBonus();
+        changes.hp = std::max(0, hero.hp - (hero.maxHp - rageHpBonus()));
+    } else if (fight.rageState == RageState::Fatigued) {
+        changes.attributes[Str] = changes.attributes[Dex] = -2;
+    }
+    world.fightChanges = changes;
+}
+
 // Puts the hero back as he was before the fight, apart from what the fight
 // really did to him: on every way out, so that neither a rage nor fatigue
 // outlives the fight, not even in a save written when the input ends.
@@ -42,6 +57,7 @@ public:
     explicit FightGuard(FightState& fight) : fight_(fight) {
         world.combatRound = 0;
         world.inCombat = true;
+        world.fightChanges = FightChanges{};
         setScrollTop(1);
         if (cursorRow() == 0) moveCursor(1, 0);
     }
@@ -60,6 +76,7 @@ public:
         }
         fight_.rageState = RageState::None;
         hero.hp = std::min(hero.hp, hero.maxHp);
+        world.fightChanges = FightChanges{};
         world.inCombat = false;
         setScrollTop(0);
     }
@@ -95,6 +112,7 @@ void startRage(FightState& fight) {
     hero.maxHp += rageHpBonus();
     fight.rageRoundsLeft = attributeModifier(hero.attributes[Con]) + 3 * hero.extendedRageCount + 3;
     fight.rageState = RageState::Raging;
+    noteFightChanges(fight);
     recomputeHeroFigures(fight);
 }
 
@@ -110,6 +128,7 @@ void rageCountdown(FightState& fight) {
     } else {
         fight.rageState = RageState::None;
     }
+    noteFightChanges(fight);
 }
 
 // Bits of the weapon's damage types that the creature resists.
@@ -226,6 +245,7 @@ void heroTurn(FightState& fight, int self) {
     // Poison or the end of a rage may have changed what the figures rest on.
     recomputeHeroFigures(fight);
     for (;;) {
+        noteFightChanges(fight);
         drawStatusBar();
         switch (getKey()) {
             case 'a': {
@@ -317,35 +337,42 @@ int damageReductionAgainst(std::uint32_t traits, int weaponBonus) {
 }
 
 int fight(const MonsterList& enemies, const MonsterList& companions, int enemyInitiativeBonus) {
-    FightState fight;
-    FightGuard guard(fight);
-    recomputeHeroFigures(fight);
-    rollInitiatives(fight, enemies, companions, enemyInitiativeBonus);
-    if (fight.enemiesLeft == 0) fight.outcome = FightOutcome::Won;
+    FightState state;
+    FightGuard guard(state);
+    recomputeHeroFigures(state);
+    rollInitiatives(state, enemies, companions, enemyInitiativeBonus);
+    if (hero.hp < 1) {
+        state.outcome = FightOutcome::Died;
+    } else if (state.enemiesLeft == 0) {
+        state.outcome = FightOutcome::Won;
+    }
 
-    while (fight.running()) {
+    while (state.running()) {
         ++world.combatRound;
         // Creatures that join during the round act at its end.
-        for (int i = 0; i < static_cast<int>(fight.combatants.size()) && fight.running(); ++i) {
-            if (!fight.alive(i)) continue;
-            fight.rebuildOpponents(i);
-            if (fight.combatants[static_cast<std::size_t>(i)].isHero()) {
-                heroTurn(fight, i);
+        for (int i = 0; i < static_cast<int>(state.combatants.size()) && state.running(); ++i) {
+            if (!state.alive(i)) continue;
+            state.rebuildOpponents(i);
+            if (state.combatants[static_cast<std::size_t>(i)].isHero()) {
+                heroTurn(state, i);
             } else {
-                monsterTurn(fight, i);
+                monsterTurn(state, i);
             }
+            // However the hero fell, the fight is over for him.
+            if (hero.hp < 1 && state.running()) state.outcome = FightOutcome::Died;
+            noteFightChanges(state);
         }
     }
 
     guard.restore();
-    if (fight.outcome == FightOutcome::Died) return FightDied;
-    const bool diedOnLoot = awardFight(fight.combatants, fight.heroFled, fight.outcome == FightOutcome::Won);
-    if (fight.heroFled) {
+    if (state.outcome == FightOutcome::Died) return FightDied;
+    const bool diedOnLoot = awardFight(state.combatants, state.heroFled, state.outcome == FightOutcome::Won);
+    if (state.heroFled) {
         print("\n(ok)");
         pauseOk();
     }
     if (diedOnLoot) return FightDied;
-    return fight.heroFled ? FightFled : FightWon;
+    return state.heroFled ? FightFled : FightWon;
 }
 
 int fightWithCompanions(const MonsterList& enemies, int enemyInitiativeBonus) {

@@ -240,6 +240,7 @@ int enchantingPrice(const ItemSlot& item) {
 int identificationPrice(const ItemSlot& item) { return towerPrice(byKind(item, 200, 100, 100, 50)); }
 
 int curseLiftingPrice(const ItemSlot& item) {
+    if (item.bonus >= 0) return 0;  // no curse to lift
     return squaredPrice(std::llabs(static_cast<long long>(item.bonus)), byKind(item, 1000, 500, 500, 75));
 }
 

@@ -20,7 +20,8 @@ int towerPrice(long long base);
 // step: (e + 1)² × 2000 for a weapon, × 1000 for armour and shields, × 75
 // for a potion, where e is the bonus's size plus what the properties stand
 // for; gems cannot be enchanted (0). Identification: 200, 100, 100, 50
-// (gems are always known: 0). Lifting a curse: bonus² × 1000, 500, 500, 75.
+// (gems are always known: 0). Lifting a curse: bonus² × 1000, 500, 500, 75
+// (0 for an item without a curse).
 int enchantingPrice(const ItemSlot& item);
 int identificationPrice(const ItemSlot& item);
 int curseLiftingPrice(const ItemSlot& item);

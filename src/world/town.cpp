@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "character/barracks.h"
 #include "character/program.h"
 #include "combat/combat_screen.h"
 #include "core/console.h"
@@ -21,7 +22,7 @@ struct TownService {
 
 // The services behind the town's keys, in the order of the menu.
 constexpr std::array<TownService, 8> services{{
-    {'b', nullptr},  // barracks
+    {'b', barracksScreen},
     {'u', nullptr},  // mayor
     {'t', nullptr},  // market
     {'g', nullptr},  // inn

@@ -5,6 +5,7 @@
 
 #include "character/derived_values.h"
 #include "combat/monster_actions.h"
+#include "data/feats.h"
 #include "items/potions.h"
 
 namespace kelvrin::test {
@@ -24,11 +25,13 @@ protected:
         state.heroSideLeft = 1;
         state.heroKp = armourClass();
     }
-    // Adds a creature; returns its index.
-    int add(int row, int side) {
+    // Adds a creature (one that cannot die with `sturdy`); returns its index.
+    int add(int row, int side, bool sturdy = false) {
         state.addCreature(monsterRow(row), side, 0);
+        if (sturdy) state.combatants.back().hp = INT_MAX / 2;
         return static_cast<int>(state.combatants.size()) - 1;
     }
+    Combatant& at(int index) { return state.combatants[static_cast<std::size_t>(index)]; }
     // One turn of the creature; returns what it printed.
     std::string turn(int actor) {
         screen.clearTranscript();
@@ -39,15 +42,12 @@ protected:
     FightState state;
 };
 
-TEST_F(CombatMonsterTest, HealerCompanionHealsTheHeroOnlyBelowAThird) {
+TEST_F(CombatMonsterTest, HealerHealsBelowAThirdAndTurnsUndead) {
     const int paladin = add(MonsterPaladin, HeroSide);
-    const int zombie = add(MonsterOrc, EnemySide);
-    state.combatants[static_cast<std::size_t>(zombie)].hp = INT_MAX / 2;
+    add(MonsterOrc, EnemySide, true);
     for (int i = 0; i < 40; ++i) {
         hero.hp = 66;  // 200 / 3: not below a third
         EXPECT_FALSE(has(turn(paladin), "leczenia")) << i;
-    }
-    for (int i = 0; i < 40; ++i) {
         hero.hp = 65;
         EXPECT_EQ(turn(paladin), "Paladyn użył leczenia na tobie.\n");
         EXPECT_GE(hero.hp, 65 + 25);
@@ -56,71 +56,64 @@ TEST_F(CombatMonsterTest, HealerCompanionHealsTheHeroOnlyBelowAThird) {
     // A hurt friend is healed up to its own maximum at most.
     const int wolf = add(MonsterWolf, HeroSide);
     hero.hp = 200;
-    state.combatants[static_cast<std::size_t>(wolf)].hp = 3;  // 13 / 3 is 4
+    at(wolf).hp = 3;  // 13 / 3 is 4
     EXPECT_EQ(turn(paladin), "Paladyn użył leczenia na Wilk.\n");
-    EXPECT_EQ(state.combatants[static_cast<std::size_t>(wolf)].hp, 13);
-}
+    EXPECT_EQ(at(wolf).hp, 13);
 
-TEST_F(CombatMonsterTest, HealerTurnsUndeadUntilTheyFall) {
-    const int paladin = add(MonsterPaladin, HeroSide);
+    // With nobody to heal, the undead are turned until they fall.
+    state.combatants.resize(2);
+    state.enemiesLeft = 0;
     const int zombie = add(MonsterZombie, EnemySide);
     std::string out;
     while (state.running()) out += turn(paladin);
     EXPECT_TRUE(has(out, "Paladyn użył porażenia nieumarłych na Zombie. Zadał "));
-    EXPECT_TRUE(has(out, " obrażeń.\nZombie umiera.\n"));
-    EXPECT_LT(state.combatants[static_cast<std::size_t>(zombie)].hp, 1);
-    EXPECT_EQ(state.enemiesLeft, 0);
+    EXPECT_TRUE(out.ends_with(" obrażeń.\nZombie umiera.\n")) << out;
+    EXPECT_LT(at(zombie).hp, 1);
     EXPECT_EQ(state.outcome, FightOutcome::Won);
 }
 
 TEST_F(CombatMonsterTest, StrongDruidTurnsIntoTheTigerOnItsFirstTurn) {
     const int druid = add(MonsterStrongDruid, EnemySide);
-    state.combatants[static_cast<std::size_t>(druid)].hp = 10;
+    at(druid).hp = 10;
     EXPECT_EQ(turn(druid), "Druid zmienił się w Legendarny tygrys.\n");
-    const Combatant& tiger = state.combatants[static_cast<std::size_t>(druid)];
-    EXPECT_EQ(tiger.def->id, MonsterLegendaryTiger);
-    EXPECT_EQ(tiger.hp, 299);
-    // From then on it fights as the tiger.
-    EXPECT_TRUE(has(turn(druid), "Legendarny tygrys"));
+    EXPECT_EQ(at(druid).def->id, MonsterLegendaryTiger);
+    EXPECT_EQ(at(druid).hp, 299);
+    EXPECT_TRUE(has(turn(druid), "Legendarny tygrys"));  // from then on, the tiger
 }
 
-TEST_F(CombatMonsterTest, DruidCharmsAnimalsAndAnimatesTreesInTheForest) {
+TEST_F(CombatMonsterTest, CharmedAnimalsAndCalledHelpChangeTheSides) {
     world.location = LocationForest;
     const int druid = add(MonsterDruid, HeroSide);
     const int wolf = add(MonsterWolf, EnemySide);
-    add(MonsterOgre, EnemySide);
-    state.combatants.back().hp = INT_MAX / 2;
+    add(MonsterOgre, EnemySide, true);
     bool charmed = false;
     int trees = 0;
     for (int i = 0; i < 40 && !(charmed && trees > 0); ++i) {
         const std::string out = turn(druid);
-        if (has(out, "Druid zauroczył Wilk.\n")) charmed = true;
-        if (has(out, "Druid ożywia drzewo.\n")) ++trees;
+        charmed = charmed || has(out, "Druid zauroczył Wilk.\n");
+        trees += has(out, "Druid ożywia drzewo.\n");
     }
     ASSERT_TRUE(charmed);
-    EXPECT_EQ(state.combatants[static_cast<std::size_t>(wolf)].side, HeroSide);
+    ASSERT_GT(trees, 0);
+    EXPECT_EQ(at(wolf).side, HeroSide);
     EXPECT_EQ(state.enemiesLeft, 1);
     EXPECT_EQ(state.heroSideLeft, 3 + trees);
-    ASSERT_GT(trees, 0);
     const Combatant& tree = state.combatants.back();
     EXPECT_EQ(tree.def->id, MonsterAnimatedTree);
     EXPECT_EQ(tree.side, HeroSide);
     EXPECT_EQ(tree.hp, 66);
-    EXPECT_GE(tree.initiative, 0);
-    EXPECT_LE(tree.initiative, 19);
-}
+    EXPECT_TRUE(tree.initiative >= 0 && tree.initiative <= 19) << tree.initiative;
 
-TEST_F(CombatMonsterTest, GuardCallerCallsGuardsToItsSide) {
+    // The mayor calls guards to his own side.
     world.location = LocationTown;
     const int mayor = add(MonsterMayor, EnemySide);
-    std::string out;
-    for (int i = 0; i < 20; ++i) out += turn(mayor);
+    const std::size_t before = state.combatants.size();
     int called = 0;
-    for (std::size_t at = 0; (at = out.find("Burmistrz przywołuje strażnika.\n", at)) != std::string::npos; ++at) ++called;
+    for (int i = 0; i < 20; ++i) called += has(turn(mayor), "Burmistrz przywołuje strażnika.\n");
     ASSERT_GT(called, 0);
-    EXPECT_EQ(state.enemiesLeft, 1 + called);
-    EXPECT_EQ(state.combatants.size(), 2u + static_cast<std::size_t>(called));
-    for (std::size_t i = 2; i < state.combatants.size(); ++i) {
+    EXPECT_EQ(state.enemiesLeft, 2 + called);
+    ASSERT_EQ(state.combatants.size(), before + static_cast<std::size_t>(called));
+    for (std::size_t i = before; i < state.combatants.size(); ++i) {
         EXPECT_TRUE(state.combatants[i].def->id == MonsterGuard || state.combatants[i].def->id == MonsterSergeant);
         EXPECT_EQ(state.combatants[i].side, EnemySide);
     }
@@ -132,45 +125,42 @@ TEST_F(CombatMonsterTest, MoraleFlight) {
         int hp;
         int morale;
         int location;
-        bool flees;
+        bool pursued;  // a wolf (pace 10) on the hero's side
+        const char* says;  // nullptr: it does not try to flee
     };
     const Case cases[] = {
-        {MonsterOrc, 2, 0, LocationDungeon, false},        // below a quarter: -2
-        {MonsterOgre, 1, 0, LocationDungeon, true},        // below a tenth: -12
-        {MonsterOgre, 1, 0, LocationTown, false},          // nobody flees in the town
-        {MonsterGhoul, 1, -20, LocationDungeon, false},    // fearless
-        {MonsterSergeant, 3, 0, LocationDungeon, false},   // steadfast: -12 is not enough
-        {MonsterSergeant, 3, -4, LocationDungeon, true},   // -16
-        {MonsterOgre, 26, -11, LocationDungeon, true},     // eleven of its side killed
-        {MonsterOgre, 26, -10, LocationDungeon, false},
+        {MonsterOrc, 2, 0, LocationDungeon, false, nullptr},         // below a quarter: -2
+        {MonsterOgre, 1, 0, LocationDungeon, false, "Ogr ucieka.\n"},  // below a tenth: -12
+        {MonsterOgre, 1, 0, LocationDungeon, true, "Ogr próbuje uciec ale mu się nie udaje.\n"},
+        {MonsterOgre, 1, 0, LocationTown, false, nullptr},           // nobody flees in the town
+        {MonsterGhoul, 1, -20, LocationDungeon, false, nullptr},     // fearless
+        {MonsterSergeant, 3, 0, LocationDungeon, false, nullptr},    // steadfast: -12 is not enough
+        {MonsterSergeant, 3, -4, LocationDungeon, false, "Sierżant ucieka.\n"},  // -16
+        {MonsterOgre, 26, -11, LocationDungeon, false, "Ogr ucieka.\n"},  // eleven of its side killed
+        {MonsterOgre, 26, -10, LocationDungeon, false, nullptr},
     };
     for (const Case& c : cases) {
         state.combatants.resize(1);
-        state.enemiesLeft = 0;
+        state.enemiesLeft = state.heroSideLeft = 1;
         state.outcome = FightOutcome::Running;
         state.heroKp = 100;
         world.location = c.location;
         const int m = add(c.row, EnemySide);
-        state.combatants[static_cast<std::size_t>(m)].hp = c.hp;
+        if (c.pursued) add(MonsterWolf, HeroSide);
+        state.enemiesLeft = 1;
+        at(m).hp = c.hp;
         state.morale[EnemySide] = c.morale;
         const std::string out = turn(m);
-        const std::string name = monsterRow(c.row).name;
-        // Nobody on the hero's side pursues: the flight always succeeds.
-        EXPECT_EQ(out == name + " ucieka.\n", c.flees) << c.row << " " << c.hp << " " << out;
-        if (c.flees) {
-            EXPECT_EQ(state.combatants[static_cast<std::size_t>(m)].hp, FledMarker);
-            EXPECT_EQ(state.enemiesLeft, 0);
-            EXPECT_EQ(state.outcome, FightOutcome::Won);
+        if (c.says == nullptr) {
+            EXPECT_FALSE(has(out, "uciek") || has(out, "uciec")) << c.row << " " << out;
+            continue;
         }
+        EXPECT_EQ(out, c.says);
+        const bool fled = !c.pursued;
+        EXPECT_EQ(at(m).hp, fled ? FledMarker : c.hp);
+        EXPECT_EQ(state.enemiesLeft, fled ? 0 : 1);
+        EXPECT_EQ(state.outcome, fled ? FightOutcome::Won : FightOutcome::Running);
     }
-}
-
-TEST_F(CombatMonsterTest, AFleeingMonsterCanBeHeldBack) {
-    const int ogre = add(MonsterOgre, EnemySide);
-    add(MonsterWolf, HeroSide);  // pace 10 against the ogre's 6
-    state.combatants[static_cast<std::size_t>(ogre)].hp = 1;
-    EXPECT_EQ(turn(ogre), "Ogr próbuje uciec ale mu się nie udaje.\n");
-    EXPECT_EQ(state.enemiesLeft, 1);
 }
 
 TEST_F(CombatMonsterTest, AttacksStopWhenTheTargetFalls) {
@@ -187,19 +177,20 @@ TEST_F(CombatMonsterTest, AttacksStopWhenTheTargetFalls) {
     EXPECT_EQ(hero.lastHarm, MonsterWyvern);
     EXPECT_EQ(screen.keysQueued(), 0u);
 
-    // A monster killed by another: its side loses morale.
+    // A monster killed by another: its side loses morale and a fighter.
     state.outcome = FightOutcome::Running;
     const int rat = add(MonsterRat, HeroSide);
     const int ogre = add(MonsterOgre, EnemySide);
     screen.clearTranscript();
     while (state.alive(rat)) monsterAttack(state, ogre, rat);
     EXPECT_TRUE(has(screen.transcript(), "Ogr trafia Szczur i zadaje ")) << screen.transcript();
-    EXPECT_TRUE(has(screen.transcript(), " punktów obrażeń. Szczur umiera.\n"));
+    EXPECT_TRUE(screen.transcript().ends_with(" punktów obrażeń. Szczur umiera.\n"));
     EXPECT_EQ(state.morale[HeroSide], -1);
     EXPECT_EQ(state.heroSideLeft, 1);  // the hero alone
 }
 
-TEST_F(CombatMonsterTest, HealersShrugOffFiveAndDruidsOnePointOfEachHit) {
+TEST_F(CombatMonsterTest, WhatTakesTheSharpnessOffAHit) {
+    // A rat's bite (1, or 2 on a critical) against a paladin's 5.
     const int rat = add(MonsterRat, EnemySide);
     const int paladin = add(MonsterPaladin, HeroSide);
     int hits = 0;
@@ -209,25 +200,31 @@ TEST_F(CombatMonsterTest, HealersShrugOffFiveAndDruidsOnePointOfEachHit) {
         hits += has(screen.transcript(), "Szczur trafia");
     }
     EXPECT_GT(hits, 0);
-    EXPECT_EQ(state.combatants[static_cast<std::size_t>(paladin)].hp, 43);
-}
+    EXPECT_EQ(at(paladin).hp, 43);
 
-TEST_F(CombatMonsterTest, LastChancesAndArmour) {
+    // The hero's last chances, then damage reduction and the armour's bonus.
     const int ogre = add(MonsterOgre, EnemySide);  // 9-19
     state.heroKp = -100;
     hero.hp = 5;
     hero.lastChances = 2;
+    screen.clearTranscript();
     monsterAttack(state, ogre, 0);
     monsterAttack(state, ogre, 0);
     EXPECT_EQ(screen.transcript(), "Udaje ci się uniknać ciosu!\nUdaje ci się uniknać ciosu!\n");
     EXPECT_EQ(hero.hp, 5);
     EXPECT_EQ(hero.lastChances, 0);
-    // Damage reduction and a positive armour bonus: 9-19 less 20 is nothing.
     hero.damageReduction = 15;
     hero.armour.bonus = 5;
     screen.clearTranscript();
     monsterAttack(state, ogre, 0);
     EXPECT_EQ(screen.transcript(), "Ogr trafia cię lecz nie zadaje żadnych obrażeń.\n");
+
+    // "Uniki": the first attacker becomes the dodged one, and stays so.
+    hero.feats = FeatDodge;
+    const int goblin = add(MonsterGoblin, EnemySide);
+    monsterAttack(state, ogre, 0);
+    monsterAttack(state, goblin, 0);
+    EXPECT_EQ(state.dodgeTarget, ogre);
 }
 
 TEST_F(CombatMonsterTest, PoisonedBites) {

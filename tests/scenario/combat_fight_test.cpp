@@ -56,7 +56,7 @@ TEST_F(CombatFightTest, AWonFightKeepsItsStatusBarAboveTheScrollingMessages) {
     EXPECT_FALSE(world.inCombat);
     // More than a screenful of messages went by below the bar.
     expectStatusBarOnTop();
-    EXPECT_EQ(screen.rowText(0), rtrim(statusBarText()));
+    EXPECT_TRUE(screen.rowText(0).starts_with(rtrim(statusBarText()))) << screen.rowText(0);
     EXPECT_GT(count(out, "\n"), 30);
     EXPECT_NE(screen.cursorRow(), 0);
     // After the fight the whole screen scrolls again.
@@ -135,7 +135,17 @@ TEST_F(CombatFightTest, RageAndItsFatigueByLevel) {
         hero.ragesPerDay = 2;
         const Hero before = hero;
         std::vector<Hero> seen;
-        screen.setBeforeKey([&] { seen.push_back(hero); });
+        screen.setBeforeKey([&] {
+            // A save written now would hold the hero as the fight will leave him.
+            Hero saved = hero;
+            for (int a = 0; a < AttributeCount; ++a) saved.attributes[a] -= world.fightChanges.attributes[a];
+            saved.hp -= world.fightChanges.hp;
+            saved.maxHp -= world.fightChanges.maxHp;
+            EXPECT_EQ(saved.attributes, before.attributes) << c.level << " key " << seen.size();
+            EXPECT_EQ(saved.maxHp, before.maxHp);
+            EXPECT_EQ(saved.hp, before.hp);
+            seen.push_back(hero);
+        });
         screen.clearTranscript();
         // KON 12 raised by the bonus: modifier 3 or 4, and 3 more rounds.
         const int rounds = (12 + c.bonus - 10) / 2 + 3;
@@ -167,6 +177,8 @@ TEST_F(CombatFightTest, RageAndItsFatigueByLevel) {
         EXPECT_EQ(hero.maxHp, before.maxHp);
         EXPECT_EQ(hero.hp, before.hp);
         EXPECT_EQ(hero.kpModifier, 0);
+        EXPECT_EQ(world.fightChanges.attributes, (std::array<int, AttributeCount>{}));
+        EXPECT_EQ(world.fightChanges.hp, 0);
     }
     // No rage in heavy armour; no message at all for a hero without rages.
     makeTestHero();
@@ -212,7 +224,8 @@ TEST_F(CombatFightTest, TargetsHelpAndKeysThatDoNotUseTheTurn) {
     EXPECT_EQ(world.combatRound, 1);
     EXPECT_EQ(count(out, "Trafiasz"), 0);
     expectStatusBarOnTop();
-    EXPECT_EQ(screen.rowText(0), "Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?");
+    EXPECT_TRUE(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?"))
+        << screen.rowText(0);
     EXPECT_NE(screen.cursorRow(), 0);
 }
 

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "support/game_test.h"
+#include "support/temp_folder.h"
 #include "support/test_hero.h"
 
 #include "character/program.h"
@@ -102,7 +103,10 @@ TEST_F(ProgramTest, SavePromptCancelQuitAndFailedSave) {
     EXPECT_FALSE(runUntilInputEnds([] { runLocationLoop(); }));
     EXPECT_TRUE(world.leaveLoop);
 
-    // 't' with a save that cannot be written keeps the hero in the game.
+    // 't' with a save that cannot be written keeps the hero in the game (a
+    // folder stands where the file would go).
+    const TempFolder folder;
+    std::filesystem::create_directory("save_Testowy");
     screen.type("qtk");
     EXPECT_TRUE(runUntilInputEnds([] { runLocationLoop(); }));
     EXPECT_NE(screen.transcript().find("Nie mozna zapisac gry!"), std::string::npos);
@@ -130,19 +134,16 @@ TEST_F(ProgramTest, SheetFromTheTownWaitsForAKey) {
     EXPECT_TRUE(shows("Jesteś w mieście."));
 }
 
-TEST_F(ProgramTest, ANameWithASaveFileGetsTheLoadFailureForNow) {
-    const auto dir = std::filesystem::temp_directory_path() / ("kelvrin-program-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir);
+TEST_F(ProgramTest, ANameWithADamagedSaveFileGetsTheDamageMessage) {
+    const TempFolder folder;
     std::ofstream("save_Ala") << "HERO";
     screen.type("1Ala\nk0");
     int status = -1;
     EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
     EXPECT_EQ(status, 0);
-    EXPECT_NE(screen.transcript().find("{clear}Nie mozna wczytac gry!\n{clear}Kelvrin v 0.2"), std::string::npos);
+    EXPECT_NE(screen.transcript().find("{clear}Pilk zapisu 'save_Ala' jest uszkodzony!\n{clear}Kelvrin v 0.2"),
+              std::string::npos);
+    EXPECT_EQ(readBytes("save_Ala"), (std::vector<unsigned char>{'H', 'E', 'R', 'O'}));
 }
 
 }  // namespace

@@ -1,0 +1,108 @@
+#include "support/game_test.h"
+
+#include <climits>
+
+#include "items/inventory.h"
+#include "items/market.h"
+#include "support/test_hero.h"
+
+namespace kelvrin::test {
+namespace {
+
+constexpr std::uint32_t Known = Identified | StrengthKnown;
+
+class MarketTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        makeTestHero();
+    }
+    bool visit(const std::string& keys) {
+        screen.clearTranscript();
+        screen.type(keys);
+        const bool left = !runUntilInputEnds([] {
+            while (marketScreen()) {
+            }
+        });
+        EXPECT_EQ(screen.keysQueued(), 0u) << keys;
+        return left;
+    }
+    bool saw(const std::string& text) const { return screen.transcript().find(text) != std::string::npos; }
+};
+
+// The potion list stays open after each purchase; a shortage names the
+// missing gold; a full backpack refuses silently, takes nothing and ends
+// the list after one key.
+TEST_F(MarketTest, PotionsAreBoughtUntilThePurseOrTheBackpackRunsOut) {
+    hero.gold = 200;
+    EXPECT_TRUE(visit("k1\nt2\nt3\nt 0\nw"));
+    EXPECT_TRUE(saw("{clear}TARG\nTutaj możesz sprzedać dowolny przedmiot, możesz także kupić magiczne eliksiry.\n"
+                    "Masz 200 sztuk złota.\nk - kup, s - sprzedaj, w - wyjdź\n{clear}"
+                    "Podchodzisz do kupca sprzedającego mikstury. Ma na sprzedaż: \n"
+                    "1) Mikstura lecznicza +0 (Waga: 0.25 kg) _75 złota\n"
+                    "2) Mikstura lecznicza +1 (Waga: 0.25 kg) _112 złota\n"
+                    "3) Antidotum +0 (Waga: 0.25 kg) _112 złota\n"
+                    "4) Antidotum +1 (Waga: 0.25 kg) _168 złota\n\nCo chcesz kupić (0-nic)? 1\n"
+                    "Na pewno chcesz kupić Mikstura lecznicza +0 za 75 sztuk złota? (t/n)\n{clear}Podchodzisz"));
+    EXPECT_TRUE(saw("Na pewno chcesz kupić Antidotum +0 za 112 sztuk złota? (t/n)\n"
+                    "Brakuje ci 99 sztuk złota.\n\n(ok){clear}Podchodzisz"));
+    EXPECT_EQ(hero.gold, 13);
+    EXPECT_EQ(hero.inventory[0], (ItemSlot{0, KindPotion, 0, 0, Known}));
+    EXPECT_EQ(hero.inventory[1], (ItemSlot{0, KindPotion, 0, 1, Known}));
+    EXPECT_TRUE(hero.inventory[2].empty());
+
+    hero.gold = 200;
+    for (std::size_t i = 2; i < hero.inventory.size(); ++i) hero.inventory[i] = ItemSlot{1, KindGem, 0, 0, Identified};
+    recomputeLoad();
+    // The 'k' after the answer is the key wait; the buy list is then closed.
+    EXPECT_TRUE(visit("k1\ntkw"));
+    EXPECT_TRUE(saw("za 75 sztuk złota? (t/n)\n{clear}TARG\n"));
+    EXPECT_EQ(hero.gold, 200);
+}
+
+// The market buys anything it values: the wielded weapon (leaving the
+// fists), gems, a potion known only by its kind, a cursed sword the hero
+// does not know is cursed; it refuses the worthless and the known cursed,
+// and a worn cursed armour stays where it is.
+TEST_F(MarketTest, EverythingWithAValueIsBought) {
+    hero.gold = 0;
+    hero.armour = ItemSlot{6, KindArmour, 0, -1, 0};
+    hero.inventory[0] = ItemSlot{3, KindGem, 0, 0, Identified};         // Diament
+    hero.inventory[1] = ItemSlot{4, KindGem, 0, 0, Identified};         // Kryształ
+    hero.inventory[3] = ItemSlot{2, KindPotion, 0, 0, Identified};      // kind known
+    hero.inventory[4] = ItemSlot{7, KindWeapon, 0, -1, Identified};
+    hero.inventory[6] = ItemSlot{7, KindWeapon, 0, -1, 0};
+
+    EXPECT_TRUE(visit("s1\nt1\nt 4\n 6\n 7\nt5\nt3\nt0\nw"));
+    EXPECT_TRUE(saw("{clear}Co chcesz sprzedać (0-nic):\n1) E Długi miecz\n2) E Zbroja łuskowa +?\n3) E Tarcza\n"
+                    "4) Diament\n5) Kryształ\n6) Eliksir uzdrowienia +?\n7) Długi miecz -1\n8) Długi miecz +?\n1\n"
+                    "Czy chcesz sprzedać Długi miecz za 7 sztuk złota? (t/n)\n{clear}"));
+    EXPECT_TRUE(saw("1\nCzy chcesz sprzedać Zbroja łuskowa +? za 25 sztuk złota? (t/n)\n"
+                    "Nie możesz zdjąć tej zbroi! Jest przeklęta!\n\n(ok){clear}"));
+    EXPECT_TRUE(saw("4\nNie chcę tego kupować.\n\n(ok){clear}"));
+    EXPECT_TRUE(saw("6\nNie chcę tego kupować.\n\n(ok){clear}"));
+    EXPECT_TRUE(saw("7\nCzy chcesz sprzedać Długi miecz +? za 7 sztuk złota? (t/n)\n{clear}"));
+    EXPECT_TRUE(saw("5\nCzy chcesz sprzedać Eliksir uzdrowienia +? za 125 sztuk złota? (t/n)\n{clear}"));
+    EXPECT_TRUE(saw("3\nCzy chcesz sprzedać Diament za 500 sztuk złota? (t/n)\n{clear}Co chcesz sprzedać (0-nic):\n"
+                    "1) E Zbroja łuskowa +?\n2) E Tarcza\n3) Kryształ\n4) Długi miecz -1\n0\n"));
+    EXPECT_EQ(hero.gold, 7 + 7 + 125 + 500);
+    EXPECT_EQ(hero.weapon, (ItemSlot{0, KindWeapon, 0, 0, Identified}));
+    EXPECT_EQ(hero.armour.ref, 6);
+    EXPECT_FLOAT_EQ(hero.load, 15.0f + 7.5f + 0.1f + 2.0f);
+
+    // A fortune does not wrap around into a debt.
+    hero.gold = INT_MAX - 10;
+    EXPECT_TRUE(visit("s2\nt0\nw"));
+    EXPECT_EQ(hero.gold, INT_MAX);
+
+    // Nothing to sell at all.
+    hero.weapon.ref = 0;
+    hero.armour = ItemSlot{0, KindArmour, 0, 0, Identified};
+    hero.shield.kind = KindEmpty;
+    hero.inventory = {};
+    EXPECT_TRUE(visit("s w"));
+    EXPECT_TRUE(saw("Co chcesz sprzedać (0-nic):\nNie masz żadnych przedmiotów.\n\n(ok){clear}TARG"));
+}
+
+}  // namespace
+}  // namespace kelvrin::test
