@@ -148,7 +148,9 @@ std::string formatText(const char* format, ...) {
 void clearScreen() {
     current->setColour(ColourNormal);
     current->clear();
-    tracker.row = tracker.scrollTop = tracker.col = tracker.firstUnread = 0;
+    // The scrolling area stays as it was: a fight keeps its status bar row
+    // fixed through the screens it clears.
+    tracker.row = tracker.col = tracker.firstUnread = 0;
     tracker.morePending = false;
 }
 

@@ -7,6 +7,9 @@
 #include "combat/combat_screen.h"
 #include "core/console.h"
 #include "core/game_state.h"
+#include "items/armour_smith.h"
+#include "items/market.h"
+#include "items/weapon_smith.h"
 
 namespace kelvrin {
 
@@ -24,10 +27,10 @@ struct TownService {
 constexpr std::array<TownService, 8> services{{
     {'b', barracksScreen},
     {'u', nullptr},  // mayor
-    {'t', nullptr},  // market
+    {'t', marketScreen},
     {'g', nullptr},  // inn
-    {'a', nullptr},  // weapon smith
-    {'d', nullptr},  // armour smith
+    {'a', weaponSmithScreen},
+    {'d', armourSmithScreen},
     {'m', nullptr},  // mages' tower
     {'o', nullptr},  // home, only with land of one's own
 }};

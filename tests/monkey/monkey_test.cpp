@@ -12,9 +12,12 @@
 #include "core/clock.h"
 #include "core/console.h"
 #include "core/game_state.h"
+#include "core/binary_file.h"
 #include "core/random.h"
+#include "core/save_file.h"
 #include "monkey/invariants.h"
 #include "platform/scripted_backend.h"
+#include "support/temp_folder.h"
 
 namespace kelvrin::test {
 namespace {
@@ -32,10 +35,36 @@ std::vector<int> monkeyKeys() {
 struct MonkeyRun {
     int keys = 0;
     bool reachedAGame = false;  // a hero was made and stood in the world
+    int savesChecked = 0;
     std::string failure;
 };
 
+// After every save the file must load back into the game in memory. A
+// hero's file appears only by a save (and goes only by a load), and the
+// first key read after a save is the main menu's, with the game still in
+// memory as it was saved: so the file is checked the first time it is seen.
+class SaveWatcher {
+public:
+    std::string check(MonkeyRun& run) {
+        const std::string path = saveFileName(hero.name);
+        const bool exists = fileExists(path);
+        const bool fresh = exists && !(path == lastPath_ && lastExisted_);
+        lastPath_ = path;
+        lastExisted_ = exists;
+        if (!fresh) return {};
+        ++run.savesChecked;
+        return checkSaveImage(readBytes(path));
+    }
+
+private:
+    std::string lastPath_;
+    bool lastExisted_ = false;
+};
+
 MonkeyRun runMonkey(unsigned seed, int keyBudget) {
+    // Saves, crash saves and the graveyard land in a folder of their own.
+    const TempFolder folder;
+    SaveWatcher saves;
     ScriptedBackend screen;
     setBackend(&screen);
     seedRandom(seed);
@@ -57,6 +86,7 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget) {
     screen.setBeforeKey([&] {
         if (!run.failure.empty()) return;
         run.failure = checkInvariants();
+        if (run.failure.empty()) run.failure = saves.check(run);
         if (hero.level > 0) run.reachedAGame = true;
         if (!run.failure.empty()) run.failure += " (before key " + std::to_string(screen.keysRead()) + ")";
     });
@@ -80,16 +110,21 @@ TEST(Monkey, RandomKeysKeepEveryInvariant) {
     const int firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
     long total = 0;
     int games = 0;
+    int savesChecked = 0;
     for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
         const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed);
         ASSERT_TRUE(run.failure.empty()) << "seed " << seed << ": " << run.failure;
         total += run.keys;
         games += run.reachedAGame ? 1 : 0;
+        savesChecked += run.savesChecked;
     }
     EXPECT_GT(total, static_cast<long>(seeds) * keysPerSeed / 2);
     // The monkey must really play, not only wander the main menu.
     EXPECT_GT(games, seeds / 2);
-    std::printf("monkey: %d seeds, %ld keys, %d reached a game\n", seeds, total, games);
+    // And it must save now and then, so that loading its saves is tried.
+    EXPECT_GT(savesChecked, 0);
+    std::printf("monkey: %d seeds, %ld keys, %d reached a game, %d saves loaded back\n", seeds, total, games,
+                savesChecked);
 }
 
 TEST(Monkey, SameSeedSameGame) {

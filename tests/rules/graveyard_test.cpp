@@ -164,20 +164,6 @@ TEST_F(GraveyardTest, ADamagedGraveyardIsKeptAsideNotWrittenOver) {
     EXPECT_EQ(decodeGraveyard(readBytes("cmentarz.dat"))->size(), 1u);
 }
 
-TEST_F(GraveyardTest, ShowingListsTheFileInItsOrder) {
-    const TempFolder folder;
-    screen.type("kk");
-    showGraveyard();
-    EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...");
-    screen.clearTranscript();
-    writeBytes("cmentarz.dat", encodeGraveyard({record("Ola", 1), record("Ala", 9)}));
-    showGraveyard();
-    EXPECT_EQ(screen.transcript(),
-              "{clear}CMENTARZ\nOla Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n"
-              "Ala Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n");
-    EXPECT_EQ(screen.keysQueued(), 0u);
-}
-
 TEST_F(GraveyardTest, ControlBytesInAStoredNameNeverReachTheTerminal) {
     std::vector<unsigned char> bytes = encodeGraveyard({record("Ala", 1)});
     bytes[5] = 0x1B;  // ESC in the middle of the name

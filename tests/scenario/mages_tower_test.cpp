@@ -1,5 +1,4 @@
 #include "character/derived_values.h"
-#include "character/rules_tables.h"
 #include "items/inventory.h"
 #include "items/mages_tower.h"
 #include "items/seer.h"
@@ -96,7 +95,6 @@ TEST_F(MagesTowerTest, IdentificationTellsPotionsOfHighRowsOnlyTheirKind) {
     hero.gold = 300;
     const std::string out = run("i1\nn1\ntk1\ntk1\ntkkx");
     EXPECT_TRUE(has(out, "(0-nic):\n1) Nieznany eliksir\n2) Nieznany eliksir\n3) Puklerz +?\n"));
-    EXPECT_TRUE(has(out, "Powiem ci jakie właściwości ma Nieznany eliksir za 50 sztuk złota. (t/n)\n{clear}"));
     EXPECT_TRUE(has(out, "(t/n)\nNieznany eliksir to Mikstura lecznicza +1.\n\n(ok)"));
     EXPECT_TRUE(has(out, "(t/n)\nWiem tylko że Nieznany eliksir to Trucizna +?. Jeśli chcesz wiedzieć więcej musisz "
                          "znaleźć jakiegoś alchemika.\n\n(ok){clear}Który przedmiot chcesz zidentyfikować (0-nic):\n"
@@ -120,10 +118,11 @@ TEST_F(MagesTowerTest, StrangeSwordFreedOfItsCurseRaisesAttributesByTen) {
     EXPECT_TRUE(has(out, "(t/n)\nDługi miecz +? to Długi miecz Bogów -5.\n\n(ok)"));
     EXPECT_TRUE(has(out, "Zdejmę klątwe z Długi miecz Bogów -5 za 25000 sztuk złota. (t/n)\n"
                          "Od teraz Długi miecz Bogów -5 to Długi miecz Bogów +5.\n\n(ok)"));
-    for (int a = 0; a < AttributeCount; ++a) EXPECT_EQ(hero.attributes[static_cast<std::size_t>(a)], own[static_cast<std::size_t>(a)] + 5) << a;
+    auto raised = own;  // from 5 below the hero's own values to 5 above
+    for (int& value : raised) value += 5;
+    EXPECT_EQ(hero.attributes, raised);
     EXPECT_EQ(hero.maxHp, 15);  // KON 17: +3
     EXPECT_EQ(hero.hp, 15);
-    EXPECT_FLOAT_EQ(hero.capacity, computeCapacity());
     EXPECT_EQ(hero.gold, 0);
 
     // Blessed now, one more step makes the hero stronger still.
