@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/clock.h"
@@ -12,6 +13,7 @@
 #include "core/game_state.h"
 #include "core/random.h"
 #include "platform/scripted_backend.h"
+#include "support/temp_folder.h"
 
 namespace kelvrin::test {
 
@@ -20,12 +22,18 @@ constexpr std::int64_t FixedTime = 1300000000;  // a March 2011 evening
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Every test plays in a folder of its own, so saves, crash saves and
+        // the graveyard never land in the source tree or meet another test's.
+        playFolder_.emplace();
         setBackend(&screen);
         seedRandom(12345);
         setFixedClock(FixedTime);
         resetForNewGame();
     }
-    void TearDown() override { setFixedClock(std::nullopt); }
+    void TearDown() override {
+        setFixedClock(std::nullopt);
+        playFolder_.reset();
+    }
 
     // Runs a screen until the scripted keys run out; returns true when it
     // stopped for that reason (false: it returned on its own).
@@ -42,6 +50,9 @@ protected:
     bool shows(const std::string& text) const { return screen.screenText().find(text) != std::string::npos; }
 
     ScriptedBackend screen;
+
+private:
+    std::optional<TempFolder> playFolder_;
 };
 
 }  // namespace kelvrin::test
