@@ -7,6 +7,8 @@
 #include "core/game_state.h"
 #include "core/save_file.h"
 #include "dungeon/dungeon_view.h"
+#include "world/forest.h"
+#include "world/road.h"
 #include "world/town.h"
 #include "world/world_map.h"
 
@@ -73,11 +75,10 @@ void runLocationLoop() {
                 townScreen();
                 break;
             case LocationForest:
+                forestScreen();
+                break;
             case LocationRoad:
-                // The forest and the road have no screen of their own yet:
-                // the hero is sent back to the world map, so the loop never
-                // runs without reading a key.
-                world.location = LocationWorldMap;
+                roadScreen();
                 break;
             default:
                 // Underground. After a load the hero resumes where he saved;

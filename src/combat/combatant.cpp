@@ -44,7 +44,7 @@ void FightState::creatureLost(int side) {
 }
 
 void FightState::addCreature(const MonsterDef& row, int side, int initiative) {
-    combatants.push_back(Combatant{row.maxHp, initiative, side, &row});
+    combatants.push_back(Combatant{row.maxHp, initiative, side, &row, &row});
     ++sideCount(side);
 }
 

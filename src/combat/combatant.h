@@ -28,8 +28,13 @@ struct Combatant {
     int initiative = 0;
     int side = HeroSide;
     const MonsterDef* def = nullptr;  // nullptr: the hero
+    // The row the creature entered the fight as, kept when it changes into
+    // another (a druid turned into a tiger still dies as the druid);
+    // nullptr: the same as `def`.
+    const MonsterDef* original = nullptr;
 
     bool isHero() const { return def == nullptr; }
+    const MonsterDef* startedAs() const { return original != nullptr ? original : def; }
 };
 
 // A list of monster rows for a fight; the same row may repeat. A nullptr

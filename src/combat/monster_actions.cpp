@@ -167,6 +167,7 @@ void charm(FightState& fight, int actor, int target) {
 void transform(FightState& fight, int actor) {
     Combatant& m = fight.combatants[static_cast<std::size_t>(actor)];
     print("%s zmienił się w ", m.def->name);
+    if (m.original == nullptr) m.original = m.def;
     m.def = &monsterRow(MonsterLegendaryTiger);
     m.hp = m.def->maxHp;
     print("%s.\n", m.def->name);

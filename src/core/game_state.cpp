@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <climits>
 
+#include "core/console.h"
+
 namespace kelvrin {
 
 Hero hero;
 WorldState world;
 
 namespace {
+
+// Gold a working mine brings its owner every day.
+constexpr long long MineIncomePerDay = 500;
 
 int saturatingAdd(int value, long long amount) {
     return static_cast<int>(std::clamp(static_cast<long long>(value) + amount, static_cast<long long>(INT_MIN),
@@ -27,6 +32,14 @@ void advanceDays(int days) {
     const long long yearsPassed = (total - 1) / DaysPerYear;
     world.day = static_cast<int>(total - yearsPassed * DaysPerYear);
     world.year += static_cast<int>(yearsPassed);
+
+    // A working mine pays its owner for every day that passes.
+    if (world.has(MineWorking)) {
+        const int before = hero.gold;
+        addGold(days * MineIncomePerDay);
+        const long long paid = static_cast<long long>(hero.gold) - before;
+        if (paid > 0) print("Kopalnia przyniosła ci %lld sztuk złota.\n", paid);
+    }
 }
 
 void resetForNewGame() {

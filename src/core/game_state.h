@@ -154,6 +154,8 @@ void addGold(long long amount);
 void addExperience(long long amount);
 
 // Lets n days pass: the day grows and the year turns as often as needed.
+// With a working mine (MineWorking) the hero is paid 500 gold for every one
+// of those days, and a line says how much.
 void advanceDays(int days);
 
 // Puts the new-game value into every field of both records, keeping only

@@ -12,8 +12,10 @@
 #include "data/fixed_maps.h"
 #include "data/level_slots.h"
 #include "data/races.h"
+#include "dungeon/chests.h"
 #include "dungeon/level_generator.h"
 #include "dungeon/level_map.h"
+#include "dungeon/special_places.h"
 
 namespace kelvrin {
 
@@ -88,11 +90,11 @@ void placeHero(DungeonVisit& visit, Position at) {
     world.savedY = at.y;
 }
 
-bool chestOpened(const DungeonVisit& visit, Position at) {
-    const std::uint32_t opened = world.levelSeeds[static_cast<std::size_t>(visit.slot)].openedChests;
+// The number of the chest at this cell in the level's chest list, or -1.
+int chestAt(const DungeonVisit& visit, Position at) {
     for (std::size_t i = 0; i < visit.chests.size(); ++i)
-        if (visit.chests[i] == at) return i < 32 && (opened & (1u << i)) != 0;
-    return true;
+        if (visit.chests[i] == at) return static_cast<int>(i);
+    return -1;
 }
 
 // One 7 × 7 block of the close-up for the floor cell at (x, y), whose top
@@ -115,7 +117,7 @@ void drawCloseUpBlock(std::vector<Cell>& cells, const DungeonVisit& visit, int x
     if (visit.hero == here) put(3, 3, U'O');
     if (visit.stairsUp == here) put(3, 2, U'/');
     if (visit.stairsDown == here || visit.cryptEntrance == here) put(3, 4, U'\\');
-    if ((levelMap.at(x, y) & LevelMap::Chest) && !chestOpened(visit, here)) put(4, 4, U'$');
+    if ((levelMap.at(x, y) & LevelMap::Chest) && !chestOpened(visit.slot, chestAt(visit, here))) put(4, 4, U'$');
 }
 
 void drawCloseUp(const DungeonVisit& visit) {
@@ -170,28 +172,46 @@ void drawView(const DungeonVisit& visit) {
     print("Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście\n");
 }
 
+// Carries out what an event decided; false when the hero died.
+bool follow(DungeonVisit& visit, EventOutcome outcome, Position cameFrom) {
+    if (outcome == EventOutcome::Died) return false;
+    if (outcome == EventOutcome::StepBack) placeHero(visit, cameFrom);
+    return true;
+}
+
+// The random encounter roll of a step; false when the hero died.
+bool encounterRoll(DungeonVisit& visit, Position cameFrom) {
+    ++visit.stepsSinceFight;
+    if (randomNext() % 20 >= visit.stepsSinceFight) return true;
+    const LevelSlotDef& slot = levelSlotTable[static_cast<std::size_t>(visit.slot)];
+    // The place's own code is the habitat mask (the mine counts as the
+    // dungeon).
+    const int habitat = world.location == LocationMine ? LocationDungeon : world.location;
+    if (randomEncounter(static_cast<std::uint32_t>(habitat), slot.encounterDepth)) {
+        visit.stepsSinceFight = 0;
+        ++visit.fightsOnLevel;
+        if (world.location == LocationMine && visit.fightsOnLevel == MineClearedAfter) world.set(MineCleared);
+        if (paladinFarewellDue(visit.fightsOnLevel)) paladinFarewell();
+        return true;
+    }
+    if (hero.hp < 1) return false;
+    placeHero(visit, cameFrom);  // fled: back where he came from
+    return true;
+}
+
 // The steps after a successful move; false when the hero died.
 bool afterStep(DungeonVisit& visit, Position cameFrom) {
     const Position at = visit.hero;
-    const bool special = (levelMap.at(at.x, at.y) & LevelMap::SpecialPlace) != 0;
-    const bool quietMine = world.location == LocationMine && world.has(MineCleared);
-    if (!special && !quietMine) {
-        ++visit.stepsSinceFight;
-        if (randomNext() % 20 < visit.stepsSinceFight) {
-            const LevelSlotDef& slot = levelSlotTable[static_cast<std::size_t>(visit.slot)];
-            // The place's own code is the habitat mask (the mine counts as
-            // the dungeon).
-            const int habitat = world.location == LocationMine ? LocationDungeon : world.location;
-            if (randomEncounter(static_cast<std::uint32_t>(habitat), slot.encounterDepth)) {
-                visit.stepsSinceFight = 0;
-                ++visit.fightsOnLevel;
-                if (world.location == LocationMine && visit.fightsOnLevel == MineClearedAfter) world.set(MineCleared);
-            } else {
-                if (hero.hp < 1) return false;
-                placeHero(visit, cameFrom);  // fled: back where he came from
-            }
-        }
+    if (levelMap.at(at.x, at.y) & LevelMap::SpecialPlace) {
+        // A special place has its own event instead of random monsters.
+        if (!follow(visit, specialPlace(), cameFrom)) return false;
+    } else {
+        if (paladinWaitsHere() && !follow(visit, paladinMeeting(), cameFrom)) return false;
+        const bool quietMine = world.location == LocationMine && world.has(MineCleared);
+        if (!quietMine && !encounterRoll(visit, cameFrom)) return false;
     }
+    const int chest = chestAt(visit, visit.hero);
+    if (chest >= 0 && !follow(visit, openChest(visit.slot, chest), cameFrom)) return false;
     return true;
 }
 

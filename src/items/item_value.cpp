@@ -34,7 +34,12 @@ long long masterworkWorth(const ItemSlot& item) {
 int applyPriceFactor(int worth, float base, float step, int modifier) {
     const float change = static_cast<float>(modifier) * step;
     const float factor = base + change;
-    return static_cast<int>(static_cast<double>(factor) * worth);
+    // Truncated toward zero; a product beyond the int range (only absurd
+    // enchantments reach it) stays at the range's end instead of wrapping.
+    const double price = static_cast<double>(factor) * worth;
+    if (price >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (price <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(price);
 }
 
 int propertyEnchantment(const ItemSlot& item) {

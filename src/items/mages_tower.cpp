@@ -56,13 +56,21 @@ long long byKind(const ItemSlot& item, long long weapon, long long armour, long 
     }
 }
 
+// n² × perStep at the tower's factor; n is at most a little above the
+// 32-bit range, and anything near that costs more than any purse holds.
+int squaredPrice(long long n, long long perStep) {
+    if (n > 1'000'000) return INT_MAX;
+    return towerPrice(n * n * perStep);
+}
+
 void printNamed(const char* before, const ItemSlot& item, const char* after) {
     print("%s", before);
     printItem(item, ShowName);
     print("%s", after);
 }
 
-void refuse(const char* message) {
+// A message ending in "(ok)", then the wait for a key.
+void tell(const char* message) {
     print("%s", message);
     pauseOk();
 }
@@ -87,7 +95,7 @@ bool itemService(const char* title, const char* nothingToList, Filter filter, Ne
         const std::vector<Listed> sellMap = buildSellMap(filter);
         clearScreen();
         if (sellMap.empty()) {
-            refuse(nothingToList);
+            tell(nothingToList);
             return true;
         }
         print("%s", title);
@@ -104,7 +112,7 @@ bool itemService(const char* title, const char* nothingToList, Filter filter, Ne
     }
 }
 
-// Takes the price if the purse holds it; otherwise says what is missing.
+// True when the purse holds the price; otherwise says what is missing.
 bool canPay(int price) {
     if (hero.gold >= price) return true;
     print("Brakuje ci %d sztuk złota.\n\n(ok)", price - hero.gold);
@@ -120,7 +128,7 @@ bool anyAttributeBelowOne() {
 
 Next enchant(ItemSlot& item) {
     if ((item.flags & Identified) == 0) {
-        refuse("Musisz najpierw zidentyfikować ten przedmiot.\n\n(ok)");
+        tell("Musisz najpierw zidentyfikować ten przedmiot.\n\n(ok)");
         return Next::Redraw;
     }
     if (item.bonus < 0) {
@@ -128,11 +136,11 @@ Next enchant(ItemSlot& item) {
         if (!askYesNo()) return Next::Redraw;
     }
     if (item.kind == KindGem) {
-        refuse("Nie mogę umagicznić tego przedmiotu.\n\n(ok)");
+        tell("Nie mogę umagicznić tego przedmiotu.\n\n(ok)");
         return Next::Redraw;
     }
     if (isGear(item) && !item.masterwork) {
-        refuse("Ten przedmiot musi być mistrzowsko wykonany żeby można było go umagicznić.\n\n(ok)");
+        tell("Ten przedmiot musi być mistrzowsko wykonany żeby można było go umagicznić.\n\n(ok)");
         return Next::Redraw;
     }
     const int price = enchantingPrice(item);
@@ -145,7 +153,7 @@ Next enchant(ItemSlot& item) {
     if (!askYesNo() || !canPay(price)) return Next::Redraw;
 
     if (item.kind == KindPotion && item.ref == ElixirOfHealthRow) {
-        refuse("Mag - \"Eeee, ten eliksir który mi dałeś do umagicznienia zamienił się w wodę. Nie musisz mi "
+        tell("Mag - \"Eeee, ten eliksir który mi dałeś do umagicznienia zamienił się w wodę. Nie musisz mi "
                "płacić, tym razem...\"\n\n(ok)");
         item.ref = WaterRow;
         item.bonus = 0;
@@ -165,7 +173,7 @@ Next enchant(ItemSlot& item) {
     }
     hero.gold -= price;
     item.bonus = newBonus;
-    refuse("Twój przedmiot został umagiczniony.\n\n(ok)");
+    tell("Twój przedmiot został umagiczniony.\n\n(ok)");
     return Next::Redraw;
 }
 
@@ -220,17 +228,6 @@ int towerPrice(long long base) {
     const int price = applyPriceFactor(static_cast<int>(base), 1.0f, -0.015f, attributeModifier(hero.attributes[Cha]));
     return price < 0 ? 0 : price;
 }
-
-namespace {
-
-// n² × perStep at the tower's factor; n is at most a little above the
-// 32-bit range, and anything near that costs more than any purse holds.
-int squaredPrice(long long n, long long perStep) {
-    if (n > 1'000'000) return INT_MAX;
-    return towerPrice(n * n * perStep);
-}
-
-}  // namespace
 
 int enchantingPrice(const ItemSlot& item) {
     const long long e = std::llabs(static_cast<long long>(item.bonus)) + propertyEnchantment(item);

@@ -8,8 +8,10 @@
 #include "core/console.h"
 #include "core/game_state.h"
 #include "items/armour_smith.h"
+#include "items/mages_tower.h"
 #include "items/market.h"
 #include "items/weapon_smith.h"
+#include "world/inn.h"
 
 namespace kelvrin {
 
@@ -28,10 +30,10 @@ constexpr std::array<TownService, 8> services{{
     {'b', barracksScreen},
     {'u', nullptr},  // mayor
     {'t', marketScreen},
-    {'g', nullptr},  // inn
+    {'g', innScreen},
     {'a', weaponSmithScreen},
     {'d', armourSmithScreen},
-    {'m', nullptr},  // mages' tower
+    {'m', magesTowerScreen},
     {'o', nullptr},  // home, only with land of one's own
 }};
 

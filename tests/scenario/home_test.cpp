@@ -1,0 +1,135 @@
+#include "support/game_test.h"
+#include "support/test_hero.h"
+
+#include "world/home.h"
+
+namespace kelvrin::test {
+namespace {
+
+class HomeTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        makeTestHero();
+        world.set(LandOwned);
+        hero.level = 2;
+        hero.maxHp = 20;
+        hero.hp = 10;
+        hero.ragesPerDay = 2;
+    }
+    // Runs the home as the town does; `left`: it returned to the town.
+    std::string run(const std::string& keys) {
+        screen.clearTranscript();
+        screen.type(keys);
+        left = !runUntilInputEnds([] {
+            while (homeScreen()) {
+            }
+        });
+        EXPECT_EQ(screen.keysQueued(), 0u) << keys;
+        return screen.transcript();
+    }
+    static bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+    bool left = false;
+};
+
+TEST_F(HomeTest, BuildingOnTheEmptyPlot) {
+    const std::string plot = "{clear}Przychodzisz na działkę którą kupiłeś od burmistrza. Nic tu nie ma oprócz kilku "
+                             "krzaków.\nCo chcesz zrobić?\nb - buduj dom\nw - wróć do miasta\n\n";
+    EXPECT_EQ(run("bw"), plot + "Co chcesz zbudować?\ns - szałas\nd - dom\np - pałac\nw - wróć do miasta\n\n");
+    EXPECT_TRUE(left);
+
+    // One gold piece short of a house changes nothing; with it, a month's
+    // work runs into the next year and heals 2 × 30 / 2.
+    hero.gold = 4999;
+    EXPECT_TRUE(has(run("bdtk"), "Czy chcesz zbudować dom? Zajmię to 30 dni, będzie kosztować 5000 za materiały i "
+                                 "opłacenie robotników. (t\n)Brakuje ci 1 sztuk złota.\n\n(ok)" + plot));
+    EXPECT_EQ(world.storyFlags, std::uint32_t{LandOwned});
+    hero.gold = 5000;
+    world.day = 350;
+    EXPECT_TRUE(has(run("bdtk"), "(t\n)Wybudowałeś dom.\n\n(ok){clear}Wracasz do swojego domu, przestronnego domu. "
+                                 "Co chcesz zrobić?\no - odpoczywaj\nz - zburz\nw - wróć do miasta\n\n"));
+    EXPECT_EQ(hero.gold, 0);
+    EXPECT_EQ(hero.hp, 20);
+    EXPECT_EQ(world.day, 15);
+    EXPECT_EQ(world.year, 114);
+
+    // A hut is free and takes a week; a level-4 hero heals 4 × 7 / 2 meanwhile.
+    world.storyFlags = LandOwned;
+    hero.level = 4;
+    hero.maxHp = 40;
+    hero.hp = 10;
+    run("bsn");  // refused: the plot again
+    EXPECT_FALSE(left);
+    EXPECT_TRUE(has(run("bstk"), "Czy chcesz zbudować szałas? Zajmie ci to 7 dni, nie będzie nic kosztować. (t\n)"
+                                 "Wybudowałeś szałas.\n\n(ok){clear}Wracasz do swojego domu, ciasnego szałasu."));
+    EXPECT_TRUE(world.has(HutBuilt));
+    EXPECT_EQ(hero.hp, 24);
+    EXPECT_EQ(world.day, 22);
+
+    // Without land there is no home: nothing is shown.
+    world.storyFlags = 0;
+    EXPECT_EQ(run(""), "");
+    EXPECT_TRUE(left);
+}
+
+TEST_F(HomeTest, RestInEachBuilding) {
+    // Until healed, a level-2 hero at 10/20 rests 10 days in a hut (factor
+    // 0.5), 5 in a house, 4 in a palace ((20 - 10) / 3 rounded up).
+    const struct {
+        StoryFlag building;
+        int days;
+    } homes[] = {{HutBuilt, 10}, {HouseBuilt, 5}, {PalaceBuilt, 4}};
+    for (const auto& home : homes) {
+        world.storyFlags = std::uint32_t{LandOwned} | home.building;
+        world.day = 1;
+        hero.hp = 10;
+        hero.ragesLeft = 0;
+        hero.lastChances = 1;
+        EXPECT_TRUE(has(run("o-1\nk"), "Możesz tu odpoczywać ile chcesz. Masz 10/20 pw.\nIle dni chcesz odpoczywać? "
+                                       "(-1 dla pełnego wyzdrowienia)\n-1\nOdpoczywałeś " +
+                                           std::to_string(home.days) + " dni.\n\n(ok){clear}"));
+        EXPECT_EQ(hero.hp, 20);
+        EXPECT_EQ(world.day, 1 + home.days);
+        EXPECT_EQ(hero.ragesLeft, 2);
+        EXPECT_EQ(hero.lastChances, 3);
+    }
+
+    // By the day: a level's Pw a day; the longest rest wraps the calendar
+    // ten times.
+    hero.hp = 10;
+    world.day = 360;
+    run("o3\nk");
+    EXPECT_EQ(hero.hp, 16);
+    EXPECT_EQ(world.day, 363);
+    run("o3650\nk");
+    EXPECT_EQ(hero.hp, 20);
+    EXPECT_EQ(world.day, 363);
+    EXPECT_EQ(world.year, 123);
+    // Nothing to heal, nothing typed, nothing sensible: no time passes.
+    EXPECT_FALSE(has(run("o-1\no0\no-5\noabc\no3651\no2147483647\nw"), "Odpoczywałeś"));
+    EXPECT_TRUE(left);
+    EXPECT_EQ(world.day, 363);
+}
+
+TEST_F(HomeTest, Demolishing) {
+    world.set(PalaceBuilt);
+    hero.gold = 2499;
+    EXPECT_TRUE(has(run("zn"), "Czy chcesz zburzyć pałac? Zajmię ci to 15 dni i będzie kosztować 2500 sztuk złota. "
+                               "(t/n)\n\n{clear}Wracasz do swojego domu, przytulnego pałacu. Co"));
+    EXPECT_TRUE(has(run("ztk"), "(t/n)\n\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
+    EXPECT_TRUE(world.has(PalaceBuilt));
+
+    // Fifteen days of work heal 2 × 15 / 2; the land goes with the palace.
+    hero.gold = 2500;
+    hero.hp = 2;
+    world.day = 350;
+    EXPECT_TRUE(run("ztk").ends_with("(t/n)\n\nZburzyłeś pałac.\n\n(ok)"));
+    EXPECT_TRUE(left);
+    EXPECT_EQ(world.storyFlags, 0u);
+    EXPECT_EQ(hero.gold, 0);
+    EXPECT_EQ(hero.hp, 17);
+    EXPECT_EQ(world.day, 365);
+}
+
+}  // namespace
+}  // namespace kelvrin::test
