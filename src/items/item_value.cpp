@@ -34,11 +34,13 @@ long long masterworkWorth(const ItemSlot& item) {
 int applyPriceFactor(int worth, float base, float step, int modifier) {
     const float change = static_cast<float>(modifier) * step;
     const float factor = base + change;
-    // Truncated toward zero; a product beyond the int range (only absurd
-    // enchantments reach it) stays at the range's end instead of wrapping.
+    // Truncated toward zero. A product beyond the int range (only absurd
+    // enchantments reach it) stays at INT_MAX instead of wrapping, and a
+    // factor driven below zero by an absurd CHA never makes a price that
+    // would pay the hero for buying.
     const double price = static_cast<double>(factor) * worth;
     if (price >= static_cast<double>(INT_MAX)) return INT_MAX;
-    if (price <= static_cast<double>(INT_MIN)) return INT_MIN;
+    if (price <= 0.0) return 0;
     return static_cast<int>(price);
 }
 

@@ -11,7 +11,9 @@
 #include "items/mages_tower.h"
 #include "items/market.h"
 #include "items/weapon_smith.h"
+#include "world/home.h"
 #include "world/inn.h"
+#include "world/mayor.h"
 
 namespace kelvrin {
 
@@ -22,19 +24,19 @@ using ServiceScreen = bool (*)();
 
 struct TownService {
     char key;
-    ServiceScreen screen;  // nullptr: the service is not open yet, the key does nothing
+    ServiceScreen screen;
 };
 
 // The services behind the town's keys, in the order of the menu.
 constexpr std::array<TownService, 8> services{{
     {'b', barracksScreen},
-    {'u', nullptr},  // mayor
+    {'u', mayorScreen},
     {'t', marketScreen},
     {'g', innScreen},
     {'a', weaponSmithScreen},
     {'d', armourSmithScreen},
     {'m', magesTowerScreen},
-    {'o', nullptr},  // home, only with land of one's own
+    {'o', homeScreen},  // only with land of one's own
 }};
 
 const TownService* serviceFor(int key) {
@@ -73,7 +75,7 @@ void townScreen() {
         }
         if (key == 'o' && !world.has(LandOwned)) continue;
         const TownService* service = serviceFor(key);
-        if (service == nullptr || service->screen == nullptr) continue;
+        if (service == nullptr) continue;
         while (service->screen()) {
         }
         return;
