@@ -43,6 +43,11 @@ TEST_F(ItemValueTest, CharismaScalesPricesInSinglePrecision) {
     }
     EXPECT_EQ(applyPriceFactor(100, 0.5f, 0.01f, 1), 50);
     EXPECT_EQ(applyPriceFactor(100, 1.5f, -0.015f, 1), 148);
+    // Crystals from the well raise CHA without end: a price never turns
+    // into a payment, and a huge worth never wraps.
+    hero.attributes[Cha] = 250;
+    EXPECT_EQ(purchasePrice(chainShirt), 0);
+    EXPECT_EQ(applyPriceFactor(2000000000, 1.5f, 0.0f, 0), 2147483647);
 }
 
 TEST_F(ItemValueTest, WeaponWorth) {
