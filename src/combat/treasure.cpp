@@ -67,8 +67,8 @@ void enchant(ItemSlot& item, int level, bool withProperties) {
     item.bonus = (n > 0 && oneIn(20)) ? -n : n;
 }
 
-// A plain or uncursed-and-unenchanted item is known at once; an enchanted
-// one has to be identified.
+// An item without enchantment (plain, or masterwork +0) is known at once;
+// an enchanted or cursed one has to be identified.
 void identifyIfPlain(ItemSlot& item) {
     if (item.bonus == 0) item.flags |= Identified;
 }

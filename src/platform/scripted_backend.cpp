@@ -64,7 +64,9 @@ int ScriptedBackend::readKey() { return nextKey(); }
 std::optional<std::string> ScriptedBackend::readLine(std::size_t maxChars) {
     std::u32string typed;
     for (;;) {
+        readingLine_ = true;
         const int key = nextKey();
+        readingLine_ = false;
         if (key == KeyEnd) return std::nullopt;
         if (key == '\n' || key == '\r') break;
         if (key == KeyBackspace || key == 8) {

@@ -41,6 +41,8 @@ public:
     int cursorRow() const { return screen_.cursorRow(); }
     int cursorColumn() const { return screen_.cursorColumn(); }
     int keysRead() const { return keysRead_; }
+    // True while the keys asked for are typed into a line (a name, a number).
+    bool readingLine() const { return readingLine_; }
     std::size_t keysQueued() const { return queue_.size(); }
     int clears() const { return clears_; }
 
@@ -64,6 +66,7 @@ private:
     VirtualScreen screen_;
     int transcriptAttr_ = 7;
     bool paging_ = true;
+    bool readingLine_ = false;
     int keysRead_ = 0;
     int clears_ = 0;
     std::deque<int> queue_;

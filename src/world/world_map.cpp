@@ -12,15 +12,17 @@ void worldMap() {
         case 'm':
             world.location = LocationTown;
             break;
+        case 'l':
+            world.location = LocationForest;
+            break;
+        case 'd':
+            world.location = LocationRoad;
+            break;
         case 'p':
             // Always the first level, whatever level the hero reached before.
             world.location = LocationDungeon;
             world.dungeonLevel = 0;
             enterDungeon(false);
-            break;
-        default:
-            // The forest and the road open with their own screens; until
-            // then the hero stays on the world map.
             break;
     }
 }

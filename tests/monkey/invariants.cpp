@@ -97,6 +97,27 @@ std::string checkInvariants() {
     if (hero.level > 0 && (world.day < 1 || world.day > DaysPerYear)) return "day outside the year";
     if (hero.gold < 0) return "negative gold";
     if (cursorRow() < 0 || cursorRow() >= backend().rows()) return "cursor off the screen";
+    if (hero.level > 0) {
+        if (hero.level > 30) return "a level beyond the last";
+        if (hero.hp > hero.maxHp) return "Pw above the maximum";
+    }
+    // Outside a fight nothing of a rage or its fatigue is left on the hero.
+    if (!world.inCombat) {
+        const FightChanges none{};
+        if (world.fightChanges.attributes != none.attributes || world.fightChanges.hp != 0 ||
+            world.fightChanges.maxHp != 0)
+            return "a fight's changes outlived the fight";
+        if (hero.kpModifier != 0) return "the rage's KP penalty outlived the fight";
+    }
+    // The story never puts a character on both sides, or raises the dead.
+    const auto both = [](std::uint32_t a, std::uint32_t b) { return world.has(StoryFlag(a)) && world.has(StoryFlag(b)); };
+    if (both(DruidCompanion, DruidHostile)) return "the druid is both companion and enemy";
+    if (both(PaladinCompanion, PaladinHostile)) return "the paladin is both companion and enemy";
+    if (both(DruidDead, DruidCompanion) || both(PaladinDead, PaladinCompanion)) return "a dead companion";
+    const int buildings = world.has(HutBuilt) + world.has(HouseBuilt) + world.has(PalaceBuilt);
+    if (buildings > 1) return "more than one building";
+    if (buildings == 1 && !world.has(LandOwned)) return "a building without land";
+    if (world.has(MineWorking) && !world.has(MineCleared)) return "a working mine full of monsters";
     return {};
 }
 

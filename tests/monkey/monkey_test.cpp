@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ struct MonkeyRun {
     int keys = 0;
     bool reachedAGame = false;  // a hero was made and stood in the world
     int savesChecked = 0;
+    std::set<int> places;  // locations the hero stood in
+    bool fought = false;
     std::string failure;
 };
 
@@ -75,11 +78,29 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget) {
     std::mt19937 pick(seed);
     const std::vector<int> keys = monkeyKeys();
     int budget = keyBudget;
-    // Long runs of the keys that lead into a game keep the monkey playing
-    // rather than sitting in the main menu.
+    // Three kinds of monkey, by seed: one presses anything; an explorer
+    // mostly walks (arrows, the ways out of the town and into the places,
+    // exploring); a fighter mostly uses the fight's commands. Frequent '1's
+    // keep each of them playing rather than sitting in the main menu.
+    const std::string explorerKeys = "wpldekt";
+    const std::string fighterKeys = "afuecpwsd?t1\n";
+    const unsigned style = seed % 3;
     screen.setKeySource([&]() -> int {
         if (budget-- <= 0) return KeyEnd;
-        if (pick() % 8 == 0) return '1';
+        // Typed lines (a name, a number, a list choice) are short, as a
+        // player's are: a digit or a letter, then Enter.
+        if (screen.readingLine() && pick() % 2 == 0) {
+            const unsigned roll = pick() % 8;
+            if (roll < 3) return '\n';
+            if (roll < 7) return '0' + static_cast<int>(pick() % 10);
+        }
+        const unsigned roll = pick() % 16;
+        if (roll == 0) return '1';
+        if (style == 1 && roll < 9) {
+            static constexpr int arrows[] = {KeyUp, KeyDown, KeyLeft, KeyRight};
+            return roll < 7 ? arrows[pick() % 4] : explorerKeys[pick() % explorerKeys.size()];
+        }
+        if (style == 2 && roll < 9) return fighterKeys[pick() % fighterKeys.size()];
         return keys[pick() % keys.size()];
     });
     MonkeyRun run;
@@ -87,7 +108,14 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget) {
         if (!run.failure.empty()) return;
         run.failure = checkInvariants();
         if (run.failure.empty()) run.failure = saves.check(run);
-        if (hero.level > 0) run.reachedAGame = true;
+        if (hero.level > 0) {
+            run.reachedAGame = true;
+            run.places.insert(world.location);
+        }
+        if (world.inCombat) run.fought = true;
+        if (std::getenv("KELVRIN_MONKEY_TRACE") && screen.keysRead() % 100 == 0)
+            std::printf("seed %u key %d level %d loc %d combat %d row0 [%s]\n", seed, screen.keysRead(), hero.level,
+                        world.location, int(world.inCombat), screen.rowText(0).substr(0, 50).c_str());
         if (!run.failure.empty()) run.failure += " (before key " + std::to_string(screen.keysRead()) + ")";
     });
     try {
@@ -111,20 +139,26 @@ TEST(Monkey, RandomKeysKeepEveryInvariant) {
     long total = 0;
     int games = 0;
     int savesChecked = 0;
+    int fights = 0;
+    std::set<int> places;
     for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
         const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed);
         ASSERT_TRUE(run.failure.empty()) << "seed " << seed << ": " << run.failure;
         total += run.keys;
         games += run.reachedAGame ? 1 : 0;
         savesChecked += run.savesChecked;
+        fights += run.fought ? 1 : 0;
+        places.insert(run.places.begin(), run.places.end());
     }
     EXPECT_GT(total, static_cast<long>(seeds) * keysPerSeed / 2);
     // The monkey must really play, not only wander the main menu.
     EXPECT_GT(games, seeds / 2);
     // And it must save now and then, so that loading its saves is tried.
     EXPECT_GT(savesChecked, 0);
-    std::printf("monkey: %d seeds, %ld keys, %d reached a game, %d saves loaded back\n", seeds, total, games,
-                savesChecked);
+    // And its games go out of the town and into fights.
+    EXPECT_GT(fights, seeds / 4);
+    std::printf("monkey: %d seeds, %ld keys, %d reached a game, %d fought, %zu places, %d saves loaded back\n",
+                seeds, total, games, fights, places.size(), savesChecked);
 }
 
 TEST(Monkey, SameSeedSameGame) {

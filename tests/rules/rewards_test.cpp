@@ -68,14 +68,14 @@ TEST_F(RewardsRulesTest, ExperienceByChallengeLevelWisdomAndFlight) {
     EXPECT_EQ(world.killCounts[MonsterWolf], 0);
 }
 
-TEST_F(RewardsRulesTest, KillsKeepTrophiesConscienceAndTheMayorsQuests) {
+TEST_F(RewardsRulesTest, KillsAdvanceTheMayorsQuests) {
     struct Case {
         int questKind, row, stageAfter;
         bool chiefDead;
     };
-    const Case cases[] = {{1, MonsterRat, 4, false},         {10, MonsterDeathKnight, 4, false},
-                          {10, MonsterRat, 3, false},        {8, MonsterBanditChief, 1, true},
-                          {8, MonsterBandit, 3, false},      {0, MonsterBanditChief, 3, false}};
+    const Case cases[] = {{1, MonsterRat, 4, false},           {10, MonsterDeathKnight, 4, false},
+                          {10, MonsterRat, 3, false},          {8, MonsterBanditChief, 1, true},
+                          {8, MonsterBandit, 3, false},        {0, MonsterBanditChief, 3, false}};
     for (const Case& c : cases) {
         world.questKind = c.questKind;
         world.questStage = 3;
@@ -86,13 +86,6 @@ TEST_F(RewardsRulesTest, KillsKeepTrophiesConscienceAndTheMayorsQuests) {
         EXPECT_EQ(world.questStage, c.stageAfter) << "quest " << c.questKind << ", " << monsterRow(c.row).name;
         EXPECT_EQ(world.has(ChiefDead), c.chiefDead) << "quest " << c.questKind;
     }
-    world.killCounts = {};
-    hero.alignment = 2;
-    for (int row : {MonsterTraveller, MonsterTraveller, MonsterRat}) add(row);
-    award();
-    EXPECT_EQ(world.killCounts[MonsterTraveller], 2);
-    EXPECT_EQ(world.killCounts[MonsterRat], 1);
-    EXPECT_EQ(hero.alignment, 0);  // travellers are innocent
 }
 
 TEST_F(RewardsRulesTest, TheDruidsOrThePaladinsDeathEndsOnlyTheirOwnStory) {
@@ -200,22 +193,15 @@ TEST_F(RewardsRulesTest, AnItemIsBoughtFromTheBudgetAndTheRestIsGold) {
     EXPECT_GT(enchanted, 200);
     EXPECT_TRUE(cursed > 0 && cursed < enchanted / 10) << cursed;
 
-    // A kobold's and other small gear: light weapons, armour cut small;
-    // gems are identified rows 0-3.
-    int small = 0, gems = 0;
-    for (int i = 0; i < 3000; ++i) {
+    // Small gear (kobolds, goblins): light weapons, armour cut small.
+    for (int i = 0; i < 2000; ++i) {
         LootList loot;
-        rollTreasure(12, LootItem | LootGems | LootSmallGear, loot);
+        rollTreasure(12, LootItem | LootSmallGear, loot);
         for (const ItemSlot& item : loot) {
             EXPECT_TRUE(item.kind != KindWeapon || item.ref <= 9) << "only Sztylet … Rapier";
             EXPECT_TRUE(item.kind != KindArmour || (item.flags & SmallSize));
-            EXPECT_TRUE(item.kind != KindGem || (item.ref <= 3 && item.flags == Identified && item.bonus == 0));
-            small += item.kind == KindWeapon || item.kind == KindArmour;
-            gems += item.kind == KindGem;
         }
     }
-    EXPECT_GT(small, 200);
-    EXPECT_GT(gems, 200);
 }
 
 // Loot word 71 doubles the value before anything is bought: when no item

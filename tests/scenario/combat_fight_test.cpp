@@ -16,11 +16,6 @@ int count(const std::string& text, const std::string& part) {
     return n;
 }
 
-std::string rtrim(std::string text) {
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
-}
-
 class CombatFightTest : public GameTest {
 protected:
     void SetUp() override {
@@ -48,17 +43,24 @@ protected:
 
 TEST_F(CombatFightTest, AWonFightKeepsItsStatusBarAboveTheScrollingMessages) {
     hero.maxHp = hero.hp = 100;
+    // At every key wait of the fight the bar is on the top row, however
+    // many messages went by below it.
+    int waits = 0;
+    int barMissing = 0;
+    screen.setBeforeKey([&] {
+        if (!world.inCombat) return;
+        ++waits;
+        if (screen.rowText(0).rfind("Testowy pw:", 0) != 0 || screen.attrAt(0, 79) != ColourHint) ++barMissing;
+    });
     EXPECT_EQ(run({MonsterRat}, std::string(30, 'c') + std::string(30, 'f')), FightWon);
+    screen.setBeforeKey({});
     const std::string& out = screen.transcript();
     EXPECT_EQ(count(out, "Szczur umiera.\n"), 1);
-    EXPECT_TRUE(out.ends_with("Szczur umiera.\n")) << "a won fight ends after its last message";
     EXPECT_GE(world.combatRound, 31);
-    EXPECT_FALSE(world.inCombat);
-    // More than a screenful of messages went by below the bar.
-    expectStatusBarOnTop();
-    EXPECT_TRUE(screen.rowText(0).starts_with(rtrim(statusBarText()))) << screen.rowText(0);
+    EXPECT_GE(waits, 31);
+    EXPECT_EQ(barMissing, 0);
     EXPECT_GT(count(out, "\n"), 30);
-    EXPECT_NE(screen.cursorRow(), 0);
+    EXPECT_FALSE(world.inCombat);
     // After the fight the whole screen scrolls again.
     for (int i = 0; i < 30; ++i) print("linia %d\n", i);
     EXPECT_EQ(screen.rowText(0), "linia 6");
@@ -204,7 +206,7 @@ TEST_F(CombatFightTest, CleaveAndGreatCleave) {
 
     hero.feats |= FeatGreatCleave;
     screen.clearTranscript();
-    EXPECT_EQ(run({MonsterRat, MonsterRat, MonsterRat, MonsterRat}, "f"), FightWon);
+    EXPECT_EQ(run({MonsterRat, MonsterRat, MonsterRat, MonsterRat}, "fk"), FightWon);  // k: the rewards' (ok)
     EXPECT_EQ(count(screen.transcript(), "Rozszczepienie: Trafiasz "), 3);
     EXPECT_EQ(count(screen.transcript(), "Szczur umiera.\n"), 4);
 }
