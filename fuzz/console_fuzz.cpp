@@ -10,11 +10,6 @@
 using namespace kelvrin;
 using namespace kelvrin::fuzz;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    enterTemporaryFolder();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const ConsoleScript script = ConsoleScript::parse(data, size);
     FuzzGame game;
@@ -22,6 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     decoder.feed(script.input);
     decoder.timeout();
     while (decoder.hasKey()) game.screen.press(decoder.takeKey());
-    runConsoleScript(script);
+    runConsoleScript(script, true);
     return 0;
 }

@@ -4,8 +4,6 @@
 // message when a reader breaks one of its promises.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -192,20 +190,6 @@ inline void makeFuzzHero(const std::string& name) {
     world.levelSeeds[0] = {1300000042u, 0x3u};
     hero.capacity = computeCapacity();
     recomputeLoad();
-}
-
-// Moves the process into a fresh, empty temporary folder for the whole run
-// (and removes it at the end when it is still empty), so that nothing a
-// target does can land in the source tree.
-inline void enterTemporaryFolder() {
-    static char folder[] = "/tmp/kelvrin-fuzz-XXXXXX";
-    if (::mkdtemp(folder) == nullptr || ::chdir(folder) != 0) {
-        std::perror("kelvrin fuzz: temporary folder");
-        std::exit(1);
-    }
-    std::atexit([] {
-        if (::chdir("/") == 0) ::rmdir(folder);
-    });
 }
 
 }  // namespace kelvrin::fuzz

@@ -28,11 +28,6 @@ bool sameRecords(const std::vector<GraveRecord>& a, const std::vector<GraveRecor
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    enterTemporaryFolder();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Enough keys for the pager through the longest list, and the key waits.
     FuzzGame game(4000);

@@ -61,7 +61,6 @@ std::optional<std::vector<char32_t>> strictUtf8(const std::uint8_t* data, std::s
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    enterTemporaryFolder();
     latin2 = ByteCharset::load("ISO-8859-2");
     if (!latin2) {
         std::fprintf(stderr, "kelvrin fuzz: iconv does not know ISO-8859-2\n");

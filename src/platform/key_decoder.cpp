@@ -115,7 +115,10 @@ void KeyDecoder::ground(unsigned char byte) {
         return;
     }
     if (table_) {
-        if (const char32_t cp = (*table_)[byte - 0x80]) emit(static_cast<int>(cp));
+        // ISO-8859-2 and its kin put the C1 controls at 0x80-0x9F: no keys,
+        // as in UTF-8 (0x9B would start a sequence when echoed).
+        const char32_t cp = (*table_)[byte - 0x80];
+        if (cp >= 0xA0) emit(static_cast<int>(cp));
         return;
     }
     // The lead byte of a UTF-8 letter; bytes that cannot start one are dropped.
