@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "character/rules_tables.h"
 #include "core/binary_file.h"
 #include "core/clock.h"
 #include "core/console.h"
 #include "core/game_state.h"
 #include "core/random.h"
-#include "character/rules_tables.h"
 #include "data/classes.h"
 #include "data/races.h"
 #include "items/inventory.h"

@@ -114,9 +114,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!stream) FUZZ_CHECK(key != 0x08);       // a terminal's Backspace is one key
     }
 
-    // A pipe or a file of UTF-8 text: every letter is its key, only '\r'
-    // and the C1 controls are left out.
-    if (stream && !byteTable) {
+    // A pipe or a file of UTF-8 text read without pauses: every letter is
+    // its key, only '\r' and the C1 controls are left out.
+    if (stream && !byteTable && timeoutEvery == 0) {
         if (const std::optional<std::vector<char32_t>> letters = strictUtf8(bytes, count)) {
             std::vector<int> expected;
             for (const char32_t cp : *letters)

@@ -7,6 +7,7 @@
 #include "fuzz_support.h"
 
 #include "character/character_sheet.h"
+#include "character/derived_values.h"
 #include "character/graveyard.h"
 #include "character/program.h"
 #include "character/rules_tables.h"
@@ -14,7 +15,6 @@
 #include "data/progression.h"
 #include "items/catalogue.h"
 #include "items/item_display.h"
-#include "character/derived_values.h"
 
 using namespace kelvrin;
 using namespace kelvrin::fuzz;
@@ -74,10 +74,13 @@ void playAFewKeys() {
     FuzzGame::runUntilInputEnds(runLocationLoop);
 }
 
-// Keys for the game after a load: a fixed walk through the commands of
-// the screens, the same for every input.
+// Keys for the game after a load: a walk through the commands of the
+// screens, chosen by the file's bytes (the same file, the same walk).
 class KeyWalk {
 public:
+    KeyWalk(const std::uint8_t* data, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) state_ = (state_ ^ data[i]) * 16777619u;
+    }
     int operator()() {
         static constexpr char Keys[] = "0123456789abcdefghijklmnopqrstuvwxyz\n";
         static constexpr int Arrows[] = {KeyUp, KeyDown, KeyLeft, KeyRight};
@@ -87,13 +90,13 @@ public:
     }
 
 private:
-    std::uint32_t state_ = 1;
+    std::uint32_t state_ = 2166136261u;
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzGame game(60, KeyWalk{});
+    FuzzGame game(60, KeyWalk(data, size));
     makeFuzzHero(HeroName);
     const std::string path = saveFileName(HeroName);
     const std::vector<unsigned char> file(data, data + size);

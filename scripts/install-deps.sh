@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing the game needs, when it is missing:
-# a C++20 compiler, CMake, GoogleTest, Google Benchmark and tmux (for the
-# terminal tests). Uses Debian's packages; does nothing when all is there.
+# a C++20 compiler, CMake, GoogleTest, Google Benchmark, tmux (for the
+# terminal tests) and clang with libFuzzer (for the fuzz targets). Uses
+# Debian's packages; does nothing when all is there.
 set -euo pipefail
 
 missing=()
@@ -11,6 +12,9 @@ command -v make >/dev/null || missing+=(make)
 command -v tmux >/dev/null || missing+=(tmux)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
+command -v clang++ >/dev/null || missing+=(clang)
+# libFuzzer and clang's sanitizer runtimes are a package of their own.
+compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a' >/dev/null || missing+=(libclang-rt-dev)
 
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -180,8 +180,11 @@ void recordDeath() {
         if (record.isNew) print("*");
         printText(graveLine(record));
     }
-    // Stored before the key wait, so that nothing lost there costs the record.
-    if (store) writeFileAtomically(GraveyardFileName, encodeGraveyard(records));
+    // Stored before the key wait, so that nothing lost there costs the
+    // record. A graveyard that cannot be written stays as it was, and the
+    // player is told that this death is not in it.
+    if (!store || !writeFileAtomically(GraveyardFileName, encodeGraveyard(records)))
+        print("\nNie można zapisać cmentarza!");
     getKey();
 }
 

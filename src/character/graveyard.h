@@ -43,7 +43,8 @@ GraveRecord graveRecordOfHero();
 std::string graveLine(const GraveRecord& record);
 
 // Adds the current hero to the graveyard and shows the list, the new
-// record marked "*"; waits for a key.
+// record marked "*"; waits for a key. When the file cannot be written it
+// is left as it was and the list ends with "Nie można zapisać cmentarza!".
 void recordDeath();
 // The main menu's "2. Cmentarz".
 void showGraveyard();

@@ -54,16 +54,30 @@ void ByteReader::bytes(void* out, std::size_t count) {
 
 namespace {
 
+// Only a plain file is read. Opening without blocking keeps a pipe put in
+// a file's place from stopping the game until someone writes into it.
 int posixOpenForReading(const char* path) {
-    for (;;) {
-        const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-        if (fd >= 0 || errno != EINTR) return fd;
+    int fd;
+    do {
+        fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return fd;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
     }
+    return fd;
 }
 
+// Always a new plain file: whatever had the name (a temporary file left by
+// a crash, or a pipe or a link put there) is removed first, so that the
+// write never blocks on a pipe or goes through a link to another file.
 int posixCreateForWriting(const char* path) {
+    ::unlink(path);
     for (;;) {
-        const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EINTR) return fd;
     }
 }
@@ -183,7 +197,11 @@ FileContents readWholeFile(const std::string& path, std::size_t maxSize) {
     if (!files.exists(path.c_str())) return contents;
     contents.status = ReadStatus::Unreadable;
     const int fd = files.openForReading(path.c_str());
-    if (fd < 0) return contents;
+    if (fd < 0) {
+        // Deleted between the check and the open: as good as never there.
+        if (!files.exists(path.c_str())) contents.status = ReadStatus::Missing;
+        return contents;
+    }
     // One byte more than allowed tells a file that is too large.
     std::vector<unsigned char> bytes(maxSize + 1 < 65536 ? maxSize + 1 : 65536);
     std::size_t used = 0;

@@ -60,8 +60,8 @@ private:
 // The file operations everything here is built on. The POSIX ones retry
 // after a signal and are async-signal-safe, as the crash save needs.
 struct FileOperations {
-    int (*openForReading)(const char* path);  // a descriptor, or -1
-    int (*createForWriting)(const char* path);  // created or emptied; -1 on failure
+    int (*openForReading)(const char* path);  // a descriptor of a plain file, or -1
+    int (*createForWriting)(const char* path);  // a new file in place of anything of that name; -1 on failure
     // Bytes moved (possibly fewer than asked), 0 at the end of a file, -1 on failure.
     long (*read)(int fd, void* data, std::size_t size);
     long (*write)(int fd, const void* data, std::size_t size);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <iterator>
 
 #include "character/rules_tables.h"
 #include "core/binary_file.h"
@@ -35,6 +36,15 @@ std::int32_t wrappingSub(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
 }
 
+// Far beyond any score, count or enchantment a game reaches (attributes
+// of 3 to 18 at birth, bonuses of a few points, kill counts in the
+// hundreds), and small enough that the rules' sums, modifiers and
+// increments of such values cannot overflow. Gold and experience are not
+// bounded: a game may take them to the top of the range.
+constexpr int ScoreLimit = 1000000;
+
+bool withinScoreLimit(int value) { return value >= -ScoreLimit && value <= ScoreLimit; }
+
 // The stored form of a slot: the row's id for an item (the row number
 // itself when the slot refers to no row, which loading then refuses), 0
 // for an empty slot; then the four instance words.
@@ -49,7 +59,8 @@ void putSlot(ByteWriter& out, const ItemSlot& slot) {
 }
 
 // A stored slot back as a slot: an item must name a row of its kind's
-// catalogue, an empty slot refers to row 0; any other kind is refused.
+// catalogue, an empty slot refers to row 0; any other kind is refused, and
+// so is a masterwork or bonus word beyond the score limit.
 std::optional<ItemSlot> getSlot(ByteReader& in) {
     const std::int32_t id = in.i32();
     ItemSlot slot;
@@ -57,6 +68,7 @@ std::optional<ItemSlot> getSlot(ByteReader& in) {
     slot.masterwork = in.i32();
     slot.bonus = in.i32();
     slot.flags = in.u32();
+    if (!withinScoreLimit(slot.masterwork) || !withinScoreLimit(slot.bonus)) return std::nullopt;
     if (slot.kind == KindEmpty) return slot;
     const std::optional<std::int32_t> row = catalogueRow(slot.kind, id);
     if (!row) return std::nullopt;
@@ -215,6 +227,14 @@ std::optional<LoadedGame> decodeSave(std::span<const unsigned char> image, const
     }
     if (!in.ok()) return std::nullopt;
 
+    const int scores[] = {h.hp, h.maxHp, h.powerAttack, h.expertise, h.toughnessCount, h.ragesLeft, h.ragesPerDay,
+                          h.extraRageCount, h.extendedRageCount, h.damageReduction, h.poison, h.alignment,
+                          h.lastChances, w.savedX, w.savedY, w.dungeonLevel, w.questKind, w.questStage};
+    if (!std::all_of(std::begin(scores), std::end(scores), withinScoreLimit) ||
+        !std::all_of(h.attributes.begin(), h.attributes.end(), withinScoreLimit) ||
+        !std::all_of(w.killCounts.begin(), w.killCounts.end(), withinScoreLimit))
+        return std::nullopt;
+
     if (w.location < LocationWorldMap || w.location > LocationCrypt) return std::nullopt;
     if (w.location >= LocationDungeon) {
         if (w.dungeonLevel < 0 || w.dungeonLevel >= levelsOf(w.location)) return std::nullopt;
@@ -228,6 +248,8 @@ std::optional<LoadedGame> decodeSave(std::span<const unsigned char> image, const
         w.day -= yearsPassed * DaysPerYear;
         w.year = static_cast<int>(std::min(static_cast<long long>(w.year) + yearsPassed, static_cast<long long>(INT_MAX)));
     }
+    // The year as the calendar goes on from here.
+    if (!withinScoreLimit(w.year)) return std::nullopt;
 
     h.xpNext = xpForNextLevel(h.level);
     h.baseAttack = h.level;

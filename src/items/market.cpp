@@ -24,39 +24,10 @@ constexpr SellTexts marketSelling{
     "Nie możesz odłożyć tej tarczy! Jest przeklęta!\n\n(ok)",
 };
 
-// Buying potions: the list stays open after a purchase, so the hero can buy
-// more; a purchase the backpack cannot take ends it.
+// Buying potions.
 void buyScreen() {
-    for (;;) {
-        clearScreen();
-        print("Podchodzisz do kupca sprzedającego mikstury. Ma na sprzedaż: \n");
-        const std::array<ItemSlot, 4> offer = marketPotions();
-        for (std::size_t i = 0; i < offer.size(); ++i) {
-            print("%d) ", static_cast<int>(i + 1));
-            printItem(offer[i], ShowPotionList);
-            print(" _%d złota\n", purchasePrice(offer[i]));
-        }
-        print("\nCo chcesz kupić (0-nic)? ");
-        const int number = readChoice(offer.size());
-        if (number == 0) return;
-        if (number < 0) continue;
-
-        const ItemSlot& potion = offer[static_cast<std::size_t>(number - 1)];
-        const int price = purchasePrice(potion);
-        print("Na pewno chcesz kupić ");
-        printItem(potion, ShowName);
-        print(" za %d sztuk złota? (t/n)\n", price);
-        if (!askYesNo()) continue;
-        if (hero.gold < price) {
-            reportShortage(price);
-            continue;
-        }
-        if (!addItem(potion, true)) {
-            pauseOk();  // too heavy, or no room: nothing said, nothing paid
-            return;
-        }
-        hero.gold -= price;
-    }
+    const std::array<ItemSlot, 4> offer = marketPotions();
+    potionShop("Podchodzisz do kupca sprzedającego mikstury. Ma na sprzedaż: \n", {offer.begin(), offer.end()});
 }
 
 }  // namespace

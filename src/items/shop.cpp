@@ -184,4 +184,36 @@ void reportShortage(int price) {
     pauseOk();
 }
 
+void potionShop(const char* heading, const std::vector<ItemSlot>& offer) {
+    for (;;) {
+        clearScreen();
+        printText(heading);
+        for (std::size_t i = 0; i < offer.size(); ++i) {
+            print("%d) ", static_cast<int>(i + 1));
+            printItem(offer[i], ShowPotionList);
+            print(" _%d złota\n", purchasePrice(offer[i]));
+        }
+        print("\nCo chcesz kupić (0-nic)? ");
+        const int number = readChoice(offer.size());
+        if (number == 0) return;
+        if (number < 0) continue;
+
+        const ItemSlot& potion = offer[static_cast<std::size_t>(number - 1)];
+        const int price = purchasePrice(potion);
+        print("Na pewno chcesz kupić ");
+        printItem(potion, ShowName);
+        print(" za %d sztuk złota? (t/n)\n", price);
+        if (!askYesNo()) continue;
+        if (hero.gold < price) {
+            reportShortage(price);
+            continue;
+        }
+        if (!addItem(potion, true)) {
+            pauseOk();
+            return;
+        }
+        addGold(-static_cast<long long>(price));
+    }
+}
+
 }  // namespace kelvrin

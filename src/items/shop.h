@@ -78,4 +78,10 @@ void smithBuyScreen(const char* title, int (*stockSize)(), ItemSlot (*drawItem)(
 // waits for a key.
 void reportShortage(int price);
 
+// Selling potions (the market's and the druid's): the heading, the offer
+// with prices, and a purchase after a t/n question. The list stays open
+// after a purchase, so the hero can buy more; 0 or a purchase the backpack
+// cannot take (weight or room: nothing said, nothing paid) ends it.
+void potionShop(const char* heading, const std::vector<ItemSlot>& offer);
+
 }  // namespace kelvrin

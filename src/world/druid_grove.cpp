@@ -33,35 +33,7 @@ void makeDruidHostile() {
 // Potions for sale; the list stays open after each purchase. Returns when
 // the hero types 0 or the backpack cannot take the potion bought.
 void buyPotions() {
-    for (;;) {
-        clearScreen();
-        print("Mam na sprzedaż kilka mikstur, co chcesz kupić?\n");
-        for (std::size_t i = 0; i < druidStock.size(); ++i) {
-            print("%d) ", static_cast<int>(i + 1));
-            printItem(druidStock[i], ShowPotionList);
-            print(" _%d złota\n", purchasePrice(druidStock[i]));
-        }
-        print("\nCo chcesz kupić (0-nic)? ");
-        const int number = readChoice(druidStock.size());
-        if (number == 0) return;
-        if (number < 0) continue;
-
-        const ItemSlot& potion = druidStock[static_cast<std::size_t>(number - 1)];
-        const int price = purchasePrice(potion);
-        print("Na pewno chcesz kupić ");
-        printItem(potion, ShowName);
-        print(" za %d sztuk złota? (t/n)\n", price);
-        if (!askYesNo()) continue;
-        if (hero.gold < price) {
-            reportShortage(price);
-            continue;
-        }
-        if (!addItem(potion, true)) {
-            pauseOk();  // too heavy or no room: nothing paid
-            return;
-        }
-        addGold(-static_cast<long long>(price));
-    }
+    potionShop("Mam na sprzedaż kilka mikstur, co chcesz kupić?\n", {druidStock.begin(), druidStock.end()});
 }
 
 // Identification of the potions whose strength the hero does not know, one

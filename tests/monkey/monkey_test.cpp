@@ -2,6 +2,7 @@
 // sanitizers; the invariants are checked before every key is handed out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -12,6 +13,7 @@
 #include "character/program.h"
 #include "core/clock.h"
 #include "core/console.h"
+#include "core/crash_save.h"
 #include "core/game_state.h"
 #include "core/binary_file.h"
 #include "core/random.h"
@@ -33,12 +35,47 @@ std::vector<int> monkeyKeys() {
     return keys;
 }
 
+// A disk that fails now and then: a file cannot be created or opened, a
+// write or a read stops with an error, a rename is refused, each about one
+// time in four. Drawn from a generator of its own, so the game's draws
+// stay as they were.
+std::mt19937 diskDraws;
+long diskFailures = 0;
+bool diskFails() {
+    const bool fails = diskDraws() % 4 == 0;
+    diskFailures += fails ? 1 : 0;
+    return fails;
+}
+int flakyOpen(const char* path) { return diskFails() ? -1 : posixFileOperations().openForReading(path); }
+int flakyCreate(const char* path) { return diskFails() ? -1 : posixFileOperations().createForWriting(path); }
+long flakyRead(int fd, void* data, std::size_t size) {
+    return diskFails() ? -1 : posixFileOperations().read(fd, data, size);
+}
+long flakyWrite(int fd, const void* data, std::size_t size) {
+    return diskFails() ? -1 : posixFileOperations().write(fd, data, size);
+}
+bool flakyRename(const char* from, const char* to) {
+    return !diskFails() && posixFileOperations().rename(from, to);
+}
+const FileOperations flakyDisk{
+    flakyOpen, flakyCreate, flakyRead, flakyWrite, posixFileOperations().flushToDisk, posixFileOperations().close,
+    flakyRename, posixFileOperations().remove, posixFileOperations().exists, posixFileOperations().flushFolderOf,
+};
+
+// A temporary file ("." first) left in the folder after a write.
+bool temporaryFileLeft(const TempFolder& folder) {
+    for (const std::string& name : folder.files())
+        if (name.starts_with(".")) return true;
+    return false;
+}
+
 struct MonkeyRun {
     int keys = 0;
     bool reachedAGame = false;  // a hero was made and stood in the world
     int savesChecked = 0;
     std::set<int> places;  // locations the hero stood in
     bool fought = false;
+    bool crashSaveLoaded = false;  // the game left running was kept in a crash save that loads
     std::string failure;
 };
 
@@ -64,9 +101,13 @@ private:
     bool lastExisted_ = false;
 };
 
-MonkeyRun runMonkey(unsigned seed, int keyBudget) {
+MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
     // Saves, crash saves and the graveyard land in a folder of their own.
     const TempFolder folder;
+    if (failingDisk) {
+        diskDraws.seed(seed);
+        setFileOperations(&flakyDisk);
+    }
     SaveWatcher saves;
     ScriptedBackend screen;
     setBackend(&screen);
@@ -108,6 +149,7 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget) {
         if (!run.failure.empty()) return;
         run.failure = checkInvariants();
         if (run.failure.empty()) run.failure = saves.check(run);
+        if (run.failure.empty() && failingDisk && temporaryFileLeft(folder)) run.failure = "a temporary file left behind";
         if (hero.level > 0) {
             run.reachedAGame = true;
             run.places.insert(world.location);
@@ -122,8 +164,20 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget) {
         while (budget > 0 && run.failure.empty()) runProgram();
     } catch (const EndOfInput&) {
     }
+    // The keys ran out wherever they did, as a closed terminal would leave
+    // the game: its crash save must load.
+    if (run.failure.empty() && gameInProgress()) {
+        const bool written = writeCrashSave();
+        endGameInProgress();
+        run.crashSaveLoaded = written && decodeSave(readBytes(crashSaveFileName(hero.name)), Hero{}, WorldState{});
+        if (written && !run.crashSaveLoaded)
+            run.failure = "the crash save does not load";
+        else if (!written && !failingDisk)
+            run.failure = "the crash save could not be written";
+    }
     run.keys = screen.keysRead();
     setFixedClock(std::nullopt);
+    setFileOperations(nullptr);
     return run;
 }
 
@@ -140,6 +194,7 @@ TEST(Monkey, RandomKeysKeepEveryInvariant) {
     int games = 0;
     int savesChecked = 0;
     int fights = 0;
+    int crashSaves = 0;
     std::set<int> places;
     for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
         const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed);
@@ -148,6 +203,7 @@ TEST(Monkey, RandomKeysKeepEveryInvariant) {
         games += run.reachedAGame ? 1 : 0;
         savesChecked += run.savesChecked;
         fights += run.fought ? 1 : 0;
+        crashSaves += run.crashSaveLoaded ? 1 : 0;
         places.insert(run.places.begin(), run.places.end());
     }
     EXPECT_GT(total, static_cast<long>(seeds) * keysPerSeed / 2);
@@ -157,8 +213,32 @@ TEST(Monkey, RandomKeysKeepEveryInvariant) {
     EXPECT_GT(savesChecked, 0);
     // And its games go out of the town and into fights.
     EXPECT_GT(fights, seeds / 4);
-    std::printf("monkey: %d seeds, %ld keys, %d reached a game, %d fought, %zu places, %d saves loaded back\n",
-                seeds, total, games, fights, places.size(), savesChecked);
+    std::printf("monkey: %d seeds, %ld keys, %d reached a game, %d fought, %zu places, %d saves loaded back, "
+                "%d crash saves loaded back\n",
+                seeds, total, games, fights, places.size(), savesChecked, crashSaves);
+}
+
+// The same on a disk that keeps failing: every failed save, load or
+// graveyard write is told and the game goes on, with no temporary file left.
+TEST(Monkey, RandomKeysOnAFailingDisk) {
+    const int seeds = std::max(1, envOr("KELVRIN_MONKEY_SEEDS", 200) / 4);
+    const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 3000);
+    const int firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
+    long total = 0;
+    int games = 0;
+    int savesChecked = 0;
+    diskFailures = 0;
+    for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
+        const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed, true);
+        ASSERT_TRUE(run.failure.empty()) << "seed " << seed << " (failing disk): " << run.failure;
+        total += run.keys;
+        games += run.reachedAGame ? 1 : 0;
+        savesChecked += run.savesChecked;
+    }
+    EXPECT_GT(games, seeds / 2);
+    EXPECT_GT(diskFailures, 0);
+    std::printf("monkey on a failing disk: %d seeds, %ld keys, %d reached a game, %ld disk failures, %d saves loaded back\n",
+                seeds, total, games, diskFailures, savesChecked);
 }
 
 TEST(Monkey, SameSeedSameGame) {

@@ -8,12 +8,6 @@
 namespace kelvrin::test {
 namespace {
 
-int count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size()) ++n;
-    return n;
-}
-
 class DruidGroveTest : public GameTest {
 protected:
     void SetUp() override {

@@ -19,6 +19,13 @@ namespace kelvrin::test {
 
 constexpr std::int64_t FixedTime = 1300000000;  // a March 2011 evening
 
+// How many times a part stands in a text (not overlapping).
+inline int count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size()) ++n;
+    return n;
+}
+
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -3,12 +3,13 @@
 # time the shell gets its screen and line mode back, the game ends with the
 # signal's own status, the crash message is shown, and the crash save
 # "error_save_<name>", renamed to "save_<name>", brings back the same hero
-# at the same place.
+# at the same place. Outside a game Ctrl-C leaves no file and no message;
+# a closed terminal in a fight still leaves the crash save.
 . "$(dirname "$0")/lib.sh"
 
 # A hero strong enough that every fight on the first level is won in a few
 # rounds: the game's own save of a new hero on the first level's stairs,
-# with SIŁ and ZRĘ 30 and 999 Pw written into it.
+# with SIŁ and ZRĘ 30 and up to 999 Pw written into it.
 TEMPLATE=$WORK/template.sav
 
 # put_i32 FILE OFFSET VALUE: a 32-bit little-endian integer into the file.
@@ -18,19 +19,292 @@ put_i32() {
         dd of="$1" bs=1 seek="$2" conv=notrunc status=none
 }
 
-# The shell's output joined across wrapped lines (the crash message is
-# longer than a row).
+# The pane's text with wrapped lines joined (the crash message is longer
+# than a row).
 joined() { tm capture-pane -p -J -t "$PANE"; }
 
-# A runner that reports the game's exit status and the terminal's modes.
+# The reporting runner also prints the game's exit status.
 make_signal_runner() {
     make_runner
     sed -i 's/^echo "modes after: /status=$?\necho "status $status; modes after: /' "$WORK/run.sh"
 }
 
-start_shell
+CRASH_MESSAGE="Wystąpił błąd gry, została ona zapisana w pliku error_save_"
+
+# start_game LABEL: a marker line in a clear shell, then the game through
+# the reporting runner on top of it.
+start_game() {
+    command_line "clear"
+    wait_gone "modes after"
+    command_line "echo \"marker-\$((6 * 7))-$1\""
+    wait_for "marker-42-$1"
+    rm -f "$WORK/game.pid"
+    command_line "bash '$WORK/run.sh'"
+    wait_for "Kelvrin v 0.2"
+    expect_not_shown "marker-42-$1"
+}
+
+# expect_ended LABEL SIGNAL: the game ended by SIGNAL and the shell has its
+# screen (the marker, no game text) and its line mode back.
+expect_ended() {
+    local status
+    wait_for "modes after:"
+    status=$(screen | sed -n 's/^status \([0-9]*\);.*/\1/p')
+    [ "$status" = $((128 + $(kill -l "$2"))) ] || fail "$1: the game ended with status $status, not by SIG$2"
+    expect_shown "modes after: icanon echo"
+    # The main screen, a visible cursor, the whole screen as the scroll
+    # region (a fight had left out its top row) and plain attributes.
+    [ "$(tm display -p -t "$PANE" '#{alternate_on} #{cursor_flag} #{scroll_region_upper} #{scroll_region_lower}')" = "0 1 0 24" ] ||
+        fail "$1: the terminal is left as the game set it"
+    ! tm capture-pane -p -e -t "$PANE" | grep -q $'\e' || fail "$1: the shell's text is left coloured"
+    expect_shown "marker-42-$1"
+    expect_not_shown "Kelvrin v 0.2"
+    expect_not_shown "Jesteś w"
+    expect_not_shown "komendy:afuec"
+    expect_not_shown "Co chcesz zrobić"
+    wait_for 'shell$'
+}
+
+# expect_crash_save NAME: the crash save is there, whole, and the save it
+# was loaded from is gone.
+expect_crash_save() {
+    [ -f "$WORK/error_save_$1" ] || fail "no error_save_$1"
+    [ "$(stat -c %s "$WORK/error_save_$1")" = 1008 ] || fail "error_save_$1 is not 1008 bytes"
+    [ ! -e "$WORK/save_$1" ] || fail "save_$1 is still there after loading"
+}
+
+# open_hero NAME: from the main menu, the game with NAME's save.
+open_hero() {
+    keys 1
+    wait_for "Podaj swoje imię śmiałku:"
+    tm send-keys -t "$PANE" -l "$1"
+    keys Enter
+}
+
+# load_hero NAME: the game started from the shell with NAME's save.
+load_hero() {
+    command_line "'$GAME'"
+    wait_for "Kelvrin v 0.2"
+    open_hero "$1"
+}
+
+# From the town or a dungeon level to the main menu, unsaved.
+quit_game_unsaved_to_menu() {
+    keys q
+    wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
+    keys n
+    wait_for "1. Graj"
+}
+
+# From the town or a dungeon level back to the shell, unsaved.
+quit_game() {
+    quit_game_unsaved_to_menu
+    keys 0
+    wait_for 'shell$'
+}
+
+# The hero's cell on the dungeon overview (columns 51-70 of rows 2-21).
+hero_position() {
+    screen | sed -n '2,21p' | cut -c51-70 | awk '{ i = index($0, "O"); if (i) { print i - 1, NR - 1; exit } }'
+}
+
+overview_char() { screen | sed -n "$(($2 + 2))p" | cut -c"$(($1 + 51))"; }
+
+# Sets HOME_CELL (the hero's cell), NEXT_CELL (a floor cell next to it),
+# THERE and BACK (the arrows between them).
+find_walk() {
+    local hx hy pair nx ny
+    read -r hx hy < <(hero_position) || fail "the overview does not show the hero"
+    for pair in "Up Down 0 -1" "Down Up 0 1" "Left Right -1 0" "Right Left 1 0"; do
+        set -- $pair
+        nx=$((hx + $3)) ny=$((hy + $4))
+        [ $nx -ge 0 ] && [ $nx -le 19 ] && [ $ny -ge 0 ] && [ $ny -le 19 ] || continue
+        if [ "$(overview_char "$nx" "$ny")" != "#" ]; then
+            THERE=$1 BACK=$2 HOME_CELL="$hx $hy" NEXT_CELL="$nx $ny"
+            return 0
+        fi
+    done
+    fail "no floor next to the hero"
+}
+
+# walk_until WHAT: walks to and fro next to the hero's cell until WHAT
+# comes: "view" (the dungeon view after a step), "fight" (a fight waits for
+# a command) or "loot" (the loot screen after a won fight; fights on the
+# way are fought, a chest's treasure is left). Sets BAR to the last status
+# bar of a fight, OK_SCREEN to the last screen that waited for "(ok)" and
+# TARGET to the cell of the last step.
+walk_until() {
+    local steps=0 tick now last="" since=$SECONDS fought=""
+    THERE="" BAR="" OK_SCREEN="" TARGET=""
+    for tick in $(seq 1 3000); do
+        now=$(screen)
+        # Act once per screen; one that stays for two seconds is acted on
+        # again (a key that left it as it was).
+        if [ "$now" = "$last" ] && [ $((SECONDS - since)) -lt 2 ]; then
+            sleep 0.03
+            continue
+        fi
+        case "$now" in
+            *"-- dalej --"*) keys Space ;;
+            *"Czy chcesz zaatakować?"*) keys t ;;  # "(t/n)" may wrap to the next row
+            *"Co chcesz zrobić (liczba - podnieś"*)
+                if [ "$1" = loot ] && [ -n "$fought" ] && [ "$(printf '%s\n' "$OK_SCREEN" | sed -n 1p)" = "$BAR" ]; then
+                    return 0
+                fi
+                keys w Enter  # a chest's treasure, or not what we wait for
+                ;;
+            *"(ok)"*)
+                OK_SCREEN=$now
+                keys Space
+                ;;
+            *"komendy:afuec"*)
+                BAR=$(printf '%s\n' "$now" | sed -n 1p)
+                [ "$1" = fight ] && return 0
+                fought=yes
+                keys f
+                ;;
+            *"Ruch - strzałki, s - statystki"*)
+                fought=""
+                [ "$1" = view ] && [ $steps -ge 1 ] && return 0
+                [ -n "$THERE" ] || find_walk
+                steps=$((steps + 1))
+                [ $steps -le 400 ] || fail "four hundred steps did not bring the $1"
+                if [ $((steps % 2)) -eq 1 ]; then
+                    keys "$THERE"
+                    TARGET=$NEXT_CELL
+                else
+                    keys "$BACK"
+                    TARGET=$HOME_CELL
+                fi
+                ;;
+            *) sleep 0.03; continue ;;  # a screen being drawn
+        esac
+        last=$now
+        since=$SECONDS
+    done
+    fail "the $1 did not come"
+}
+
+# field TEXT KEY: the number after KEY ("pw:" gives "12/13") in TEXT.
+field() { printf '%s\n' "$1" | sed -n "s/.*$2\([0-9/-]*\).*/\1/p" | head -n 1; }
+
+# The attribute rows of the character sheet, from the dungeon view and back.
+sheet_attributes() {
+    keys s
+    wait_for "Atak: "
+    screen | grep -E '^(SIŁ|ZRĘ|KON|INT|MĄD|CHA):'
+    keys Space
+    wait_for "Ruch - strzałki, s - statystki"
+}
+
+# wait_rage_bar MAX: until the status bar shows more than MAX most Pw;
+# sets RAGE_PW to its "pw/most".
+wait_rage_bar() {
+    local deadline=$((SECONDS + 5))
+    while [ $SECONDS -le "$deadline" ]; do
+        RAGE_PW=$(field "$(screen | sed -n 1p)" 'pw:')
+        [ "${RAGE_PW#*/}" -gt "$1" ] && return 0
+        sleep 0.05
+    done
+    fail "the rage gave no Pw: $RAGE_PW"
+}
+
+# check_case PLACE SIGNAL NAME NUMBER [rage]: takes NAME (Pw and gold of its
+# own, from NUMBER) to PLACE, ends the game there with SIGNAL, checks the
+# terminal, the message and the crash save, then loads the crash save and
+# checks it holds the hero left behind. With "rage" the hero is in a rage
+# when the signal comes, which the crash save must not keep.
+check_case() {
+    local place=$1 signal=$2 name=$3 number=$4 rage=${5:-} expect="" found="" where="" attributes="" now hp max
+    cp "$TEMPLATE" "$WORK/save_$name"
+    put_i32 "$WORK/save_$name" 40 $((990 - 7 * number))  # Pw
+    put_i32 "$WORK/save_$name" 48 $((500 + 11 * number)) # gold
+    start_game "$name"
+    open_hero "$name"
+    wait_for "Jesteś w podziemiach na 1 poziomie."
+
+    case $place in
+        town)
+            keys u
+            wait_for "Gdzie chcesz iść:"
+            keys m
+            wait_for "Jesteś w mieście."
+            expect=$(screen | sed -n 1,2p)
+            ;;
+        dungeon)
+            # One step off the stairs, so that the crash save has to keep
+            # the cell (a fight on that step is fought first).
+            walk_until view
+            expect=$(screen | sed -n 1,21p)
+            ;;
+        fight)
+            [ -n "$rage" ] && attributes=$(sheet_attributes)
+            walk_until fight
+            where=$TARGET
+            hp=$(field "$BAR" 'pw:') max=${hp#*/} hp=${hp%/*}
+            if [ -n "$rage" ]; then
+                keys s
+                wait_for "Wpadasz w szał bojowy!"
+                wait_rage_bar "$max"
+                # The Pw the rage gave go when it ends, down to the old most.
+                hp=${RAGE_PW%/*}
+                [ "$hp" -gt "$max" ] && hp=$max
+            fi
+            expect="$name Człowiek Barbarzyńca, Poziom 1, Pw $hp/$max, Złoto $(field "$BAR" 'złoto:')"
+            ;;
+        loot)
+            walk_until loot
+            where=$TARGET
+            found=$(field "$(printf '%s\n' "$OK_SCREEN" | grep 'Znalazłeś [0-9]* złota')" 'Znalazłeś ')
+            expect="$name Człowiek Barbarzyńca, Poziom 1, Pw $(field "$BAR" 'pw:'), Złoto $(($(field "$BAR" 'złoto:') + ${found:-0}))"
+            ;;
+    esac
+
+    case $signal in
+        INT) keys C-c ;;
+        QUIT) keys 'C-\' ;;
+        *) kill -"$signal" "$(game_pid)" ;;
+    esac
+    expect_ended "$name" "$signal"
+    joined | grep -qF "$CRASH_MESSAGE$name jednak może nie działać poprawnie." || fail "$name: no crash message"
+    expect_crash_save "$name"
+
+    mv "$WORK/error_save_$name" "$WORK/save_$name"
+    command_line "clear"
+    load_hero "$name"
+    if [ "$place" = town ]; then
+        wait_for "Jesteś w mieście."
+        now=$(screen | sed -n 1,2p)
+    else
+        wait_for "Jesteś w podziemiach na 1 poziomie."
+        case $place in
+            dungeon) now=$(screen | sed -n 1,21p) ;;
+            *) now=$(screen | sed -n 1p) ;;
+        esac
+    fi
+    [ "$now" = "$expect" ] || fail "$name: the crash save brought back another hero:
+$now
+instead of
+$expect"
+    if [ -n "$where" ]; then
+        [ "$(hero_position)" = "$where" ] || fail "$name: the hero came back at $(hero_position), not at $where"
+    fi
+    if [ -n "$attributes" ]; then
+        [ "$(sheet_attributes)" = "$attributes" ] || fail "$name: the rage outlived the crash save"
+    fi
+    quit_game
+}
+
+# The shell writes no history into the test's folder when tmux ends it.
+start_quiet_shell() {
+    start_shell
+    command_line "unset HISTFILE"
+}
+
+start_quiet_shell
 make_signal_runner
 
+# The template: a new hero saved on the first dungeon level.
 command_line "'$GAME'"
 wait_for "Kelvrin v 0.2"
 keys 1
@@ -49,187 +323,48 @@ wait_for 'shell$'
 mv "$WORK/save_Wzor" "$TEMPLATE"
 put_i32 "$TEMPLATE" 8 30    # SIŁ
 put_i32 "$TEMPLATE" 12 30   # ZRĘ
-put_i32 "$TEMPLATE" 40 999  # Pw
 put_i32 "$TEMPLATE" 44 999  # most Pw
 
-# load_hero NAME: from the shell, the game with NAME's save, up to the
-# dungeon view. RUNNER (optional) starts it through the reporting runner.
-load_hero() {
-    if [ "${2:-}" = runner ]; then
-        rm -f "$WORK/game.pid"
-        command_line "bash '$WORK/run.sh'"
-    else
-        command_line "'$GAME'"
-    fi
-    wait_for "Kelvrin v 0.2"
-    keys 1
-    wait_for "Podaj swoje imię śmiałku:"
-    tm send-keys -t "$PANE" -l "$1"
-    keys Enter
-}
-
-# The hero's cell on the overview (columns 51-70 of rows 2-21), as "x y".
-hero_position() {
-    screen | sed -n '2,21p' | cut -c51-70 | awk '{ i = index($0, "O"); if (i) { print i - 1, NR - 1; exit } }'
-}
-
-overview_char() { screen | sed -n "$(($2 + 2))p" | cut -c"$(($1 + 51))"; }
-
-# Sets THERE and BACK: the arrow to a floor cell next to the hero and back.
-find_walk() {
-    local hx hy pair nx ny
-    read -r hx hy < <(hero_position) || fail "the overview does not show the hero"
-    THERE="" BACK=""
-    for pair in "Up Down 0 -1" "Down Up 0 1" "Left Right -1 0" "Right Left 1 0"; do
-        set -- $pair
-        nx=$((hx + $3)) ny=$((hy + $4))
-        [ $nx -ge 0 ] && [ $nx -le 19 ] && [ $ny -ge 0 ] && [ $ny -le 19 ] || continue
-        [ "$(overview_char "$nx" "$ny")" != "#" ] && { THERE=$1; BACK=$2; return 0; }
+# Every place with every signal; one fight with a rage running.
+number=0
+for place in town dungeon fight loot; do
+    for signal in INT TERM HUP; do
+        number=$((number + 1))
+        check_case "$place" "$signal" "$place$signal" "$number"
     done
-    fail "no floor next to the hero"
-}
+done
+# A rage running, which the crash save must not keep; Ctrl-\ (SIGQUIT); a
+# name with Polish letters.
+check_case fight TERM Wściekły 13 rage
+check_case loot QUIT Żółw 14
 
-# walk_until WHAT: walks to and fro from the hero's cell until WHAT comes:
-# "fight" (the fight waits for a command) or "loot" (the loot screen after
-# a won fight; fights on the way are fought, a chest's loot is left). Sets
-# BAR to the fight's status bar and OK_SCREEN to the screen before the loot.
-walk_until() {
-    local step=0 tick now last="" fought=""
-    find_walk
-    BAR="" OK_SCREEN=""
-    for tick in $(seq 1 2000); do
-        now=$(screen)
-        if [ "$now" = "$last" ]; then
-            sleep 0.03
-            continue
-        fi
-        case "$now" in
-            *"-- dalej --"*) keys Space ;;
-            *"Czy chcesz zaatakować? (t/n)"*) keys t ;;
-            *"Co chcesz zrobić (liczba - podnieś"*)
-                [ -n "$fought" ] && return 0
-                keys w Enter  # a chest's treasure: not what we wait for
-                ;;
-            *"(ok)"*)
-                if [ -n "$fought" ] && [ "$(printf '%s\n' "$now" | sed -n 1p)" = "$BAR" ]; then
-                    OK_SCREEN=$now
-                fi
-                keys Space
-                ;;
-            *"komendy:afuec"*)
-                BAR=$(printf '%s\n' "$now" | sed -n 1p)
-                [ "$1" = fight ] && return 0
-                fought=yes
-                keys f
-                ;;
-            *"Ruch - strzałki, s - statystki"*)
-                fought=""
-                step=$((step + 1))
-                [ $step -le 400 ] || fail "four hundred steps did not bring the $1"
-                if [ $((step % 2)) -eq 1 ]; then keys "$THERE"; else keys "$BACK"; fi
-                ;;
-            *) sleep 0.03; continue ;;  # a screen being drawn
-        esac
-        last=$now
-    done
-    fail "the $1 did not come"
-}
+# Ctrl-C outside a game (back in the menu after one): the terminal back,
+# no crash save and no message.
+start_game menu
+cp "$TEMPLATE" "$WORK/save_menu"
+open_hero menu
+wait_for "Jesteś w podziemiach na 1 poziomie."
+quit_game_unsaved_to_menu
+keys C-c
+expect_ended menu INT
+! joined | grep -qF "$CRASH_MESSAGE" || fail "a crash message without a game"
+[ -z "$(find "$WORK" -name 'error_save_*')" ] || fail "a crash save without a game"
 
-# field TEXT KEY: the number after KEY ("pw:" gives "12/13") in TEXT.
-field() { printf '%s\n' "$1" | sed -n "s/.*$2\([0-9/-]*\).*/\1/p" | head -n 1; }
-
-# check_case PLACE SIGNAL NAME: takes NAME to PLACE, ends the game with
-# SIGNAL there and checks the terminal, the message and the crash save,
-# then loads the crash save and checks the hero is the one left behind.
-check_case() {
-    local place=$1 signal=$2 name=$3 expect="" found="" status
-    cp "$TEMPLATE" "$WORK/save_$name"
-    command_line "clear"
-    wait_gone "modes after"
-    command_line "echo \"marker-\$((6 * 7))-$name\""
-    wait_for "marker-42-$name"
-    load_hero "$name" runner
-    wait_for "Jesteś w podziemiach na 1 poziomie."
-    expect_not_shown "marker-42-$name"
-
-    case $place in
-        town)
-            keys u
-            wait_for "Gdzie chcesz iść:"
-            keys m
-            wait_for "Jesteś w mieście."
-            expect=$(screen | sed -n 1,2p)
-            ;;
-        dungeon)
-            # One step off the stairs, so that the crash save has to keep
-            # the cell (a fight on that step is fought first).
-            find_walk
-            keys "$THERE"
-            walk_until view
-            expect=$(screen | sed -n 1,21p)
-            ;;
-        fight)
-            walk_until fight
-            expect="$name Człowiek Barbarzyńca, Poziom 1, Pw $(field "$BAR" 'pw:'), Złoto $(field "$BAR" 'złoto:')"
-            ;;
-        loot)
-            walk_until loot
-            [ -n "$OK_SCREEN" ] || fail "no fight report before the loot screen"
-            found=$(field "$(printf '%s\n' "$OK_SCREEN" | grep 'Znalazłeś [0-9]* złota')" 'Znalazłeś ')
-            expect="$name Człowiek Barbarzyńca, Poziom 1, Pw $(field "$BAR" 'pw:'), Złoto $(($(field "$BAR" 'złoto:') + ${found:-0}))"
-            ;;
-    esac
-
-    case $signal in
-        INT) keys C-c ;;
-        *) kill -"$signal" "$(game_pid)" ;;
-    esac
-    wait_for "modes after:"
-    status=$(screen | sed -n 's/^status \([0-9]*\);.*/\1/p')
-    [ "$status" = $((128 + $(kill -l "$signal"))) ] ||
-        fail "$place/$signal: the game ended with status $status, not by SIG$signal"
-    expect_shown "modes after: icanon echo"
-    expect_shown "marker-42-$name"
-    expect_not_shown "Jesteś w"
-    expect_not_shown "komendy:afuec"
-    joined | grep -qF "Wystąpił błąd gry, została ona zapisana w pliku error_save_$name jednak może nie działać poprawnie." ||
-        fail "$place/$signal: no crash message"
-    wait_for 'shell$'
-    [ -f "$WORK/error_save_$name" ] || fail "$place/$signal: no error_save_$name"
-    [ "$(stat -c %s "$WORK/error_save_$name")" = 1008 ] || fail "$place/$signal: error_save_$name is not 1008 bytes"
-    [ ! -e "$WORK/save_$name" ] || fail "$place/$signal: save_$name is still there after loading"
-
-    mv "$WORK/error_save_$name" "$WORK/save_$name"
-    command_line "clear"
-    load_hero "$name"
-    local view="Jesteś w podziemiach na 1 poziomie." now
-    [ "$place" = town ] && view="Jesteś w mieście."
-    wait_for "$view"
-    case $place in
-        town) now=$(screen | sed -n 1,2p) ;;
-        dungeon) now=$(screen | sed -n 1,21p) ;;
-        *) now=$(screen | sed -n 1p) ;;
-    esac
-    [ "$now" = "$expect" ] || fail "$place/$signal: the crash save brought back another hero:
-$now
-instead of
-$expect"
-    keys q
-    wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-    keys n
-    wait_for "1. Graj"
-    keys 0
-    wait_for 'shell$'
-}
-
-# Every place meets every signal once in the first round and a second one
-# in the next, so twelve pairs in all would cost twice the time for little.
-check_case town INT townInt
-check_case dungeon TERM dungeonTerm
-check_case fight HUP fightHup
-check_case loot INT lootInt
-check_case town TERM townTerm
-check_case dungeon HUP dungeonHup
-check_case fight INT fightInt
-check_case loot TERM lootTerm
+# A closed terminal in a fight: the game ends and keeps the hero.
+cp "$TEMPLATE" "$WORK/save_closed"
+start_game closed
+open_hero closed
+wait_for "Jesteś w podziemiach na 1 poziomie."
+walk_until fight
+closed_pid=$(game_pid)
+expect="closed Człowiek Barbarzyńca, Poziom 1, Pw $(field "$BAR" 'pw:'), Złoto $(field "$BAR" 'złoto:')"
+tm kill-server
+wait_exit "$closed_pid" 5 || fail "the game still ran after its terminal closed"
+expect_crash_save closed
+mv "$WORK/error_save_closed" "$WORK/save_closed"
+start_quiet_shell
+load_hero closed
+wait_for "Jesteś w podziemiach na 1 poziomie."
+[ "$(screen | sed -n 1p)" = "$expect" ] || fail "the crash save of a closed terminal brought back another hero"
+quit_game
 echo "ok: signals"
