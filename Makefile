@@ -17,10 +17,11 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVRIN_TESTS=OFF >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs every test: rules, scenarios, the monkey test and the terminal tests;
-# then every fuzz target for a few seconds.
-test: deps
+# Builds the game as `make run` does (that build must stay clean too), then
+# everything with AddressSanitizer and UndefinedBehaviorSanitizer, and runs
+# every test: rules, scenarios, the monkey test and the terminal tests; then
+# every fuzz target for a few seconds.
+test: build
 	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DKELVRIN_SANITIZE=ON >/dev/null
 	cmake --build $(SAN_DIR) -j $(JOBS)
 	cd $(SAN_DIR) && ctest --output-on-failure -j $(JOBS)

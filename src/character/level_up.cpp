@@ -23,7 +23,8 @@ namespace {
 void trainAttribute() {
     print("Wybierz atrybut który chcesz trenować.\nSiła, Zręczność, Kondycja, Inteligencja, Mądrość, Charyzma\n");
     constexpr std::string_view keys = "szkimc";  // in attribute order
-    const std::size_t attribute = keys.find(static_cast<char>(askKey(keys)));
+    // askKey returns only one of the keys, so the position is always found.
+    const std::size_t attribute = std::min(keys.find(static_cast<char>(askKey(keys))), keys.size() - 1);
     const int oldModifier = attributeModifier(hero.attributes[Con]);
     ++hero.attributes[attribute];
     if (attribute == Con && attributeModifier(hero.attributes[Con]) > oldModifier) {

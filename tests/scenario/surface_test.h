@@ -1,6 +1,5 @@
-// What the forest and road scenarios share: a hero strong enough to end
-// scripted fights in a few turns, and a generator seeded so that exploring
-// meets the wanted event.
+// What the forest and road scenarios share: a hero who wins scripted fights
+// in a few turns, and a generator seeded so that exploring meets the event.
 #pragma once
 
 #include <functional>
@@ -19,10 +18,8 @@ protected:
     void SetUp() override {
         GameTest::SetUp();
         makeTestHero();
-        // Fights print more than a screenful: keep the pager from eating keys.
-        screen.setPaging(false);
+        screen.setPaging(false);  // fights print more than a screenful
     }
-
     // Kills a monster a swing and cleaves on; hardly ever hit.
     static void makeStrong() {
         hero.level = 10;
@@ -34,37 +31,27 @@ protected:
         hero.feats |= FeatCleave | FeatGreatCleave;
         hero.capacity = computeCapacity();
     }
-
     // Seeds the generator with the first seed whose draws `wanted` accepts.
     static void seedSuchThat(const std::function<bool()>& wanted) {
-        for (std::uint32_t seed = 1;; ++seed) {
-            seedRandom(seed);
-            if (wanted()) {
-                seedRandom(seed);
-                return;
-            }
-        }
+        std::uint32_t seed = 1;
+        while (seedRandom(seed), !wanted()) ++seed;
+        seedRandom(seed);
     }
-
-    // Keys for a fight the strong hero wins: attacks, the "(ok)" after it,
-    // and a loot screen left behind if there is one.
+    // Keys that win a fight for the strong hero, close its "(ok)" and leave the loot.
     static std::string winFight() { return std::string(80, 'f') + "\nw\n"; }
-
-    // Explores once ("e") with the event draw `draw` out of `events`, then
-    // the keys; true when the screen returned before the keys ran out.
+    // Explores ("e") meeting event `draw` of `events`, then the keys; true
+    // when the screen returned before the keys ran out.
     bool explore(void (*screenPass)(), int events, int draw, const std::string& keys) {
         seedSuchThat([&] { return randomNext() % events == draw; });
+        screen.clearTranscript();
         screen.type("e" + keys);
         return !runUntilInputEnds(screenPass);
     }
-
-    int count(const std::string& part) const {
-        const std::string& text = screen.transcript();
-        int n = 0;
-        for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size()) ++n;
-        return n;
-    }
     bool said(const std::string& part) const { return screen.transcript().find(part) != std::string::npos; }
+    // How many of `name` died or fled.
+    int fallen(const std::string& name) const {
+        return count(screen.transcript(), name + " umiera.") + count(screen.transcript(), name + " ucieka.");
+    }
 };
 
 }  // namespace kelvrin::test

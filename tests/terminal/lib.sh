@@ -20,6 +20,13 @@ PANE=game:0.0
 
 cleanup() {
     tmux -L "$SOCKET" kill-server 2>/dev/null
+    # A game still ending may write its crash save into the folder: wait
+    # for it before the folder goes.
+    if [ -f "$WORK/game.pid" ]; then
+        local pid deadline=$((SECONDS + 5))
+        pid=$(cat "$WORK/game.pid")
+        while kill -0 "$pid" 2>/dev/null && [ $SECONDS -le $deadline ]; do sleep 0.05; done
+    fi
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -69,7 +76,7 @@ expect_not_shown() { ! shows "$1" || fail "did not expect \"$1\" on the screen";
 # Starts an interactive shell with a plain prompt in the pane.
 start_shell() {
     tm -f /dev/null new-session -d -s game -x 80 -y 25 -c "$WORK" \
-        "env PS1='shell\$ ' HOME='$WORK' bash --norc --noprofile -i" || fail "tmux would not start"
+        "env PS1='shell\$ ' HOME='$WORK' HISTFILE= bash --norc --noprofile -i" || fail "tmux would not start"
     wait_for 'shell$'
 }
 

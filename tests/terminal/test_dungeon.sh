@@ -48,7 +48,8 @@ fought=""
 for step in $(seq 1 80); do
     now=$(screen)
     case "$now" in
-        *"Czy chcesz zaatakować? (t/n)"*) keys t; sleep 0.2; continue ;;
+        # The question may wrap past the 80th column: match its first words.
+        *"Czy chcesz zaatakować?"*) keys t; sleep 0.2; continue ;;
         *"komendy:afuec"*) fought=yes; break ;;
         *"(ok)"*) keys Space; sleep 0.1; continue ;;
     esac

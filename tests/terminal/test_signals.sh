@@ -3,8 +3,9 @@
 # time the shell gets its screen and line mode back, the game ends with the
 # signal's own status, the crash message is shown, and the crash save
 # "error_save_<name>", renamed to "save_<name>", brings back the same hero
-# at the same place. Outside a game Ctrl-C leaves no file and no message;
-# a closed terminal in a fight still leaves the crash save.
+# at the same place. Also: a rage does not outlive the crash save, Ctrl-\
+# (SIGQUIT) does the same, Ctrl-C outside a game leaves no file and no
+# message, and a terminal closed in a fight still leaves the crash save.
 . "$(dirname "$0")/lib.sh"
 
 # A hero strong enough that every fight on the first level is won in a few
@@ -134,9 +135,9 @@ find_walk() {
 # bar of a fight, OK_SCREEN to the last screen that waited for "(ok)" and
 # TARGET to the cell of the last step.
 walk_until() {
-    local steps=0 tick now last="" since=$SECONDS fought=""
+    local steps=0 now last="" since=$SECONDS fought=""
     THERE="" BAR="" OK_SCREEN="" TARGET=""
-    for tick in $(seq 1 3000); do
+    for _ in $(seq 1 3000); do
         now=$(screen)
         # Act once per screen; one that stays for two seconds is acted on
         # again (a key that left it as it was).
@@ -350,21 +351,30 @@ expect_ended menu INT
 ! joined | grep -qF "$CRASH_MESSAGE" || fail "a crash message without a game"
 [ -z "$(find "$WORK" -name 'error_save_*')" ] || fail "a crash save without a game"
 
-# A closed terminal in a fight: the game ends and keeps the hero.
-cp "$TEMPLATE" "$WORK/save_closed"
-start_game closed
-open_hero closed
-wait_for "Jesteś w podziemiach na 1 poziomie."
-walk_until fight
-closed_pid=$(game_pid)
-expect="closed Człowiek Barbarzyńca, Poziom 1, Pw $(field "$BAR" 'pw:'), Złoto $(field "$BAR" 'złoto:')"
-tm kill-server
-wait_exit "$closed_pid" 5 || fail "the game still ran after its terminal closed"
-expect_crash_save closed
-mv "$WORK/error_save_closed" "$WORK/save_closed"
-start_quiet_shell
-load_hero closed
-wait_for "Jesteś w podziemiach na 1 poziomie."
-[ "$(screen | sed -n 1p)" = "$expect" ] || fail "the crash save of a closed terminal brought back another hero"
-quit_game
+# A closed terminal in a fight: the game ends and keeps the hero, whether
+# the hangup signal ends it or, with the signal ignored (nohup), the end
+# of its input does.
+for mode in signal ignored; do
+    name=closed$mode
+    if [ "$mode" = ignored ]; then
+        # No leak check: see test_hangup.sh.
+        sed -i '1a trap "" HUP\nexport ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"' "$WORK/run.sh"
+    fi
+    cp "$TEMPLATE" "$WORK/save_$name"
+    start_game "$name"
+    open_hero "$name"
+    wait_for "Jesteś w podziemiach na 1 poziomie."
+    walk_until fight
+    pid=$(game_pid)
+    expect="$name Człowiek Barbarzyńca, Poziom 1, Pw $(field "$BAR" 'pw:'), Złoto $(field "$BAR" 'złoto:')"
+    tm kill-server
+    wait_exit "$pid" 5 || fail "$name: the game still ran after its terminal closed"
+    expect_crash_save "$name"
+    mv "$WORK/error_save_$name" "$WORK/save_$name"
+    start_quiet_shell
+    load_hero "$name"
+    wait_for "Jesteś w podziemiach na 1 poziomie."
+    [ "$(screen | sed -n 1p)" = "$expect" ] || fail "$name: the crash save brought back another hero"
+    quit_game
+done
 echo "ok: signals"
