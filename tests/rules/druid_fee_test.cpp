@@ -5,16 +5,13 @@
 namespace kelvrin {
 namespace {
 
-// The fee follows the charisma modifier in single precision: at 18 the
-// product is rounded up to 47 before it is truncated. An absurd charisma
-// makes the druid work for free rather than pay the hero.
+// 50 gold less 1.5% per point of the charisma modifier, in single precision:
+// at 2 and 3 the float product falls just short of 53 and is truncated to
+// 52. An absurd charisma makes the druid work for free rather than pay.
 TEST(DruidFee, FollowsTheCharismaModifierInSinglePrecision) {
-    const struct {
-        int charisma;
-        int fee;
-    } cases[] = {{6, 51}, {7, 51}, {8, 50}, {9, 50}, {10, 50}, {11, 50}, {12, 49}, {13, 49},
-                 {14, 48}, {15, 48}, {16, 47}, {18, 47}, {20, 46}, {26, 44}, {200, 0}};
-    for (const auto& c : cases) EXPECT_EQ(druidIdentificationFee(c.charisma), c.fee) << "CHA " << c.charisma;
+    for (const auto& [charisma, fee] : {std::pair{3, 52}, {4, 52}, {6, 51}, {8, 50}, {11, 50}, {12, 49}, {14, 48},
+                                        {16, 47}, {18, 47}, {20, 46}, {26, 44}, {200, 0}})
+        EXPECT_EQ(druidIdentificationFee(charisma), fee) << "CHA " << charisma;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <climits>
+#include <optional>
 
 #include "support/game_test.h"
 
@@ -53,26 +54,23 @@ TEST_F(FeatRulesTest, BothRequirementsTakenFeatsAndRepeatableFeats) {
     EXPECT_TRUE(canTakeFeat(featByBit(FeatWeaponFocus)));
 }
 
+// The first character (0: none) and the number the line gives, if any.
 TEST(ChoiceLineTest, FirstCharacterAndNumberAsTheLineGivesThem) {
     const struct {
         const char* line;
-        bool hasFirst;
         char first;
-        bool hasNumber;
-        int number;
+        std::optional<int> number;
     } cases[] = {
-        {"", false, 0, false, 0},       {"p", true, 'p', false, 0},     {"12", true, '1', true, 12},
-        {"  7x", true, ' ', true, 7},   {"\t-3", true, '\t', true, -3}, {"+4", true, '+', true, 4},
-        {"c5", true, 'c', false, 0},    {"-", true, '-', false, 0},     {"2147483647", true, '2', true, INT_MAX},
-        {"-2147483648", true, '-', true, INT_MIN}, {"2147483648", true, '2', false, 0},
-        {"99999999999999999999", true, '9', false, 0},
+        {"", 0, {}},          {"p", 'p', {}},      {"12", '1', 12},         {"  7x", ' ', 7},
+        {"\t-3", '\t', -3},   {"+4", '+', 4},      {"c5", 'c', {}},         {"-", '-', {}},
+        {"2147483647", '2', INT_MAX},     {"-2147483648", '-', INT_MIN},  {"2147483648", '2', {}},
+        {"99999999999999999999", '9', {}},
     };
     for (const auto& c : cases) {
         const ChoiceLine parsed = parseChoiceLine(c.line);
-        EXPECT_EQ(parsed.hasFirst, c.hasFirst) << c.line;
+        EXPECT_EQ(parsed.hasFirst, c.first != 0) << c.line;
         EXPECT_EQ(parsed.first, c.first) << c.line;
-        EXPECT_EQ(parsed.hasNumber, c.hasNumber) << c.line;
-        EXPECT_EQ(parsed.number, c.number) << c.line;
+        EXPECT_EQ(parsed.hasNumber ? std::optional{parsed.number} : std::nullopt, c.number) << c.line;
     }
 }
 

@@ -23,37 +23,24 @@ protected:
         makeTestHero();
         showAllFeats = false;
     }
-    void TearDown() override {
-        showAllFeats = false;
-        GameTest::TearDown();
-    }
-
-    std::string lastLine() const {
-        for (int row = screen.rows() - 1; row >= 0; --row)
-            if (!screen.rowText(row).empty()) return screen.rowText(row);
-        return {};
-    }
-
     // A player who trains, raises `attribute` when asked and takes Twardość
     // at every feat choice; any other screen ends the input.
     void playTraining(char attribute) {
         screen.setKeySource([this, attribute]() -> int {
-            const std::string last = lastLine();
+            std::string last;
+            for (int row = screen.rows() - 1; row >= 0 && last.empty(); --row) last = screen.rowText(row);
             if (last == "w - wyjdź") return 't';
             if (last.starts_with("Zdobyłeś ")) return ' ';
             if (last.starts_with("Siła, Zręczność")) return attribute;
             if (last == "w - wybierz, inny - anuluj") return 'w';
-            if (last.starts_with("liczba - wybór")) {
-                std::smatch found;
-                const std::string shown = screen.screenText();
-                if (!std::regex_search(shown, found, std::regex("(\\d+)\\) Twardość"))) return KeyEnd;
-                screen.type(found[1].str().substr(1) + "\n");
-                return found[1].str()[0];
-            }
-            return KeyEnd;
+            std::smatch found;
+            const std::string shown = screen.screenText();
+            if (!last.starts_with("liczba - wybór") || !std::regex_search(shown, found, std::regex("(\\d+)\\) Twardość")))
+                return KeyEnd;
+            screen.type(found[1].str().substr(1) + "\n");
+            return found[1].str()[0];
         });
     }
-
     // The hit points a level-up can add: the next die of the generator.
     int nextDie(int size) {
         const auto state = randomState();
@@ -63,10 +50,8 @@ protected:
     }
 };
 
-TEST_F(BarracksTest, LevelTwoTakesFourDaysRestsTwoPwAndKeepsThePowerAttackSetting) {
-    world.day = 364;
+TEST_F(BarracksTest, LevelTwoKeepsThePowerAttackSettingAndNeverSpendsExperience) {
     hero.xp = 1000;  // exactly what level 2 needs
-    hero.hp = 5;
     hero.powerAttack = 1;
     hero.attackPool = 0;
     hero.lastChances = 1;
@@ -79,30 +64,21 @@ TEST_F(BarracksTest, LevelTwoTakesFourDaysRestsTwoPwAndKeepsThePowerAttackSettin
                                        "trofea\nw - wyjdź\nTrening na poziom 2 zajął ci 4 dni.\nZdobyłeś " +
                                        std::to_string(gained) + " punktów wytrzymałości.\n{clear}Wybierz dodatkowy"),
               std::string::npos);
-    EXPECT_EQ(world.day, 3);
-    EXPECT_EQ(world.year, 114);
-    EXPECT_EQ(hero.hp, 7 + gained);
-    EXPECT_EQ(hero.maxHp, 13 + gained);
-    EXPECT_EQ(hero.level, 2);
     EXPECT_EQ(hero.xp, 1000);
-    EXPECT_EQ(hero.xpNext, 3000);
-    EXPECT_EQ(hero.baseAttack, 2);
-    EXPECT_EQ(hero.attackPool + hero.powerAttack + hero.expertise, hero.baseAttack);
     EXPECT_EQ(hero.powerAttack, 1);
+    EXPECT_EQ(hero.attackPool, 1);
     EXPECT_EQ(hero.lastChances, 3);
     EXPECT_EQ(hero.feats, static_cast<std::uint32_t>(FeatPowerAttack));
 }
 
-struct Walk {
-    int heroClass;
-    std::vector<int> rageLevels, reductionLevels;
-};
-
-// Trains a hero from level 1 to 20, checking at every level the days, the
-// rest, the die of the generator, the feats, KON and the class features.
+// From level 1 to 20, at every level: the days, the rest, the die of the
+// generator, the feats, KON and the class features.
 TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
-    const Walk walks[] = {{ClassFighter, {}, {}}, {ClassBarbarian, {4, 8, 12, 16, 20}, {11, 14, 17}}};
-    for (const Walk& walk : walks) {
+    struct Walk {
+        int heroClass;
+        std::vector<int> rageLevels, reductionLevels;
+    };
+    for (const Walk& walk : {Walk{ClassFighter, {}, {}}, Walk{ClassBarbarian, {4, 8, 12, 16, 20}, {11, 14, 17}}}) {
         makeTestHero();
         hero.heroClass = walk.heroClass;
         hero.ragesPerDay = hero.ragesLeft = walk.heroClass == ClassBarbarian ? 1 : 0;
@@ -112,36 +88,30 @@ TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
             SCOPED_TRACE(testing::Message() << classTable[walk.heroClass].name << " level " << level);
             hero.xp = hero.xpNext;
             hero.hp = 1;
-            const int maxBefore = hero.maxHp;
-            const int kon = hero.attributes[Con];
+            const int maxBefore = hero.maxHp, kon = hero.attributes[Con];
             const int dayBefore = world.year * 365 + world.day;
             const int gained = attributeModifier(kon) + nextDie(classTable[walk.heroClass].hitDie);
-            screen.clearTranscript();
             ASSERT_TRUE(barracksScreen());
             const int next = level + 1;
-            EXPECT_NE(screen.transcript().find("Zdobyłeś " + std::to_string(gained) + " punktów"), std::string::npos);
             // A general feat every third level, a fighter's one every second.
             const int feats = (next % 3 == 0) + (walk.heroClass == ClassFighter && next % 2 == 0);
             EXPECT_EQ(hero.toughnessCount, toughness + feats);
             toughness = hero.toughnessCount;
             EXPECT_EQ(world.year * 365 + world.day - dayBefore, 2 * level + 2);
-            // Every later gain goes to both maximum and current Pw, so the
-            // gap between them is what the rest left.
+            // Later gains go to both maximum and current Pw: the gap is what the rest left.
             EXPECT_EQ(hero.maxHp - hero.hp, maxBefore - std::min(1 + level * (level + 1), maxBefore));
             const int konBonus = next % 4 == 0 && kon % 2 == 1 ? next : 0;
             EXPECT_EQ(hero.attributes[Con], next % 4 == 0 ? kon + 1 : kon);
+            EXPECT_EQ(hero.maxHp, maxBefore + gained + konBonus + 3 * feats);
             rages += std::count(walk.rageLevels.begin(), walk.rageLevels.end(), next);
             reduction += std::count(walk.reductionLevels.begin(), walk.reductionLevels.end(), next);
             EXPECT_EQ(hero.ragesPerDay, rages);
             EXPECT_EQ(hero.ragesLeft, rages);
             EXPECT_EQ(hero.damageReduction, reduction);
-            EXPECT_EQ(hero.maxHp, maxBefore + gained + konBonus + 3 * feats);
         }
-        EXPECT_EQ(hero.level, 20);
         EXPECT_EQ(hero.baseAttack, 20);
         EXPECT_EQ(hero.attackPool, 20);
         EXPECT_EQ(hero.xpNext, 210000);
-        EXPECT_EQ(hero.attributes[Con], 17);
     }
 }
 
@@ -152,15 +122,12 @@ TEST_F(BarracksTest, EveryFourthLevelRaisesTheChosenAttribute) {
         hero.heroClass = ClassBarbarian;  // no feat choice at level 4
         hero.level = 3;
         hero.xp = hero.xpNext = 6000;
-        const auto before = hero.attributes;
+        auto expected = hero.attributes;
+        ++expected[attribute];
         playTraining(keys[attribute]);
         ASSERT_TRUE(barracksScreen());
-        auto expected = before;
-        ++expected[attribute];
         EXPECT_EQ(hero.attributes, expected) << keys[attribute];
-        // Training leaves the carrying capacity as it was (the inventory
-        // brings it up to date).
-        EXPECT_FLOAT_EQ(hero.capacity, 100.0f);
+        EXPECT_FLOAT_EQ(hero.capacity, 100.0f);  // the inventory brings it up to date, not training
     }
 }
 
@@ -175,7 +142,6 @@ TEST_F(BarracksTest, ANegativeGainCostsPwButNeverTheLife) {
     EXPECT_NE(screen.transcript().find("Zdobyłeś -1 punktów wytrzymałości.\n"), std::string::npos);
     EXPECT_EQ(hero.hp, 1);
     EXPECT_EQ(hero.maxHp, 1);
-    EXPECT_EQ(hero.level, 2);
 }
 
 TEST_F(BarracksTest, RefusedWithoutTheExperienceAndBeyondTheLastLevel) {
@@ -183,8 +149,6 @@ TEST_F(BarracksTest, RefusedWithoutTheExperienceAndBeyondTheLastLevel) {
     screen.type("tx");
     EXPECT_TRUE(barracksScreen());
     EXPECT_TRUE(shows("Potrzebujesz 600 doswiadczenia.\n\n(ok)"));
-    EXPECT_EQ(screen.keysQueued(), 0u);
-
     hero.level = 30;
     hero.xpNext = xpForNextLevel(30);
     hero.xp = INT_MAX;
@@ -192,27 +156,22 @@ TEST_F(BarracksTest, RefusedWithoutTheExperienceAndBeyondTheLastLevel) {
     EXPECT_TRUE(barracksScreen());
     EXPECT_TRUE(shows("Masz 2147483647/99999999 doświadczenia i 30 poziom."));
     EXPECT_TRUE(shows("Osiągnąłeś już najwyższy poziom.\n\n(ok)"));
-
     EXPECT_EQ(hero.level, 30);
-    EXPECT_EQ(hero.baseAttack, 1);
     EXPECT_EQ(world.day, 1);
-    screen.type("w");
-    EXPECT_FALSE(barracksScreen());
+    EXPECT_EQ(screen.keysQueued(), 0u);
 }
 
 TEST_F(BarracksTest, TrophiesAreSortedByChallengeWithTheTotal) {
     screen.type("sx");
     EXPECT_TRUE(barracksScreen());
-    EXPECT_NE(screen.transcript().find("{clear}Pokonani przeciwnicy:\n(brak)\n\n(ok)"), std::string::npos);
-
+    EXPECT_TRUE(screen.transcript().ends_with("{clear}Pokonani przeciwnicy:\n(brak)\n\n(ok)"));
     // Challenges: Szczur 1/8, Kobold 1/6, Zombie and Ork 1/2, Ghoul and Wilk 1, Troll 5.
     for (auto [row, count] : {std::pair{37, 2}, {7, 1}, {20, 2}, {0, 3}, {3, 1}, {1, 1}, {18, 4}})
         world.killCounts[static_cast<std::size_t>(row)] = count;
     screen.type("sx");
     EXPECT_TRUE(barracksScreen());
-    EXPECT_NE(screen.transcript().find("{clear}Pokonani przeciwnicy:\nSzczur: 3\nKobold: 1\nZombie: 4\nOrk: 2\n"
-                                       "Ghoul: 1\nWilk: 2\nTroll: 1\nSuma: 14\n\n(ok)"),
-              std::string::npos);
+    EXPECT_TRUE(screen.transcript().ends_with("{clear}Pokonani przeciwnicy:\nSzczur: 3\nKobold: 1\nZombie: 4\n"
+                                              "Ork: 2\nGhoul: 1\nWilk: 2\nTroll: 1\nSuma: 14\n\n(ok)"));
 }
 
 }  // namespace

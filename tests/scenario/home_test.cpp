@@ -37,13 +37,11 @@ TEST_F(HomeTest, BuildingOnTheEmptyPlot) {
                              "krzaków.\nCo chcesz zrobić?\nb - buduj dom\nw - wróć do miasta\n\n";
     EXPECT_EQ(run("bw"), plot + "Co chcesz zbudować?\ns - szałas\nd - dom\np - pałac\nw - wróć do miasta\n\n");
     EXPECT_TRUE(left);
-
-    // One gold piece short of a house changes nothing; with it, a month's
-    // work runs into the next year and heals 2 × 30 / 2.
+    // One gold piece short changes nothing; exactly the price buys a month
+    // of work that runs into the next year and heals 2 × 30 / 2.
     hero.gold = 4999;
     EXPECT_TRUE(has(run("bdtk"), "Czy chcesz zbudować dom? Zajmię to 30 dni, będzie kosztować 5000 za materiały i "
                                  "opłacenie robotników. (t\n)Brakuje ci 1 sztuk złota.\n\n(ok)" + plot));
-    EXPECT_EQ(world.storyFlags, std::uint32_t{LandOwned});
     hero.gold = 5000;
     world.day = 350;
     EXPECT_TRUE(has(run("bdtk"), "(t\n)Wybudowałeś dom.\n\n(ok){clear}Wracasz do swojego domu, przestronnego domu. "
@@ -51,23 +49,16 @@ TEST_F(HomeTest, BuildingOnTheEmptyPlot) {
     EXPECT_EQ(hero.gold, 0);
     EXPECT_EQ(hero.hp, 20);
     EXPECT_EQ(world.day, 15);
-    EXPECT_EQ(world.year, 114);
-
-    // A hut is free and takes a week; a level-4 hero heals 4 × 7 / 2 meanwhile.
+    // A hut is free and takes a week (a refusal takes none); a level-4 hero heals 4 × 7 / 2.
     world.storyFlags = LandOwned;
     hero.level = 4;
     hero.maxHp = 40;
     hero.hp = 10;
-    run("bsn");  // refused: the plot again
-    EXPECT_FALSE(left);
-    EXPECT_TRUE(has(run("bstk"), "Czy chcesz zbudować szałas? Zajmie ci to 7 dni, nie będzie nic kosztować. (t\n)"
-                                 "Wybudowałeś szałas.\n\n(ok){clear}Wracasz do swojego domu, ciasnego szałasu."));
-    EXPECT_TRUE(world.has(HutBuilt));
+    EXPECT_TRUE(has(run("bsnbstk"), "Zajmie ci to 7 dni, nie będzie nic kosztować. (t\n)Wybudowałeś szałas.\n\n"
+                                    "(ok){clear}Wracasz do swojego domu, ciasnego szałasu."));
     EXPECT_EQ(hero.hp, 24);
     EXPECT_EQ(world.day, 22);
-
-    // Without land there is no home: nothing is shown.
-    world.storyFlags = 0;
+    world.storyFlags = 0;  // without land there is no home
     EXPECT_EQ(run(""), "");
     EXPECT_TRUE(left);
 }
@@ -75,50 +66,40 @@ TEST_F(HomeTest, BuildingOnTheEmptyPlot) {
 TEST_F(HomeTest, RestInEachBuilding) {
     // Until healed, a level-2 hero at 10/20 rests 10 days in a hut (factor
     // 0.5), 5 in a house, 4 in a palace ((20 - 10) / 3 rounded up).
-    const struct {
-        StoryFlag building;
-        int days;
-    } homes[] = {{HutBuilt, 10}, {HouseBuilt, 5}, {PalaceBuilt, 4}};
-    for (const auto& home : homes) {
-        world.storyFlags = std::uint32_t{LandOwned} | home.building;
+    for (const auto& [building, days] : {std::pair{HutBuilt, 10}, std::pair{HouseBuilt, 5}, std::pair{PalaceBuilt, 4}}) {
+        world.storyFlags = std::uint32_t{LandOwned} | building;
         world.day = 1;
         hero.hp = 10;
         hero.ragesLeft = 0;
         hero.lastChances = 1;
         EXPECT_TRUE(has(run("o-1\nk"), "Możesz tu odpoczywać ile chcesz. Masz 10/20 pw.\nIle dni chcesz odpoczywać? "
                                        "(-1 dla pełnego wyzdrowienia)\n-1\nOdpoczywałeś " +
-                                           std::to_string(home.days) + " dni.\n\n(ok){clear}"));
+                                           std::to_string(days) + " dni.\n\n(ok){clear}"));
         EXPECT_EQ(hero.hp, 20);
-        EXPECT_EQ(world.day, 1 + home.days);
+        EXPECT_EQ(world.day, 1 + days);
         EXPECT_EQ(hero.ragesLeft, 2);
         EXPECT_EQ(hero.lastChances, 3);
     }
-
-    // By the day: a level's Pw a day; the longest rest wraps the calendar
-    // ten times.
+    // By the day: a level's Pw a day; the longest rest wraps the calendar ten times.
     hero.hp = 10;
     world.day = 360;
     run("o3\nk");
     EXPECT_EQ(hero.hp, 16);
-    EXPECT_EQ(world.day, 363);
     run("o3650\nk");
     EXPECT_EQ(hero.hp, 20);
     EXPECT_EQ(world.day, 363);
     EXPECT_EQ(world.year, 123);
     // Nothing to heal, nothing typed, nothing sensible: no time passes.
     EXPECT_FALSE(has(run("o-1\no0\no-5\noabc\no3651\no2147483647\nw"), "Odpoczywałeś"));
-    EXPECT_TRUE(left);
     EXPECT_EQ(world.day, 363);
 }
 
 TEST_F(HomeTest, Demolishing) {
     world.set(PalaceBuilt);
     hero.gold = 2499;
-    EXPECT_TRUE(has(run("zn"), "Czy chcesz zburzyć pałac? Zajmię ci to 15 dni i będzie kosztować 2500 sztuk złota. "
-                               "(t/n)\n\n{clear}Wracasz do swojego domu, przytulnego pałacu. Co"));
-    EXPECT_TRUE(has(run("ztk"), "(t/n)\n\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
-    EXPECT_TRUE(world.has(PalaceBuilt));
-
+    EXPECT_TRUE(has(run("znztk"), "Czy chcesz zburzyć pałac? Zajmię ci to 15 dni i będzie kosztować 2500 sztuk złota. "
+                                  "(t/n)\n\n{clear}Wracasz do swojego domu, przytulnego pałacu. Co"));
+    EXPECT_TRUE(has(screen.transcript(), "(t/n)\n\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
     // Fifteen days of work heal 2 × 15 / 2; the land goes with the palace.
     hero.gold = 2500;
     hero.hp = 2;
