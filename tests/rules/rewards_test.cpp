@@ -108,7 +108,7 @@ TEST_F(RewardsRulesTest, TheDruidsOrThePaladinsDeathEndsOnlyTheirOwnStory) {
 // precision (7500 × 0.9 gives 6749); challenges above 20 use 20.
 TEST_F(RewardsRulesTest, TreasureBudgetsAndEnchantmentPrices) {
     for (auto [challenge, bits, lo, hi] :
-         {std::tuple{-8, LootGold, 33, 41}, {-2, LootGold, 134, 165}, {1, LootGold, 539, 660}, {10, LootGold, 6749, 8250},
+         {std::tuple<int, std::uint32_t, int, int>{-8, LootGold, 33, 41}, {-2, LootGold, 134, 165}, {1, LootGold, 539, 660}, {10, LootGold, 6749, 8250},
           {25, LootGold, 89999, 110000}, {1, LootGold | LootGoldQuartered, 134, 165},
           {1, LootGold | LootGoldDoubled, 1078, 1320}}) {
         int least = INT_MAX, most = INT_MIN;
@@ -120,6 +120,22 @@ TEST_F(RewardsRulesTest, TreasureBudgetsAndEnchantmentPrices) {
         EXPECT_TRUE(least >= lo && most <= hi) << challenge << ": " << least << ".." << most;
         EXPECT_TRUE(hi - lo >= 2000 || (least == lo && most == hi)) << "small ranges are covered to both ends";
     }
+    // Loot word 71 doubles the value before anything is bought: when no item and no gem
+    // is drawn, the same draws give twice the gold of loot word 7.
+    ASSERT_EQ(monsterRow(MonsterBalor).loot, LootDoubleTreasure);
+    int compared = 0;
+    for (std::uint32_t seed = 1; seed <= 400; ++seed) {
+        LootList doubled, single;
+        seedRandom(seed);
+        const int goldDoubled = rollTreasure(18, LootDoubleTreasure, doubled);
+        seedRandom(seed);
+        const int goldSingle = rollTreasure(18, LootGold | LootItem | LootGems, single);
+        if (!doubled.empty() || !single.empty()) continue;
+        ++compared;
+        EXPECT_EQ(goldDoubled, 2 * goldSingle) << seed;
+        EXPECT_TRUE(goldSingle >= 54900 && goldSingle <= 67100) << goldSingle;
+    }
+    EXPECT_GT(compared, 20);
     for (int n = 0; n < 8; ++n) EXPECT_EQ(weaponEnchantmentPrice[static_cast<std::size_t>(n)], 300 + 2000 * n * n);
     for (int n = 0; n < 11; ++n) EXPECT_EQ(armourEnchantmentPrice[static_cast<std::size_t>(n)], 150 + 1000 * n * n);
 }
@@ -172,25 +188,6 @@ TEST_F(RewardsRulesTest, AnItemIsBoughtFromTheBudgetAndTheRestIsGold) {
         for (const ItemSlot& item : loot)
             EXPECT_TRUE(item.kind == KindWeapon ? item.ref <= 9 : item.kind != KindArmour || (item.flags & SmallSize));
     }
-}
-
-// Loot word 71 doubles the value before anything is bought: when no item
-// and no gem is drawn, the same draws give twice the gold of loot word 7.
-TEST_F(RewardsRulesTest, LootWord71DoublesTheBudget) {
-    ASSERT_EQ(monsterRow(MonsterBalor).loot, LootDoubleTreasure);
-    int compared = 0;
-    for (std::uint32_t seed = 1; seed <= 400; ++seed) {
-        LootList doubled, single;
-        seedRandom(seed);
-        const int goldDoubled = rollTreasure(18, LootDoubleTreasure, doubled);
-        seedRandom(seed);
-        const int goldSingle = rollTreasure(18, LootGold | LootItem | LootGems, single);
-        if (!doubled.empty() || !single.empty()) continue;
-        ++compared;
-        EXPECT_EQ(goldDoubled, 2 * goldSingle) << seed;
-        EXPECT_TRUE(goldDoubled >= 2 * 54900 && goldDoubled <= 2 * 67100) << goldDoubled;
-    }
-    EXPECT_GT(compared, 20);
 }
 
 }  // namespace

@@ -51,8 +51,6 @@ TEST_F(CreationTest, HumanFighterChoosesThreeFeats) {
     EXPECT_EQ(hero.shield, (ItemSlot{1, KindShield, 0, 0, Identified}));
     EXPECT_FLOAT_EQ(hero.capacity, 87.5f);
     EXPECT_FLOAT_EQ(hero.load, 24.5f);
-    EXPECT_EQ(hero.lastChances, 3);
-    EXPECT_EQ(world.year, 113);
 }
 
 TEST_F(CreationTest, HalflingGetsSmallWeaponAndArmour) {

@@ -115,8 +115,7 @@ TEST_F(RoadTest, TheBanditChiefsOffer) {
     EXPECT_TRUE(exploreRoad(DrawBandits + 1, "xsx"));
     EXPECT_TRUE(said("Trafiłeś na kilku bandytów. Podchodzą do ciebie i mówia:\n-\"Słyszeliśmy o tobie, "
                      "niebezpieczny z ciebie zabójca! Jeśli chcesz zaprowadzimy cię do naszego szefa.\"\n\nCo chcesz "
-                     "zrobić?s - idź z nimi\na - atakuj\n\no - odejdź\n" +
-                     ChiefOfferText));
+                     "zrobić?s - idź z nimi\na - atakuj\n\no - odejdź\n" + ChiefOfferText));
     EXPECT_TRUE(world.has(ChiefOffer));
     // At -5 they only want the toll, but the camp still takes him in.
     world.storyFlags = 0;
