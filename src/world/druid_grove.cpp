@@ -111,8 +111,8 @@ bool quests() {
 }  // namespace
 
 int druidIdentificationFee(int charisma) {
-    // Held in single precision throughout: at charisma 18 the float product
-    // is exactly 47 where a double one would fall just short of it.
+    // Held in single precision throughout: at charisma 2 and 3 the float
+    // product is 52 where a double one would give 53.
     const float factor = 1.0f - static_cast<float>(attributeModifier(charisma)) * 0.015f;
     const float fee = factor * static_cast<float>(IdentificationBaseFee);
     return std::max(0, static_cast<int>(fee));
