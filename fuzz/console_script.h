@@ -10,8 +10,8 @@
 //   2 askYesNo
 //   3 askKey, "tna" for an even parameter, "1ąż" for an odd one
 //   4 getKey
-//   5 prints 3 × (the parameter % 10) lines of text (the pager may ask
-//     for keys)
+//   5 prints (the parameter % 10) lines of text (the pager may ask for
+//     keys once the screen is full)
 // The loop stops after 20 rounds, which keeps long inputs fast.
 #pragma once
 
@@ -102,7 +102,7 @@ inline void runConsoleScript(const ConsoleScript& script, bool editedLines) {
                         FUZZ_CHECK(isKey(getKey()));
                         break;
                     case 5:
-                        for (int line = 0; line < 3 * (parameter % 10); ++line)
+                        for (int line = 0; line < parameter % 10; ++line)
                             print("Wiersz %d: zażółć gęślą jaźń, a potem jeszcze trochę tekstu aż do końca.\n", line);
                         break;
                 }

@@ -117,7 +117,7 @@ void writeConsoleScripts(const fs::path& folder) {
         {"numbers", bytesOf(std::string("\x02\x01\x01\x01", 4) + "42\n   -7 sztuk\n\n\n99999999999\n+x\n")},
         {"menu", bytesOf(std::string("\x02\x03\x04\x02", 4) + "x1\x1b[At\x1bOBn")},
         {"editing", bytesOf(std::string("\x00\x00", 2) + "abc\x7f\x08" "d\r\nżółw\x7f\r\n")},
-        {"pager", bytesOf(std::string("\x01\x41\x04", 3) + "   ")},
+        {"pager", bytesOf(std::string("\x04\x3b\x3b\x3b\x3b\x04", 6) + "      ")},
         {"polish_keys", bytesOf(std::string("\x00\x09", 2) + "aąż1")},
     };
     for (const auto& [name, bytes] : scripts) writeSeed(folder, name, bytes);

@@ -38,7 +38,8 @@ struct LoadedGame {
 // `xpNext`, `baseAttack`, `attackPool`, `kpModifier` 0, no fight running,
 // `resumeDungeon` set. `capacity` and `load` are left for the caller.
 // Nothing when the image is not a sound save (wrong size or magic, an
-// index outside its table, a place or level that does not exist).
+// index outside its table, a place or level that does not exist, a score,
+// count or item bonus no game comes near).
 std::optional<LoadedGame> decodeSave(std::span<const unsigned char> image, const Hero& baseHero,
                                      const WorldState& baseWorld);
 

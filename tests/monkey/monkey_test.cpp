@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "character/feat_screens.h"
 #include "character/program.h"
 #include "core/clock.h"
 #include "core/console.h"
@@ -21,6 +24,7 @@
 #include "monkey/invariants.h"
 #include "platform/scripted_backend.h"
 #include "support/temp_folder.h"
+#include "support/test_hero.h"
 
 namespace kelvrin::test {
 namespace {
@@ -76,6 +80,7 @@ struct MonkeyRun {
     std::set<int> places;  // locations the hero stood in
     bool fought = false;
     bool crashSaveLoaded = false;  // the game left running was kept in a crash save that loads
+    std::size_t shown = 0;         // a digest of everything the screen showed
     std::string failure;
 };
 
@@ -83,22 +88,24 @@ struct MonkeyRun {
 // hero's file appears only by a save (and goes only by a load), and the
 // first key read after a save is the main menu's, with the game still in
 // memory as it was saved: so the file is checked the first time it is seen.
+// Each file is remembered under its own name: a load that fails leaves the
+// file on disk, and another hero may be played before that name is typed
+// again.
 class SaveWatcher {
 public:
     std::string check(MonkeyRun& run) {
         const std::string path = saveFileName(hero.name);
         const bool exists = fileExists(path);
-        const bool fresh = exists && !(path == lastPath_ && lastExisted_);
-        lastPath_ = path;
-        lastExisted_ = exists;
+        bool& existed = existed_[path];
+        const bool fresh = exists && !existed;
+        existed = exists;
         if (!fresh) return {};
         ++run.savesChecked;
         return checkSaveImage(readBytes(path));
     }
 
 private:
-    std::string lastPath_;
-    bool lastExisted_ = false;
+    std::map<std::string, bool> existed_;
 };
 
 MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
@@ -115,6 +122,9 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
     setFixedClock(1300000000 + seed);
     world = WorldState{};
     hero = Hero{};
+    // A setting that lasts for the whole program: every seed starts as a
+    // new program does, so that a seed plays the same alone or after others.
+    showAllFeats = false;
 
     std::mt19937 pick(seed);
     const std::vector<int> keys = monkeyKeys();
@@ -176,6 +186,7 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
             run.failure = "the crash save could not be written";
     }
     run.keys = screen.keysRead();
+    run.shown = std::hash<std::string>{}(screen.transcript());
     setFixedClock(std::nullopt);
     setFileOperations(nullptr);
     return run;
@@ -241,16 +252,64 @@ TEST(Monkey, RandomKeysOnAFailingDisk) {
                 seeds, total, games, diskFailures, savesChecked);
 }
 
+// A save is checked when its file first appears under the hero's name; a
+// file left by a load that failed is not a new save when that name is
+// typed again after another hero.
+TEST(Monkey, EachSaveFileIsWatchedUnderItsOwnName) {
+    const TempFolder folder;
+    makeTestHero();
+    const auto saveAs = [](const char* name) {
+        hero.name = name;
+        SaveImage image{};
+        encodeSave(hero, world, false, image);
+        writeBytes(saveFileName(name), {image.begin(), image.end()});
+    };
+    MonkeyRun run;
+    SaveWatcher watcher;
+    saveAs("A");
+    EXPECT_EQ(watcher.check(run), "");
+    hero.name = "B";
+    hero.gold += 5;
+    EXPECT_EQ(watcher.check(run), "");
+    hero.name = "A";
+    EXPECT_EQ(watcher.check(run), "");
+    EXPECT_EQ(run.savesChecked, 1);
+    // Gone (loaded), then saved anew: checked again, against the game now.
+    removeFile(saveFileName("A"));
+    EXPECT_EQ(watcher.check(run), "");
+    saveAs("A");
+    EXPECT_EQ(watcher.check(run), "");
+    EXPECT_EQ(run.savesChecked, 2);
+    // And a new save that does not give back the game in memory is caught.
+    hero.gold += 5;
+    removeFile(saveFileName("A"));
+    EXPECT_EQ(watcher.check(run), "");
+    saveAs("A");
+    hero.gold -= 5;
+    EXPECT_EQ(watcher.check(run), "loading gives back another gold");
+}
+
+// A seed plays the same game every time, alone or after other games (which
+// may have left a setting changed), on a sound or a failing disk: so a
+// failing seed can be played again key for key.
 TEST(Monkey, SameSeedSameGame) {
-    ScriptedBackend first;
-    const MonkeyRun a = runMonkey(4242, 1500);
-    const std::uint32_t stateA = randomState();
-    const Hero heroA = hero;
-    const MonkeyRun b = runMonkey(4242, 1500);
-    EXPECT_EQ(a.keys, b.keys);
-    EXPECT_EQ(stateA, randomState());
-    EXPECT_EQ(heroA.gold, hero.gold);
-    EXPECT_EQ(heroA.hp, hero.hp);
+    for (const bool failingDisk : {false, true}) {
+        SCOPED_TRACE(failingDisk ? "failing disk" : "sound disk");
+        const unsigned seed = failingDisk ? 5456 : 4242;
+        const MonkeyRun a = runMonkey(seed, 1500, failingDisk);
+        const std::uint32_t stateA = randomState();
+        SaveImage gameA{};
+        encodeSave(hero, world, false, gameA);
+        showAllFeats = true;  // as a game before may have left it
+        const MonkeyRun b = runMonkey(seed, 1500, failingDisk);
+        SaveImage gameB{};
+        encodeSave(hero, world, false, gameB);
+        EXPECT_EQ(a.keys, b.keys);
+        EXPECT_EQ(stateA, randomState());
+        EXPECT_EQ(gameA, gameB);
+        EXPECT_EQ(a.savesChecked, b.savesChecked);
+        EXPECT_EQ(a.shown, b.shown);
+    }
 }
 
 }  // namespace

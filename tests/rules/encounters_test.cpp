@@ -13,7 +13,8 @@ namespace {
 TEST(Encounters, CandidatesTheirMarginsAndTheGroupSizesTheyGive) {
     const auto forest = [](int target) {
         std::map<std::string, int> out;
-        for (const EncounterCandidate& c : encounterCandidates(HabitatForest, target)) out[monsterRow(c.row).name] = c.margin;
+        for (const EncounterCandidate& c : encounterCandidates(HabitatForest, target))
+            out[monsterRow(c.row).name] = c.margin;
         return out;
     };
     // A new hero: the smallest fractions come in pairs, goblins (1/2) alone.

@@ -389,7 +389,10 @@ TEST_F(FileFaultsTest, AReadOnlyFolderStillLoadsAGame) {
 // and saving still works.
 TEST_F(FileFaultsTest, StrangeFilesInPlaceOfTheGameFiles) {
     // A test that hangs is stopped by the alarm instead of blocking the run.
-    ::alarm(20);
+    struct Alarm {
+        Alarm() { ::alarm(20); }
+        ~Alarm() { ::alarm(0); }
+    } const alarm;
     ::mkfifo("save_Testowy", 0600);
     screen.type("k");
     EXPECT_FALSE(loadGame());
@@ -430,7 +433,6 @@ TEST_F(FileFaultsTest, StrangeFilesInPlaceOfTheGameFiles) {
         EXPECT_EQ(readBytes("other"), (std::vector<unsigned char>{1, 2, 3}));
         EXPECT_EQ(files(), (std::vector<std::string>{"other", "save_Testowy"}));
     }
-    ::alarm(0);
 }
 
 }  // namespace

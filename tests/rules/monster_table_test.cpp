@@ -23,7 +23,8 @@ TEST(MonsterTable, RowsAreIndexedNamedAndEndTheirAttackLists) {
         {MonsterGuard, "Strażnik"}, {MonsterSergeant, "Sierżant"}, {MonsterBanditChief, "Herszt"},
         {MonsterLegendaryTiger, "Legendarny tygrys"}, {MonsterDeathKnight, "Rycerz śmierci"}};
     for (auto [row, name] : named) EXPECT_STREQ(monsterRow(row).name, name);
-    for (auto [row, attacks] : {std::pair{MonsterStrongDruid, 0}, {MonsterRat, 1}, {MonsterTerrasque, 4}, {MonsterOtyugh, 3}})
+    for (auto [row, attacks] :
+         {std::pair{MonsterStrongDruid, 0}, {MonsterRat, 1}, {MonsterTerrasque, 4}, {MonsterOtyugh, 3}})
         EXPECT_EQ(attackCount(monsterRow(row)), attacks) << row;
     EXPECT_EQ(monsterRow(MonsterOtyugh).attacks[2].poison, AttackPoisonLight);
 }

@@ -5,7 +5,6 @@
 #include "combat/combat_engine.h"
 #include "combat/combat_screen.h"
 #include "data/feats.h"
-#include "items/potions.h"
 
 namespace kelvrin::test {
 namespace {
@@ -74,7 +73,8 @@ TEST_F(CombatFightTest, ALastChanceAbsorbsAKillingBlowThenTheHeroDies) {
     const std::string& out = screen.transcript();
     EXPECT_EQ(count(out, "Udaje ci się uniknać ciosu!\n"), 1);
     EXPECT_EQ(count(out, "Szczur trafia cię i"), 0);
-    EXPECT_TRUE(out.ends_with("Szczur trafia cię krytycznie i zadaje {12}2{7} punktów obrażeń.{12} Umierasz!{7}\n\n(ok)"))
+    EXPECT_TRUE(out.ends_with("Szczur trafia cię krytycznie i zadaje {12}2{7} punktów obrażeń.{12} Umierasz!{7}"
+                              "\n\n(ok)"))
         << out;
     EXPECT_EQ(std::tuple(hero.lastChances, hero.lastHarm), std::tuple(0, int(MonsterRat)));
 }
@@ -155,22 +155,10 @@ TEST_F(CombatFightTest, TargetsHelpAndKeysThatDoNotUseTheTurn) {
                        "s - szał (zdolność)\nd - uniki (atut)\n\n(ok){clear}\n{clear}"),
               std::string::npos)
         << out;
-    // Still the hero's first turn; the bar on top, the cursor below it.
+    // Still the hero's first turn, with the cursor below the bar.
     EXPECT_TRUE(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?"))
         << screen.rowText(0);
     EXPECT_NE(screen.cursorRow(), 0);
-}
-
-TEST_F(CombatFightTest, AnAntidoteDrunkInTheMiddleOfAFight) {
-    untouchable();
-    const auto attributes = hero.attributes;
-    setPoison(2);
-    hero.inventory[0] = ItemSlot{1, KindPotion, 0, 0, Identified};
-    EXPECT_EQ(run({MonsterRat}, "eu1\nkx"), 0);
-    EXPECT_NE(screen.transcript().find("Wypijasz Antidotum +?. Czujesz się lepiej. Już nie jesteś zatruty.\n"),
-              std::string::npos);
-    EXPECT_EQ(std::tuple(hero.poison, hero.attributes, hero.inventory[0].empty()), std::tuple(0, attributes, true));
-    EXPECT_TRUE(screen.rowText(0).starts_with("Testowy pw:")) << "the bar is back on top";
 }
 
 TEST_F(CombatFightTest, ThePaladinJoinsFightsInTheCryptOnly) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <deque>
 #include <memory>
 
@@ -18,15 +19,7 @@ namespace kelvrin::test {
 namespace {
 
 struct Spot {
-    int x;
-    int y;
-};
-
-// A plain floor cell next to a cell, and the arrow that leads from it there.
-struct Approach {
-    Spot from;
-    int key;
-    int back;  // the arrow that leads back
+    int x, y;
 };
 
 class SpecialPlacesTest : public GameTest {
@@ -34,11 +27,9 @@ protected:
     void SetUp() override {
         GameTest::SetUp();
         makeTestHero();
-        screen.setBeforeKey([this] { keysInFight_.push_back(world.inCombat); });
+        screen.setBeforeKey([this] { keysBeforeFight_ += !world.inCombat && !fought_; fought_ |= world.inCombat; });
     }
-
-    // A hero of the twentieth level with a +5 sword: nothing down here
-    // brings him down before he has cut it to pieces.
+    // Level 20 and a +5 sword: nothing down here brings him down before he has cut it to pieces.
     void makeChampion() {
         hero.level = 20;
         hero.baseAttack = hero.attackPool = 40;
@@ -47,38 +38,26 @@ protected:
         hero.weapon = ItemSlot{LongSwordRow, KindWeapon, 1, 5, Identified};
         hero.shield.bonus = 60;
         hero.capacity = computeCapacity();
-        recomputeLoad();
     }
-
-    // Keys typed beforehand come first; then every command of a fight is
-    // `inFight`, and outside fights the keys of `after` follow until the
-    // input ends.
+    // After the keys typed beforehand, every command of a fight is `inFight`;
+    // outside fights the keys of `after` follow until the input ends.
     void fightWith(int inFight, const std::string& after) {
-        keysInFight_.clear();
+        keysBeforeFight_ = 0;
+        fought_ = false;
         auto rest = std::make_shared<std::deque<int>>(after.begin(), after.end());
         screen.setKeySource([rest, inFight] {
-            if (world.inCombat) return inFight;
-            if (rest->empty()) return int(KeyEnd);
+            if (world.inCombat || rest->empty()) return world.inCombat ? inFight : int(KeyEnd);
             const int key = rest->front();
             rest->pop_front();
             return key;
         });
     }
-
-    int keysBeforeTheFight() const {
-        int n = 0;
-        while (n < static_cast<int>(keysInFight_.size()) && !keysInFight_[static_cast<std::size_t>(n)]) ++n;
-        return n;
-    }
-
-    // Runs the place of world.location with the hero on the cell, as after
-    // a load (the first run only builds the map).
+    // Runs the place of world.location with the hero on the cell, as after a load.
     void playFrom(Spot at) {
         world.savedX = at.x;
         world.savedY = at.y;
         runUntilInputEnds([] { enterDungeon(true); });
     }
-
     static Spot find(std::int32_t flag) {
         for (int y = 0; y < LevelMap::Height; ++y)
             for (int x = 0; x < LevelMap::Width; ++x)
@@ -86,73 +65,53 @@ protected:
         ADD_FAILURE() << "no cell with " << flag;
         return {0, 0};
     }
-
-    static Approach approach(Spot to) {
-        const Approach ways[] = {{{to.x, to.y + 1}, KeyUp, KeyDown},
-                                 {{to.x, to.y - 1}, KeyDown, KeyUp},
-                                 {{to.x + 1, to.y}, KeyLeft, KeyRight},
-                                 {{to.x - 1, to.y}, KeyRight, KeyLeft}};
-        constexpr std::int32_t busy = LevelMap::Chest | LevelMap::SpecialPlace | LevelMap::StairsUp;
-        for (const Approach& way : ways)
-            if (levelMap.walkable(way.from.x, way.from.y) && !(levelMap.at(way.from.x, way.from.y) & busy)) return way;
+    // A plain floor cell beside `to`, and the arrow that leads from it onto `to`.
+    static std::pair<Spot, int> approach(Spot to) {
+        for (auto [dx, dy, key] : {std::tuple{0, 1, KeyUp}, {0, -1, KeyDown}, {1, 0, KeyLeft}, {-1, 0, KeyRight}}) {
+            const Spot from{to.x + dx, to.y + dy};
+            constexpr std::int32_t busy = LevelMap::Chest | LevelMap::SpecialPlace | LevelMap::StairsUp;
+            if (levelMap.walkable(from.x, from.y) && !(levelMap.at(from.x, from.y) & busy)) return {from, key};
+        }
         ADD_FAILURE() << "no plain floor next to " << to.x << "," << to.y;
-        return ways[0];
+        return {to, 0};
     }
-
     bool heroShownAt(Spot at) const { return screen.charAt(1 + at.y, 50 + at.x) == U'O'; }
-
-    std::vector<bool> keysInFight_;
+    int keysBeforeFight_ = 0;
+    bool fought_ = false;
 };
 
 TEST_F(SpecialPlacesTest, TerrasqueAndThoseWhoComeToHisLair) {
-    struct Case {
-        std::uint32_t flags;
-        const char* arrivals;  // the lines of those who came
-        int keysBeforeFight;   // 't', and a key when anyone came
-        bool terrasqueFought;
-    };
-    const Case cases[] = {
-        {DruidFriend | PaladinFriend,
-         "Pojawia się poratl i wychodzi z niego druid, chce ci pomoć w walce z potworem.\nSłyszysz odgłosy metalowej "
-         "zbroji dochodzące z korytarza, zza rogu wychodzi paladyn. Chce ci pomów w walce z potworem.\n",
-         2, true},
-        // The hostile druid is fought first, with the paladin at the hero's
-        // side; Terrasque sleeps on and the hero steps back.
-        {DruidHostile | PaladinFriend,
-         "Pojawia się portal i wychodzi z niego druid, nie jest przyjaźnie nastawiony.\nSłyszysz odgłosy metalowej "
-         "zbroji dochodzące z korytarza, zza rogu wychodzi paladyn. Chce ci pomów w walce z potworem.\n",
-         2, false},
-        // The dead come to no one's side, and the fight starts at once.
-        {DruidDead | DruidHostile | PaladinDead | PaladinFriend, "", 1, true},
-    };
-    for (const Case& c : cases) {
+    const std::string paladin = "Słyszysz odgłosy metalowej zbroji dochodzące z korytarza, zza rogu wychodzi paladyn. "
+                                "Chce ci pomów w walce z potworem.\n";
+    // A hostile druid is fought first, with the paladin at the hero's side;
+    // Terrasque sleeps on and the hero steps back. The dead take no side.
+    for (auto [flags, arrivals, won] :
+         {std::tuple<std::uint32_t, std::string, bool>{
+              DruidFriend | PaladinFriend,
+              "Pojawia się poratl i wychodzi z niego druid, chce ci pomoć w walce z potworem.\n" + paladin, true},
+          {DruidHostile | PaladinFriend,
+           "Pojawia się portal i wychodzi z niego druid, nie jest przyjaźnie nastawiony.\n" + paladin, false},
+          {DruidDead | DruidHostile | PaladinDead | PaladinFriend, "", true}}) {
         makeTestHero();
         makeChampion();
         world.location = LocationHallsOfPain;
-        world.storyFlags = c.flags;
+        world.storyFlags = flags;
         screen.clearTranscript();
-        screen.type(c.keysBeforeFight > 1 ? "t " : "t");
-        // The fight's "(ok)", then the victory's or the druid's loot.
-        fightWith('f', c.terrasqueFought ? "  " : " w\n");
+        screen.type(arrivals.empty() ? "t" : "t ");  // the answer, and a key after the arrivals
+        fightWith('f', won ? "  " : " w\n");          // the fight's "(ok)", then the victory's, or the druid's loot
         EventOutcome outcome = EventOutcome::Died;
         EXPECT_FALSE(runUntilInputEnds([&] { outcome = specialPlace(); }));
         const std::string& out = screen.transcript();
-        EXPECT_TRUE(out.starts_with(std::string("Widzisz przed sobą COŚ. Potwór jest olbrzymi, ale chyba śpi. Czy "
-                                                "chcesz go zaatakować? (t/n)\n") +
-                                    c.arrivals + "{clear}\n"))
+        EXPECT_TRUE(out.starts_with("Widzisz przed sobą COŚ. Potwór jest olbrzymi, ale chyba śpi. Czy chcesz go "
+                                    "zaatakować? (t/n)\n" + arrivals + "{clear}\n"))
             << out;
-        EXPECT_EQ(keysBeforeTheFight(), c.keysBeforeFight) << c.flags;
-        EXPECT_EQ(count(out, "Terrasque umiera.\n"), c.terrasqueFought ? 1 : 0) << c.flags;
-        EXPECT_EQ(count(out, "Udało ci się! Terrasque nie żyje!\n\n(ok)"), c.terrasqueFought ? 1 : 0) << c.flags;
-        EXPECT_EQ(world.has(TerrasqueDead), c.terrasqueFought) << c.flags;
-        EXPECT_EQ(outcome, c.terrasqueFought ? EventOutcome::Stay : EventOutcome::StepBack) << c.flags;
-        if (c.flags & DruidFriend) {
-            EXPECT_EQ(count(out, "Druid zmienił się w Legendarny tygrys."), 1) << "the druid took part";
-        }
+        EXPECT_EQ(keysBeforeFight_, arrivals.empty() ? 1 : 2);
+        EXPECT_EQ(count(out, "Udało ci się! Terrasque nie żyje!\n\n(ok)"), won ? 1 : 0);
+        EXPECT_EQ(std::pair(world.has(TerrasqueDead), outcome),
+                  std::pair(won, won ? EventOutcome::Stay : EventOutcome::StepBack));
+        EXPECT_TRUE(!(flags & DruidFriend) || count(out, "Druid zmienił się w Legendarny tygrys.") == 1) << "he fought";
     }
-
-    // The lair is quiet once Terrasque is dead.
-    screen.clearTranscript();
+    screen.clearTranscript();  // the lair is quiet once Terrasque is dead
     EXPECT_EQ(specialPlace(), EventOutcome::Stay);
     EXPECT_EQ(screen.transcript(), "");
 }
@@ -162,88 +121,65 @@ TEST_F(SpecialPlacesTest, TheGolemsAskAgainAfterADeclineAndLeaveTheCrystal) {
     world.location = LocationChallengeChamber;
     runUntilInputEnds([] { enterDungeon(false); });
     const Spot pedestal = find(LevelMap::SpecialPlace);
-    const Approach way = approach(pedestal);
-    screen.press(way.key);
+    const auto [from, key] = approach(pedestal);
+    screen.press(key);
     screen.type("n");
-    playFrom(way.from);
-    EXPECT_TRUE(heroShownAt(way.from)) << "declining steps back";
-
-    // Asked again; this time the hero fights, and takes all that is left.
-    screen.press(way.key);
+    playFrom(from);
+    EXPECT_TRUE(heroShownAt(from)) << "declining steps back";
+    screen.press(key);  // asked again; this time the hero fights, and takes all that is left
     screen.type("t ");
     fightWith('f', " p\n ");
-    playFrom(way.from);
-    const std::string& out = screen.transcript();
-    EXPECT_EQ(count(out, "Przed sobą widzisz niewielki postument i dwa stojące obok niego żelazne golemy. Czy chcesz "
-                         "podejść? (t/n)\n"),
-              2);
-    EXPECT_EQ(keysBeforeTheFight(), 3);
-    EXPECT_EQ(count(out, "Gdy tylko podeszłes na odległość kilku metrów golemy rzuciły się na ciebie.\n\n(ok)"), 1);
-    EXPECT_EQ(count(out, "Żelazny golem umiera.\n"), 2);
-    EXPECT_EQ(count(out, "Postument jest pusty!\n\n(ok)"), 1);
-    EXPECT_TRUE(world.has(GolemsDefeated));
-    EXPECT_FALSE(world.dungeonEventFight);
-    EXPECT_TRUE(heroShownAt(pedestal));
-    bool crystal = false;
-    for (const ItemSlot& item : hero.inventory) crystal = crystal || (item.kind == KindGem && item.ref == CrystalRow);
-    EXPECT_TRUE(crystal);
+    playFrom(from);
+    EXPECT_EQ(count(screen.transcript(), "żelazne golemy. Czy chcesz podejść? (t/n)\nGdy tylko podeszłes na odległość "
+                                         "kilku metrów golemy rzuciły się na ciebie.\n\n(ok)"),
+              1);
+    EXPECT_EQ(count(screen.transcript(), "Postument jest pusty!\n\n(ok)"), 1);
+    EXPECT_EQ(std::tuple(world.has(GolemsDefeated), world.dungeonEventFight, heroShownAt(pedestal)),
+              std::tuple(true, false, true));
+    EXPECT_TRUE(std::any_of(hero.inventory.begin(), hero.inventory.end(),
+                            [](const ItemSlot& item) { return item.kind == KindGem && item.ref == CrystalRow; }));
 }
 
-TEST_F(SpecialPlacesTest, AChestOpenedOnceStaysOpened) {
+TEST_F(SpecialPlacesTest, AChestOrAMimicIsOpenedOnlyOnce) {
     world.location = LocationMine;
     world.set(MineCleared);  // no monsters: only the chest acts
     runUntilInputEnds([] { enterDungeon(false); });
     const Spot chest = find(LevelMap::Chest);  // the first chest, row by row
-    const Approach way = approach(chest);
-    playFrom(way.from);
+    const auto [from, key] = approach(chest);
+    playFrom(from);
     // In the close-up the chest's block shows "$" at its row 4, column 4.
-    const int dx = chest.x - way.from.x;
-    const int dy = chest.y - way.from.y;
-    EXPECT_EQ(screen.charAt(2 + 6 * (dy + 1) + 4, 6 * (dx + 1) + 4), U'$');
-
-    screen.press(way.key);
+    EXPECT_EQ(screen.charAt(2 + 6 * (chest.y - from.y + 1) + 4, 6 * (chest.x - from.x + 1) + 4), U'$');
+    screen.press(key);
     screen.type(" w\n");  // the treasure's "(ok)"; walk away from the loot
-    playFrom(way.from);
+    playFrom(from);
     EXPECT_EQ(count(screen.transcript(), "Znalazłeś skrzynię.\n"), 1);
     EXPECT_TRUE(chestOpened(SlotMine, 0));
-    EXPECT_TRUE(heroShownAt(chest));
-    EXPECT_EQ(screen.charAt(2 + 6 + 4, 6 + 4), U'_');
+    screen.press(key);  // a later visit: nothing happens, and no "$"
+    playFrom(from);
+    EXPECT_EQ(count(screen.transcript(), "Znalazłeś skrzynię."), 1);
+    EXPECT_EQ(std::pair(heroShownAt(chest), screen.charAt(2 + 6 + 4, 6 + 4)), std::pair(true, U'_'));
 
-    // A later visit: no "$", and nothing when the hero steps off and on.
-    screen.clearTranscript();
-    screen.press(way.back);
-    screen.press(way.key);
-    playFrom(chest);
-    EXPECT_EQ(count(screen.transcript(), "Znalazłeś skrzynię."), 0);
-    EXPECT_TRUE(heroShownAt(chest));
-    EXPECT_EQ(screen.charAt(2 + 6 + 4, 6 + 4), U'_');
-}
-
-TEST_F(SpecialPlacesTest, AMimicLeftBehindCountsAsAnOpenedChest) {
+    // A mimic left behind counts as an opened chest.
     hero.feats = FeatRun;  // pace 7 against the mimic's 2: a sure escape
     hero.maxHp = hero.hp = 200;
-    world.location = LocationMine;
     std::uint32_t seed = 1;  // one whose first draw wakes a mimic
     for (seedRandom(seed); randomNext() % 40 != 0; seedRandom(++seed)) {
     }
     seedRandom(seed);
+    screen.clearTranscript();
     screen.type(" ");  // the chest's "(ok)"
     fightWith('u', " ");
     EventOutcome outcome = EventOutcome::Died;
     EXPECT_FALSE(runUntilInputEnds([&] { outcome = openChest(SlotMine, 3); }));
     EXPECT_TRUE(screen.transcript().starts_with(
         "Znalazłeś skrzynię.\n\n(ok){clear}\nGdy podszedłeś do skrzynki, zaatakowała cię.\n"));
-    EXPECT_NE(screen.transcript().find("Uciekłeś z walki.\n"), std::string::npos);
     EXPECT_EQ(outcome, EventOutcome::StepBack);
-    EXPECT_EQ(world.levelSeeds[SlotMine].openedChests, 1u << 3);
-
-    screen.clearTranscript();
+    EXPECT_EQ(world.levelSeeds[SlotMine].openedChests, 1u | 1u << 3);  // chest 0 above, and the mimic's
     EXPECT_EQ(openChest(SlotMine, 3), EventOutcome::Stay);
-    EXPECT_EQ(screen.transcript(), "");
-
     // The same draw on the first and the last dungeon level opens a chest.
     for (int slot : {0, int(SlotLastDungeonLevel)}) {
         seedRandom(seed);
+        screen.clearTranscript();
         fightWith('u', " w\n");
         runUntilInputEnds([&] { openChest(slot, 0); });
         EXPECT_EQ(count(screen.transcript(), "zaatakowała"), 0) << slot;
@@ -260,109 +196,80 @@ TEST_F(SpecialPlacesTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
     recomputeLoad();
     hero.capacity = hero.load + 1.5f;
     EXPECT_EQ(specialPlace(), EventOutcome::Stay);
-    EXPECT_EQ(screen.transcript(), "");
-    EXPECT_FALSE(world.has(SwordTaken));
+    EXPECT_EQ(std::pair(screen.transcript(), world.has(SwordTaken)), std::pair(std::string(), false));
 
     hero.capacity = hero.load + 2.0f;  // exactly enough
-    const float load = hero.load;
     screen.type(" ");
     EXPECT_FALSE(runUntilInputEnds([] { specialPlace(); }));
     EXPECT_EQ(screen.transcript(), "Znalazłeś dziwny miecz na ziemi. Na pewno jest magiczny.\n\n(ok)");
-    EXPECT_EQ(hero.inventory[0], (ItemSlot{LongSwordRow, KindWeapon, 1, -5, OfTheGods}));
-    EXPECT_FLOAT_EQ(hero.load, load + 2.0f);
-    EXPECT_TRUE(world.has(SwordTaken));
-
+    EXPECT_EQ(std::pair(hero.inventory[0], world.has(SwordTaken)),
+              std::pair(ItemSlot{LongSwordRow, KindWeapon, 1, -5, OfTheGods}, true));
     hero.capacity = 1000.0f;
     EXPECT_EQ(specialPlace(), EventOutcome::Stay);
     EXPECT_TRUE(hero.inventory[1].empty()) << "never a second sword";
 }
 
-TEST_F(SpecialPlacesTest, ThePaladinJoinsAGoodHeroAndAttacksAWickedOne) {
-    struct Case {
-        int alignment;
-        bool hostileBefore;
-        const char* speech;
-        bool joins;
-    };
-    const Case cases[] = {
-        {-5, false,
-         "Podchodzi do ciebie i mówi: \"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci towarzyszył tak "
-         "długo jak będziesz wędrował po korytarzach tej krypty. Przysiągłem zabić tyle nieumarłych potworów ilu "
-         "dzielnych wojowników zginęło w obronie zamku Blackrock.\"\n\n(ok)",
-         true},
-        {-6, false,
-         "Podchodzi do ciebie i mówi: \"Nie podoba mi się twoje postępowanie, zeszłeś na ścieżke zła i musisz zapłacić "
-         "za wyrządzone krzywdy!\"\n\n(ok){clear}\nPaladyn cię atakuje!\n",
-         false},
-        // Once he has attacked, he attacks whatever the hero's standing.
-        {10, true,
-         "Rzuca się na ciebie krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!\"\n\n(ok){clear}\n"
-         "Paladyn cię atakuje!\n",
-         false},
-    };
-    for (const Case& c : cases) {
-        makeTestHero();
-        hero.feats = FeatRun;  // pace 7 against the paladin's 3: a sure escape
-        hero.maxHp = hero.hp = 500;
-        hero.alignment = c.alignment;
-        world.location = LocationCrypt;
-        world.dungeonLevel = 0;
-        if (c.hostileBefore) world.set(PaladinHostile);
-        screen.clearTranscript();
-        screen.type(" ");
-        fightWith('u', " ");
-        EventOutcome outcome = EventOutcome::Died;
-        EXPECT_FALSE(runUntilInputEnds([&] { outcome = paladinMeeting(); }));
-        const std::string& out = screen.transcript();
-        EXPECT_TRUE(out.starts_with("Słyszysz dźwięk metalu i zza rogu wychodzi odziany w zbroje wojownik. ")) << out;
-        EXPECT_NE(out.find(c.speech), std::string::npos) << out;
-        EXPECT_EQ(world.has(PaladinCompanion), c.joins) << c.alignment;
-        EXPECT_EQ(world.has(PaladinHostile), !c.joins) << c.alignment;
-        EXPECT_EQ(outcome, c.joins ? EventOutcome::Stay : EventOutcome::StepBack) << c.alignment;
-        EXPECT_EQ(paladinWaitsHere(), !c.joins) << "a fled meeting comes again";
-    }
-}
-
-TEST_F(SpecialPlacesTest, ThePaladinWaitsOnTheFirstCryptLevelOnly) {
+TEST_F(SpecialPlacesTest, ThePaladinMeetsTheHeroOnTheFirstCryptLevelAndLeavesAfterTwentyFights) {
+    hero.alignment = -5;  // still good enough for him
     world.location = LocationCrypt;
+    world.dungeonLevel = 0;  // a new game keeps the level: it is part of the position
     runUntilInputEnds([] { enterDungeon(false); });
-    const Spot up = find(LevelMap::StairsUp);
-    const Approach way = approach(up);
-    screen.press(way.back);
+    const auto [from, key] = approach(find(LevelMap::StairsUp));
+    screen.press(key);
     screen.type(" ");  // the paladin's "(ok)"
-    screen.press(way.key);
-    playFrom(up);
-    EXPECT_EQ(count(screen.transcript(), "\"Witaj Testowy Wojownik!"), 1);
-    EXPECT_TRUE(world.has(PaladinCompanion));
-    EXPECT_TRUE(heroShownAt(up));
+    playFrom(from);
+    EXPECT_EQ(count(screen.transcript(),
+                    "Słyszysz dźwięk metalu i zza rogu wychodzi odziany w zbroje wojownik. Podchodzi do ciebie i mówi: "
+                    "\"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci towarzyszył tak długo jak będziesz "
+                    "wędrował po korytarzach tej krypty. Przysiągłem zabić tyle nieumarłych potworów ilu dzielnych "
+                    "wojowników zginęło w obronie zamku Blackrock.\"\n\n(ok)"),
+              1);
+    EXPECT_EQ(std::pair(world.has(PaladinCompanion), paladinWaitsHere()), std::pair(true, false));
 
-    world.clear(PaladinCompanion);
+    // He takes his leave after the twentieth crypt fight won, once.
     world.dungeonLevel = 1;
-    EXPECT_FALSE(paladinWaitsHere());
-}
-
-TEST_F(SpecialPlacesTest, ThePaladinsFarewellComesOnceAfterTwentyCryptFights) {
-    world.location = LocationCrypt;
-    world.dungeonLevel = 1;
-    world.set(PaladinCompanion);
     EXPECT_FALSE(paladinFarewellDue(19));
     ASSERT_TRUE(paladinFarewellDue(20));
+    screen.clearTranscript();
     screen.type(" ");
     EXPECT_FALSE(runUntilInputEnds([] { paladinFarewell(); }));
     EXPECT_EQ(screen.transcript(),
               "Paladyn:\n-\"Dziękuje za pomoc w zwalczaniu tych plugawych potworów. Jeśli będziesz mnie kiedyś "
               "potrzebował, z chęcią ci pomogę.\n\n(ok)Zdobyłeś {10}3000{7} doświadczenia. Możesz awansować na 2 "
               "poziom.\n");
-    EXPECT_EQ(hero.xp, 3000);
-    EXPECT_TRUE(world.has(PaladinFriend));
-    EXPECT_FALSE(world.has(PaladinCompanion));
-    EXPECT_FALSE(paladinFarewellDue(20));
-
-    // Only the paladin who walked with the hero says goodbye: not a dead
-    // one, nor one who fought him.
+    EXPECT_EQ(std::tuple(world.has(PaladinFriend), world.has(PaladinCompanion), paladinFarewellDue(20)),
+              std::tuple(true, false, false));
+    // Not a dead paladin, nor one who fought the hero; nor does he wait below the first level.
     for (std::uint32_t flags : {std::uint32_t{PaladinDead}, std::uint32_t{PaladinHostile | LandOwned}}) {
         world.storyFlags = flags;
         EXPECT_FALSE(paladinFarewellDue(20)) << flags;
+    }
+    world.storyFlags = 0;
+    EXPECT_FALSE(paladinWaitsHere());
+}
+
+TEST_F(SpecialPlacesTest, ThePaladinAttacksAWickedHeroAndAnyHeroHeFought) {
+    for (auto [alignment, hostileBefore, words] :
+         {std::tuple{-6, false, "mówi: \"Nie podoba mi się twoje postępowanie, zeszłeś na ścieżke zła i musisz "
+                                "zapłacić za wyrządzone krzywdy!\"\n\n(ok){clear}\nPaladyn cię atakuje!\n"},
+          {10, true, "krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!\"\n\n(ok){clear}\n"
+                     "Paladyn cię atakuje!\n"}}) {
+        makeTestHero();
+        hero.feats = FeatRun;  // pace 7 against the paladin's 3: a sure escape
+        hero.maxHp = hero.hp = 500;
+        hero.alignment = alignment;
+        world.location = LocationCrypt;
+        world.dungeonLevel = 0;
+        if (hostileBefore) world.set(PaladinHostile);
+        screen.clearTranscript();
+        screen.type(" ");
+        fightWith('u', " ");
+        EventOutcome outcome = EventOutcome::Died;
+        EXPECT_FALSE(runUntilInputEnds([&] { outcome = paladinMeeting(); }));
+        EXPECT_EQ(count(screen.transcript(), words), 1) << screen.transcript();
+        EXPECT_EQ(std::tuple(world.has(PaladinCompanion), world.has(PaladinHostile), outcome),
+                  std::tuple(false, true, EventOutcome::StepBack));
+        EXPECT_TRUE(paladinWaitsHere()) << "a fled meeting comes again";
     }
 }
 
