@@ -51,6 +51,7 @@ for step in $(seq 1 80); do
         # The question may wrap past the 80th column: match its first words.
         *"Czy chcesz zaatakować?"*) keys t; sleep 0.2; continue ;;
         *"komendy:afuec"*) fought=yes; break ;;
+        *"liczba - podnieś"*) keys w; sleep 0.1; continue ;;  # a chest's loot: leave it
         *"(ok)"*) keys Space; sleep 0.1; continue ;;
     esac
     if [ $((step % 2)) -eq 1 ]; then keys "$back"; else keys "$there"; fi
