@@ -33,6 +33,7 @@ for name in "$@"; do
     grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$work/last.log" || true
 done
 
+echo "fuzz: $(($# - ${#failed[@]})) passed, ${#failed[@]} failed"
 if [ ${#failed[@]} -ne 0 ]; then
     echo "fuzzing found faults in: ${failed[*]} (inputs in $build/fuzz-work/<name>/)" >&2
     exit 1
