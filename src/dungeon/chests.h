@@ -2,7 +2,7 @@
 // good, and now and then a mimic instead.
 #pragma once
 
-#include "dungeon/special_places.h"
+#include "dungeon/dungeon_events.h"
 
 namespace kelvrin {
 

@@ -15,7 +15,7 @@
 #include "dungeon/chests.h"
 #include "dungeon/level_generator.h"
 #include "dungeon/level_map.h"
-#include "dungeon/special_places.h"
+#include "dungeon/dungeon_events.h"
 
 namespace kelvrin {
 

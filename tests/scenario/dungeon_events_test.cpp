@@ -12,7 +12,7 @@
 #include "dungeon/chests.h"
 #include "dungeon/dungeon_view.h"
 #include "dungeon/level_map.h"
-#include "dungeon/special_places.h"
+#include "dungeon/dungeon_events.h"
 #include "items/inventory.h"
 
 namespace kelvrin::test {

@@ -1,4 +1,4 @@
-#include "dungeon/special_places.h"
+#include "dungeon/dungeon_events.h"
 
 #include <cstddef>
 
