@@ -12,10 +12,6 @@ namespace kelvrin {
 namespace {
 
 constexpr int ExperiencePerChallenge = 300;
-// The mayor's quests that count kills (see the mayor's house).
-constexpr int QuestKillAnything = 1;
-constexpr int QuestBanditChief = 8;
-constexpr int QuestDeathKnights = 10;
 
 int clampToInt(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
 
@@ -60,7 +56,7 @@ void recordKill(const Combatant& killed) {
     if (hasTrait(row, TraitInnocent)) --hero.alignment;
     // A druid who turned into a beast still dies as the druid.
     endStoryOf(*killed.startedAs());
-    if (world.questKind == QuestKillAnything) ++world.questStage;
+    if (world.questKind == QuestFiveFoes) ++world.questStage;
     if (world.questKind == QuestDeathKnights && row.id == MonsterDeathKnight) ++world.questStage;
     if (world.questKind == QuestBanditChief && row.id == MonsterBanditChief) {
         world.set(ChiefDead);

@@ -80,9 +80,5 @@ constexpr int TravellerInitiativeNeutral = -2;
 constexpr int GuardInitiativeGood = -5;
 constexpr int GuardInitiativeNeutral = -1;
 
-// The mayor's quests the road advances: beat a bandit group; kill the
-// chief in his camp (then the chief joins the camp's fight).
-constexpr int QuestBanditGroup = 3;
-constexpr int QuestBanditChiefKill = 8;
 
 }  // namespace kelvrin

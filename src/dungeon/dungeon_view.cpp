@@ -29,8 +29,6 @@ constexpr int OverviewColumn = 50;
 constexpr int KeyLineRow = 21;
 constexpr int MineClearedAfter = 20;
 
-// The mayor's quest of reaching the fifth dungeon level.
-constexpr int QuestReachFifthLevel = 5;
 
 struct Position {
     int x = -1;
@@ -228,7 +226,7 @@ StairsResult useStairs(DungeonVisit& visit) {
     if (visit.hero == visit.stairsDown) {
         ++world.dungeonLevel;
         ++visit.slot;
-        if (visit.slot == 4 && world.questKind == QuestReachFifthLevel) world.questStage = 1;
+        if (visit.slot == 4 && world.questKind == QuestFifthLevel) world.questStage = 1;
         if (visit.slot == SlotHallsOfPain) {
             world.location = LocationHallsOfPain;
             world.dungeonLevel = 0;

@@ -87,7 +87,7 @@ void banditFight() {
     const int bandits = BanditGroupSmallest + randomNext() % 2;
     clearScreen();
     print("\nZaatakowałeś bandytów.\n");
-    if (fightWithCompanions(pack(MonsterBandit, bandits), 0) == FightWon && world.questKind == QuestBanditGroup)
+    if (fightWithCompanions(pack(MonsterBandit, bandits), 0) == FightWon && world.questKind == QuestBandits)
         world.questStage = 1;
 }
 
@@ -132,7 +132,7 @@ void campFight() {
     clearScreen();
     print("\nZaatakowałeś bandytów.\n");
     MonsterList camp = pack(MonsterBandit, CampBandits);
-    if (world.questKind == QuestBanditChiefKill) camp.push_back(&monsterRow(MonsterBanditChief));
+    if (world.questKind == QuestBanditChief) camp.push_back(&monsterRow(MonsterBanditChief));
     fightWithCompanions(camp, 0);
 }
 

@@ -91,6 +91,19 @@ echo "modes after: \$(stty -a | tr ' ' '\n' | grep -x -e -icanon -e icanon -e -e
 RUNNER
 }
 
+# start_game LABEL: a marker line in a clear shell, then the game through
+# the runner (make_runner) on top of it.
+start_game() {
+    command_line "clear"
+    wait_gone "modes after"
+    command_line "echo \"marker-\$((6 * 7))-$1\""
+    wait_for "marker-42-$1"
+    rm -f "$WORK/game.pid"
+    command_line "bash '$WORK/run.sh'"
+    wait_for "Kelvrin v 0.2"
+    expect_not_shown "marker-42-$1"
+}
+
 game_pid() { cat "$WORK/game.pid"; }
 
 # wait_exit PID [SECONDS]: until the process is gone.

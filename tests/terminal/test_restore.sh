@@ -7,18 +7,6 @@
 start_shell
 make_runner
 
-# start_game LABEL: a marker line in the shell, then the game on top of it.
-start_game() {
-    command_line "clear"
-    wait_gone "modes after"
-    command_line "echo \"marker-\$((6 * 7))-$1\""
-    wait_for "marker-42-$1"
-    rm -f "$WORK/game.pid"
-    command_line "bash '$WORK/run.sh'"
-    wait_for "Kelvrin v 0.2"
-    expect_not_shown "marker-42-$1"
-}
-
 # expect_restored LABEL: the shell's screen with the marker, no game text,
 # and the terminal in its normal line mode.
 expect_restored() {

@@ -32,19 +32,6 @@ make_signal_runner() {
 
 CRASH_MESSAGE="Wystąpił błąd gry, została ona zapisana w pliku error_save_"
 
-# start_game LABEL: a marker line in a clear shell, then the game through
-# the reporting runner on top of it.
-start_game() {
-    command_line "clear"
-    wait_gone "modes after"
-    command_line "echo \"marker-\$((6 * 7))-$1\""
-    wait_for "marker-42-$1"
-    rm -f "$WORK/game.pid"
-    command_line "bash '$WORK/run.sh'"
-    wait_for "Kelvrin v 0.2"
-    expect_not_shown "marker-42-$1"
-}
-
 # expect_ended LABEL SIGNAL: the game ended by SIGNAL and the shell has its
 # screen (the marker, no game text) and its line mode back.
 expect_ended() {
