@@ -89,7 +89,7 @@ bool armourSmithScreen() {
             smithBuyScreen("Oto pancerze które mam aktualnie na sprzedaż: \n", armourStockSize, drawStockArmour);
             break;
         case 't': smithBuyScreen("Oto tarcze które mam aktualnie na sprzedaż: \n", shieldStockSize, drawStockShield); break;
-        case 's': sellScreen(ArmourAndShieldKinds, armourSmithSelling); break;
+        case 's': return sellScreen(ArmourAndShieldKinds, armourSmithSelling);
         case 'u': upgradeScreen(); break;
         default: return false;
     }

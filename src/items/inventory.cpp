@@ -1,5 +1,6 @@
 #include "items/inventory.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "character/rules_tables.h"
@@ -249,6 +250,18 @@ void applyGodBonus(int delta) {
         hero.hp += change * hero.level;
     }
     hero.capacity = computeCapacity();
+}
+
+bool diesOfLostGodBonus() {
+    const bool attributeLost =
+        std::any_of(hero.attributes.begin(), hero.attributes.end(), [](int value) { return value < 1; });
+    if (!attributeLost && hero.hp >= 1) return false;
+    hero.hp = 0;
+    hero.lastHarm = HarmNothingYet;
+    printDeath();
+    print("\n(ok)");
+    pauseOk();
+    return true;
 }
 
 PotionEffectRoutine potionEffectRoutine(PotionEffect effect) {

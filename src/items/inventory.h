@@ -24,6 +24,13 @@ void recomputeLoad();
 // difference times the level; the capacity is recomputed.
 void applyGodBonus(int delta);
 
+// After the wielded weapon of the gods has given back some of its bonus
+// (sold, or enchanted down): an attribute below 1, or Pw lost with KON down
+// below 1, kills the hero. Then his Pw become 0, the graveyard names no cause
+// for it, and he is told so, with a key wait before the screen he is in
+// ends. True when he died.
+bool diesOfLostGodBonus();
+
 // The inventory screen; returns when the player leaves it, or when the hero
 // dies from a drunk potion (hp below 1).
 void inventoryScreen();

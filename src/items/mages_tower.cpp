@@ -120,12 +120,6 @@ bool canPay(int price) {
     return false;
 }
 
-bool anyAttributeBelowOne() {
-    for (int value : hero.attributes)
-        if (value < 1) return true;
-    return false;
-}
-
 Next enchant(ItemSlot& item) {
     if ((item.flags & Identified) == 0) {
         tell("Musisz najpierw zidentyfikować ten przedmiot.\n\n(ok)");
@@ -166,10 +160,7 @@ Next enchant(ItemSlot& item) {
         print(step > 0 ? "Czujesz się silniejszy.\n" : "Czujesz się słabszy.\n");
         // The gods take back what they gave: an attribute below 1 (or the
         // Pw lost with KON) kills the hero, who pays nothing.
-        if (step < 0 && (anyAttributeBelowOne() || hero.hp < 1)) {
-            hero.hp = 0;
-            return Next::Leave;
-        }
+        if (step < 0 && diesOfLostGodBonus()) return Next::Leave;
     }
     hero.gold -= price;
     item.bonus = newBonus;

@@ -49,7 +49,7 @@ bool marketScreen() {
           hero.gold);
     switch (askKey("ksw")) {
         case 'k': buyScreen(); break;
-        case 's': sellScreen(AllKinds, marketSelling); break;
+        case 's': return sellScreen(AllKinds, marketSelling);
         default: return false;
     }
     return true;

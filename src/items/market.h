@@ -9,7 +9,8 @@
 namespace kelvrin {
 
 // One pass through the market's menu; true while it wants to be shown
-// again, false when the hero leaves for the town.
+// again, false when the hero leaves for the town or dies there (a sold
+// weapon of the gods can take his last Pw with it).
 bool marketScreen();
 
 // The potion seller's goods, always the same four: a healing potion and an

@@ -20,8 +20,6 @@ int conModifier() { return attributeModifier(hero.attributes[Con]); }
 
 bool atFullHealth() { return hero.hp >= hero.maxHp; }
 
-void printDeath() { printColoured(ColourRed, "Umierasz...\n"); }
-
 // The hero shrugs the potion off; only a known potion is named.
 void printNoInfluence(const ItemSlot& potion) {
     const char* name = (potion.flags & Identified) != 0 ? potionRow(potion).name : "???";
@@ -29,6 +27,8 @@ void printNoInfluence(const ItemSlot& potion) {
 }
 
 }  // namespace
+
+void printDeath() { printColoured(ColourRed, "Umierasz...\n"); }
 
 void healingEffect(const ItemSlot& potion) {
     const int amount = (conModifier() + hero.level + 10) * (potion.bonus + 2);

@@ -14,6 +14,10 @@ constexpr int HarmHealthElixir = -3;       // a harmful "Eliksir zdrowia"
 constexpr int HarmBurningHealing = -5;     // a burning "Mikstura lecznicza"
 constexpr int HarmSpoiledAntidote = -6;    // a spoiled "Antidotum"
 
+// Prints "Umierasz..." in the colour of harm: the last line of a hero who
+// dies of a potion, of poison or of a lost attribute.
+void printDeath();
+
 // The effects of the six potion rows, in row order. Each reads the drunk
 // slot (its bonus is the strength: 0 normal, above 0 stronger, below 0
 // spoiled or harmful), prints what happens and changes the hero. None of

@@ -29,11 +29,17 @@ void printNamed(const char* before, const ItemSlot& item) {
 }
 
 // Hands the item over: the gold comes in and the item leaves its place.
-void sellItem(const ListedItem& entry, int value) {
+// False when the hero did not live through it: a wielded weapon of the gods
+// takes its bonus with it.
+bool sellItem(const ListedItem& entry, int value) {
     addGold(value);
+    bool godBonusLost = false;
     switch (entry.place) {
         case HeldIn::Weapon:
-            if (hero.weapon.flags & OfTheGods) applyGodBonus(-hero.weapon.bonus);
+            if (hero.weapon.flags & OfTheGods) {
+                applyGodBonus(-hero.weapon.bonus);
+                godBonusLost = true;
+            }
             hero.weapon = Fists;
             break;
         case HeldIn::Armour: hero.armour = NoArmour; break;
@@ -41,6 +47,7 @@ void sellItem(const ListedItem& entry, int value) {
         case HeldIn::Backpack: hero.inventory[static_cast<std::size_t>(entry.slot)].kind = KindEmpty; break;
     }
     recomputeLoad();
+    return !(godBonusLost && diesOfLostGodBonus());
 }
 
 // The refusal for an equipped item with a negative bonus, or nullptr when
@@ -110,7 +117,7 @@ ItemSlot& heldItem(const ListedItem& entry) {
     return hero.inventory.at(static_cast<std::size_t>(entry.slot));
 }
 
-void sellScreen(unsigned kinds, const SellTexts& texts) {
+bool sellScreen(unsigned kinds, const SellTexts& texts) {
     for (;;) {
         clearScreen();
         print("%s", texts.title);
@@ -118,10 +125,10 @@ void sellScreen(unsigned kinds, const SellTexts& texts) {
         if (map.empty()) {
             print("%s", texts.nothingToSell);
             pauseOk();
-            return;
+            return true;
         }
         const int number = readChoice(map.size());
-        if (number == 0) return;
+        if (number == 0) return true;
         if (number < 0) continue;
         const ListedItem& entry = map[static_cast<std::size_t>(number - 1)];
         const ItemSlot& item = heldItem(entry);
@@ -141,7 +148,7 @@ void sellScreen(unsigned kinds, const SellTexts& texts) {
             pauseOk();
             continue;
         }
-        sellItem(entry, value);
+        if (!sellItem(entry, value)) return false;
     }
 }
 

@@ -63,8 +63,9 @@ struct SellTexts {
 // The sell screen: pick an item, hear the price, sell it, and again, until
 // 0 is typed or nothing is left to sell. An equipped cursed item cannot be
 // sold; selling a wielded weapon of the gods first takes its bonus off the
-// attributes.
-void sellScreen(unsigned kinds, const SellTexts& texts);
+// attributes, which may kill the hero: then the screen ends at once and
+// returns false (true otherwise), and so does the shop.
+bool sellScreen(unsigned kinds, const SellTexts& texts);
 
 // The smiths' buy screen: draws a stock of `stockSize()` items (each by
 // `drawItem()`, in that order of random draws), lists them with their

@@ -109,7 +109,7 @@ bool weaponSmithScreen() {
           hero.gold);
     switch (askKey("ksuw")) {
         case 'k': smithBuyScreen("Oto broń którą mam aktualnie na sprzedaż: \n", weaponStockSize, drawStockWeapon); break;
-        case 's': sellScreen(WeaponKinds, weaponSmithSelling); break;
+        case 's': return sellScreen(WeaponKinds, weaponSmithSelling);
         case 'u': upgradeScreen(); break;
         default: return false;
     }

@@ -8,7 +8,8 @@
 namespace kelvrin {
 
 // One pass through the smith's menu; true while it wants to be shown again,
-// false when the hero leaves for the town.
+// false when the hero leaves for the town or dies there (a sold weapon of
+// the gods can take his last Pw with it).
 bool weaponSmithScreen();
 
 // The size of a new stock (8 to 10) and one weapon of it (any row but the

@@ -116,8 +116,10 @@ TEST_F(MagesTowerTest, CursedSwordOfTheGodsKillsWhenAnAttributeFallsBelowOne) {
     hero.weapon.flags |= Identified;
     applyGodBonus(StrangeSword.bonus);  // CHA 1
     hero.gold = 200000;
-    EXPECT_TRUE(run("u1\ntt", {"z -5 do -6? (t/n)\nCzujesz się słabszy.\n"}));
+    hero.lastHarm = 0;
+    EXPECT_TRUE(run("u1\ntt ", {"z -5 do -6? (t/n)\nCzujesz się słabszy.\n{12}Umierasz...\n{7}\n(ok)"}));
     EXPECT_EQ(hero.hp, 0);
+    EXPECT_EQ(hero.lastHarm, HarmNothingYet);
     EXPECT_EQ(hero.gold, 200000);
     EXPECT_EQ(hero.weapon.bonus, -5);
 }

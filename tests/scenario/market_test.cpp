@@ -94,5 +94,24 @@ TEST_F(MarketTest, EverythingWithAValueIsBought) {
     visit("s w", {"Co chcesz sprzedać (0-nic):\nNie masz żadnych przedmiotów.\n\n(ok){clear}TARG"});
 }
 
+// Selling the wielded sword of the gods takes its +5 off KON and, at the
+// third level, 6 Pw with it: with 5 left the hero dies as the sale completes
+// and the market is left at once.
+TEST_F(MarketTest, SellingTheSwordOfTheGodsCanKill) {
+    hero.level = 3;
+    hero.attributes = {19, 17, 17, 15, 15, 15};
+    hero.hp = 5;
+    hero.gold = 0;
+    hero.lastHarm = 0;  // bitten by a rat some time ago
+    hero.weapon = ItemSlot{7, KindWeapon, 1, 5, OfTheGods | Identified};
+    visit("s1\nt ", {});
+    EXPECT_TRUE(screen.transcript().ends_with(
+        "Długi miecz Bogów +5 za 66723 sztuk złota? (t/n)\n{12}Umierasz...\n{7}\n(ok)"));
+    EXPECT_EQ(hero.hp, 0);
+    EXPECT_EQ(hero.lastHarm, HarmNothingYet);
+    EXPECT_EQ(hero.gold, 66723);
+    EXPECT_EQ(hero.weapon, (ItemSlot{0, KindWeapon, 0, 0, Identified}));
+}
+
 }  // namespace
 }  // namespace kelvrin::test

@@ -95,6 +95,19 @@ TEST_F(SmithsTest, WeaponSmithBuysUpgradesAndReforges) {
     EXPECT_FLOAT_EQ(hero.load, 2.0f + 15.0f + 7.5f + 7.5f + 0.1f);
 }
 
+// A CHA of 5 without the sword's +5 kills the hero who sells it; the smith
+// is left at once and the graveyard will name no cause.
+TEST_F(SmithsTest, SellingTheSwordOfTheGodsCanKill) {
+    hero.attributes = {19, 17, 17, 15, 15, 5};
+    hero.lastHarm = 0;
+    hero.weapon = ItemSlot{7, KindWeapon, 1, 5, OfTheGods | Identified};
+    visit(weaponSmithScreen, "s1\nt ", {});
+    EXPECT_TRUE(screen.transcript().ends_with("? (t\n)\n{12}Umierasz...\n{7}\n(ok)"));
+    EXPECT_EQ(hero.hp, 0);
+    EXPECT_EQ(hero.lastHarm, HarmNothingYet);
+    EXPECT_EQ(hero.weapon.ref, 0);
+}
+
 // The stock of a level-8 hero (no plain goods, a third cut small whoever
 // asks); refusals by kind; masterwork for 150.
 TEST_F(SmithsTest, ArmourSmithTradesArmourAndShields) {
