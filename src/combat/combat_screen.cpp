@@ -1,5 +1,6 @@
 #include "combat/combat_screen.h"
 
+#include <algorithm>
 #include <array>
 
 #include "character/character_sheet.h"
@@ -14,15 +15,14 @@ namespace kelvrin {
 
 namespace {
 
-// The bar's cells live as long as the program: each drawing replaces only
-// as many characters as its text has.
-std::array<Cell, StatusBarWidth> statusBarCells;
-bool statusBarReady = false;
-
 constexpr std::array<const char*, 3> hintLines{"e - ekwipunek", "p - potężny atak", "w - wyspecjalizowanie"};
 
-// Cells of a text in the hint colour, padded with blanks to `width`.
-void appendHintCells(std::vector<Cell>& cells, std::string_view text, int width) {
+// The blanks the bar's text ends with when there is room for them.
+constexpr std::size_t StatusBarBlanks = 5;
+
+// Cells of a text in the hint colour (the bar's and the box's), padded with
+// blanks to `width`.
+void appendPaddedCells(std::vector<Cell>& cells, std::string_view text, int width) {
     int used = 0;
     for (std::size_t pos = 0; pos < text.size() && used < width; ++used) {
         cells.push_back(Cell{decodeUtf8(text, pos), ColourHint});
@@ -32,32 +32,34 @@ void appendHintCells(std::vector<Cell>& cells, std::string_view text, int width)
 
 void drawHintBox() {
     std::vector<Cell> cells;
-    for (const char* line : hintLines) appendHintCells(cells, line, HintBoxWidth);
+    for (const char* line : hintLines) appendPaddedCells(cells, line, HintBoxWidth);
     putCells(0, HintBoxColumn, HintBoxWidth, cells);
 }
 
 }  // namespace
 
 std::string statusBarText() {
-    const std::string text =
-        formatText("%s pw:%d/%d exp:%d/%d złoto:%d runda:%d komendy:afuec%s%s%s%s?     ", hero.name.c_str(),
-                   hero.hp, hero.maxHp, hero.xp, hero.xpNext, hero.gold, world.combatRound,
-                   hasFeat(FeatPowerAttack) ? "p" : "", hasFeat(FeatExpertise) ? "w" : "",
-                   hero.ragesPerDay > 0 ? "s" : "", hasFeat(FeatDodge) ? "d" : "");
-    return utf8Prefix(text, StatusBarWidth);
+    // Everything after the name, which gives way first when the bar is full.
+    const std::string figures =
+        formatText(" pw:%d/%d exp:%d/%d złoto:%d runda:%d komendy:afuec%s%s%s%s?", hero.hp, hero.maxHp, hero.xp,
+                   hero.xpNext, hero.gold, world.combatRound, hasFeat(FeatPowerAttack) ? "p" : "",
+                   hasFeat(FeatExpertise) ? "w" : "", hero.ragesPerDay > 0 ? "s" : "", hasFeat(FeatDodge) ? "d" : "");
+    constexpr std::size_t width = StatusBarWidth;
+    const std::size_t figuresLength = utf8Length(figures);
+    const std::size_t used = utf8Length(hero.name) + figuresLength;
+    // Too long for the row: the blanks go, then the end of the name, and
+    // only then the end of the figures, so the commands stay in sight.
+    if (used <= width) return hero.name + figures + std::string(std::min(StatusBarBlanks, width - used), ' ');
+    if (figuresLength < width) return utf8Prefix(hero.name, width - figuresLength) + figures;
+    // Not even the figures fit: without a name they need no blank before them.
+    return utf8Prefix(std::string_view(figures).substr(1), width);
 }
 
 void drawStatusBar() {
-    if (!statusBarReady) {
-        for (Cell& cell : statusBarCells) cell = Cell{U' ', ColourHint};
-        statusBarReady = true;
-    }
-    const std::string text = statusBarText();
-    std::size_t cell = 0;
-    for (std::size_t pos = 0; pos < text.size() && cell < statusBarCells.size(); ++cell) {
-        statusBarCells[cell].ch = decodeUtf8(text, pos);
-    }
-    putCells(0, 0, StatusBarWidth, std::vector<Cell>(statusBarCells.begin(), statusBarCells.end()));
+    // The whole row each time: nothing of an earlier, longer bar stays.
+    std::vector<Cell> cells;
+    appendPaddedCells(cells, statusBarText(), StatusBarWidth);
+    putCells(0, 0, StatusBarWidth, cells);
 }
 
 void clearFightScreen() {

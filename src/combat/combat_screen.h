@@ -16,12 +16,12 @@ constexpr int HintBoxWidth = 22;
 constexpr int HintBoxColumn = 58;
 
 // The status bar's text for the hero and the round now: the commands show
-// "p", "w", "s" and "d" only when the hero can use them. Cut to 80
-// characters (never inside a letter).
+// "p", "w", "s" and "d" only when the hero can use them. At most 80
+// characters: a text too long loses its five closing blanks, then the end
+// of the hero's name, and only then its own end.
 std::string statusBarText();
-// Writes the status bar into the top row without moving the cursor. The
-// bar's cells are kept between calls: a shorter text leaves the end of the
-// previous one in place (the five blanks it ends with clear most of it).
+// Writes the status bar over the whole top row (blanks after the text)
+// without moving the cursor.
 void drawStatusBar();
 
 // Clears the screen during a fight: the top row stays the status bar's

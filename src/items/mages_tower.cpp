@@ -87,18 +87,19 @@ std::vector<Listed> buildSellMap(Filter filter) {
     return sellMap;
 }
 
-// Lists the items that pass the filter and deals with the one chosen,
-// until the player types 0 or nothing is left to list. False when the hero
-// died and the tower must be left.
+// Lists the items that pass the filter under the service's title and deals
+// with the one chosen, until the player types 0 or nothing is left to list
+// (then the message stands under the title, as at the smiths). False when
+// the hero died and the tower must be left.
 bool itemService(const char* title, const char* nothingToList, Filter filter, Next (*deal)(ItemSlot&)) {
     for (;;) {
         const std::vector<Listed> sellMap = buildSellMap(filter);
         clearScreen();
+        print("%s", title);
         if (sellMap.empty()) {
             tell(nothingToList);
             return true;
         }
-        print("%s", title);
         for (std::size_t i = 0; i < sellMap.size(); ++i) {
             print(sellMap[i].equipped ? "%d) E " : "%d) ", static_cast<int>(i) + 1);
             printItem(*sellMap[i].item, ShowName);

@@ -1,7 +1,6 @@
 #include "world/home.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/console.h"
 #include "core/game_state.h"
@@ -85,27 +84,15 @@ bool emptyPlot() {
     return build();
 }
 
-// Days of rest until healed: the missing Pw over the level times the
-// building's factor, in single precision, rounded up. A number beyond the
-// limit comes back as such, to be refused.
-int daysToFullHealth(const Building& building) {
-    const float days = std::ceil(static_cast<float>(hero.maxHp - hero.hp) /
-                                 (static_cast<float>(hero.level) * building.restFactor));
-    if (!(days >= 1.0f)) return 0;
-    if (days > static_cast<float>(MaxRestDays)) return MaxRestDays + 1;
-    return static_cast<int>(days);
-}
-
 bool rest(const Building& building) {
     print("Możesz tu odpoczywać ile chcesz. Masz %d/%d pw.\nIle dni chcesz odpoczywać? (-1 dla pełnego "
           "wyzdrowienia)\n",
           hero.hp, hero.maxHp);
-    int days = 0;
-    readNumber(days);
-    const bool untilHealed = days == -1;
-    if (untilHealed) days = daysToFullHealth(building);
-    // Nothing to do, or more days than a rest may last: back to the home.
-    if (days < 1 || days > MaxRestDays) return true;
+    int typed = 0;
+    readNumber(typed);
+    const bool untilHealed = typed == -1;
+    const int days = restDays(typed, static_cast<float>(hero.level) * building.restFactor);
+    if (days == 0) return true;
     // The days pass before the message, so that what they bring (the mine's
     // gold) is shown before the key that closes the screen.
     advanceDays(days);

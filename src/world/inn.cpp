@@ -14,25 +14,14 @@ namespace {
 
 constexpr int BeerPrice = 3;
 
-// Days of rest until the hero is healed: the missing Pw over the Pw a day
-// brings (the level), divided in single precision and rounded up. A
-// number beyond the limit comes back as such, to be refused.
-int daysToFullHealth() {
-    const float days = std::ceil(static_cast<float>(hero.maxHp - hero.hp) / static_cast<float>(hero.level));
-    if (!(days >= 1.0f)) return 0;
-    if (days > static_cast<float>(MaxRestDays)) return MaxRestDays + 1;
-    return static_cast<int>(days);
-}
-
 bool rest() {
     print("Ile dni chcesz odpoczywać (kosz 1 sztuka złota za 2 dni pobytu, podaj -1 dla pełnego uzdrowienia.\nMasz "
           "%d sztuk złota i %d/%d pw.\nIle dni chcesz odpoczywać: ",
           hero.gold, hero.hp, hero.maxHp);
-    int days = 0;
-    readNumber(days);
-    if (days == -1) days = daysToFullHealth();
-    // Nothing to do, or more days than a rest may last: back to the menu.
-    if (days < 1 || days > MaxRestDays) return true;
+    int typed = 0;
+    readNumber(typed);
+    const int days = restDays(typed, static_cast<float>(hero.level));
+    if (days == 0) return true;
     const int cost = (days + 1) / 2;
     print("\nCzy chcesz odpoczywać %d dni za %d zlota? (t/n)\n", days, cost);
     if (!askYesNo()) return false;
@@ -75,6 +64,21 @@ bool rumour() {
 }
 
 }  // namespace
+
+int restDays(int typed, float hpPerDay) {
+    if (typed == -1) {
+        const float days = std::ceil(static_cast<float>(hero.maxHp - hero.hp) / hpPerDay);
+        if (!(days >= 1.0f)) return 0;  // nothing to heal
+        typed = days > static_cast<float>(MaxRestDays) ? MaxRestDays + 1 : static_cast<int>(days);
+    }
+    if (typed < 1) return 0;
+    if (typed > MaxRestDays) {
+        print("Możesz odpoczywać najwyżej %d dni.\n\n(ok)", MaxRestDays);
+        pauseOk();
+        return 0;
+    }
+    return typed;
+}
 
 bool innScreen() {
     clearScreen();

@@ -46,6 +46,27 @@ TEST_F(CombatFightTest, AWonFightKeepsItsStatusBarAboveTheScrollingMessages) {
     EXPECT_EQ(screen.rowText(0), "linia 6") << "after the fight the whole screen scrolls";
 }
 
+// Each drawing of the bar clears its whole row: a second fight with a
+// shorter bar shows nothing of the first one's name and commands.
+TEST_F(CombatFightTest, ASecondFightShowsNothingOfTheFirstOnesBar) {
+    std::vector<std::string> bars;
+    screen.setBeforeKey([&] {
+        if (world.inCombat) bars.push_back(screen.rowText(0));
+    });
+    hero.name = "Testowy z Zamościa";
+    hero.feats = FeatRun | FeatPowerAttack | FeatExpertise | FeatDodge;  // pace 7: sure to escape zombies
+    hero.ragesPerDay = 1;
+    EXPECT_EQ(run({MonsterZombie}, "uk"), FightFled);
+    hero.name = "Testowy";
+    hero.feats = FeatRun;
+    hero.ragesPerDay = 0;
+    EXPECT_EQ(run({MonsterZombie}, "uk"), FightFled);
+    screen.setBeforeKey({});
+    EXPECT_EQ(bars, (std::vector<std::string>{
+                        "Testowy z Zamościa pw:13/13 exp:0/1000 złoto:50 runda:1 komendy:afuecpwsd?",
+                        "Testowy pw:13/13 exp:0/1000 złoto:50 runda:1 komendy:afuec?"}));
+}
+
 TEST_F(CombatFightTest, FleeingFromSlowAndFromFlyingPursuers) {
     hero.feats = FeatRun;  // pace 7 against a zombie's 4: sure to escape
     EXPECT_EQ(run({MonsterZombie, MonsterZombie}, "uk"), FightFled);

@@ -89,8 +89,13 @@ TEST_F(HomeTest, RestInEachBuilding) {
     EXPECT_EQ(hero.hp, 20);
     EXPECT_EQ(world.day, 363);
     EXPECT_EQ(world.year, 123);
-    // Nothing to heal, nothing typed, nothing sensible: no time passes.
-    EXPECT_FALSE(has(run("o-1\no0\no-5\noabc\no3651\no2147483647\nw"), "Odpoczywałeś"));
+    // Nothing to heal, nothing typed, nothing sensible, or beyond the limit
+    // (which says so, even for "-1" at a huge loss of Pw): no time passes.
+    const std::string out = run("o-1\no0\no-5\noabc\no3651\nko2147483647\nkw");
+    EXPECT_FALSE(has(out, "Odpoczywałeś"));
+    EXPECT_TRUE(has(out, "3651\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}Wracasz"));
+    hero.maxHp = 100000;
+    EXPECT_TRUE(has(run("o-1\nkw"), "-1\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}Wracasz"));
     EXPECT_EQ(world.day, 363);
 }
 

@@ -57,15 +57,18 @@ TEST_F(InnTest, CostsRefusalsAndTheBound) {
         EXPECT_TRUE(has(out, "odpoczywać " + std::to_string(days) + " dni za " + std::to_string(cost) + " zlota?"));
         EXPECT_EQ(std::pair(hero.gold, hero.hp), std::pair(50 - cost, hp)) << days;
     }
-    // Too poor; "n" leaves for the town; nothing to rest for, or more days
-    // than a rest may last (a cost and healing beyond the int range): back
-    // to the menu without a question.
+    // Too poor; "n" leaves for the town; nothing to rest for: back to the
+    // menu without a question; more days than a rest may last (a cost and
+    // healing beyond the int range): the limit, then the menu.
     hero.gold = 1;
     EXPECT_TRUE(has(run("o5\ntk"), "za 3 zlota? (t/n)\nNie masz dość złota, brakuje ci 2.\n\n(ok){clear}GOSPODA"));
     run("o5\nn");
     EXPECT_TRUE(left);
     hero.hp = hero.maxHp;
-    EXPECT_FALSE(has(run("o0\no-1\no-7\noabc\no3651\no2147483647\n"), "Czy chcesz"));
+    const std::string out = run("o0\no-1\no-7\noabc\no3651\nko2147483647\nk");
+    EXPECT_FALSE(has(out, "Czy chcesz"));
+    EXPECT_EQ(count(out, "3651\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}GOSPODA"), 1);
+    EXPECT_EQ(count(out, "Możesz odpoczywać najwyżej"), 2);
     EXPECT_EQ(std::pair(hero.gold, world.day), std::pair(1, 14));
 
     // The longest rest wraps the calendar ten times.

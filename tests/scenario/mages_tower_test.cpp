@@ -61,7 +61,8 @@ TEST_F(MagesTowerTest, CursedShieldGrowsWorseThenTurnsAndTheElixirBecomesWater) 
         {"3\nTen przedmiot jest przeklęty, na pewno chcesz go ulepszyć? (t/n)\n{clear}",
          "(t/n)\nCzy chcesz zapłacić 8730 sztuk złota aby ulepszyć Tarcza -2 z -2 do -3? (t/n)\n",
          "Zdejmę klątwe z Tarcza -3 za 4365 sztuk złota. (t/n)\nOd teraz Tarcza -3 to Tarcza +3.\n\n(ok)",
-         "{clear}Nie masz żadnych przeklętych przedmiotów.\n\n(ok){clear}WIEŻA MAGÓW",
+         "{clear}Z którego przedmiotu chcesz zdjąć klątwe (0-nic):\nNie masz żadnych przeklętych przedmiotów.\n\n(ok)"
+         "{clear}WIEŻA MAGÓW",
          // The price must be in the purse, but it is never paid.
          "Czy chcesz zapłacić 72 sztuk złota aby ulepszyć Eliksir zdrowia +0 z +0 do +1? (t/n)\nMag - \"Eeee, ten "
          "eliksir który mi dałeś do umagicznienia zamienił się w wodę. Nie musisz mi płacić, tym razem...\"\n\n(ok)"});
@@ -84,7 +85,8 @@ TEST_F(MagesTowerTest, IdentificationTellsPotionsOfHighRowsOnlyTheirKind) {
          "(t/n)\nWiem tylko że Nieznany eliksir to Trucizna +?. Jeśli chcesz wiedzieć więcej musisz znaleźć jakiegoś "
          "alchemika.\n\n(ok)",
          "ma Puklerz +? za 100 sztuk złota. (t/n)\nPuklerz +? to Puklerz -1.\n\n(ok)",
-         "{clear}Nie masz żadnych niezidentifikowanych przedmiotów.\n\n(ok)"});
+         "{clear}Który przedmiot chcesz zidentyfikować (0-nic):\nNie masz żadnych niezidentifikowanych przedmiotów."
+         "\n\n(ok)"});
     EXPECT_EQ(hero.gold, 100);
 }
 
