@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "core/clock.h"
 #include "core/console.h"
 #include "core/game_state.h"
+#include "core/hero_lock.h"
 #include "core/random.h"
 #include "data/classes.h"
 #include "data/races.h"
@@ -47,8 +49,9 @@ public:
     }
 
     static const FileOperations& operations() {
-        static const FileOperations table{openForReading, createForWriting, read,   write,  flushToDisk,
-                                          close,          rename,           remove, exists, flushFolderOf};
+        static const FileOperations table{openForReading, createForWriting, read,   write,         flushToDisk,
+                                          close,          rename,           remove, exists,        flushFolderOf,
+                                          lockExclusive};
         return table;
     }
 
@@ -66,6 +69,7 @@ private:
     struct OpenFile {
         std::string path;
         std::size_t pos = 0;
+        bool locked = false;
     };
 
     static std::map<int, OpenFile>& open() {
@@ -114,6 +118,20 @@ private:
     static bool remove(const char* path) { return files().erase(path) != 0; }
     static bool exists(const char* path) { return has(path); }
     static void flushFolderOf(const char*) {}
+    // As flock: a lock taken through another descriptor, even of this
+    // process, is someone else's.
+    static int lockExclusive(const char* path) {
+        for (const auto& [fd, file] : open()) {
+            if (file.locked && file.path == path) {
+                errno = EWOULDBLOCK;
+                return -1;
+            }
+        }
+        files()[path];  // an empty file if there was none
+        const int fd = newDescriptor(path);
+        open()[fd].locked = true;
+        return fd;
+    }
 };
 
 // A new game for one input: the in-memory disk, the scripted console, the
@@ -136,6 +154,7 @@ public:
         });
     }
     ~FuzzGame() {
+        releaseHeroLock();
         setBackend(nullptr);
         setFixedClock(std::nullopt);
         MemoryDisk::uninstall();

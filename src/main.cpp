@@ -22,18 +22,11 @@ int main() {
     std::setlocale(LC_NUMERIC, "C");
     seedRandom(static_cast<std::uint32_t>(nowSeconds()));
 
+    // A terminal smaller than 80×25 is told so before the first screen
+    // (and after any change of size that leaves it small); the game runs
+    // at any size.
     auto console = makeBackend();
     setBackend(console.get());
-
-    if (console->rows() < 25 || console->columns() < 80) {
-        clearScreen();
-        print("Okno terminala ma mniej niż 80×25 znaków; część ekranu gry może być niewidoczna.\n\n(ok)");
-        try {
-            pauseOk();
-        } catch (const EndOfInput&) {
-            return 0;
-        }
-    }
 
     int status = 0;
     bool gameLeftBehind = false;

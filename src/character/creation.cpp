@@ -12,6 +12,7 @@
 #include "core/console.h"
 #include "core/cp1250.h"
 #include "core/game_state.h"
+#include "core/hero_lock.h"
 #include "core/random.h"
 #include "core/rules.h"
 #include "core/utf8.h"
@@ -196,6 +197,14 @@ bool isAllowedName(std::string_view name) {
 
 int createCharacter() {
     const std::string name = askName();
+    // A hero another copy of the game has in play is neither made anew nor
+    // loaded: whichever copy saved last would wipe out the other's game.
+    if (!lockHero(name)) {
+        clearScreen();
+        print("Ta postać jest już w grze w innym oknie.\n\n(ok)");
+        pauseOk();
+        return CreationCancelled;
+    }
     if (saveFileExists(name)) {
         hero.name = name;
         return CreationSaveExists;

@@ -16,7 +16,10 @@ enum CreationResult : int {
 // The longest hero name, in characters (the graveyard's name field).
 constexpr std::size_t MaxNameLength = 30;
 
-// Runs the creation screens; returns a CreationResult.
+// Runs the creation screens; returns a CreationResult. The typed name is
+// locked (core/hero_lock.h) for the caller to release when the hero leaves
+// play; a name another copy of the game holds is refused with a message
+// and CreationCancelled.
 int createCharacter();
 
 // Whether a typed name may be used: it becomes part of a file name, so

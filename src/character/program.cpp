@@ -5,6 +5,7 @@
 #include "core/console.h"
 #include "core/crash_save.h"
 #include "core/game_state.h"
+#include "core/hero_lock.h"
 #include "core/save_file.h"
 #include "dungeon/dungeon_view.h"
 #include "world/forest.h"
@@ -23,7 +24,7 @@ constexpr const char* InformationText =
     "- las,droga,kopalnia\n- mapy podziemi\n- walka z kilkoma przeciwnikami\n- sojusznicy\n"
     "*** WERSJA 0.1 (17.02.11)\n- pierwsza wersja";
 
-void play() {
+void playHero() {
     switch (createCharacter()) {
         case CreationDone:
             runLocationLoop();
@@ -36,6 +37,15 @@ void play() {
             return;
     }
     if (hero.hp < 1) recordDeath();
+}
+
+void play() {
+    playHero();
+    // The hero is out of play (dead, saved, left, or never begun): another
+    // copy of the game may take him now. The end of the input unwinds past
+    // this and keeps the lock until the crash save is written and the
+    // program ends.
+    releaseHeroLock();
 }
 
 }  // namespace

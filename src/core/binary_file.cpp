@@ -1,6 +1,7 @@
 #include "core/binary_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,9 +136,34 @@ void posixFlushFolderOf(const char* path) {
     ::close(fd);
 }
 
+// Read-only is enough for flock, and opening an existing file so works in
+// a folder that is read-only by now. A link is not followed, so the game
+// never creates a file elsewhere; opening without blocking keeps a pipe put
+// there from stopping the game; only a plain file is locked.
+int posixLockExclusive(const char* path) {
+    int fd;
+    do {
+        fd = ::open(path, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return -1;
+    struct stat info {};
+    int failure = EINVAL;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        for (;;) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+            if (errno != EINTR) break;
+        }
+        failure = errno;
+    }
+    ::close(fd);
+    errno = failure;
+    return -1;
+}
+
 constexpr FileOperations posixOperations{
     posixOpenForReading, posixCreateForWriting, posixRead,   posixWrite,  posixFlushToDisk,
     posixClose,          posixRename,           posixRemove, posixExists, posixFlushFolderOf,
+    posixLockExclusive,
 };
 
 const FileOperations* volatile currentOperations = &posixOperations;

@@ -71,6 +71,12 @@ struct FileOperations {
     bool (*remove)(const char* path);
     bool (*exists)(const char* path);
     void (*flushFolderOf)(const char* path);  // makes a rename durable; best effort
+    // Takes an exclusive lock on `path` without waiting, creating an empty
+    // file there if there is none; the descriptor holds the lock until it
+    // is closed (or the process ends). -1 on failure, with errno
+    // EWOULDBLOCK when someone else holds the lock, anything else when the
+    // folder allows no lock there (read-only, no lock support).
+    int (*lockExclusive)(const char* path);
 };
 
 const FileOperations& posixFileOperations();

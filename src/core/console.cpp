@@ -18,6 +18,9 @@ Backend* current = nullptr;
 // The prompt shown when a burst of output would scroll unread text away.
 constexpr std::string_view MorePrompt = "-- dalej --";
 
+constexpr std::string_view SmallWindowNotice =
+    "Okno terminala ma mniej niż 80×25 znaków; część ekranu gry może być niewidoczna.\n\n(ok)";
+
 // Follows the cursor through everything written, as the terminal moves it
 // (automatic wrap at the last column, scrolling at the bottom), so the
 // console knows when unread text is about to leave the top of the screen.
@@ -145,13 +148,29 @@ std::string formatText(const char* format, ...) {
     return text;
 }
 
-void clearScreen() {
+namespace {
+
+void clearWholeScreen() {
     current->setColour(ColourNormal);
     current->clear();
     // The scrolling area stays as it was: a fight keeps its status bar row
     // fixed through the screens it clears.
     tracker.row = tracker.col = tracker.firstUnread = 0;
     tracker.morePending = false;
+}
+
+}  // namespace
+
+void clearScreen() {
+    // A window smaller than the game's screen, at start or after a change
+    // of size, is told of before the next screen; the game goes on
+    // whatever the size.
+    while (current->takeSmallWindowNotice()) {
+        clearWholeScreen();
+        emit(SmallWindowNotice);
+        getKey();
+    }
+    clearWholeScreen();
 }
 
 void setColour(int colour) { current->setColour(colour); }

@@ -66,6 +66,10 @@ public:
     virtual bool pagesOutput() const = 0;
     virtual int rows() const = 0;
     virtual int columns() const = 0;
+    // True once after the window was found smaller than the game's 80×25
+    // screen (at start, or by a change of size); the console then shows a
+    // notice before the next screen. Clears the notice.
+    virtual bool takeSmallWindowNotice() { return false; }
 };
 
 }  // namespace kelvrin

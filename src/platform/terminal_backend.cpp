@@ -4,6 +4,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,10 @@ namespace {
 constexpr int EscapeWaitMs = 50;
 
 constexpr std::string_view EnterScreen = "\x1b[?1049h\x1b[?25h";
+
+// The screen every screen of the game is laid out for.
+constexpr int ScreenRows = 25;
+constexpr int ScreenColumns = 80;
 
 // Windows colour bits (1 blue, 2 green, 4 red) as an ANSI colour number.
 int ansiColour(int windowsColour) {
@@ -84,10 +89,7 @@ TerminalBackend::TerminalBackend(int inFd, int outFd) : inFd_(inFd), outFd_(outF
     charset_ = localeCharset();
     if (charset_) decoder_.setByteTable(&charset_->table());
 
-    int rows = 25;
-    int cols = 80;
-    windowSize(outFd_, rows, cols);
-    screen_.resize(rows, cols);
+    followWindowSize();
 
     // Single keys without echo; Ctrl-C (ISIG), output processing (OPOST:
     // '\n' is a new line) and the rest stay as the user had them.
@@ -153,17 +155,19 @@ void TerminalBackend::write(std::string_view utf8) {
     if (utf8.empty()) return;
     applyColour();
     appendText(utf8);
-    screen_.write(utf8);
+    onScreens([&](VirtualScreen& screen) { screen.write(utf8); });
 }
 
-void TerminalBackend::setColour(int attr) { screen_.setColour(attr); }
+void TerminalBackend::setColour(int attr) {
+    onScreens([&](VirtualScreen& screen) { screen.setColour(attr); });
+}
 
 void TerminalBackend::clear() {
     // The reset first, or the background of the colour in force would fill
     // the cleared screen.
     emitColour(7);
     out_ += "\x1b[H\x1b[2J";
-    screen_.clear();
+    onScreens([](VirtualScreen& screen) { screen.clear(); });
 }
 
 void TerminalBackend::putCells(int row, int col, int width, const std::vector<Cell>& cells) {
@@ -193,15 +197,18 @@ void TerminalBackend::putCells(int row, int col, int width, const std::vector<Ce
     }
     if (emittedAttr_ != restoreAttr) emitColour(restoreAttr);
     out_ += "\x1b" "8";
-    screen_.putCells(row, col, width, cells);
+    onScreens([&](VirtualScreen& screen) { screen.putCells(row, col, width, cells); });
 }
 
 void TerminalBackend::moveCursor(int row, int col) {
-    screen_.moveCursor(row, col);
+    onScreens([&](VirtualScreen& screen) { screen.moveCursor(row, col); });
     out_ += cursorTo(screen_.cursorRow(), screen_.cursorColumn());
 }
 
 void TerminalBackend::setScrollRegion(int top, int bottom) {
+    // A region down to the window's last row goes down to the whole
+    // screen's last row there.
+    if (whole_) whole_->setScrollRegion(top, bottom == screen_.rows() - 1 ? whole_->rows() - 1 : bottom);
     screen_.setScrollRegion(top, bottom);
     // Setting the region homes the cursor: keep it where it was.
     out_ += "\x1b" "7\x1b[" + std::to_string(screen_.scrollTop() + 1) + ";" +
@@ -212,6 +219,33 @@ void TerminalBackend::flush() {
     // EIO after a hangup, EPIPE ...: the player is gone.
     if (!outputDead_ && !writeAll(outFd_, out_.data(), out_.size())) outputDead_ = true;
     out_.clear();
+}
+
+bool TerminalBackend::takeSmallWindowNotice() {
+    return std::exchange(smallWindowNotice_, false);
+}
+
+bool TerminalBackend::followWindowSize() {
+    int rows = ScreenRows;
+    int cols = ScreenColumns;
+    windowSize(outFd_, rows, cols);
+    if (rows == screen_.rows() && cols == screen_.columns()) return false;
+    if (rows < ScreenRows || cols < ScreenColumns) {
+        // Too small: the window shows what fits, the whole screen is kept
+        // apart, and the player is told before the next screen.
+        if (!whole_) whole_ = screen_;
+        const int wholeRows = std::max(rows, ScreenRows);
+        const int wholeCols = std::max(cols, ScreenColumns);
+        if (wholeRows != whole_->rows() || wholeCols != whole_->columns()) whole_->resize(wholeRows, wholeCols);
+        smallWindowNotice_ = true;
+    } else if (whole_) {
+        // Large enough again: the whole screen is what the window shows.
+        screen_ = std::move(*whole_);
+        whole_.reset();
+        if (rows == screen_.rows() && cols == screen_.columns()) return true;
+    }
+    screen_.resize(rows, cols);
+    return true;
 }
 
 void TerminalBackend::redraw() {
@@ -251,15 +285,7 @@ void TerminalBackend::redraw() {
 
 void TerminalBackend::handleSignals() {
     bool again = takeRedrawRequest();
-    if (takeResizeNotice()) {
-        int rows = 25;
-        int cols = 80;
-        windowSize(outFd_, rows, cols);
-        if (rows != screen_.rows() || cols != screen_.columns()) {
-            screen_.resize(rows, cols);
-            again = true;
-        }
-    }
+    if (takeResizeNotice() && followWindowSize()) again = true;
     if (again && !outputDead_) redraw();
 }
 

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/backend.h"
 #include "platform/charset.h"
@@ -50,8 +51,10 @@ public:
     std::optional<std::string> readLine(std::size_t maxChars) override;
     bool echoesLines() const override { return true; }
     bool pagesOutput() const override { return true; }
+    // The window's size.
     int rows() const override { return screen_.rows(); }
     int columns() const override { return screen_.columns(); }
+    bool takeSmallWindowNotice() override;
 
 private:
     // Reads bytes until the decoder has a key; KeyEnd when the input or the
@@ -61,6 +64,15 @@ private:
     // timeoutMs (-1: no limit), < 0 interrupted by a signal.
     int waitForInput(int timeoutMs);
     void handleSignals();
+    // Takes the window's size now; true when it changed.
+    bool followWindowSize();
+    // Applies one change to the screen the window shows and to the whole
+    // screen kept while the window is too small.
+    template <typename Change>
+    void onScreens(Change&& change) {
+        change(screen_);
+        if (whole_) change(*whole_);
+    }
     void redraw();
     void applyColour();
     void emitColour(int attr);
@@ -75,7 +87,12 @@ private:
     ColourSupport colours_ = ColourSupport::Full;
     std::optional<ByteCharset> charset_;
     KeyDecoder decoder_;
-    VirtualScreen screen_;
+    VirtualScreen screen_;  // what the window shows, at its size
+    // While the window is smaller than 80×25: the game's whole screen, at
+    // least 80×25, written as the game writes it, so that it comes back in
+    // full when the window is large enough again.
+    std::optional<VirtualScreen> whole_;
+    bool smallWindowNotice_ = false;
     std::string out_;
     int emittedAttr_ = 7;  // the colour the terminal is set to
     bool inputEnded_ = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -19,6 +20,7 @@
 #include "core/crash_save.h"
 #include "core/game_state.h"
 #include "core/binary_file.h"
+#include "core/hero_lock.h"
 #include "core/random.h"
 #include "core/save_file.h"
 #include "monkey/invariants.h"
@@ -61,9 +63,16 @@ long flakyWrite(int fd, const void* data, std::size_t size) {
 bool flakyRename(const char* from, const char* to) {
     return !diskFails() && posixFileOperations().rename(from, to);
 }
+// A lock that cannot be taken lets the game go on without it.
+int flakyLock(const char* path) {
+    if (!diskFails()) return posixFileOperations().lockExclusive(path);
+    errno = ENOLCK;
+    return -1;
+}
 const FileOperations flakyDisk{
     flakyOpen, flakyCreate, flakyRead, flakyWrite, posixFileOperations().flushToDisk, posixFileOperations().close,
     flakyRename, posixFileOperations().remove, posixFileOperations().exists, posixFileOperations().flushFolderOf,
+    flakyLock,
 };
 
 // A temporary file ("." first) left in the folder after a write.
@@ -185,6 +194,7 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
         else if (!written && !failingDisk)
             run.failure = "the crash save could not be written";
     }
+    releaseHeroLock();
     run.keys = screen.keysRead();
     run.shown = std::hash<std::string>{}(screen.transcript());
     setFixedClock(std::nullopt);

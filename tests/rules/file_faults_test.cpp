@@ -2,13 +2,16 @@
 // save, the crash save, the graveyard and loading. Whatever fails, the
 // player is told, the game goes on, and no file that was there is lost or
 // left half-written.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <optional>
 
 #include "support/game_test.h"
 #include "support/temp_folder.h"
@@ -100,9 +103,18 @@ bool faultyRename(const char* from, const char* to) {
 
 bool faultyRemove(const char* path) { return currentFault != Fault::ReadOnlyFolder && real().remove(path); }
 
+int faultyLock(const char* path) {
+    if (currentFault == Fault::ReadOnlyFolder) {
+        errno = EROFS;
+        return -1;
+    }
+    return real().lockExclusive(path);
+}
+
 const FileOperations faultyOperations{
     faultyOpen,   faultyCreate, faultyRead,    faultyWrite, real().flushToDisk,
     real().close, faultyRename, faultyRemove, real().exists, real().flushFolderOf,
+    faultyLock,
 };
 
 // The disk fails with `fault` for the lifetime of the object.
@@ -294,9 +306,56 @@ TEST_F(FileFaultsTest, ASaveThatCannotBeReadLeadsBackToTheMenu) {
         if (fault == Fault::ReadError) {
             EXPECT_EQ(readBytes("save_Testowy"), saved);
         }
-        EXPECT_EQ(files(), fault == Fault::ReadError ? std::vector<std::string>{"save_Testowy"}
-                                                     : std::vector<std::string>{});
+        EXPECT_EQ(files(), (fault == Fault::ReadError ? std::vector<std::string>{"lock_Testowy", "save_Testowy"}
+                                                      : std::vector<std::string>{"lock_Testowy"}));
         removeAllFiles();
+    }
+}
+
+// A hero another copy of the game has in play (it holds his lock) is not
+// taken: neither made anew nor loaded, his save left whole. The lock file
+// a game leaves behind holds nothing, and a folder that allows no lock
+// lets the game go on without one.
+TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
+    hero.gold = 555;
+    const std::vector<unsigned char> saved = imageOfTheGame();
+    const auto playFromTheMenu = [&](const char* keys) {
+        resetForNewGame();
+        screen.clearTranscript();
+        screen.type(keys);
+        int status = -1;
+        EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
+        EXPECT_EQ(status, 0);
+    };
+    // The other copy: a lock through a descriptor of its own is refused
+    // as another process's would be.
+    const int other = ::open("lock_Testowy", O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    for (const bool withSave : {false, true}) {
+        SCOPED_TRACE(withSave ? "a saved hero" : "a new hero");
+        if (withSave) writeBytes("save_Testowy", saved);
+        playFromTheMenu("1Testowy\nk0");
+        EXPECT_TRUE(showsInOrder("{clear}Ta postać jest już w grze w innym oknie.\n\n(ok){clear}Kelvrin v 0.2",
+                                 "0. Wyjście"));
+        EXPECT_EQ(hero.name, "");
+    }
+    EXPECT_EQ(readBytes("save_Testowy"), saved);
+    ::close(other);
+
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "a read-only folder" : "a lock file left behind");
+        writeBytes("save_Testowy", saved);
+        {
+            std::optional<FaultyDisk> disk;
+            if (readOnly) disk.emplace(Fault::ReadOnlyFolder);
+            playFromTheMenu("1Testowy\nqn0");
+        }
+        EXPECT_TRUE(showsInOrder("Jesteś w mieście.", "{clear}Kelvrin v 0.2"));
+        EXPECT_EQ(hero.gold, 555);
+        // The game over, the hero is free for the next copy.
+        const int next = ::open("lock_Testowy", O_RDONLY | O_CLOEXEC);
+        EXPECT_EQ(::flock(next, LOCK_EX | LOCK_NB), 0);
+        ::close(next);
     }
 }
 

@@ -182,5 +182,39 @@ TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue)
         ::testing::ExitedWithCode(0), "");
 }
 
+// A window smaller than 80×25 is told of at start and after every change
+// that leaves it small; the game's whole screen is kept meanwhile and drawn
+// in full once the window is large enough again.
+TEST_F(TerminalSignalsTest, ASmallWindowKeepsTheWholeScreenForLater) {
+    const auto resize = [&](unsigned short rows, unsigned short columns) {
+        const winsize size{rows, columns, 0, 0};
+        ioctl(terminal_, TIOCSWINSZ, &size);
+        raise(SIGWINCH);
+        type("k");
+    };
+    const auto child = [&] {
+        installSignalHandlers();
+        resize(20, 60);
+        TerminalBackend terminal(terminal_, terminal_);
+        bool ok = terminal.rows() == 20 && terminal.columns() == 60 && terminal.takeSmallWindowNotice() &&
+                  !terminal.takeSmallWindowNotice();
+        // The key line of the dungeon, below the window and wider.
+        terminal.moveCursor(24, 0);
+        terminal.write("Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście");
+        terminal.readKey();
+        resize(18, 70);
+        terminal.readKey();
+        ok = ok && terminal.takeSmallWindowNotice() && terminal.rows() == 18;
+        shown();
+        resize(25, 80);
+        terminal.readKey();
+        ok = ok && !terminal.takeSmallWindowNotice() && terminal.rows() == 25 &&
+             shown().find("\x1b[25;1HRuch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście") !=
+                 std::string::npos;
+        _exit(ok ? 0 : 1);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+}
+
 }  // namespace
 }  // namespace kelvrin

@@ -43,7 +43,7 @@ TEST_F(SaveGameTest, SavedInTheTownAndLoadedByTypingTheName) {
     EXPECT_TRUE(runUntilInputEnds([] { runProgram(); }));
     EXPECT_NE(screen.transcript().find("(tak/nie/anuluj)\n{clear}{clear}Kelvrin v 0.2"), std::string::npos);
     EXPECT_FALSE(gameInProgress());
-    ASSERT_EQ(folder->files(), std::vector<std::string>{"save_Ala"});
+    ASSERT_EQ(folder->files(), (std::vector<std::string>{"lock_Ala", "save_Ala"}));
     EXPECT_EQ(readBytes("save_Ala").size(), SaveFileSize);
     const SaveImage saved = imageOfTheGame();
     const Hero savedHero = hero;
@@ -59,7 +59,7 @@ TEST_F(SaveGameTest, SavedInTheTownAndLoadedByTypingTheName) {
     EXPECT_EQ(imageOfTheGame(), saved);
     EXPECT_FLOAT_EQ(hero.capacity, savedHero.capacity);
     EXPECT_FLOAT_EQ(hero.load, savedHero.load);
-    EXPECT_TRUE(folder->files().empty());  // loading deleted the file
+    EXPECT_EQ(folder->files(), std::vector<std::string>{"lock_Ala"});  // loading deleted the file
     EXPECT_TRUE(gameInProgress());        // the input ended in the middle of the game
 }
 
@@ -84,14 +84,14 @@ TEST_F(SaveGameTest, ADeadHeroGoesToTheGraveyardAndTheMenuShowsIt) {
         "{clear}CMENTARZ\nMistrz Człowiek Wojownik, 9 poziom, zabity przez Goblin w lesie.\n"
         "Testowy Człowiek Wojownik, 1 poziom, zabity przez Kobold w mieście.\n{clear}Kelvrin v 0.2";
     EXPECT_NE(screen.transcript().find(shown), std::string::npos);
-    EXPECT_EQ(folder->files(), std::vector<std::string>{"cmentarz.dat"});
+    EXPECT_EQ(folder->files(), (std::vector<std::string>{"cmentarz.dat", "lock_Testowy"}));
 }
 
 TEST_F(SaveGameTest, AHeroWhoQuitsIsNotBuried) {
     screen.type(NewHeroAla);
     screen.type("qn2k0");
     EXPECT_FALSE(runUntilInputEnds([] { runProgram(); }));
-    EXPECT_TRUE(folder->files().empty());
+    EXPECT_EQ(folder->files(), std::vector<std::string>{"lock_Ala"});
     EXPECT_NE(screen.transcript().find("{clear}CMENTARZ\nCmentarz jest pusty...{clear}Kelvrin"), std::string::npos);
 }
 

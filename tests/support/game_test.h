@@ -11,6 +11,7 @@
 #include "core/clock.h"
 #include "core/console.h"
 #include "core/game_state.h"
+#include "core/hero_lock.h"
 #include "core/random.h"
 #include "platform/scripted_backend.h"
 #include "support/temp_folder.h"
@@ -39,6 +40,7 @@ protected:
     }
     void TearDown() override {
         setFixedClock(std::nullopt);
+        releaseHeroLock();  // a test that ended in the middle of a game
         playFolder_.reset();
     }
 

@@ -1,0 +1,50 @@
+# A window smaller than 80×25: the notice at start and before the next
+# screen after it shrinks, the game goes on, and the whole screen comes
+# back as soon as the window is large enough again.
+. "$(dirname "$0")/lib.sh"
+
+start_shell
+tm resize-window -t game -x 60 -y 20
+command_line "'$GAME'"
+wait_for "Okno terminala ma mniej niż 80×25 znaków"
+keys Space
+wait_for "1. Graj"
+expect_not_shown "Okno terminala"
+
+tm resize-window -t game -x 80 -y 25
+keys 1
+create_hero Ala
+keys w
+wait_for "Gdzie chcesz iść:"
+keys p
+wait_for "Jesteś w podziemiach na 1 poziomie."
+view=$(screen)
+
+# Smaller again: the view is cut, and the notice comes before the next
+# screen (the character sheet), not in the middle of this one.
+tm resize-window -t game -x 60 -y 20
+sleep 0.3
+expect_not_shown "Okno terminala"
+keys s
+wait_for "Okno terminala ma mniej niż 80×25 znaków"
+# The sheet, paged in the small window, then the view again.
+for _ in 1 2 3 4; do
+    keys Space
+    sleep 0.3
+    shows "Ruch - strzałki" && break
+done
+wait_for "Ruch - strzałki"
+expect_not_shown "Okno terminala"
+
+# The view drawn in the small window comes back whole.
+tm resize-window -t game -x 80 -y 25
+wait_for "q - zapis i wyjście"
+[ "$(screen)" = "$view" ] || fail "the view did not come back whole"
+keys q
+wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
+keys n
+wait_for "1. Graj"
+expect_not_shown "Okno terminala"
+keys 0
+wait_for 'shell$'
+echo "ok: small window"
