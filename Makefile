@@ -1,39 +1,59 @@
 # Two commands for players and developers: `make run` and `make test`.
-BUILD_DIR := build
-SAN_DIR   := build-san
-BENCH_DIR := build-bench
-FUZZ_DIR  := build-fuzz
+# build: `make run`'s game, as any user builds it; build-release: g++,
+# Release, warnings as errors, and the packages; build-clang: the same with
+# clang++; build-san: the tests, with ASan and UBSan.
+BUILD_DIR   := build
+RELEASE_DIR := build-release
+CLANG_DIR   := build-clang
+SAN_DIR     := build-san
+BENCH_DIR   := build-bench
+FUZZ_DIR    := build-fuzz
 # Seconds each fuzz target runs in `make fuzz` and in `make test`.
 FUZZ_SECONDS       ?= 300
 FUZZ_SHORT_SECONDS ?= 10
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
+CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# The project's own trees treat every warning as an error; `make run` builds
+# as a user would, without.
+CHECKED   := -DKELVRIN_WERROR=ON $(CCACHE)
 
-.PHONY: run build test soak deps bench clean
+.PHONY: run build test package soak deps bench clean
 
 run: build
 	./$(BUILD_DIR)/kelvrin
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVRIN_TESTS=OFF >/dev/null
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Builds the game as `make run` does (that build must stay clean too), then
-# everything with AddressSanitizer and UndefinedBehaviorSanitizer, and runs
-# every test: rules, scenarios, the monkey test and the terminal tests; then
-# every fuzz target for a few seconds.
-test: build
-	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DKELVRIN_SANITIZE=ON >/dev/null
+# The plain Release build with g++ and with clang++ (a new warning stops
+# here, never at a user's), then everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer and every test: rules, scenarios, the monkey
+# test and the terminal tests; then the .deb from the Release tree, unpacked
+# and started; then every fuzz target for a few seconds.
+test: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ $(CHECKED) >/dev/null
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	cmake -S . -B $(CLANG_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ $(CHECKED) >/dev/null
+	cmake --build $(CLANG_DIR) -j $(JOBS)
+	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DKELVRIN_SANITIZE=ON -DKELVRIN_TESTS=ON $(CHECKED) >/dev/null
 	cmake --build $(SAN_DIR) -j $(JOBS)
 	cd $(SAN_DIR) && ctest --output-on-failure -j $(JOBS)
+	bash tests/package/test_package.sh $(RELEASE_DIR)
 	$(MAKE) --no-print-directory fuzz-short
+
+# The .deb and the .tar.gz of the Release build, in $(RELEASE_DIR).
+package: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	cd $(RELEASE_DIR) && cpack
 
 # The fuzz targets (fuzz/): built with clang, libFuzzer and sanitizers, run
 # one after another, FUZZ_SECONDS each (`make fuzz FUZZ_SECONDS=3600`);
 # `make fuzz-short` is the run of `make test`.
 .PHONY: fuzz fuzz-short
-FUZZ_CMAKE_FLAGS := -DCMAKE_CXX_COMPILER=clang++ -DKELVRIN_FUZZ=ON -DKELVRIN_TESTS=OFF \
-	-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
-	$(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+FUZZ_CMAKE_FLAGS := -DCMAKE_CXX_COMPILER=clang++ -DKELVRIN_FUZZ=ON \
+	-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" $(CHECKED)
 
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) $(FUZZ_CMAKE_FLAGS) >/dev/null
@@ -54,19 +74,22 @@ KELVRIN_MONKEY_SEEDS      ?= 5000
 KELVRIN_MONKEY_KEYS       ?= 5000
 KELVRIN_MONKEY_FIRST_SEED ?= 1
 soak: deps
-	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DKELVRIN_SANITIZE=ON >/dev/null
+	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DKELVRIN_SANITIZE=ON -DKELVRIN_TESTS=ON $(CHECKED) >/dev/null
 	cmake --build $(SAN_DIR) -j $(JOBS) --target kelvrin_monkey
 	KELVRIN_MONKEY_SEEDS=$(KELVRIN_MONKEY_SEEDS) KELVRIN_MONKEY_KEYS=$(KELVRIN_MONKEY_KEYS) \
 	KELVRIN_MONKEY_FIRST_SEED=$(KELVRIN_MONKEY_FIRST_SEED) \
 	  ./$(SAN_DIR)/tests/kelvrin_monkey --gtest_filter='Monkey.RandomKeys*'
 
+# The benchmarks (a level built, keys through a scripted session), then the
+# real game measured in a terminal (start-up, writes and bytes per key, CPU).
 bench: deps
-	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DKELVRIN_TESTS=OFF -DKELVRIN_BENCH=ON >/dev/null
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DKELVRIN_BENCH=ON >/dev/null
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	./$(BENCH_DIR)/bench/kelvrin_bench
+	bash bench/terminal_measure.sh $(BENCH_DIR)/kelvrin
 
 deps:
 	@bash scripts/install-deps.sh
 
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(CLANG_DIR) $(SAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing the game needs, when it is missing:
 # a C++20 compiler, CMake, GoogleTest, Google Benchmark, tmux (for the
-# terminal tests) and clang with libFuzzer (for the fuzz targets). Uses
-# Debian's packages; does nothing when all is there.
+# terminal tests), clang with libFuzzer (for the fuzz targets), what the
+# package test needs (dpkg-shlibdeps, man with groff) and strace (for
+# `make bench`). Uses Debian's packages; does nothing when all is there.
 set -euo pipefail
 
 missing=()
@@ -15,6 +16,10 @@ command -v tmux >/dev/null || missing+=(tmux)
 command -v clang++ >/dev/null || missing+=(clang)
 # libFuzzer and clang's sanitizer runtimes are a package of their own.
 compgen -G '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a' >/dev/null || missing+=(libclang-rt-dev)
+command -v dpkg-shlibdeps >/dev/null || missing+=(dpkg-dev)
+command -v man >/dev/null || missing+=(man-db)
+command -v nroff >/dev/null || missing+=(groff-base)
+command -v strace >/dev/null || missing+=(strace)  # `make bench` only
 
 [ ${#missing[@]} -eq 0 ] && exit 0
 
