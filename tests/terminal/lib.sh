@@ -106,6 +106,15 @@ start_game() {
 
 game_pid() { cat "$WORK/game.pid"; }
 
+# type_name NAME: answers the question for the hero's name.
+type_name() { wait_for "Podaj swoje imię śmiałku:"; tm send-keys -t "$PANE" -l "$1"; keys Enter; }
+
+# to_dungeon: from the town to the first level of the dungeon.
+to_dungeon() { keys w; wait_for "Gdzie chcesz iść:"; keys p; wait_for "Jesteś w podziemiach na 1 poziomie."; }
+
+# leave_game t|n: "q", then save (t) or not (n), and back at the main menu.
+leave_game() { keys q; wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"; keys "$1"; wait_for "1. Graj"; }
+
 # wait_exit PID [SECONDS]: until the process is gone.
 wait_exit() {
     local deadline=$((SECONDS + ${2:-5}))

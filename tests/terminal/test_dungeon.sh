@@ -8,10 +8,7 @@ command_line "'$GAME'"
 wait_for "Kelvrin v 0.2"
 keys 1
 create_hero Kopacz
-keys w
-wait_for "Gdzie chcesz iść:"
-keys p
-wait_for "Jesteś w podziemiach na 1 poziomie."
+to_dungeon
 wait_for "Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście"
 
 # overview_cell ROW COL: the character of the overview at map cell (COL, ROW).

@@ -8,15 +8,9 @@ command_line "'$GAME'"
 wait_for "Kelvrin v 0.2"
 keys 1
 create_hero Ala
-keys w
-wait_for "Gdzie chcesz iść:"
-keys p
-wait_for "Jesteś w podziemiach na 1 poziomie."
+to_dungeon
 overview_before=$(screen | sed -n '2,21p' | cut -c51-70)
-keys q
-wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-keys t
-wait_for "1. Graj"
+leave_game t
 [ -f "$WORK/save_Ala" ] || fail "no save_Ala after saving"
 [ "$(stat -c %s "$WORK/save_Ala")" = 1008 ] || fail "save_Ala is not 1008 bytes"
 keys 0
@@ -25,9 +19,7 @@ wait_for 'shell$'
 command_line "'$GAME'"
 wait_for "Kelvrin v 0.2"
 keys 1
-wait_for "Podaj swoje imię śmiałku:"
-tm send-keys -t "$PANE" -l "Ala"
-keys Enter
+type_name "Ala"
 wait_for "Jesteś w podziemiach na 1 poziomie."
 overview_after=$(screen | sed -n '2,21p' | cut -c51-70)
 [ "$overview_before" = "$overview_after" ] || fail "the hero came back somewhere else or on another map"
@@ -35,10 +27,7 @@ overview_after=$(screen | sed -n '2,21p' | cut -c51-70)
 
 # A hangup in the middle of the game: a crash save, and the terminal back.
 make_runner
-keys q
-wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-keys n
-wait_for "1. Graj"
+leave_game n
 keys 0
 wait_for 'shell$'
 rm -f "$WORK/game.pid"

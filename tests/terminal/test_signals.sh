@@ -64,9 +64,7 @@ expect_crash_save() {
 # open_hero NAME: from the main menu, the game with NAME's save.
 open_hero() {
     keys 1
-    wait_for "Podaj swoje imię śmiałku:"
-    tm send-keys -t "$PANE" -l "$1"
-    keys Enter
+    type_name "$1"
 }
 
 # load_hero NAME: the game started from the shell with NAME's save.
@@ -76,17 +74,9 @@ load_hero() {
     open_hero "$1"
 }
 
-# From the town or a dungeon level to the main menu, unsaved.
-quit_game_unsaved_to_menu() {
-    keys q
-    wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-    keys n
-    wait_for "1. Graj"
-}
-
 # From the town or a dungeon level back to the shell, unsaved.
 quit_game() {
-    quit_game_unsaved_to_menu
+    leave_game n
     keys 0
     wait_for 'shell$'
 }
@@ -297,14 +287,8 @@ command_line "'$GAME'"
 wait_for "Kelvrin v 0.2"
 keys 1
 create_hero Wzor
-keys w
-wait_for "Gdzie chcesz iść:"
-keys p
-wait_for "Jesteś w podziemiach na 1 poziomie."
-keys q
-wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-keys t
-wait_for "1. Graj"
+to_dungeon
+leave_game t
 keys 0
 wait_for 'shell$'
 [ -f "$WORK/save_Wzor" ] || fail "no save_Wzor to start from"
@@ -332,7 +316,7 @@ start_game menu
 cp "$TEMPLATE" "$WORK/save_menu"
 open_hero menu
 wait_for "Jesteś w podziemiach na 1 poziomie."
-quit_game_unsaved_to_menu
+leave_game n
 keys C-c
 expect_ended menu INT
 ! joined | grep -qF "$CRASH_MESSAGE" || fail "a crash message without a game"

@@ -14,10 +14,7 @@ expect_not_shown "Okno terminala"
 tm resize-window -t game -x 80 -y 25
 keys 1
 create_hero Ala
-keys w
-wait_for "Gdzie chcesz iść:"
-keys p
-wait_for "Jesteś w podziemiach na 1 poziomie."
+to_dungeon
 view=$(screen)
 
 # Smaller again: the view is cut, and the notice comes before the next
@@ -40,10 +37,7 @@ expect_not_shown "Okno terminala"
 tm resize-window -t game -x 80 -y 25
 wait_for "q - zapis i wyjście"
 [ "$(screen)" = "$view" ] || fail "the view did not come back whole"
-keys q
-wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-keys n
-wait_for "1. Graj"
+leave_game n
 expect_not_shown "Okno terminala"
 keys 0
 wait_for 'shell$'

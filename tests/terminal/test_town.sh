@@ -32,10 +32,7 @@ keys a
 wait_gone "Czy chcesz zapisać grę?"
 expect_shown "Jesteś w mieście."
 
-keys q
-wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-keys n
-wait_for "1. Graj"
+leave_game n
 keys 0
 wait_for 'shell$'
 echo "ok: town"

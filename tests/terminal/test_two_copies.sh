@@ -18,9 +18,7 @@ wait_for 'shell$'
 command_line "'$GAME'"
 wait_for "Kelvrin v 0.2"
 keys 1
-wait_for "Podaj swoje imię śmiałku:"
-tm send-keys -t "$PANE" -l "Celina"
-keys Enter
+type_name "Celina"
 wait_for "Ta postać jest już w grze w innym oknie."
 keys Space
 wait_for "1. Graj"
@@ -28,34 +26,24 @@ wait_for "1. Graj"
 
 # The first copy saves her and is back in the menu: the second loads her.
 PANE=game:0.0
-keys q
-wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-keys t
-wait_for "1. Graj"
+leave_game t
 PANE=game:1.0
 keys 1
-wait_for "Podaj swoje imię śmiałku:"
-tm send-keys -t "$PANE" -l "Celina"
-keys Enter
+type_name "Celina"
 wait_for "Jesteś w mieście."
 [ ! -f "$WORK/save_Celina" ] || fail "loading did not delete save_Celina"
 
 # Now the first copy is the other one.
 PANE=game:0.0
 keys 1
-wait_for "Podaj swoje imię śmiałku:"
-tm send-keys -t "$PANE" -l "Celina"
-keys Enter
+type_name "Celina"
 wait_for "Ta postać jest już w grze w innym oknie."
 keys Space
 wait_for "1. Graj"
 keys 0
 wait_for "modes after"
 PANE=game:1.0
-keys q
-wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-keys n
-wait_for "1. Graj"
+leave_game n
 keys 0
 wait_for 'shell$'
 echo "ok: two copies"
