@@ -2,19 +2,19 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "character/character_sheet.h"
 #include "character/feat_screens.h"
 #include "character/rules_tables.h"
+#include "core/binary_file.h"
 #include "core/console.h"
 #include "core/cp1250.h"
 #include "core/game_state.h"
 #include "core/hero_lock.h"
 #include "core/random.h"
 #include "core/rules.h"
+#include "core/save_file.h"
 #include "core/utf8.h"
 #include "data/attributes.h"
 #include "data/classes.h"
@@ -50,11 +50,6 @@ std::string askName() {
         print("Niedozwolone imię, wybierz inne.\n");
         print("Podaj swoje imię śmiałku: ");
     }
-}
-
-bool saveFileExists(const std::string& name) {
-    std::error_code error;
-    return std::filesystem::exists(formatText("save_%s", name.c_str()), error);
 }
 
 // Four dice per attribute, the three highest kept; a set whose modifiers add
@@ -185,10 +180,14 @@ void makeHero(const std::string& name, const Scores& scores, int raceRow, int cl
 }  // namespace
 
 bool isAllowedName(std::string_view name) {
-    if (name == "." || name == "..") return false;
+    // Windows drops a final dot or space from a file name ("save_Ala." would
+    // open "save_Ala"); "." and ".." are caught by the same rule.
+    if (!name.empty() && (name.back() == '.' || name.back() == ' ')) return false;
     for (std::size_t pos = 0; pos < name.size();) {
         const char32_t cp = decodeUtf8(name, pos);
-        if (cp == U'/' || cp == U'\\') return false;
+        // Path separators, and what a Windows file name cannot hold: saves
+        // are copied between machines, so the rule is the same everywhere.
+        if (std::u32string_view(U"/\\:*?\"<>|").find(cp) != std::u32string_view::npos) return false;
         if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) return false;  // control characters
         if (!cp1250Byte(cp)) return false;
     }
@@ -205,7 +204,7 @@ int createCharacter() {
         pauseOk();
         return CreationCancelled;
     }
-    if (saveFileExists(name)) {
+    if (fileExists(saveFileName(name))) {
         hero.name = name;
         return CreationSaveExists;
     }

@@ -22,10 +22,11 @@ constexpr std::size_t MaxNameLength = 30;
 // and CreationCancelled.
 int createCharacter();
 
-// Whether a typed name may be used: it becomes part of a file name, so
-// "/", "\", control characters, "." and "..", and characters that
-// Windows-1250 cannot hold (the graveyard stores names in it) are refused.
-// An empty name is allowed.
+// Whether a typed name may be used: it becomes part of a file name on any
+// system, so "/", "\", control characters, what Windows file names cannot
+// hold (: * ? " < > |, a final dot or space, hence also "." and ".."), and
+// characters that Windows-1250 cannot hold (the graveyard stores names in
+// it) are refused. An empty name is allowed.
 bool isAllowedName(std::string_view name);
 
 }  // namespace kelvrin

@@ -3,8 +3,9 @@
 // temporary file in the same folder, flushed to the disk, then renamed over
 // the old one), so that a crash or a full disk never leaves half a save.
 //
-// Every file operation goes through one table of functions (POSIX by
-// default), which tests can replace to make the disk fail in any step.
+// Every file operation goes through one table of functions (the system's
+// own by default, platform/file_system.h), which tests can replace to make
+// the disk fail in any step.
 #pragma once
 
 #include <cstddef>
@@ -57,8 +58,9 @@ private:
     bool ok_ = true;
 };
 
-// The file operations everything here is built on. The POSIX ones retry
-// after a signal and are async-signal-safe, as the crash save needs.
+// The file operations everything here is built on. File names are UTF-8.
+// The system's own never allocate, and the POSIX ones retry after a signal
+// and are async-signal-safe, as the crash save needs.
 struct FileOperations {
     int (*openForReading)(const char* path);  // a descriptor of a plain file, or -1
     int (*createForWriting)(const char* path);  // a new file in place of anything of that name; -1 on failure
@@ -67,7 +69,7 @@ struct FileOperations {
     long (*write)(int fd, const void* data, std::size_t size);
     bool (*flushToDisk)(int fd);
     bool (*close)(int fd);
-    bool (*rename)(const char* from, const char* to);  // replaces `to`
+    bool (*rename)(const char* from, const char* to);  // replaces `to` in one step
     bool (*remove)(const char* path);
     bool (*exists)(const char* path);
     void (*flushFolderOf)(const char* path);  // makes a rename durable; best effort
@@ -79,9 +81,8 @@ struct FileOperations {
     int (*lockExclusive)(const char* path);
 };
 
-const FileOperations& posixFileOperations();
 // The operations in use; `operations` stays owned by the caller. nullptr
-// puts the POSIX ones back.
+// puts the system's own back.
 void setFileOperations(const FileOperations* operations);
 const FileOperations& fileOperations();
 
@@ -92,7 +93,7 @@ std::string temporaryNameFor(std::string_view path);
 
 // Writes the bytes to `temporaryPath`, flushes them to the disk and renames
 // the file over `path`. On any failure the temporary file is removed and
-// `path` is left as it was. Async-signal-safe with the POSIX operations.
+// `path` is left as it was. Async-signal-safe with the system's operations.
 bool writeFileAtomically(const char* path, const char* temporaryPath, const unsigned char* data, std::size_t size);
 bool writeFileAtomically(const std::string& path, const std::vector<unsigned char>& data);
 

@@ -24,6 +24,7 @@
 #include "core/random.h"
 #include "core/save_file.h"
 #include "monkey/invariants.h"
+#include "platform/file_system.h"
 #include "platform/scripted_backend.h"
 #include "support/temp_folder.h"
 #include "support/test_hero.h"
@@ -52,26 +53,26 @@ bool diskFails() {
     diskFailures += fails ? 1 : 0;
     return fails;
 }
-int flakyOpen(const char* path) { return diskFails() ? -1 : posixFileOperations().openForReading(path); }
-int flakyCreate(const char* path) { return diskFails() ? -1 : posixFileOperations().createForWriting(path); }
+int flakyOpen(const char* path) { return diskFails() ? -1 : systemFileOperations().openForReading(path); }
+int flakyCreate(const char* path) { return diskFails() ? -1 : systemFileOperations().createForWriting(path); }
 long flakyRead(int fd, void* data, std::size_t size) {
-    return diskFails() ? -1 : posixFileOperations().read(fd, data, size);
+    return diskFails() ? -1 : systemFileOperations().read(fd, data, size);
 }
 long flakyWrite(int fd, const void* data, std::size_t size) {
-    return diskFails() ? -1 : posixFileOperations().write(fd, data, size);
+    return diskFails() ? -1 : systemFileOperations().write(fd, data, size);
 }
 bool flakyRename(const char* from, const char* to) {
-    return !diskFails() && posixFileOperations().rename(from, to);
+    return !diskFails() && systemFileOperations().rename(from, to);
 }
 // A lock that cannot be taken lets the game go on without it.
 int flakyLock(const char* path) {
-    if (!diskFails()) return posixFileOperations().lockExclusive(path);
+    if (!diskFails()) return systemFileOperations().lockExclusive(path);
     errno = ENOLCK;
     return -1;
 }
 const FileOperations flakyDisk{
-    flakyOpen, flakyCreate, flakyRead, flakyWrite, posixFileOperations().flushToDisk, posixFileOperations().close,
-    flakyRename, posixFileOperations().remove, posixFileOperations().exists, posixFileOperations().flushFolderOf,
+    flakyOpen, flakyCreate, flakyRead, flakyWrite, systemFileOperations().flushToDisk, systemFileOperations().close,
+    flakyRename, systemFileOperations().remove, systemFileOperations().exists, systemFileOperations().flushFolderOf,
     flakyLock,
 };
 

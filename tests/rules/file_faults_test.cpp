@@ -2,9 +2,7 @@
 // save, the crash save, the graveyard and loading. Whatever fails, the
 // player is told, the game goes on, and no file that was there is lost or
 // left half-written.
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +20,7 @@
 #include "core/binary_file.h"
 #include "core/crash_save.h"
 #include "core/save_file.h"
+#include "platform/file_system.h"
 #include "platform/signals.h"
 
 namespace kelvrin::test {
@@ -51,16 +50,17 @@ const char* nameOf(Fault fault) {
 constexpr Fault WriteFaults[] = {Fault::FullDisk, Fault::ReadOnlyFolder, Fault::FailedRename};
 constexpr Fault ReadFaults[] = {Fault::ReadError, Fault::Vanishing};
 
-// The POSIX operations with the fault of the moment. Plain functions (the
-// table holds function pointers), so the fault lives in globals.
+// The system's own operations with the fault of the moment. Plain
+// functions (the table holds function pointers), so the fault lives in
+// globals.
 Fault currentFault = Fault::ShortTransfers;
 std::size_t bytesFree = 0;
 std::map<int, int> readsPerFile;
 
-const FileOperations& real() { return posixFileOperations(); }
+const FileOperations& real() { return systemFileOperations(); }
 
 int faultyOpen(const char* path) {
-    if (currentFault == Fault::Vanishing) ::unlink(path);
+    if (currentFault == Fault::Vanishing) real().remove(path);
     const int fd = real().openForReading(path);
     readsPerFile[fd] = 0;
     return fd;
@@ -327,10 +327,10 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
         EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
         EXPECT_EQ(status, 0);
     };
-    // The other copy: a lock through a descriptor of its own is refused
+    // The other copy: a lock taken through an open of its own is refused
     // as another process's would be.
-    const int other = ::open("lock_Testowy", O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
-    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    const int other = real().lockExclusive("lock_Testowy");
+    ASSERT_GE(other, 0);
     for (const bool withSave : {false, true}) {
         SCOPED_TRACE(withSave ? "a saved hero" : "a new hero");
         if (withSave) writeBytes("save_Testowy", saved);
@@ -340,7 +340,7 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
         EXPECT_EQ(hero.name, "");
     }
     EXPECT_EQ(readBytes("save_Testowy"), saved);
-    ::close(other);
+    real().close(other);
 
     for (const bool readOnly : {false, true}) {
         SCOPED_TRACE(readOnly ? "a read-only folder" : "a lock file left behind");
@@ -353,9 +353,9 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
         EXPECT_TRUE(showsInOrder("Jesteś w mieście.", "{clear}Kelvrin v 0.2"));
         EXPECT_EQ(hero.gold, 555);
         // The game over, the hero is free for the next copy.
-        const int next = ::open("lock_Testowy", O_RDONLY | O_CLOEXEC);
-        EXPECT_EQ(::flock(next, LOCK_EX | LOCK_NB), 0);
-        ::close(next);
+        const int next = real().lockExclusive("lock_Testowy");
+        EXPECT_GE(next, 0);
+        if (next >= 0) real().close(next);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "core/binary_file.h"
 #include "core/save_file.h"
 #include "data/monsters.h"
+#include "platform/file_system.h"
 
 namespace kelvrin::test {
 namespace {
@@ -336,7 +337,7 @@ long stuckWrite(int, const void*, std::size_t) { return 0; }
 int halfWriteCalls = 0;
 long halfWrite(int fd, const void* data, std::size_t size) {
     if (halfWriteCalls++ > 0) return -1;
-    return posixFileOperations().write(fd, data, std::min<std::size_t>(size, 500));
+    return systemFileOperations().write(fd, data, std::min<std::size_t>(size, 500));
 }
 bool failingRename(const char*, const char*) { return false; }
 bool failingFlush(int) { return false; }
@@ -350,7 +351,7 @@ TEST_F(SaveFileTest, AFailedSaveLeavesTheOldFileWhole) {
         const char* what;
         FileOperations operations;
     };
-    FileOperations base = posixFileOperations();
+    FileOperations base = systemFileOperations();
     std::vector<Fault> faults;
     faults.push_back({"create", base});
     faults.back().operations.createForWriting = failingCreate;

@@ -100,15 +100,19 @@ TEST_F(CreationTest, TooLittleIntelligenceAndCancel) {
     EXPECT_EQ(hero.attributes, (std::array<int, 6>{}));
 }
 
-// A name becomes part of file names: path separators, control characters,
-// letters Windows-1250 lacks, "." and ".." are refused; at most 30
-// characters are read, and an existing save of that name is reported.
+// A name becomes part of file names on every system: path separators,
+// control characters, letters Windows-1250 lacks, what a Windows file name
+// cannot hold and a final dot or space ("." and ".." too) are refused; at
+// most 30 characters are read, and an existing save of that name is
+// reported.
 TEST_F(CreationTest, NamesThatCannotBeFileNamesAreRefused) {
-    screen.type("a/b\n..\n.\nx\\y\n\u0085\n漢字\n.a.\nn");
+    screen.type("a/b\n..\n.\nx\\y\n\u0085\n漢字\nAla.\nC:a\n.a\nn");
     EXPECT_EQ(create(), CreationCancelled);
-    EXPECT_EQ(seen("Niedozwolone imię, wybierz inne.\nPodaj swoje imię śmiałku: "), 6);
-    for (const char* allowed : {"", "Łukasz Żółć", "€ ~ ?", "..."}) EXPECT_TRUE(isAllowedName(allowed)) << allowed;
-    for (const char* refused : {"a\x01", "tab\tname", "del\x7f", "bad\xff"}) EXPECT_FALSE(isAllowedName(refused)) << refused;
+    EXPECT_EQ(seen("Niedozwolone imię, wybierz inne.\nPodaj swoje imię śmiałku: "), 8);
+    for (const char* allowed : {"", "Łukasz Żółć", "€ ~ !", ".a", "a. b"}) EXPECT_TRUE(isAllowedName(allowed)) << allowed;
+    for (const char* refused : {"a\x01", "tab\tname", "del\x7f", "bad\xff", "a*", "a?", "\"a\"", "<a>", "a|b",
+                                "...", "Ala "})
+        EXPECT_FALSE(isAllowedName(refused)) << refused;
 
     std::string thirty;
     for (int i = 0; i < 30; ++i) thirty += "Ż";
