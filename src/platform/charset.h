@@ -17,6 +17,7 @@ class ByteCharset {
 public:
     // Builds the tables for a codeset known to iconv; nullopt when iconv
     // does not know it or it is not a single-byte set extending ASCII.
+    // (Always nullopt on Windows, whose console takes UTF-16.)
     static std::optional<ByteCharset> load(const char* codeset);
 
     // Code points of the bytes 0x80-0xFF (0: no character).
@@ -36,7 +37,7 @@ private:
 bool codesetIsUtf8(std::string_view codeset);
 
 // The character set of the current locale (after setlocale(LC_ALL, "")),
-// or nullopt for UTF-8.
+// or nullopt for UTF-8 (and on Windows, whose console takes UTF-16).
 std::optional<ByteCharset> localeCharset();
 
 }  // namespace kelvrin

@@ -8,7 +8,10 @@
 namespace kelvrin {
 
 // The terminal backend when both standard input and standard output are
-// terminals; otherwise the stream backend on descriptors 0 and 1.
+// terminals (on Windows: the console backend when both are a console);
+// otherwise the stream backend on descriptors 0 and 1, which on Windows
+// are switched to binary, so that "\n" stays "\n" and a Ctrl-Z byte is
+// no end of input.
 std::unique_ptr<Backend> makeBackend();
 
 }  // namespace kelvrin

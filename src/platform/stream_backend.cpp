@@ -1,12 +1,7 @@
 #include "platform/stream_backend.h"
 
-#include <poll.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "core/utf8.h"
-#include "platform/write_all.h"
+#include "platform/fd_io.h"
 
 namespace kelvrin {
 
@@ -59,21 +54,13 @@ bool StreamBackend::fill() {
         inPos_ = 0;
     }
     char bytes[4096];
-    for (;;) {
-        const ssize_t n = ::read(inFd_, bytes, sizeof bytes);
-        if (n > 0) {
-            in_.append(bytes, static_cast<std::size_t>(n));
-            return true;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            pollfd fd{inFd_, POLLIN, 0};
-            poll(&fd, 1, -1);
-            continue;
-        }
+    const std::size_t n = readSome(inFd_, bytes, sizeof bytes);
+    if (n == 0) {
         inputEnded_ = true;
         return false;
     }
+    in_.append(bytes, n);
+    return true;
 }
 
 int StreamBackend::readKey() {

@@ -1,4 +1,4 @@
-#include "platform/terminal_backend.h"
+#include "platform/posix/terminal_backend.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

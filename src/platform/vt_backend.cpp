@@ -1,28 +1,14 @@
-#include "platform/terminal_backend.h"
-
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include "platform/vt_backend.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 
 #include "core/utf8.h"
-#include "platform/signals.h"
-#include "platform/write_all.h"
 
 namespace kelvrin {
 
 namespace {
-
-// How long the rest of an escape sequence may take to arrive before a lone
-// Escape byte counts as the Escape key.
-constexpr int EscapeWaitMs = 50;
-
-constexpr std::string_view EnterScreen = "\x1b[?1049h\x1b[?25h";
 
 // The screen every screen of the game is laid out for.
 constexpr int ScreenRows = 25;
@@ -31,26 +17,6 @@ constexpr int ScreenColumns = 80;
 // Windows colour bits (1 blue, 2 green, 4 red) as an ANSI colour number.
 int ansiColour(int windowsColour) {
     return ((windowsColour & 1) ? 4 : 0) | (windowsColour & 2) | ((windowsColour & 4) ? 1 : 0);
-}
-
-ColourSupport colourSupportFromEnvironment() {
-    const char* noColour = std::getenv("NO_COLOR");
-    if (noColour && *noColour) return ColourSupport::None;
-    const char* term = std::getenv("TERM");
-    if (term && std::strncmp(term, "linux", 5) == 0) return ColourSupport::Basic;
-    return ColourSupport::Full;
-}
-
-// The window's size; 25 × 80 when the terminal does not say.
-void windowSize(int fd, int& rows, int& columns) {
-    winsize size {};
-    if (ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
-        rows = size.ws_row;
-        columns = size.ws_col;
-    } else {
-        rows = 25;
-        columns = 80;
-    }
 }
 
 std::string cursorTo(int row, int col) {
@@ -83,58 +49,31 @@ std::string colourSequence(int attr, ColourSupport support) {
     return seq + "m";
 }
 
-TerminalBackend::TerminalBackend(int inFd, int outFd) : inFd_(inFd), outFd_(outFd) {
-    if (tcgetattr(inFd_, &saved_) != 0) throw std::runtime_error("not a terminal");
-    colours_ = colourSupportFromEnvironment();
-    charset_ = localeCharset();
-    if (charset_) decoder_.setByteTable(&charset_->table());
+ColourSupport colourSupportFromEnvironment() {
+    const char* noColour = std::getenv("NO_COLOR");
+    if (noColour && *noColour) return ColourSupport::None;
+    const char* term = std::getenv("TERM");
+    if (term && std::strncmp(term, "linux", 5) == 0) return ColourSupport::Basic;
+    return ColourSupport::Full;
+}
 
-    followWindowSize();
-
-    // Single keys without echo; Ctrl-C (ISIG), output processing (OPOST:
-    // '\n' is a new line) and the rest stay as the user had them.
-    termios game = saved_;
-    game.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    game.c_cc[VMIN] = 1;
-    game.c_cc[VTIME] = 0;
-#ifdef IUTF8
-    if (charset_) {
-        game.c_iflag &= ~static_cast<tcflag_t>(IUTF8);
-    } else {
-        game.c_iflag |= IUTF8;
-    }
-#endif
-    const HeldSignals held;
-    // TCSANOW: keys typed before the game started are kept.
-    tcsetattr(inFd_, TCSANOW, &game);
-    out_ += EnterScreen;
-    out_ += colourSequence(7, colours_);
+void VtBackend::beginScreen(std::string_view enter) {
+    out_ += enter;
+    emitColour(7);
     out_ += "\x1b[H\x1b[2J";
     flush();
-    registerTerminal(inFd_, outFd_, saved_, game);
-    active_ = true;
 }
 
-TerminalBackend::~TerminalBackend() { restore(); }
-
-void TerminalBackend::restore() {
-    if (!active_) return;
-    const HeldSignals held;
-    active_ = false;
-    flush();
-    releaseTerminal();
-}
-
-void TerminalBackend::emitColour(int attr) {
+void VtBackend::emitColour(int attr) {
     out_ += colourSequence(attr, colours_);
     emittedAttr_ = attr;
 }
 
-void TerminalBackend::applyColour() {
+void VtBackend::applyColour() {
     if (screen_.colour() != emittedAttr_) emitColour(screen_.colour());
 }
 
-void TerminalBackend::appendChar(char32_t ch) {
+void VtBackend::appendChar(char32_t ch) {
     if (ch < 0x20 || ch == 0x7F) ch = U' ';  // a control character in a cell would move the cursor
     if (charset_) {
         charset_->encode(ch, out_);
@@ -143,7 +82,7 @@ void TerminalBackend::appendChar(char32_t ch) {
     }
 }
 
-void TerminalBackend::appendText(std::string_view utf8) {
+void VtBackend::appendText(std::string_view utf8) {
     if (charset_) {
         charset_->encode(utf8, out_);
     } else {
@@ -151,18 +90,18 @@ void TerminalBackend::appendText(std::string_view utf8) {
     }
 }
 
-void TerminalBackend::write(std::string_view utf8) {
+void VtBackend::write(std::string_view utf8) {
     if (utf8.empty()) return;
     applyColour();
     appendText(utf8);
     onScreens([&](VirtualScreen& screen) { screen.write(utf8); });
 }
 
-void TerminalBackend::setColour(int attr) {
+void VtBackend::setColour(int attr) {
     onScreens([&](VirtualScreen& screen) { screen.setColour(attr); });
 }
 
-void TerminalBackend::clear() {
+void VtBackend::clear() {
     // The reset first, or the background of the colour in force would fill
     // the cleared screen.
     emitColour(7);
@@ -170,7 +109,7 @@ void TerminalBackend::clear() {
     onScreens([](VirtualScreen& screen) { screen.clear(); });
 }
 
-void TerminalBackend::putCells(int row, int col, int width, const std::vector<Cell>& cells) {
+void VtBackend::putCells(int row, int col, int width, const std::vector<Cell>& cells) {
     if (width <= 0 || cells.empty()) return;
     const int restoreAttr = emittedAttr_;
     out_ += "\x1b" "7";
@@ -200,12 +139,12 @@ void TerminalBackend::putCells(int row, int col, int width, const std::vector<Ce
     onScreens([&](VirtualScreen& screen) { screen.putCells(row, col, width, cells); });
 }
 
-void TerminalBackend::moveCursor(int row, int col) {
+void VtBackend::moveCursor(int row, int col) {
     onScreens([&](VirtualScreen& screen) { screen.moveCursor(row, col); });
     out_ += cursorTo(screen_.cursorRow(), screen_.cursorColumn());
 }
 
-void TerminalBackend::setScrollRegion(int top, int bottom) {
+void VtBackend::setScrollRegion(int top, int bottom) {
     // A region down to the window's last row goes down to the whole
     // screen's last row there.
     if (whole_) whole_->setScrollRegion(top, bottom == screen_.rows() - 1 ? whole_->rows() - 1 : bottom);
@@ -215,20 +154,17 @@ void TerminalBackend::setScrollRegion(int top, int bottom) {
             std::to_string(screen_.scrollBottom() + 1) + "r\x1b" "8";
 }
 
-void TerminalBackend::flush() {
-    // EIO after a hangup, EPIPE ...: the player is gone.
-    if (!outputDead_ && !writeAll(outFd_, out_.data(), out_.size())) outputDead_ = true;
+void VtBackend::flush() {
+    // A hangup, a closed pipe, a console gone: the player is gone.
+    if (!outputDead_ && !out_.empty() && !send(out_)) outputDead_ = true;
     out_.clear();
 }
 
-bool TerminalBackend::takeSmallWindowNotice() {
+bool VtBackend::takeSmallWindowNotice() {
     return std::exchange(smallWindowNotice_, false);
 }
 
-bool TerminalBackend::followWindowSize() {
-    int rows = ScreenRows;
-    int cols = ScreenColumns;
-    windowSize(outFd_, rows, cols);
+bool VtBackend::followWindowSize(int rows, int cols) {
     if (rows == screen_.rows() && cols == screen_.columns()) return false;
     if (rows < ScreenRows || cols < ScreenColumns) {
         // Too small: the window shows what fits, the whole screen is kept
@@ -248,7 +184,7 @@ bool TerminalBackend::followWindowSize() {
     return true;
 }
 
-void TerminalBackend::redraw() {
+void VtBackend::redraw() {
     out_.clear();  // the model already holds whatever was not sent yet
     emitColour(7);
     out_ += "\x1b[r\x1b[H\x1b[2J";
@@ -283,47 +219,12 @@ void TerminalBackend::redraw() {
     flush();
 }
 
-void TerminalBackend::handleSignals() {
-    bool again = takeRedrawRequest();
-    if (takeResizeNotice() && followWindowSize()) again = true;
-    if (again && !outputDead_) redraw();
-}
-
-int TerminalBackend::waitForInput(int timeoutMs) {
-    pollfd fd{inFd_, POLLIN, 0};
-    return poll(&fd, 1, timeoutMs);
-}
-
-int TerminalBackend::nextKey() {
-    for (;;) {
-        if (decoder_.hasKey()) return decoder_.takeKey();
-        if (outputDead_ || inputEnded_) return KeyEnd;
-        handleSignals();
-        if (decoder_.waiting()) {
-            const int ready = waitForInput(EscapeWaitMs);
-            if (ready == 0) decoder_.timeout();
-            if (ready <= 0) continue;  // timed out, or a signal came (handled above)
-        }
-        char bytes[256];
-        const ssize_t n = ::read(inFd_, bytes, sizeof bytes);
-        if (n > 0) {
-            decoder_.feed(std::string_view(bytes, static_cast<std::size_t>(n)));
-        } else if (n == 0) {
-            inputEnded_ = true;  // hangup
-        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            waitForInput(-1);
-        } else if (errno != EINTR) {
-            inputEnded_ = true;  // EIO: the terminal is gone
-        }
-    }
-}
-
-int TerminalBackend::readKey() {
+int VtBackend::readKey() {
     flush();
     return nextKey();
 }
 
-void TerminalBackend::eraseLastChar() {
+void VtBackend::eraseLastChar() {
     // The cell of the last echoed character: just left of the cursor, or
     // at the end of the row above when the echo had wrapped.
     int row = screen_.cursorRow();
@@ -341,8 +242,8 @@ void TerminalBackend::eraseLastChar() {
     moveCursor(row, col);
 }
 
-std::optional<std::string> TerminalBackend::readLine(std::size_t maxChars) {
-    // A small line editor in raw mode: the typed characters are echoed,
+std::optional<std::string> VtBackend::readLine(std::size_t maxChars) {
+    // A small line editor on single keys: the typed characters are echoed,
     // Backspace takes back a whole letter (Polish ones too), Enter ends the
     // line. Characters past maxChars are read and dropped, not shown.
     std::u32string typed;

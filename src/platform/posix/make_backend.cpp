@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
+#include "platform/posix/terminal_backend.h"
 #include "platform/stream_backend.h"
-#include "platform/terminal_backend.h"
 
 namespace kelvrin {
 

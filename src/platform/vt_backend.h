@@ -1,18 +1,20 @@
-// The game in a real terminal: raw mode for single keys (Ctrl-C still
-// stops the game), the alternate screen so the shell's screen comes back
-// unchanged, SGR colours, and output gathered in memory and written with
-// one write(2) per flush, so a screen never flickers.
+// The part of a terminal backend that every system shares: the screen is
+// driven with the escape sequences of a VT100/xterm terminal (cursor moves,
+// SGR colours, the scroll region), output is gathered in memory and sent in
+// one piece per flush, so a screen never flickers, and a model of the
+// screen is kept to redraw it after a change of the window's size. Typed
+// lines go through the game's own line editor. What differs between
+// systems (how the bytes reach the screen, where keys come from) is left to
+// the class deriving from this one.
 #pragma once
-
-#include <termios.h>
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "platform/backend.h"
 #include "platform/charset.h"
-#include "platform/key_decoder.h"
 #include "platform/virtual_screen.h"
 
 namespace kelvrin {
@@ -27,19 +29,12 @@ enum class ColourSupport {
 // The SGR sequence for a console attribute (7: a reset).
 std::string colourSequence(int attr, ColourSupport support);
 
-class TerminalBackend : public Backend {
+// Full colours unless NO_COLOR is set to something (None) or TERM names the
+// Linux console (Basic).
+ColourSupport colourSupportFromEnvironment();
+
+class VtBackend : public Backend {
 public:
-    // Takes over the terminal on inFd (keys, termios) and outFd (output).
-    // Throws std::runtime_error when inFd is no terminal.
-    TerminalBackend(int inFd = 0, int outFd = 1);
-    ~TerminalBackend() override;
-    TerminalBackend(const TerminalBackend&) = delete;
-    TerminalBackend& operator=(const TerminalBackend&) = delete;
-
-    // Gives the terminal back as it was: settings, main screen, attributes,
-    // cursor. Called by the destructor; calling it again does nothing.
-    void restore();
-
     void write(std::string_view utf8) override;
     void setColour(int attr) override;
     void clear() override;
@@ -56,16 +51,36 @@ public:
     int columns() const override { return screen_.columns(); }
     bool takeSmallWindowNotice() override;
 
+protected:
+    VtBackend() = default;
+
+    // Sends bytes to the screen; false when the output is gone for good
+    // (nothing more is sent then).
+    virtual bool send(std::string_view bytes) = 0;
+    // The next key, waiting for it; KeyEnd when the input is gone.
+    virtual int nextKey() = 0;
+
+    void setColourSupport(ColourSupport colours) { colours_ = colours; }
+    ColourSupport colourSupport() const { return colours_; }
+    // Output in a single-byte character set instead of UTF-8 (nullopt:
+    // UTF-8).
+    void setCharset(std::optional<ByteCharset> charset) { charset_ = std::move(charset); }
+    const std::optional<ByteCharset>& charset() const { return charset_; }
+
+    // Starts the game's screen: `enter` (the system's own opening bytes),
+    // then the normal colour and a cleared screen, sent at once.
+    void beginScreen(std::string_view enter);
+    // Takes the window's size (at start or after a change); true when it
+    // changed. A window below 80×25 gets the notice and the whole screen is
+    // kept apart until it is large enough again.
+    bool followWindowSize(int rows, int columns);
+    // Draws the whole screen again from the model and sends it.
+    void redraw();
+    // What the window shows, as the escape sequences sent so far left it.
+    const VirtualScreen& screen() const { return screen_; }
+    bool outputDead() const { return outputDead_; }
+
 private:
-    // Reads bytes until the decoder has a key; KeyEnd when the input or the
-    // output is gone.
-    int nextKey();
-    // Waits for input as poll(2) does: > 0 ready, 0 nothing within
-    // timeoutMs (-1: no limit), < 0 interrupted by a signal.
-    int waitForInput(int timeoutMs);
-    void handleSignals();
-    // Takes the window's size now; true when it changed.
-    bool followWindowSize();
     // Applies one change to the screen the window shows and to the whole
     // screen kept while the window is too small.
     template <typename Change>
@@ -73,20 +88,14 @@ private:
         change(screen_);
         if (whole_) change(*whole_);
     }
-    void redraw();
     void applyColour();
     void emitColour(int attr);
     void appendText(std::string_view utf8);
     void appendChar(char32_t ch);
     void eraseLastChar();
 
-    int inFd_;
-    int outFd_;
-    termios saved_{};
-    bool active_ = false;
     ColourSupport colours_ = ColourSupport::Full;
     std::optional<ByteCharset> charset_;
-    KeyDecoder decoder_;
     VirtualScreen screen_;  // what the window shows, at its size
     // While the window is smaller than 80×25: the game's whole screen, at
     // least 80×25, written as the game writes it, so that it comes back in
@@ -95,7 +104,6 @@ private:
     bool smallWindowNotice_ = false;
     std::string out_;
     int emittedAttr_ = 7;  // the colour the terminal is set to
-    bool inputEnded_ = false;
     bool outputDead_ = false;
 };
 

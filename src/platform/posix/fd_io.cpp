@@ -1,4 +1,4 @@
-#include "platform/write_all.h"
+#include "platform/fd_io.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -23,6 +23,20 @@ bool writeAll(int fd, const char* data, std::size_t size) {
         }
     }
     return true;
+}
+
+std::size_t readSome(int fd, char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, size);
+        if (n > 0) return static_cast<std::size_t>(n);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd waitFor{fd, POLLIN, 0};
+            poll(&waitFor, 1, -1);
+            continue;
+        }
+        return 0;
+    }
 }
 
 }  // namespace kelvrin

@@ -1,0 +1,274 @@
+// The Windows console backend against a console of the test's own, put in
+// place of the real console calls: the keys it makes of input records, a
+// change of the window's size, and the console given back as it was found
+// (which a real console under wine cannot show: each start gets a fresh one).
+#ifdef _WIN32
+
+#include "platform/windows/console_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/interrupt.h"
+
+namespace kelvrin {
+namespace {
+
+const HANDLE In = reinterpret_cast<HANDLE>(0x10);
+const HANDLE Out = reinterpret_cast<HANDLE>(0x20);
+const HANDLE Game = reinterpret_cast<HANDLE>(0x30);
+
+// What the player's console was before the game and must be after it.
+struct ConsoleState {
+    DWORD inMode = ENABLE_PROCESSED_INPUT | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_MOUSE_INPUT |
+                   ENABLE_INSERT_MODE | ENABLE_QUICK_EDIT_MODE | ENABLE_EXTENDED_FLAGS;
+    DWORD outMode = ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT;
+    HANDLE active = Out;
+    WORD attributes = 0x1E;
+    DWORD cursorSize = 100;
+    BOOL cursorVisible = FALSE;
+    UINT inputCodePage = 852;
+    UINT outputCodePage = 1250;
+    bool operator==(const ConsoleState&) const = default;
+};
+
+struct FakeConsole {
+    ConsoleState state;
+    bool interpretsSequences = false;  // what the game's buffer does with them
+    DWORD gameMode = ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT;
+    bool gameOpen = false;
+    SHORT rows = 25;
+    SHORT columns = 80;
+    SHORT probeColumn = 0;  // the game's cursor after the mode test
+    std::wstring text;      // written with WriteConsoleW
+    int textWrites = 0;
+    std::vector<CHAR_INFO> cells;  // the last WriteConsoleOutputW
+    int cellWrites = 0;
+    std::deque<INPUT_RECORD> input;
+};
+
+FakeConsole fake;
+
+BOOL WINAPI getMode(HANDLE h, LPDWORD mode) {
+    if (h == In) *mode = fake.state.inMode;
+    else if (h == Out) *mode = fake.state.outMode;
+    else if (h == Game && fake.gameOpen) *mode = fake.gameMode;
+    else return FALSE;
+    return TRUE;
+}
+BOOL WINAPI setMode(HANDLE h, DWORD mode) {
+    if (h == In) fake.state.inMode = mode;
+    else if (h == Out) fake.state.outMode = mode;
+    else if (h == Game && fake.gameOpen) fake.gameMode = mode;
+    else return FALSE;
+    return TRUE;
+}
+BOOL WINAPI getInfo(HANDLE h, PCONSOLE_SCREEN_BUFFER_INFO info) {
+    *info = {};
+    info->dwSize = COORD{fake.columns, fake.rows};
+    info->srWindow = SMALL_RECT{0, 0, static_cast<SHORT>(fake.columns - 1), static_cast<SHORT>(fake.rows - 1)};
+    info->wAttributes = h == Out ? fake.state.attributes : 7;
+    if (h == Game) info->dwCursorPosition.X = fake.probeColumn;
+    return TRUE;
+}
+BOOL WINAPI setAttribute(HANDLE h, WORD attributes) {
+    if (h == Out) fake.state.attributes = attributes;
+    return TRUE;
+}
+BOOL WINAPI getCursor(HANDLE, PCONSOLE_CURSOR_INFO cursor) {
+    *cursor = CONSOLE_CURSOR_INFO{fake.state.cursorSize, fake.state.cursorVisible};
+    return TRUE;
+}
+BOOL WINAPI setCursor(HANDLE h, const CONSOLE_CURSOR_INFO* cursor) {
+    if (h == Out) {
+        fake.state.cursorSize = cursor->dwSize;
+        fake.state.cursorVisible = cursor->bVisible;
+    }
+    return TRUE;
+}
+BOOL WINAPI closeHandle(HANDLE h) {
+    if (h == Game) fake.gameOpen = false;
+    return TRUE;
+}
+BOOL WINAPI writeText(HANDLE, const VOID* text, DWORD count, LPDWORD written, LPVOID) {
+    const std::wstring part(static_cast<const wchar_t*>(text), count);
+    // A console that takes the mode and shows the sequences as text moves
+    // its cursor over them.
+    if (part == L"\x1b[m") {
+        if (!fake.interpretsSequences) fake.probeColumn = 3;
+        *written = count;
+        return TRUE;
+    }
+    fake.text += part;
+    ++fake.textWrites;
+    *written = count;
+    return TRUE;
+}
+BOOL WINAPI writeCells(HANDLE, const CHAR_INFO* cells, COORD size, COORD, PSMALL_RECT) {
+    fake.cells.assign(cells, cells + size.X * size.Y);
+    ++fake.cellWrites;
+    return TRUE;
+}
+BOOL WINAPI readInput(HANDLE, PINPUT_RECORD records, DWORD, LPDWORD count) {
+    if (fake.input.empty()) return FALSE;  // the console is gone
+    records[0] = fake.input.front();
+    fake.input.pop_front();
+    *count = 1;
+    return TRUE;
+}
+
+INPUT_RECORD key(WORD virtualKey, wchar_t ch, bool down = true, WORD repeat = 1) {
+    INPUT_RECORD record{};
+    record.EventType = KEY_EVENT;
+    record.Event.KeyEvent.bKeyDown = down;
+    record.Event.KeyEvent.wRepeatCount = repeat;
+    record.Event.KeyEvent.wVirtualKeyCode = virtualKey;
+    record.Event.KeyEvent.uChar.UnicodeChar = ch;
+    return record;
+}
+
+INPUT_RECORD resized() {
+    INPUT_RECORD record{};
+    record.EventType = WINDOW_BUFFER_SIZE_EVENT;
+    record.Event.WindowBufferSizeEvent.dwSize = COORD{fake.columns, fake.rows};
+    return record;
+}
+
+// One row of the last cells written, without trailing blanks.
+std::wstring cellRow(int row) {
+    std::wstring text;
+    for (int c = 0; c < fake.columns; ++c) text += fake.cells[static_cast<std::size_t>(row * fake.columns + c)].Char.UnicodeChar;
+    return text.erase(text.find_last_not_of(L' ') + 1);
+}
+
+class ConsoleBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = consoleCalls();
+        fake = FakeConsole{};
+        consoleCalls() = ConsoleCalls{.getMode = getMode,
+                                      .setMode = setMode,
+                                      .getInfo = getInfo,
+                                      .setBufferSize = [](HANDLE, COORD) { return TRUE; },
+                                      .setAttribute = setAttribute,
+                                      .getCursor = getCursor,
+                                      .setCursor = setCursor,
+                                      .moveCursor = [](HANDLE, COORD) { return TRUE; },
+                                      .getInputCodePage = [] { return fake.state.inputCodePage; },
+                                      .setInputCodePage = [](UINT page) { return fake.state.inputCodePage = page, TRUE; },
+                                      .getOutputCodePage = [] { return fake.state.outputCodePage; },
+                                      .setOutputCodePage = [](UINT page) { return fake.state.outputCodePage = page, TRUE; },
+                                      .createBuffer = [](DWORD, DWORD, const SECURITY_ATTRIBUTES*, DWORD, LPVOID) {
+                                          fake.gameOpen = true;
+                                          return Game;
+                                      },
+                                      .setActiveBuffer = [](HANDLE h) { return fake.state.active = h, TRUE; },
+                                      .closeHandle = closeHandle,
+                                      .writeText = writeText,
+                                      .writeCells = writeCells,
+                                      .readInput = readInput};
+    }
+    void TearDown() override {
+        consoleCalls() = saved_;
+        setInterruptHandler(nullptr);
+    }
+
+    ConsoleCalls saved_;
+};
+
+TEST_F(ConsoleBackendTest, KeyPressesBecomeTheGamesKeysAndTypedLinesAreEdited) {
+    ConsoleBackend console(In, Out);
+    const INPUT_RECORD records[] = {
+        key('A', L'a'), key('A', L'a', false),  // the release is no key
+        key(VK_UP, 0), key(VK_DOWN, 0), key(VK_LEFT, 0), key(VK_RIGHT, 0),
+        key(VK_SHIFT, 0), key(VK_F1, 0),       // no keys
+        key('A', L'ą'),                         // AltGr+a
+        key(VK_RETURN, L'\r'), key(VK_ESCAPE, 27), key(VK_BACK, 8),
+        key(VK_MENU, L'ł', false),              // Alt and keypad digits
+        key(0, 0xD83D), key(0, 0xDE00),         // one letter in two halves
+        key(0, 0x85),                           // a C1 control: no key
+        key('X', L'x', true, 2),
+    };
+    for (const INPUT_RECORD& record : records) console.takeRecord(record);
+    for (const int expected : {int{'a'}, int{KeyUp}, int{KeyDown}, int{KeyLeft}, int{KeyRight}, 0x105, int{KeyEnter},
+                               int{KeyEscape}, int{KeyBackspace}, 0x142, 0x1F600, int{'x'}, int{'x'}})
+        EXPECT_EQ(console.readKey(), expected);
+
+    for (const wchar_t ch : std::wstring(L"Zaż\bą\r")) fake.input.push_back(key(0, ch));
+    EXPECT_EQ(console.readLine(30), "Zaą");
+    EXPECT_EQ(cellRow(0), L"Zaą");
+    EXPECT_EQ(console.readKey(), KeyEnd);  // the console is gone
+}
+
+TEST_F(ConsoleBackendTest, AChangeOfSizeIsFollowedAsOnLinux) {
+    ConsoleBackend console(In, Out);
+    console.moveCursor(24, 0);
+    console.write("Ruch - strzałki");
+    console.flush();
+    fake.rows = 20;
+    fake.columns = 60;
+    console.takeRecord(resized());
+    EXPECT_EQ(console.rows(), 20);
+    EXPECT_TRUE(console.takeSmallWindowNotice());
+    fake.rows = 25;
+    fake.columns = 80;
+    console.takeRecord(resized());
+    EXPECT_FALSE(console.takeSmallWindowNotice());
+    EXPECT_EQ(cellRow(24), L"Ruch - strzałki") << "the whole screen is back";
+}
+
+TEST_F(ConsoleBackendTest, TheConsoleIsLeftAsItWasFound) {
+    const ConsoleState found = fake.state;
+    static ConsoleState atInterrupt;
+    {
+        ConsoleBackend console(In, Out);
+        EXPECT_EQ(console.drawing(), ConsoleBackend::Drawing::Cells);
+        EXPECT_EQ(fake.state.active, Game);
+        EXPECT_EQ(fake.state.inMode & (ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT), 0u);
+        EXPECT_TRUE(fake.state.inMode & ENABLE_WINDOW_INPUT);
+        fake.cellWrites = 0;
+        console.setColour(12);
+        console.write("Trafiłeś ");
+        console.write("krytycznie!");
+        console.flush();
+        EXPECT_EQ(fake.cellWrites, 1) << "one write per screen";
+        EXPECT_EQ(fake.cells[2].Char.UnicodeChar, L'a');
+        EXPECT_EQ(fake.cells[2].Attributes, 12);
+
+        // Ctrl-C read as a key: the console is given back before whatever
+        // ends the game runs; an ignored interrupt goes back to the game.
+        setInterruptHandler([] { atInterrupt = fake.state; });
+        fake.input = {key('C', 3), key('K', L'k')};
+        EXPECT_EQ(console.readKey(), 'k');
+        EXPECT_EQ(atInterrupt, found);
+        EXPECT_EQ(fake.state.active, Game);
+
+        releaseConsole();  // as a crash does, on any thread
+        EXPECT_EQ(fake.state, found);
+    }
+    EXPECT_EQ(fake.state, found);
+    EXPECT_FALSE(fake.gameOpen);
+}
+
+TEST_F(ConsoleBackendTest, AConsoleThatUnderstandsSequencesGetsTheTerminalsBytes) {
+    fake.interpretsSequences = true;
+    ConsoleBackend console(In, Out);
+    ASSERT_EQ(console.drawing(), ConsoleBackend::Drawing::Sequences);
+    EXPECT_TRUE(fake.gameMode & DISABLE_NEWLINE_AUTO_RETURN);
+    fake.text.clear();
+    fake.textWrites = 0;
+    console.setColour(10);
+    console.write("Zażółć\n");
+    console.setScrollRegion(1, 24);
+    console.flush();
+    EXPECT_EQ(fake.textWrites, 1);
+    EXPECT_EQ(fake.text, L"\x1b[0;92mZażółć\r\n\x1b" L"7\x1b[2;25r\x1b" L"8");
+}
+
+}  // namespace
+}  // namespace kelvrin
+
+#endif  // _WIN32
