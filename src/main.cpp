@@ -9,14 +9,14 @@
 #include "core/console.h"
 #include "core/crash_save.h"
 #include "core/random.h"
+#include "platform/crash_handler.h"
 #include "platform/make_backend.h"
-#include "platform/signals.h"
 
 int main() {
     using namespace kelvrin;
 
-    installSignalHandlers();
-    setCrashHook(crashSaveHook);
+    installCrashHandlers();
+    setCrashHooks({crashSaveHook, keepCrashCopy});
     std::setlocale(LC_ALL, "");
     // Numbers keep the C form ("0.5", not "0,5" in a Polish locale).
     std::setlocale(LC_NUMERIC, "C");
@@ -46,5 +46,7 @@ int main() {
         console.reset();
         reportCrashSave(written);
     }
+    // The crash handler lets go of the console before it is destroyed.
+    setBackend(nullptr);
     return status;
 }

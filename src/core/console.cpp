@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "core/utf8.h"
+#include "platform/crash_handler.h"
 
 namespace kelvrin {
 
@@ -60,7 +61,11 @@ std::string vformat(const char* format, va_list args) {
     return out;
 }
 
+// Every key the game reads passes here (and every line through readLine):
+// the hero is whole while the game waits, so a crash handler on another
+// thread gets its copy of him here.
 int readRawKey() {
+    gameWaitsForInput();
     const int key = current->readKey();
     if (key == KeyEnd) throw EndOfInput{};
     return key;
@@ -115,6 +120,7 @@ void emit(std::string_view text) {
 
 void setBackend(Backend* backend) {
     current = backend;
+    setCrashConsole(backend);
     tracker = CursorTracker{};
 }
 
@@ -204,6 +210,7 @@ void pauseOk() { getKey(); }
 
 std::string readLine(std::size_t maxChars) {
     current->flush();
+    gameWaitsForInput();
     std::optional<std::string> line = current->readLine(maxChars);
     if (!line) throw EndOfInput{};
     if (current->echoesLines()) {

@@ -1,18 +1,14 @@
 #include "core/crash_save.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <optional>
+#include <mutex>
 #include <string>
 
 #include "core/binary_file.h"
 #include "core/game_state.h"
 #include "core/save_file.h"
-#include "platform/charset.h"
 
 namespace kelvrin {
 
@@ -21,17 +17,26 @@ namespace {
 // Room for "error_save_", a name of 30 characters of up to 4 bytes each,
 // the dots of the temporary name, with plenty to spare.
 constexpr std::size_t PathCapacity = 256;
-constexpr std::size_t MessageCapacity = 512;
-
-char crashPath[PathCapacity];
-char crashTemporaryPath[PathCapacity];
-char crashMessage[MessageCapacity];
-std::size_t crashMessageLength = 0;
-SaveImage crashImage;
 
 constexpr char FailureMessage[] = "Nie mozna zapisac gry!\n";
 
-volatile sig_atomic_t armed = 0;
+// How long a crash handler on another thread waits for the game's thread
+// to finish the copy it is making (a few microseconds' work).
+constexpr std::chrono::seconds CopyWait{1};
+
+char crashPath[PathCapacity];
+char crashTemporaryPath[PathCapacity];
+SaveImage liveImage;  // the hero written from the game's own thread
+SaveImage keptImage;  // the copy kept at the last wait for input
+
+// Set only while the names above and the kept copy belong to the game in
+// progress. Lock-free, so a signal handler may read it.
+std::atomic<bool> armed{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// Guards the names and the kept copy against a crash handler on another
+// thread. Never taken in a signal handler.
+std::timed_mutex copyLock;
 
 bool copyText(char* buffer, std::size_t capacity, const std::string& text) {
     if (text.size() + 1 > capacity) return false;
@@ -39,64 +44,63 @@ bool copyText(char* buffer, std::size_t capacity, const std::string& text) {
     return true;
 }
 
-void writeToStandardError(const char* bytes, std::size_t size) {
-    while (size > 0) {
-        const ssize_t done = ::write(STDERR_FILENO, bytes, size);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return;  // a closed terminal: nobody to tell
-        bytes += done;
-        size -= static_cast<std::size_t>(done);
-    }
+bool writeImage(const SaveImage& image) {
+    return writeFileAtomically(crashPath, crashTemporaryPath, image.data(), image.size());
+}
+
+// The live hero, with nothing that waits or allocates.
+bool writeLiveHero() {
+    encodeSave(hero, world, true, liveImage);
+    return writeImage(liveImage);
 }
 
 }  // namespace
 
 void beginGameInProgress() {
-    armed = 0;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
+    armed = false;
     const std::string path = crashSaveFileName(hero.name);
-    std::string message =
+    const std::string message =
         "Wystąpił błąd gry, została ona zapisana w pliku " + path + " jednak może nie działać poprawnie.\n";
-    // The terminal is given back to the shell before the message is shown,
-    // so it goes out in the shell's character set.
-    if (const std::optional<ByteCharset> charset = localeCharset()) {
-        std::string converted;
-        charset->encode(message, converted);
-        message = std::move(converted);
+    if (!prepareCrashReport(message, FailureMessage)) return;  // a name no file system could take anyway
+    {
+        const std::lock_guard<std::timed_mutex> lock(copyLock);
+        if (!copyText(crashPath, PathCapacity, path) ||
+            !copyText(crashTemporaryPath, PathCapacity, temporaryNameFor(path)))
+            return;
+        encodeSave(hero, world, true, keptImage);
     }
-    if (!copyText(crashPath, PathCapacity, path) ||
-        !copyText(crashTemporaryPath, PathCapacity, temporaryNameFor(path)) ||
-        !copyText(crashMessage, MessageCapacity, message))
-        return;  // a name no file system could take anyway: no crash save
-    crashMessageLength = message.size();
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    armed = 1;
+    armed = true;
 }
 
-void endGameInProgress() { armed = 0; }
+void endGameInProgress() { armed = false; }
 
-bool gameInProgress() { return armed != 0; }
+bool gameInProgress() { return armed; }
 
 bool writeCrashSave() {
+    const std::lock_guard<std::timed_mutex> lock(copyLock);
     if (!armed) return false;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    encodeSave(hero, world, true, crashImage);
-    return writeFileAtomically(crashPath, crashTemporaryPath, crashImage.data(), crashImage.size());
+    return writeLiveHero();
 }
 
-void reportCrashSave(bool written) {
-    if (written) {
-        writeToStandardError(crashMessage, crashMessageLength);
-    } else {
-        writeToStandardError(FailureMessage, sizeof FailureMessage - 1);
-    }
-}
-
-void crashSaveHook(int) {
+void keepCrashCopy() {
     if (!armed) return;
-    const bool written = writeCrashSave();
-    armed = 0;
-    reportCrashSave(written);
+    const std::lock_guard<std::timed_mutex> lock(copyLock);
+    encodeSave(hero, world, true, keptImage);
+}
+
+CrashSaveOutcome crashSaveHook(CrashSource source) {
+    bool written = false;
+    if (source == CrashSource::LiveHero) {
+        if (!armed) return CrashSaveOutcome::NoGame;
+        written = writeLiveHero();
+    } else {
+        std::unique_lock<std::timed_mutex> lock(copyLock, std::defer_lock);
+        if (!lock.try_lock_for(CopyWait)) return armed ? CrashSaveOutcome::Failed : CrashSaveOutcome::NoGame;
+        if (!armed) return CrashSaveOutcome::NoGame;
+        written = writeImage(keptImage);
+    }
+    armed = false;
+    return written ? CrashSaveOutcome::Written : CrashSaveOutcome::Failed;
 }
 
 }  // namespace kelvrin

@@ -70,6 +70,14 @@ public:
     // screen (at start, or by a change of size); the console then shows a
     // notice before the next screen. Clears the notice.
     virtual bool takeSmallWindowNotice() { return false; }
+    // Gives the console back as it was found (modes, colours, cursor, code
+    // page) on a way out that skips the destructor: a fault, Ctrl-C, a
+    // closed console window. The crash handler calls it, possibly on a
+    // thread of its own while the game's thread still runs, possibly more
+    // than once, so it must not wait for the game's thread. Nothing for a
+    // backend that changes nothing, or whose terminal the system's own
+    // handling gives back (the POSIX terminal's signal handlers).
+    virtual void restoreAfterCrash() {}
 };
 
 }  // namespace kelvrin

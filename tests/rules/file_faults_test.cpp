@@ -20,8 +20,8 @@
 #include "core/binary_file.h"
 #include "core/crash_save.h"
 #include "core/save_file.h"
+#include "platform/crash_handler.h"
 #include "platform/file_system.h"
-#include "platform/signals.h"
 
 namespace kelvrin::test {
 namespace {
@@ -232,12 +232,13 @@ TEST_F(FileFaultsTest, ACrashSaveThatCannotBeWrittenLeavesTheOlderOne) {
     for (const Fault fault : WriteFaults) {
         SCOPED_TRACE(nameOf(fault));
         writeBytes("error_save_Testowy", OldSave);
-        beginGameInProgress();
-        testing::internal::CaptureStderr();
-        {
+        for (const CrashSource source : {CrashSource::LiveHero, CrashSource::KeptCopy}) {
+            beginGameInProgress();
             const FaultyDisk disk(fault);
-            crashSaveHook(SIGTERM);
+            EXPECT_EQ(crashSaveHook(source), CrashSaveOutcome::Failed);
         }
+        testing::internal::CaptureStderr();
+        reportCrashSave(false);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "Nie mozna zapisac gry!\n");
         EXPECT_FALSE(gameInProgress());
         EXPECT_EQ(readBytes("error_save_Testowy"), OldSave);
@@ -248,8 +249,8 @@ TEST_F(FileFaultsTest, ACrashSaveThatCannotBeWrittenLeavesTheOlderOne) {
 TEST_F(FileFaultsTest, TheSignalPathGoesThroughTheSameFileOperations) {
     EXPECT_EXIT(
         {
-            installSignalHandlers();
-            setCrashHook(crashSaveHook);
+            installCrashHandlers();
+            setCrashHooks({crashSaveHook, keepCrashCopy});
             beginGameInProgress();
             currentFault = Fault::ReadOnlyFolder;
             setFileOperations(&faultyOperations);

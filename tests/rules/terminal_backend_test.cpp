@@ -10,7 +10,8 @@
 #include <csignal>
 #include <string>
 
-#include "platform/signals.h"
+#include "platform/crash_handler.h"
+#include "platform/posix/signals.h"
 
 namespace kelvrin {
 namespace {
@@ -131,16 +132,17 @@ TEST(TerminalColours, ConsoleAttributesBecomeSgr) {
 // signal handling for good.
 class TerminalSignalsTest : public TerminalBackendTest {};
 
-void crashHook(int) {
+CrashSaveOutcome crashHook(CrashSource) {
     static const char text[] = "HOOK";
     (void)!::write(STDERR_FILENO, text, sizeof text - 1);
+    return CrashSaveOutcome::NoGame;
 }
 
 TEST_F(TerminalSignalsTest, EndingSignalRestoresTheTerminalFirst) {
     EXPECT_EXIT(
         {
             installSignalHandlers();
-            setCrashHook(crashHook);
+            setCrashHooks({crashHook, nullptr});
             TerminalBackend terminal(terminal_, terminal_);
             terminal.write("w grze");
             terminal.flush();

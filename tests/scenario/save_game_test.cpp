@@ -8,7 +8,7 @@
 #include "character/program.h"
 #include "core/crash_save.h"
 #include "core/save_file.h"
-#include "platform/signals.h"
+#include "platform/crash_handler.h"
 
 namespace kelvrin::test {
 namespace {
@@ -97,9 +97,8 @@ TEST_F(SaveGameTest, AHeroWhoQuitsIsNotBuried) {
 
 TEST_F(SaveGameTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     makeTestHero();
-    testing::internal::CaptureStderr();
-    crashSaveHook(SIGTERM);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(crashSaveHook(CrashSource::LiveHero), CrashSaveOutcome::NoGame);
+    EXPECT_EQ(crashSaveHook(CrashSource::KeptCopy), CrashSaveOutcome::NoGame);
     EXPECT_TRUE(folder->files().empty());
 
     world.location = LocationDungeon;
@@ -116,12 +115,14 @@ TEST_F(SaveGameTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     world.fightChanges.attributes = {4, 0, 4, 0, 0, 0};
     world.fightChanges.hp = 8;
     world.fightChanges.maxHp = 8;
+    EXPECT_EQ(crashSaveHook(CrashSource::LiveHero), CrashSaveOutcome::Written);
     testing::internal::CaptureStderr();
-    crashSaveHook(SIGTERM);
+    reportCrashSave(true);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Wystąpił błąd gry, została ona zapisana w pliku error_save_Testowy jednak może nie działać "
               "poprawnie.\n");
     EXPECT_FALSE(gameInProgress());
+    EXPECT_EQ(crashSaveHook(CrashSource::LiveHero), CrashSaveOutcome::NoGame);
     ASSERT_EQ(folder->files(), std::vector<std::string>{"error_save_Testowy"});
 
     const std::optional<LoadedGame> kept = decodeSave(readBytes("error_save_Testowy"), hero, world);
@@ -146,13 +147,36 @@ TEST_F(SaveGameTest, AGameLeftByTheEndOfInputStaysArmedForTheCrashSave) {
     EXPECT_FALSE(writeCrashSave());
 }
 
+// A crash handled on a thread of its own (a closed console window) writes
+// the hero as he was at the game's last wait for input, whatever the game's
+// thread has changed since.
+TEST_F(SaveGameTest, ACrashBesideTheGameWritesTheHeroKeptAtTheLastWait) {
+    const auto goldKept = [] {
+        const std::optional<LoadedGame> kept = decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{});
+        return kept ? kept->hero.gold : -1;
+    };
+    makeTestHero();
+    hero.gold = 100;
+    beginGameInProgress();  // keeps a first copy
+    hero.gold = 200;
+    EXPECT_EQ(crashSaveHook(CrashSource::KeptCopy), CrashSaveOutcome::Written);
+    EXPECT_EQ(goldKept(), 100);
+
+    beginGameInProgress();
+    keepCrashCopy();
+    hero.gold = 300;
+    EXPECT_EQ(crashSaveHook(CrashSource::KeptCopy), CrashSaveOutcome::Written);
+    EXPECT_EQ(goldKept(), 200);
+    EXPECT_FALSE(gameInProgress());
+}
+
 TEST_F(SaveGameTest, SignalsInTheMiddleOfAGameWriteTheCrashSave) {
     makeTestHero();
     hero.gold = 4321;
     EXPECT_EXIT(
         {
-            installSignalHandlers();
-            setCrashHook(crashSaveHook);
+            installCrashHandlers();
+            setCrashHooks({crashSaveHook, keepCrashCopy});
             beginGameInProgress();
             raise(SIGTERM);
         },

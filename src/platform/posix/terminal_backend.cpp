@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "platform/fd_io.h"
-#include "platform/signals.h"
+#include "platform/posix/signals.h"
 
 namespace kelvrin {
 

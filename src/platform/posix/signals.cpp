@@ -1,4 +1,4 @@
-#include "platform/signals.h"
+#include "platform/posix/signals.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -43,7 +43,6 @@ volatile sig_atomic_t shown = 0;  // raw mode and alternate screen are on
 
 volatile sig_atomic_t redrawRequest = 0;
 volatile sig_atomic_t resizeNotice = 0;
-CrashHook volatile crashHook = nullptr;
 
 alignas(16) char alternateStack[64 * 1024];
 
@@ -90,7 +89,7 @@ sigset_t handledSignals() {
 void onEnd(int sig) {
     const int savedErrno = errno;
     leaveTerminal();
-    if (const CrashHook hook = crashHook) hook(sig);
+    saveGameAfterSignal();
     errno = savedErrno;
     // The handler was reset to the default on entry (SA_RESETHAND): the
     // signal, now pending, ends the process with its own status as soon as
@@ -183,8 +182,6 @@ void installSignalHandlers() {
     // the terminal back too.
     std::atexit(releaseTerminal);
 }
-
-void setCrashHook(CrashHook hook) { crashHook = hook; }
 
 HeldSignals::HeldSignals() {
     const sigset_t block = handledSignals();

@@ -10,13 +10,13 @@
 
 namespace kelvrin {
 
-using CrashHook = void (*)(int signal);
-
-// Installs the handlers (once, at start-up, before the backend is made).
+// Installs the handlers (once, at start-up, before the backend is made);
+// installCrashHandlers does it.
 void installSignalHandlers();
-// The function that writes the crash save; it must be async-signal-safe.
-// nullptr: none.
-void setCrashHook(CrashHook hook);
+// Called by an ending signal's handler once the terminal is given back:
+// the game's crash save and its message (platform/posix/crash_handler.cpp).
+// Async-signal-safe.
+void saveGameAfterSignal();
 
 // The terminal the game has taken over: its descriptors, the settings to
 // put back and the settings the game runs with. Called by the terminal
