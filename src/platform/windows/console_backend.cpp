@@ -106,6 +106,8 @@ ConsoleCalls& consoleCalls() {
     return calls;
 }
 
+void ConsoleBackend::restoreAfterCrash() { releaseConsole(); }
+
 void releaseConsole() {
     const std::lock_guard<std::recursive_mutex> hold(consoleLock());
     if (!taken) return;

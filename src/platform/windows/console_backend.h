@@ -65,6 +65,10 @@ public:
     // buffer. Called by the destructor; calling it again does nothing.
     void restore();
 
+    // The crash path's way to give the console back, from any thread
+    // (releaseConsole).
+    void restoreAfterCrash() override;
+
     Drawing drawing() const { return drawing_; }
 
     // One input record as ReadConsoleInputW delivers it: a key press

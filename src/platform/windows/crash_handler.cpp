@@ -30,6 +30,7 @@
 
 #include "platform/backend.h"
 #include "platform/crash_handler.h"
+#include "platform/interrupt.h"
 
 namespace kelvrin {
 
@@ -220,6 +221,9 @@ void installCrashHandlers() {
     std::set_terminate(onTerminate);
     std::signal(SIGABRT, onAbort);
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
+    // A Ctrl-C that the console hands over as a key ends the game as the
+    // control event does.
+    setInterruptHandler([] { endByConsoleControl(CTRL_C_EVENT); });
 }
 
 void setCrashHooks(const CrashHooks& hooks) {
