@@ -1,13 +1,15 @@
 # Two commands for players and developers: `make run` and `make test`.
 # build: `make run`'s game, as any user builds it; build-release: g++,
 # Release, warnings as errors, and the packages; build-clang: the same with
-# clang++; build-san: the tests, with ASan and UBSan.
+# clang++; build-san: the tests, with ASan and UBSan; build-windows:
+# kelvrin.exe and its tests, cross-compiled with mingw-w64.
 BUILD_DIR   := build
 RELEASE_DIR := build-release
 CLANG_DIR   := build-clang
 SAN_DIR     := build-san
 BENCH_DIR   := build-bench
 FUZZ_DIR    := build-fuzz
+WINDOWS_DIR := build-windows
 # Seconds each fuzz target runs in `make fuzz` and in `make test`.
 FUZZ_SECONDS       ?= 300
 FUZZ_SHORT_SECONDS ?= 10
@@ -17,7 +19,7 @@ CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccach
 # as a user would, without.
 CHECKED   := -DKELVRIN_WERROR=ON $(CCACHE)
 
-.PHONY: run build test package soak deps bench clean
+.PHONY: run build test package soak deps bench clean windows windows-test
 
 run: build
 	./$(BUILD_DIR)/kelvrin
@@ -30,7 +32,8 @@ build: deps
 # here, never at a user's), then everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer and every test: rules, scenarios, the monkey
 # test and the terminal tests; then the .deb from the Release tree, unpacked
-# and started; then every fuzz target for a few seconds.
+# and started; then the Windows build and its tests under wine; then every
+# fuzz target for a few seconds.
 test: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ $(CHECKED) >/dev/null
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
@@ -40,6 +43,7 @@ test: deps
 	cmake --build $(SAN_DIR) -j $(JOBS)
 	cd $(SAN_DIR) && ctest --output-on-failure -j $(JOBS)
 	bash tests/package/test_package.sh $(RELEASE_DIR)
+	$(MAKE) --no-print-directory windows-test
 	$(MAKE) --no-print-directory fuzz-short
 
 # The .deb and the .tar.gz of the Release build, in $(RELEASE_DIR).
@@ -47,6 +51,25 @@ package: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	cd $(RELEASE_DIR) && cpack
+
+# kelvrin.exe for 64-bit Windows (one file, no DLL beside it), the Windows
+# builds of the rules, scenario and monkey tests, and dist/kelvrin-win64.zip
+# (the game and the README).
+WINDOWS_CMAKE_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	-DCMAKE_BUILD_TYPE=Release -DKELVRIN_TESTS=ON $(CHECKED) \
+	-DKELVRIN_LINUX_GAME=$(abspath $(RELEASE_DIR))/kelvrin
+windows: deps
+	cmake -S . -B $(WINDOWS_DIR) $(WINDOWS_CMAKE_FLAGS) >/dev/null
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+	cd $(WINDOWS_DIR) && cpack
+
+# The Windows tests under wine: each test binary once, kelvrin.exe in a
+# console under tmux, and kelvrin.exe on pipes beside the Linux Release game
+# (built here when `make test` has not built it already).
+windows-test: windows
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ $(CHECKED) >/dev/null
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target kelvrin
+	cd $(WINDOWS_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # The fuzz targets (fuzz/): built with clang, libFuzzer and sanitizers, run
 # one after another, FUZZ_SECONDS each (`make fuzz FUZZ_SECONDS=3600`);
@@ -92,4 +115,4 @@ deps:
 	@bash scripts/install-deps.sh
 
 clean:
-	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(CLANG_DIR) $(SAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(CLANG_DIR) $(SAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) dist

@@ -101,6 +101,10 @@ TEST(KeyDecoder, EveryTwoByteInputGivesOnlyValidKeys) {
     }
 }
 
+#ifdef _WIN32
+// The Windows console gives and takes UTF-16: no single-byte set to test.
+TEST(KeyDecoder, SingleByteCharset_SkippedOnWindowsWhoseConsoleIsUtf16) { GTEST_SKIP(); }
+#else
 TEST(KeyDecoder, SingleByteCharsetDecodesAndEncodesPolish) {
     const auto latin2 = ByteCharset::load("ISO-8859-2");
     const auto cp1250 = ByteCharset::load("CP1250");
@@ -125,6 +129,7 @@ TEST(KeyDecoder, SingleByteCharsetDecodesAndEncodesPolish) {
     EXPECT_TRUE(codesetIsUtf8("utf8"));
     EXPECT_FALSE(codesetIsUtf8("ISO-8859-2"));
 }
+#endif
 
 }  // namespace
 }  // namespace kelvrin

@@ -2,38 +2,57 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <string>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace kelvrin {
 namespace {
+
+// The system's pipe calls: msvcrt's binary pipes on Windows.
+#ifdef _WIN32
+int makePipe(int fds[2]) { return _pipe(fds, 1 << 16, _O_BINARY); }
+int writeTo(int fd, const char* data, std::size_t size) { return _write(fd, data, static_cast<unsigned>(size)); }
+int readFrom(int fd, char* data, std::size_t size) { return _read(fd, data, static_cast<unsigned>(size)); }
+void closePipe(int fd) { _close(fd); }
+#else
+int makePipe(int fds[2]) { return pipe(fds); }
+int writeTo(int fd, const char* data, std::size_t size) { return static_cast<int>(::write(fd, data, size)); }
+int readFrom(int fd, char* data, std::size_t size) { return static_cast<int>(::read(fd, data, size)); }
+void closePipe(int fd) { close(fd); }
+#endif
 
 // A pipe for the input and one for the output, around a StreamBackend.
 class StreamBackendTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(pipe(input_), 0);
-        ASSERT_EQ(pipe(output_), 0);
+        ASSERT_EQ(makePipe(input_), 0);
+        ASSERT_EQ(makePipe(output_), 0);
     }
     void TearDown() override {
         for (int fd : {input_[0], input_[1], output_[0], output_[1]})
-            if (fd >= 0) close(fd);
+            if (fd >= 0) closePipe(fd);
     }
     void type(std::string_view bytes, bool close = true) {
-        ASSERT_EQ(::write(input_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ASSERT_EQ(writeTo(input_[1], bytes.data(), bytes.size()), static_cast<int>(bytes.size()));
         if (close) closeFd(input_[1]);
     }
     std::string written() {
         closeFd(output_[1]);
         std::string out;
         char buffer[512];
-        ssize_t n;
-        while ((n = ::read(output_[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
+        int n;
+        while ((n = readFrom(output_[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
         return out;
     }
     static void closeFd(int& fd) {
-        close(fd);
+        closePipe(fd);
         fd = -1;
     }
 
@@ -83,13 +102,17 @@ TEST_F(StreamBackendTest, OutputIsPlainText) {
 
 TEST_F(StreamBackendTest, ClosedOutputEndsTheInput) {
     type("abc");
-    const auto previous = signal(SIGPIPE, SIG_IGN);
+#ifndef _WIN32
+    const auto previous = signal(SIGPIPE, SIG_IGN);  // Windows has no such signal
+#endif
     closeFd(output_[0]);
     StreamBackend stream(input_[0], output_[1]);
     stream.write("nikt tego nie czyta\n");
     EXPECT_EQ(stream.readKey(), KeyEnd);  // the flush before the read fails
     EXPECT_EQ(stream.readLine(10), std::nullopt);
+#ifndef _WIN32
     signal(SIGPIPE, previous);
+#endif
 }
 
 }  // namespace

@@ -116,13 +116,13 @@ TEST_F(CreationTest, NamesThatCannotBeFileNamesAreRefused) {
 
     std::string thirty;
     for (int i = 0; i < 30; ++i) thirty += "Ż";
-    std::ofstream("save_" + thirty) << "x";
+    writeBytes("save_" + thirty, {'x'});
     hero.gold = 123;
     screen.type(thirty + "ŻŻŻŻŻ\n");
     EXPECT_EQ(create(), CreationSaveExists);
     EXPECT_EQ(hero.name, thirty);
     EXPECT_EQ(hero.gold, 123);  // only the name is set: the caller loads the save
-    EXPECT_TRUE(std::filesystem::exists("save_" + thirty));
+    EXPECT_TRUE(std::filesystem::exists(pathOf("save_" + thirty)));
 }
 
 }  // namespace

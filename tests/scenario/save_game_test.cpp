@@ -170,6 +170,10 @@ TEST_F(SaveGameTest, ACrashBesideTheGameWritesTheHeroKeptAtTheLastWait) {
     EXPECT_FALSE(gameInProgress());
 }
 
+#ifdef _WIN32
+// The Windows crash path has tests of its own (its control handler).
+TEST_F(SaveGameTest, Signals_SkippedOnWindowsWhichHasNoSignalToRaise) { GTEST_SKIP(); }
+#else
 TEST_F(SaveGameTest, SignalsInTheMiddleOfAGameWriteTheCrashSave) {
     makeTestHero();
     hero.gold = 4321;
@@ -185,6 +189,7 @@ TEST_F(SaveGameTest, SignalsInTheMiddleOfAGameWriteTheCrashSave) {
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->hero.gold, 4321);
 }
+#endif
 
 }  // namespace
 }  // namespace kelvrin::test

@@ -36,6 +36,10 @@ protected:
         setBackend(&screen);
         seedRandom(12345);
         setFixedClock(FixedTime);
+        // A fresh program: a new game keeps a few things of the last one
+        // (where the hero was underground), which no test may inherit from
+        // the test before it when all run in one process.
+        world = WorldState{};
         resetForNewGame();
     }
     void TearDown() override {
