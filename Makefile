@@ -46,11 +46,13 @@ test: deps
 	$(MAKE) --no-print-directory windows-test
 	$(MAKE) --no-print-directory fuzz-short
 
-# The .deb and the .tar.gz of the Release build, in $(RELEASE_DIR).
+# The .deb and the .tar.gz of the Release build, in $(RELEASE_DIR), and
+# the Windows zip in dist/.
 package: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	cd $(RELEASE_DIR) && cpack
+	$(MAKE) --no-print-directory windows
 
 # kelvrin.exe for 64-bit Windows (one file, no DLL beside it), the Windows
 # builds of the rules, scenario and monkey tests, and dist/kelvrin-win64.zip

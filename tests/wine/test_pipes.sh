@@ -1,9 +1,11 @@
 # kelvrin.exe on pipes (the stream backend): the main menu, the information
 # screen and quitting print the very bytes the Linux game prints for the
 # same keys (no "\r\n", UTF-8 letters), and both end with status 0.
-# usage: bash test_pipes.sh kelvrin.exe WINEPREFIX LINUX_GAME
+# Given the player's zip instead of the .exe, the game is the one unpacked
+# from it, beside its README.txt.
+# usage: bash test_pipes.sh kelvrin.exe|kelvrin-win64.zip WINEPREFIX LINUX_GAME
 set -u
-[ $# -ge 2 ] || { echo "usage: bash $0 kelvrin.exe WINEPREFIX [LINUX_GAME]" >&2; exit 2; }
+[ $# -ge 2 ] || { echo "usage: bash $0 kelvrin.exe|kelvrin-win64.zip WINEPREFIX [LINUX_GAME]" >&2; exit 2; }
 EXE=$(realpath "$1") PREFIX=$2 LINUX_GAME=${3:-}
 WINE="$(cd "$(dirname "$0")" && pwd)/wine.sh"
 if [ -z "$LINUX_GAME" ]; then
@@ -15,6 +17,14 @@ fi
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK" || exit 1
+
+if [ "${EXE%.zip}" != "$EXE" ]; then
+    [ -f "$EXE" ] || { echo "FAIL: no $EXE (cpack in the Windows build makes it)" >&2; exit 1; }
+    mkdir unpacked && (cd unpacked && cmake -E tar xf "$EXE") || { echo "FAIL: $EXE does not unpack" >&2; exit 1; }
+    [ "$(cd unpacked && ls)" = "$(printf 'README.txt\nkelvrin.exe')" ] ||
+        { echo "FAIL: the zip holds $(cd unpacked && ls | tr '\n' ' ')instead of README.txt and kelvrin.exe" >&2; exit 1; }
+    EXE=$WORK/unpacked/kelvrin.exe
+fi
 
 keys='3x0'
 printf '%s' "$keys" | "$LINUX_GAME" >linux.out
