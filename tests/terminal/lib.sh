@@ -109,8 +109,28 @@ game_pid() { cat "$WORK/game.pid"; }
 # type_name NAME: answers the question for the hero's name.
 type_name() { wait_for "Podaj swoje imię śmiałku:"; tm send-keys -t "$PANE" -l "$1"; keys Enter; }
 
+# resize_to COLUMNS ROWS: the window resized, once the game's terminal has
+# the new size (tmux may pass a resize on to the terminal later, after keys
+# sent since).
+resize_to() {
+    tm resize-window -t "${PANE%%.*}" -x "$1" -y "$2"
+    local tty deadline=$((SECONDS + 10))
+    tty=$(tm display -p -t "$PANE" '#{pane_tty}')
+    until [ "$(stty -F "$tty" size 2>/dev/null)" = "$2 $1" ]; do
+        [ $SECONDS -le $deadline ] || fail "the terminal did not become $1×$2"
+        sleep 0.05
+    done
+}
+
 # to_dungeon: from the town to the first level of the dungeon.
-to_dungeon() { keys w; wait_for "Gdzie chcesz iść:"; keys p; wait_for "Jesteś w podziemiach na 1 poziomie."; }
+# The view is drawn top to bottom: its key line comes last.
+to_dungeon() {
+    keys w
+    wait_for "Gdzie chcesz iść:"
+    keys p
+    wait_for "Jesteś w podziemiach na 1 poziomie."
+    wait_for "u - użyj schodów, q - zapis i wyjście"
+}
 
 # leave_game t|n: "q", then save (t) or not (n), and back at the main menu.
 leave_game() { keys q; wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"; keys "$1"; wait_for "1. Graj"; }
@@ -145,6 +165,7 @@ create_hero() {
             *"Czy chcesz grać jako"*) keys t ;;
             *"w - wybierz, inny - anuluj"*) keys w ;;
             *"(ok)"*) keys Space ;;
+            *"-- dalej --"*) keys Space ;;  # a sheet longer than the screen
             *"t - ok, n - anuluj, r - przerzuć cechy"*) keys t ;;
             *"liczba - wybierz, n - anuluj, c - cofnij."*) keys 1 ;;
             *"liczba - wybór, n - anuluj, c - cofnij."*) keys 1 Enter ;;

@@ -4,14 +4,14 @@
 . "$(dirname "$0")/lib.sh"
 
 start_shell
-tm resize-window -t game -x 60 -y 20
+resize_to 60 20
 command_line "'$GAME'"
 wait_for "Okno terminala ma mniej niż 80×25 znaków"
 keys Space
 wait_for "1. Graj"
 expect_not_shown "Okno terminala"
 
-tm resize-window -t game -x 80 -y 25
+resize_to 80 25
 keys 1
 create_hero Ala
 to_dungeon
@@ -19,8 +19,8 @@ view=$(screen)
 
 # Smaller again: the view is cut, and the notice comes before the next
 # screen (the character sheet), not in the middle of this one.
-tm resize-window -t game -x 60 -y 20
-sleep 0.3
+resize_to 60 20
+sleep 0.3  # time for a notice that must not come
 expect_not_shown "Okno terminala"
 keys s
 wait_for "Okno terminala ma mniej niż 80×25 znaków"
@@ -34,9 +34,9 @@ wait_for "Ruch - strzałki"
 expect_not_shown "Okno terminala"
 
 # The view drawn in the small window comes back whole.
-tm resize-window -t game -x 80 -y 25
+resize_to 80 25
 wait_for "q - zapis i wyjście"
-[ "$(screen)" = "$view" ] || fail "the view did not come back whole"
+[ "$(screen)" = "$view" ] || { diff <(echo "$view") <(screen) >&2; fail "the view did not come back whole"; }
 leave_game n
 expect_not_shown "Okno terminala"
 keys 0
