@@ -1,9 +1,12 @@
+#include <map>
+
 #include "support/game_test.h"
 #include "support/test_hero.h"
 
 #include "character/derived_values.h"
 #include "combat/combat_engine.h"
 #include "combat/combat_screen.h"
+#include "combat/encounters.h"
 #include "data/feats.h"
 
 namespace kelvrin::test {
@@ -192,6 +195,36 @@ TEST_F(CombatFightTest, ThePaladinJoinsFightsInTheCryptOnly) {
         runUntilInputEnds([] { fightWithCompanions(monsterList({MonsterZombie}), -10); });
         EXPECT_EQ(screen.transcript().find("Paladyn ") != std::string::npos, joins) << location;
     }
+}
+
+// The meeting gives the enemies their initiative: in an ambush they mostly
+// strike before the hero's first command, after his surprise attack they
+// mostly do not.
+TEST_F(CombatFightTest, AnAmbushLetsTheEnemiesStrikeFirstASurpriseLetsTheHero) {
+    untouchable();
+    std::map<std::string, std::pair<int, int>> meetings;  // the meeting's line: {fights, enemies first}
+    for (int seed = 1; seed < 3000 && (meetings["Czujesz ciarki"].first < 30 || meetings["Atakujesz"].first < 30);
+         ++seed) {
+        seedRandom(static_cast<std::uint32_t>(seed));
+        screen.clearTranscript();
+        bool enemiesFirst = false;
+        screen.setBeforeKey([&] {
+            if (world.inCombat && !enemiesFirst) enemiesFirst = count(screen.transcript(), " cię") > 0;
+        });
+        screen.type("t");  // yes to a surprise attack; in the fight, the first command ends the input
+        runUntilInputEnds([] { randomEncounter(HabitatForest, 0); });
+        screen.setBeforeKey({});
+        for (const char* line : {"Czujesz ciarki", "Atakujesz"})
+            if (screen.transcript().find(line) != std::string::npos) {
+                ++meetings[line].first;
+                meetings[line].second += enemiesFirst;
+            }
+    }
+    const auto [ambushes, ambushedFirst] = meetings["Czujesz ciarki"];
+    const auto [surprises, surprisedFirst] = meetings["Atakujesz"];
+    ASSERT_GE(std::min(ambushes, surprises), 30);
+    EXPECT_GE(ambushedFirst * 10, ambushes * 8) << ambushedFirst << " of " << ambushes;
+    EXPECT_LE(surprisedFirst * 10, surprises * 2) << surprisedFirst << " of " << surprises;
 }
 
 }  // namespace
