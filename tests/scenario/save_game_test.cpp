@@ -21,6 +21,7 @@ protected:
     }
     void TearDown() override {
         endGameInProgress();
+        releaseHeroLock();  // Windows deletes no file that is still open
         folder.reset();
         GameTest::TearDown();
     }
