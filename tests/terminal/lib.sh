@@ -122,6 +122,98 @@ resize_to() {
     done
 }
 
+# second_window: a second shell window of 80×25 in the same folder, which
+# PANE now names (set PANE=game:0.0 to go back to the first).
+second_window() {
+    tm new-window -d -t game: -c "$WORK" \
+        "env PS1='shell\$ ' HOME='$WORK' HISTFILE= bash --norc --noprofile -i" || fail "no second window"
+    tm resize-window -t game:1 -x 80 -y 25
+    PANE=game:1.0
+    wait_for 'shell$'
+}
+
+# The hero's cell on the dungeon overview (columns 51-70 of rows 2-21).
+hero_position() {
+    screen | sed -n '2,21p' | cut -c51-70 | awk '{ i = index($0, "O"); if (i) { print i - 1, NR - 1; exit } }'
+}
+
+overview_char() { screen | sed -n "$(($2 + 2))p" | cut -c"$(($1 + 51))"; }
+
+# Sets HOME_CELL (the hero's cell), NEXT_CELL (a floor cell next to it),
+# THERE and BACK (the arrows between them).
+find_walk() {
+    local hx hy pair nx ny
+    read -r hx hy < <(hero_position) || fail "the overview does not show the hero"
+    for pair in "Up Down 0 -1" "Down Up 0 1" "Left Right -1 0" "Right Left 1 0"; do
+        set -- $pair
+        nx=$((hx + $3)) ny=$((hy + $4))
+        [ $nx -ge 0 ] && [ $nx -le 19 ] && [ $ny -ge 0 ] && [ $ny -le 19 ] || continue
+        if [ "$(overview_char "$nx" "$ny")" != "#" ]; then
+            THERE=$1 BACK=$2 HOME_CELL="$hx $hy" NEXT_CELL="$nx $ny"
+            return 0
+        fi
+    done
+    fail "no floor next to the hero"
+}
+
+# walk_until WHAT: walks to and fro next to the hero's cell until WHAT
+# comes: "view" (the dungeon view after a step), "fight" (a fight waits for
+# a command) or "loot" (the loot screen after a won fight; fights on the
+# way are fought, a chest's treasure is left). Sets BAR to the last status
+# bar of a fight, OK_SCREEN to the last screen that waited for "(ok)" and
+# TARGET to the cell of the last step.
+walk_until() {
+    local steps=0 now last="" since=$SECONDS fought=""
+    THERE="" BAR="" OK_SCREEN="" TARGET=""
+    for _ in $(seq 1 3000); do
+        now=$(screen)
+        # Act once per screen; one that stays for two seconds is acted on
+        # again (a key that left it as it was).
+        if [ "$now" = "$last" ] && [ $((SECONDS - since)) -lt 2 ]; then
+            sleep 0.03
+            continue
+        fi
+        case "$now" in
+            *"-- dalej --"*) keys Space ;;
+            *"Czy chcesz zaatakować?"*) keys t ;;  # "(t/n)" may wrap to the next row
+            *"Co chcesz zrobić (liczba - podnieś"*)
+                if [ "$1" = loot ] && [ -n "$fought" ] && [ "$(printf '%s\n' "$OK_SCREEN" | sed -n 1p)" = "$BAR" ]; then
+                    return 0
+                fi
+                keys w Enter  # a chest's treasure, or not what we wait for
+                ;;
+            *"(ok)"*)
+                OK_SCREEN=$now
+                keys Space
+                ;;
+            *"komendy:afuec"*)
+                BAR=$(printf '%s\n' "$now" | sed -n 1p)
+                [ "$1" = fight ] && return 0
+                fought=yes
+                keys f
+                ;;
+            *"Ruch - strzałki, s - statystki"*)
+                fought=""
+                [ "$1" = view ] && [ $steps -ge 1 ] && return 0
+                [ -n "$THERE" ] || find_walk
+                steps=$((steps + 1))
+                [ $steps -le 400 ] || fail "four hundred steps did not bring the $1"
+                if [ $((steps % 2)) -eq 1 ]; then
+                    keys "$THERE"
+                    TARGET=$NEXT_CELL
+                else
+                    keys "$BACK"
+                    TARGET=$HOME_CELL
+                fi
+                ;;
+            *) sleep 0.03; continue ;;  # a screen being drawn
+        esac
+        last=$now
+        since=$SECONDS
+    done
+    fail "the $1 did not come"
+}
+
 # to_dungeon: from the town to the first level of the dungeon.
 # The view is drawn top to bottom: its key line comes last.
 to_dungeon() {

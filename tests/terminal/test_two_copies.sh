@@ -10,11 +10,7 @@ create_hero Celina
 [ -f "$WORK/lock_Celina" ] || fail "no lock_Celina while Celina is in play"
 
 # The second copy, in a window of its own in the same folder.
-tm new-window -d -t game: -c "$WORK" \
-    "env PS1='shell\$ ' HOME='$WORK' HISTFILE= bash --norc --noprofile -i" || fail "no second window"
-tm resize-window -t game:1 -x 80 -y 25
-PANE=game:1.0
-wait_for 'shell$'
+second_window
 command_line "'$GAME'"
 wait_for "Kelvrin v 0.2"
 keys 1

@@ -39,9 +39,6 @@ joined() { tm capture-pane -p -t "$PANE" | tr -d '\n'; }
 # The row of the screen that starts with TEXT, with its colours.
 coloured_row() { tm capture-pane -p -e -t "$PANE" | grep -F -- "$1"; }
 
-# The overview: columns 51-70 of rows 2-21; prints the hero's cell "x y".
-hero_cell() { screen | sed -n '2,21p' | cut -c51-70 | awk '{ i = index($0, "O"); if (i) { print i - 1, NR - 1; exit } }'; }
-overview_char() { screen | sed -n "$(($2 + 2))p" | cut -c"$(($1 + 51))"; }
 VIEW_HINT="Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście"
 
 start_shell
@@ -79,7 +76,7 @@ expect_shown "w - wyjdź z miasta"
 to_dungeon
 wait_for "$VIEW_HINT"
 [ "$(screen | sed -n 12p | cut -c10)" = "O" ] || fail "the close-up does not show the hero in its middle"
-read -r hx hy < <(hero_cell) || fail "the overview does not show the hero"
+[ -n "$(hero_position)" ] || fail "the overview does not show the hero"
 
 # Saved with q, t, and loaded by his name, on the stairs again.
 overview=$(screen | sed -n '2,21p' | cut -c51-70)
@@ -92,11 +89,7 @@ wait_for "$VIEW_HINT"
 [ ! -e "$WORK/save_$NAME" ] || fail "loading left save_$NAME"
 
 # A second copy, in a window of its own in the same folder, cannot take him.
-tm new-window -d -t game: -c "$WORK" \
-    "env PS1='shell\$ ' HOME='$WORK' HISTFILE= bash --norc --noprofile -i" || fail "no second window"
-tm resize-window -t game:1 -x 80 -y 25
-PANE=game:1.0
-wait_for 'shell$'
+second_window
 play second.pid
 keys 1
 type_name "$NAME"
@@ -107,36 +100,13 @@ keys 0
 wait_for "game ended: 0"
 PANE=game:0.0
 
-# Arrow keys walk him to a floor cell next to the stairs and back, as the
-# overview shows, until monsters come (the twentieth quiet step always
-# meets them): the fight's status bar on the top row, its messages below.
-there="" back=""
-for pair in "Up Down 0 -1" "Down Up 0 1" "Left Right -1 0" "Right Left 1 0"; do
-    set -- $pair
-    nx=$((hx + $3)) ny=$((hy + $4))
-    [ $nx -ge 0 ] && [ $nx -le 19 ] && [ $ny -ge 0 ] && [ $ny -le 19 ] || continue
-    [ "$(overview_char $nx $ny)" != "#" ] && { there=$1; back=$2; break; }
-done
-[ -n "$there" ] || fail "no floor next to the stairs"
-fought="" moved="" step=0
-for _ in $(seq 1 200); do
-    case "$(screen)" in
-        *"Czy chcesz zaatakować?"*) keys t ;;
-        # Only a step onto a floor cell meets monsters: a fight that comes
-        # after an arrow key shows the key moved him too.
-        *"komendy:afuec"*) fought=yes; [ $step -gt 0 ] && moved=yes; break ;;
-        *"liczba - podnieś"*) keys w Enter ;;  # a chest's loot: left
-        *"(ok)"*) keys Space ;;
-        *"$VIEW_HINT"*)
-            [ "$(hero_cell)" = "$nx $ny" ] && moved=yes
-            step=$((step + 1))
-            if [ $((step % 2)) -eq 1 ]; then keys "$there"; else keys "$back"; fi
-            ;;
-    esac
-    sleep 0.2
-done
-[ -n "$fought" ] || fail "two hundred screens met no fight"
-[ -n "$moved" ] || fail "the arrow keys never moved the hero on the overview"
+# Arrow keys walk him to a floor cell next to the stairs, as the overview
+# shows, then to and fro until monsters come (the twentieth quiet step
+# always meets them): the fight's status bar on the top row, its messages
+# below.
+walk_until view
+[ "$(hero_position)" = "$TARGET" ] || fail "the arrow keys did not move the hero on the overview"
+walk_until fight
 case "$(screen | sed -n 1p)" in
     "$NAME pw:"*"komendy:afuec"*) ;;
     *) fail "the top row is not the fight's status bar" ;;
