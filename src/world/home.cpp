@@ -4,7 +4,7 @@
 
 #include "core/console.h"
 #include "core/game_state.h"
-#include "world/inn.h"
+#include "world/rest.h"
 
 namespace kelvrin {
 

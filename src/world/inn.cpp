@@ -1,12 +1,12 @@
 #include "world/inn.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/console.h"
 #include "core/game_state.h"
 #include "core/random.h"
 #include "data/rumours.h"
+#include "world/rest.h"
 
 namespace kelvrin {
 
@@ -64,21 +64,6 @@ bool rumour() {
 }
 
 }  // namespace
-
-int restDays(int typed, float hpPerDay) {
-    if (typed == -1) {
-        const float days = std::ceil(static_cast<float>(hero.maxHp - hero.hp) / hpPerDay);
-        if (!(days >= 1.0f)) return 0;  // nothing to heal
-        typed = days > static_cast<float>(MaxRestDays) ? MaxRestDays + 1 : static_cast<int>(days);
-    }
-    if (typed < 1) return 0;
-    if (typed > MaxRestDays) {
-        print("Możesz odpoczywać najwyżej %d dni.\n\n(ok)", MaxRestDays);
-        pauseOk();
-        return 0;
-    }
-    return typed;
-}
 
 bool innScreen() {
     clearScreen();
