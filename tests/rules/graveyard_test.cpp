@@ -11,40 +11,27 @@ namespace {
 using GraveyardTest = GameTest;
 
 GraveRecord record(std::string name, int xp, int killer = 0, int location = LocationTown, int dungeonLevel = 0) {
-    GraveRecord r;
-    r.name = std::move(name);
-    r.raceId = 1;
-    r.classId = 0;
-    r.level = 3;
-    r.location = location;
-    r.dungeonLevel = dungeonLevel;
-    r.killer = killer;
-    r.xp = xp;
-    return r;
+    return {std::move(name), 1, 0, 3, location, dungeonLevel, killer, xp, false};
 }
 
-std::uint32_t le32(const std::vector<unsigned char>& b, std::size_t at) {
-    return b.at(at) | b.at(at + 1) << 8 | b.at(at + 2) << 16 | static_cast<std::uint32_t>(b.at(at + 3)) << 24;
-}
-
+// The whole file written by hand: the count, then per record the name in
+// Windows-1250 (Ł is 0xA3) padded with zeros to 30 bytes, and seven
+// little-endian words. A name of 30 characters fills its field with no
+// terminator.
 TEST_F(GraveyardTest, FileLayoutByteForByte) {
-    GraveRecord polish = record("Łucja", 4321, -6, LocationCrypt, 2);
-    polish.raceId = 6;
-    polish.classId = 1;
-    polish.level = 12;
+    const GraveRecord polish{"Łucja", 6, 1, 12, LocationCrypt, 2, -6, 4321, false};
     const std::vector<unsigned char> bytes = encodeGraveyard({polish, record(std::string(30, 'x'), 7)});
-    ASSERT_EQ(bytes.size(), 4u + 2 * 58);
-    EXPECT_EQ(le32(bytes, 0), 2u);
-    // The name in Windows-1250 (Ł is 0xA3), padded with zeros to 30 bytes.
-    const std::vector<unsigned char> name(bytes.begin() + 4, bytes.begin() + 34);
-    std::vector<unsigned char> expectedName = {0xA3, 'u', 'c', 'j', 'a'};
-    expectedName.resize(30, 0);
-    EXPECT_EQ(name, expectedName);
-    const std::uint32_t fields[] = {6, 1, 12, 7, 2, static_cast<std::uint32_t>(-6), 4321};
-    for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(le32(bytes, 34 + 4 * i), fields[i]) << i;
-    // A name of 30 characters fills its field with no terminator.
-    EXPECT_EQ(std::string(bytes.begin() + 62, bytes.begin() + 92), std::string(30, 'x'));
-    EXPECT_EQ(le32(bytes, 92), 1u);
+    std::vector<unsigned char> expected{2, 0, 0, 0, 0xA3, 'u', 'c', 'j', 'a'};
+    expected.resize(34, 0);
+    const auto words = [&](std::initializer_list<std::int64_t> values) {
+        for (const std::int64_t value : values) {
+            for (int i = 0; i < 4; ++i) expected.push_back(static_cast<unsigned char>(static_cast<std::uint32_t>(value) >> (8 * i)));
+        }
+    };
+    words({6, 1, 12, 7, 2, -6, 4321});
+    expected.insert(expected.end(), 30, 'x');
+    words({1, 0, 3, 0, 0, 0, 7});
+    EXPECT_EQ(bytes, expected);
 
     const std::optional<std::vector<GraveRecord>> back = decodeGraveyard(bytes);
     ASSERT_TRUE(back);
@@ -59,15 +46,11 @@ TEST_F(GraveyardTest, ACountThatDoesNotMatchTheSizeIsDamage) {
     std::vector<unsigned char> one = encodeGraveyard({record("Ala", 5)});
     EXPECT_TRUE(decodeGraveyard(one));
     EXPECT_TRUE(decodeGraveyard(encodeGraveyard({})));
-    auto withCount = [&](std::int32_t count) {
+    for (const std::uint32_t count : {2u, 0u, 0xFFFFFFFFu, 0x7FFFFFFFu}) {
         std::vector<unsigned char> b = one;
-        for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(i)] = static_cast<unsigned char>(static_cast<std::uint32_t>(count) >> (8 * i));
-        return b;
-    };
-    EXPECT_FALSE(decodeGraveyard(withCount(2)));
-    EXPECT_FALSE(decodeGraveyard(withCount(0)));
-    EXPECT_FALSE(decodeGraveyard(withCount(-1)));
-    EXPECT_FALSE(decodeGraveyard(withCount(0x7FFFFFFF)));
+        for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(i)] = static_cast<unsigned char>(count >> (8 * i));
+        EXPECT_FALSE(decodeGraveyard(b)) << count;
+    }
     one.pop_back();
     EXPECT_FALSE(decodeGraveyard(one));
     EXPECT_FALSE(decodeGraveyard(std::vector<unsigned char>{1, 0, 0}));
@@ -95,14 +78,13 @@ TEST_F(GraveyardTest, LinesNameKillerAndPlace) {
         const std::string line = graveLine(record("Ala", 1, c.killer, c.location, c.dungeonLevel));
         EXPECT_EQ(line, std::string("Ala Elf Barbarzyńca, 3 poziom, ") + c.ending);
     }
-    GraveRecord unknown = record("Ala", 1);
-    unknown.raceId = 7;
-    unknown.classId = -1;
+    const GraveRecord unknown{"Ala", 7, -1, 3, LocationTown, 0, 0, 1, false};
     EXPECT_EQ(graveLine(unknown), "Ala ? ?, 3 poziom, zabity przez Szczur w mieście.\n");
 }
 
+// Equal experience keeps the older death first; the file holds the same
+// records in the same order as the screen.
 TEST_F(GraveyardTest, DeathsAreOrderedByExperienceAndTheNewOneIsMarked) {
-    const TempFolder folder;
     writeBytes("cmentarz.dat", encodeGraveyard({record("Stary", 500), record("Pierwszy", 100), record("Drugi", 100)}));
     makeTestHero();
     hero.xp = 100;
@@ -111,28 +93,23 @@ TEST_F(GraveyardTest, DeathsAreOrderedByExperienceAndTheNewOneIsMarked) {
     screen.type("k");
     recordDeath();
     EXPECT_EQ(screen.keysQueued(), 0u);
-    const std::string expected =
-        "{clear}CMENTARZ\n"
+    const std::string older =
         "Stary Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n"
         "Pierwszy Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n"
-        "Drugi Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n"
-        "*Testowy Człowiek Wojownik, 1 poziom, zabity przez Trucizna na drodze.\n";
-    EXPECT_EQ(screen.transcript(), expected);
+        "Drugi Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n";
+    const std::string dead = "Testowy Człowiek Wojownik, 1 poziom, zabity przez Trucizna na drodze.\n";
+    EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\n" + older + "*" + dead);
 
     const std::optional<std::vector<GraveRecord>> stored = decodeGraveyard(readBytes("cmentarz.dat"));
     ASSERT_TRUE(stored);
-    std::vector<std::string> names;
-    for (const GraveRecord& r : *stored) names.push_back(r.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Stary", "Pierwszy", "Drugi", "Testowy"}));
-    EXPECT_EQ(stored->back().killer, -1);
-    EXPECT_EQ(stored->back().location, LocationRoad);
-    EXPECT_EQ(folder.files(), std::vector<std::string>{"cmentarz.dat"});
+    std::string lines;
+    for (const GraveRecord& r : *stored) lines += graveLine(r);
+    EXPECT_EQ(lines, older + dead);
+    EXPECT_EQ(filesIn("."), std::vector<std::string>{"cmentarz.dat"});
 }
 
 TEST_F(GraveyardTest, TheFirstDeathMakesTheFile) {
-    const TempFolder folder;
     makeTestHero();
-    hero.xp = 50;
     screen.type("k");
     recordDeath();
     EXPECT_TRUE(shows("*Testowy Człowiek Wojownik, 1 poziom, zabity przez nieznana siła w mieście."));
@@ -140,7 +117,6 @@ TEST_F(GraveyardTest, TheFirstDeathMakesTheFile) {
 }
 
 TEST_F(GraveyardTest, ADamagedGraveyardIsKeptAsideNotWrittenOver) {
-    const TempFolder folder;
     std::vector<unsigned char> damaged = encodeGraveyard({record("Ala", 5), record("Ola", 3)});
     damaged[0] = 5;  // five records announced, two there
     writeBytes("cmentarz.dat", damaged);

@@ -60,15 +60,14 @@ TEST_F(CharacterSheetTest, WholeSheet) {
 
 // Pw below a quarter red, below a half yellow; experience beyond the next level green.
 TEST_F(CharacterSheetTest, HitPointAndExperienceColours) {
-    for (const auto& [hp, shown] : {std::pair{7, "Pw: {12}7{7}/30\n"}, {14, "Pw: {14}14{7}/30\n"},
-                                    {15, "Pw: 15/30\n"}, {0, "Pw: {12}0{7}/30\n"}}) {
+    for (const auto& [hp, xp, shown] :
+         {std::tuple{7, 0, "Pw: {12}7{7}/30\n"}, {14, 0, "Pw: {14}14{7}/30\n"}, {15, 0, "Pw: 15/30\n"},
+          {0, 0, "Pw: {12}0{7}/30\n"}, {30, 1000, "Doświadczenie: 1000/1000\n"},
+          {30, 1001, "Doświadczenie: {10}1001{7}/1000\n"}}) {
         hero.hp = hp;
-        EXPECT_TRUE(sheetHas(shown)) << hp;
+        hero.xp = xp;
+        EXPECT_TRUE(sheetHas(shown)) << shown;
     }
-    hero.xp = 1000;
-    EXPECT_TRUE(sheetHas("Doświadczenie: 1000/1000\n"));
-    hero.xp = 1001;
-    EXPECT_TRUE(sheetHas("Doświadczenie: {10}1001{7}/1000\n"));
 }
 
 TEST_F(CharacterSheetTest, OneAttackPerFivePointsOfBaseAttackFromSix) {

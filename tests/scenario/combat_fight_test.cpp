@@ -7,7 +7,9 @@
 #include "combat/combat_engine.h"
 #include "combat/combat_screen.h"
 #include "combat/encounters.h"
+#include "core/utf8.h"
 #include "data/feats.h"
+#include "world/town.h"
 
 namespace kelvrin::test {
 namespace {
@@ -26,6 +28,12 @@ protected:
         runUntilInputEnds([&] { result = fight(monsterList(rows), {}, 0); });
         return result;
     }
+    // The letters of a row of the screen from a column on.
+    std::string cells(int row, int col, int width) const {
+        std::string out;
+        for (int c = col; c < col + width; ++c) appendUtf8(out, screen.charAt(row, c));
+        return out;
+    }
     // Out of reach of a rat: even its critical hits miss.
     void untouchable() {
         hero.shield.bonus = 60;
@@ -33,52 +41,41 @@ protected:
     }
 };
 
-TEST_F(CombatFightTest, AWonFightKeepsItsStatusBarAboveTheScrollingMessages) {
-    hero.maxHp = hero.hp = 100;
-    int waits = 0, barMissing = 0;  // at every key wait of the fight, however many messages went by
+// At every key wait of a fight, however many messages went by, the bar holds
+// the top row; each drawing clears the whole row, so a shorter bar shows
+// nothing of the last one's name and commands.
+TEST_F(CombatFightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
+    std::vector<std::string> bars;
+    int plainEnds = 0;
     screen.setBeforeKey([&] {
         if (!world.inCombat) return;
-        ++waits;
-        barMissing += screen.rowText(0).rfind("Testowy pw:", 0) != 0 || screen.attrAt(0, 79) != ColourHint;
+        bars.push_back(screen.rowText(0));
+        plainEnds += screen.attrAt(0, 79) != ColourHint;
     });
+    hero.name = "Testowy z Zamościa";
+    hero.feats = FeatRun | FeatPowerAttack | FeatExpertise | FeatDodge;  // pace 7 against 4: sure to escape
+    hero.ragesPerDay = 1;
+    EXPECT_EQ(run({MonsterZombie}, "uk"), FightFled);
+    EXPECT_TRUE(screen.transcript().ends_with("Uciekłeś z walki.\n\n(ok)")) << screen.transcript();
+    EXPECT_EQ(screen.keysQueued(), 0u);
+    hero.name = "Testowy";
+    hero.feats = 0;
+    hero.ragesPerDay = 0;
+    hero.maxHp = hero.hp = 100;
     EXPECT_EQ(run({MonsterRat}, std::string(30, 'c') + std::string(30, 'f')), FightWon);
     screen.setBeforeKey({});
-    EXPECT_GE(waits, 31);
-    EXPECT_EQ(barMissing, 0);
+    ASSERT_GE(bars.size(), 32u);
+    EXPECT_EQ(bars[0], "Testowy z Zamościa pw:13/13 exp:0/1000 złoto:50 runda:1 komendy:afuecpwsd?");
+    EXPECT_EQ(bars[1], "Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?");
+    for (std::size_t i = 2; i < bars.size(); ++i) EXPECT_TRUE(bars[i].starts_with("Testowy pw:")) << bars[i];
+    EXPECT_EQ(plainEnds, 0);
     for (int i = 0; i < 30; ++i) print("linia %d\n", i);
     EXPECT_EQ(screen.rowText(0), "linia 6") << "after the fight the whole screen scrolls";
 }
 
-// Each drawing of the bar clears its whole row: a second fight with a
-// shorter bar shows nothing of the first one's name and commands.
-TEST_F(CombatFightTest, ASecondFightShowsNothingOfTheFirstOnesBar) {
-    std::vector<std::string> bars;
-    screen.setBeforeKey([&] {
-        if (world.inCombat) bars.push_back(screen.rowText(0));
-    });
-    hero.name = "Testowy z Zamościa";
-    hero.feats = FeatRun | FeatPowerAttack | FeatExpertise | FeatDodge;  // pace 7: sure to escape zombies
-    hero.ragesPerDay = 1;
-    EXPECT_EQ(run({MonsterZombie}, "uk"), FightFled);
-    hero.name = "Testowy";
-    hero.feats = FeatRun;
-    hero.ragesPerDay = 0;
-    EXPECT_EQ(run({MonsterZombie}, "uk"), FightFled);
-    screen.setBeforeKey({});
-    EXPECT_EQ(bars, (std::vector<std::string>{
-                        "Testowy z Zamościa pw:13/13 exp:0/1000 złoto:50 runda:1 komendy:afuecpwsd?",
-                        "Testowy pw:13/13 exp:0/1000 złoto:50 runda:1 komendy:afuec?"}));
-}
-
-TEST_F(CombatFightTest, FleeingFromSlowAndFromFlyingPursuers) {
-    hero.feats = FeatRun;  // pace 7 against a zombie's 4: sure to escape
-    EXPECT_EQ(run({MonsterZombie, MonsterZombie}, "uk"), FightFled);
-    EXPECT_TRUE(screen.transcript().ends_with("Uciekłeś z walki.\n\n(ok)")) << screen.transcript();
-    EXPECT_EQ(screen.keysQueued(), 0u);
-
-    // A griffon flies at 16: no escape. The input ends in the middle of a
-    // rage, and the hero is still given back as he was.
-    makeTestHero();
+// A griffon flies at 16: no escape. The input ends in the middle of a rage,
+// and the hero is still given back as he was.
+TEST_F(CombatFightTest, NoEscapeFromAFlyerAndARageCutShortIsUndone) {
     hero.maxHp = hero.hp = 500;
     hero.ragesLeft = hero.ragesPerDay = 1;
     const auto attributes = hero.attributes;
@@ -86,6 +83,53 @@ TEST_F(CombatFightTest, FleeingFromSlowAndFromFlyingPursuers) {
     EXPECT_EQ(count(screen.transcript(), "Próbujesz uciec ale ci się nie udaje.\n"), 3);
     EXPECT_EQ(std::tuple(hero.attributes, hero.maxHp, hero.kpModifier, world.inCombat),
               std::tuple(attributes, 500, 0, false));
+}
+
+TEST_F(CombatFightTest, StatusBarShorteningAndCells) {
+    world.combatRound = 3;
+    EXPECT_EQ(statusBarText(), "Testowy pw:13/13 exp:0/1000 złoto:50 runda:3 komendy:afuec?     ");
+    hero.feats = FeatExpertise | FeatDodge | FeatPowerAttack;
+    hero.ragesPerDay = 1;
+    // Too long: the blanks go first, then the end of the name; only when the
+    // figures alone are too long does their end go.
+    hero.xp = hero.gold = 2000000000;
+    EXPECT_EQ(statusBarText(), "Testowy pw:13/13 exp:2000000000/1000 złoto:2000000000 runda:3 komendy:afuecpwsd?");
+    hero.name = "Żółćżółćżółćżółć Gęślą Jaźń Wi";  // 30 letters
+    EXPECT_EQ(statusBarText(), "Żółćżół pw:13/13 exp:2000000000/1000 złoto:2000000000 runda:3 komendy:afuecpwsd?");
+    hero.xpNext = 2000000000;
+    world.combatRound = 12345;
+    EXPECT_EQ(statusBarText(), "pw:13/13 exp:2000000000/2000000000 złoto:2000000000 runda:12345 komendy:afuecpws");
+    drawStatusBar();
+    for (int c = 0; c < StatusBarWidth; ++c) EXPECT_EQ(screen.attrAt(0, c), ColourHint) << c;
+    EXPECT_EQ(screen.rowText(0), statusBarText());
+    EXPECT_EQ(std::pair(screen.cursorRow(), screen.cursorColumn()), std::pair(0, 0)) << "the bar leaves the cursor";
+}
+
+TEST_F(CombatFightTest, TheSheetWithItsHintBoxAndKeys) {
+    // The town's "s" shows it; the box's lines are 22 letters, not bytes.
+    screen.type("sk");
+    EXPECT_FALSE(runUntilInputEnds([] { townScreen(); }));
+    const char* lines[] = {"e - ekwipunek         ", "p - potężny atak      ", "w - wyspecjalizowanie "};
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(cells(r, HintBoxColumn, HintBoxWidth), lines[r]);
+        for (int c = HintBoxColumn - 1; c < 80; ++c)
+            EXPECT_EQ(screen.attrAt(r, c), c < HintBoxColumn ? ColourNormal : ColourHint) << r << "," << c;
+    }
+
+    // Without the feat: the refusal, and the next key goes to the caller.
+    screen.type("pqwb");
+    EXPECT_EQ(characterSheetWithHints(), 'q');
+    EXPECT_TRUE(screen.transcript().ends_with("Nie masz atutu Potężny atak.\n"));
+    EXPECT_EQ(characterSheetWithHints(), 'b');
+    EXPECT_TRUE(screen.transcript().ends_with("Nie masz atutu Wyspecjalizowanie.\n"));
+    // With the feats: their settings, then the sheet again; "e": the inventory, and its key back.
+    hero.feats = FeatPowerAttack | FeatExpertise;
+    screen.type("p1\nw0\nmex");
+    EXPECT_EQ(characterSheetWithHints(), 'm');
+    EXPECT_EQ(hero.powerAttack, 1);
+    EXPECT_NE(screen.transcript().find("Ustawienia atutu Wyspecjalizowanie."), std::string::npos);
+    EXPECT_EQ(characterSheetWithHints(), 'e');
+    EXPECT_NE(screen.transcript().find("EKWIPUNEK"), std::string::npos);
 }
 
 TEST_F(CombatFightTest, ALastChanceAbsorbsAKillingBlowThenTheHeroDies) {
@@ -143,18 +187,17 @@ TEST_F(CombatFightTest, RageAndItsFatigueByLevel) {
                   std::string::npos);
         EXPECT_NE(out.find(lastAnswer, out.find("Już wpadłeś")), std::string::npos) << level;
     }
-    // No rage in heavy armour; no message at all for a hero without rages.
+    // No rage in heavy armour; not a word of it for a hero without rages.
     makeTestHero();
     untouchable();
     hero.armour = ItemSlot{10, KindArmour, 0, 0, Identified};
-    hero.ragesLeft = hero.ragesPerDay = 1;
-    screen.clearTranscript();
-    run({MonsterRat}, "s");
-    EXPECT_EQ(count(screen.transcript(), "Nie możesz wpaść w szał bojowy jeśli masz na sobie ciężką zbroję.\n"), 1);
-    hero.ragesLeft = hero.ragesPerDay = 0;
-    screen.clearTranscript();
-    run({MonsterRat}, "s");
-    EXPECT_EQ(count(screen.transcript(), "szał"), 0);
+    for (int rages : {1, 0}) {
+        hero.ragesLeft = hero.ragesPerDay = rages;
+        screen.clearTranscript();
+        run({MonsterRat}, "s");
+        EXPECT_EQ(count(screen.transcript(),
+                        rages ? "Nie możesz wpaść w szał bojowy jeśli masz na sobie ciężką zbroję.\n" : "szał"), rages);
+    }
 }
 
 TEST_F(CombatFightTest, CleaveAndGreatCleave) {

@@ -1,5 +1,4 @@
 #include <filesystem>
-#include <fstream>
 
 #include "support/game_test.h"
 
@@ -46,9 +45,9 @@ TEST_F(CreationTest, HumanFighterChoosesThreeFeats) {
     EXPECT_EQ(hero.maxHp, 11);  // 12 + the KON modifier
     EXPECT_EQ(hero.feats, static_cast<std::uint32_t>(FeatPowerAttack | FeatCleave));
     EXPECT_EQ(hero.weaponFocusMask, 1u << 7);
-    EXPECT_EQ(hero.weapon, (ItemSlot{7, KindWeapon, 0, 0, Identified}));
-    EXPECT_EQ(hero.armour, (ItemSlot{6, KindArmour, 0, 0, Identified}));
-    EXPECT_EQ(hero.shield, (ItemSlot{1, KindShield, 0, 0, Identified}));
+    EXPECT_EQ(std::tuple(hero.weapon, hero.armour, hero.shield),
+              std::tuple(ItemSlot{7, KindWeapon, 0, 0, Identified}, ItemSlot{6, KindArmour, 0, 0, Identified},
+                         ItemSlot{1, KindShield, 0, 0, Identified}));
     EXPECT_FLOAT_EQ(hero.capacity, 87.5f);
     EXPECT_FLOAT_EQ(hero.load, 24.5f);
 }
@@ -59,8 +58,8 @@ TEST_F(CreationTest, HalflingGetsSmallWeaponAndArmour) {
     EXPECT_EQ(create(), CreationDone);
     EXPECT_EQ(seen("Halabarda"), 0);
     EXPECT_EQ(hero.attributes, (std::array<int, 6>{11, 14, 8, 6, 15, 12}));
-    EXPECT_EQ(hero.weapon, (ItemSlot{5, KindWeapon, 0, 0, Identified}));
-    EXPECT_EQ(hero.armour, (ItemSlot{6, KindArmour, 0, 0, Identified | SmallSize}));
+    EXPECT_EQ(std::pair(hero.weapon, hero.armour),
+              std::pair(ItemSlot{5, KindWeapon, 0, 0, Identified}, ItemSlot{6, KindArmour, 0, 0, Identified | SmallSize}));
     EXPECT_FLOAT_EQ(hero.capacity, 48.75f);          // 65 kg × 0.75
     EXPECT_FLOAT_EQ(hero.load, 1.5f + 7.5f + 7.5f);  // the worn armour counts half
 }
@@ -74,13 +73,9 @@ TEST_F(CreationTest, GoingBackFromBothLists) {
     EXPECT_EQ(seen("{clear}CECHY:\nSIŁ: 10 ( 0)\nZRĘ: 15 ({10}+2{7})"), 1);
     EXPECT_EQ(seen("Czy chcesz grać jako Półelf? (t/n)"), 1);
     EXPECT_EQ(hero.attributes, (std::array<int, 6>{10, 15, 11, 15, 10, 13}));
-    EXPECT_EQ(hero.heroClass, ClassBarbarian);
-    EXPECT_EQ(hero.ragesPerDay, 1);
-    EXPECT_EQ(hero.ragesLeft, 1);
+    EXPECT_EQ(std::tuple(hero.heroClass, hero.ragesPerDay, hero.ragesLeft), std::tuple(ClassBarbarian, 1, 1));
     EXPECT_EQ(hero.feats, static_cast<std::uint32_t>(FeatRun | FeatAlertness));
-    EXPECT_EQ(hero.weapon.ref, 6);
-    EXPECT_EQ(hero.armour.ref, 3);
-    EXPECT_TRUE(hero.shield.empty());
+    EXPECT_EQ(std::tuple(hero.weapon.ref, hero.armour.ref, hero.shield.empty()), std::tuple(6, 3, true));
 }
 
 TEST_F(CreationTest, TooLittleIntelligenceAndCancel) {

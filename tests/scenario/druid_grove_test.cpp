@@ -1,40 +1,35 @@
-#include "support/game_test.h"
+#include "scenario/surface_test.h"
 
 #include "data/druid_stock.h"
-#include "support/test_hero.h"
 #include "world/druid_grove.h"
 
 namespace kelvrin::test {
 namespace {
 
-class DruidGroveTest : public GameTest {
+class DruidGroveTest : public SurfaceTest {
 protected:
     void SetUp() override {
-        GameTest::SetUp();
-        makeTestHero();
+        SurfaceTest::SetUp();
         world.location = LocationForest;
         world.set(GroveKnown);
     }
     // Shows the grove while it asks to be shown again; true when it let the
     // hero go (false: the keys ran out first).
-    bool visit(const std::string& keys) {
-        screen.clearTranscript();
-        screen.type(keys);
-        return !runUntilInputEnds([] {
-            while (druidGroveScreen()) {
-            }
-        });
+    bool enter(const std::string& keys) {
+        visit(druidGroveScreen, keys);
+        return left;
     }
-    // While a fight runs the hero waits, `rounds` times at most.
+    // While a fight runs the hero, out of reach of every blow, waits `rounds` times at most.
     void waitInFights(int rounds) {
+        hero.shield.bonus = 60;
+        hero.maxHp = hero.hp = 100;
         screen.setKeySource([rounds]() mutable { return world.inCombat && rounds-- > 0 ? int{'c'} : int{KeyEnd}; });
     }
-    bool said(const std::string& part) const { return screen.transcript().find(part) != std::string::npos; }
 };
 
 TEST_F(DruidGroveTest, PotionsAreSoldUntilThePurseRunsOut) {
     hero.gold = 112 + 150;  // exactly two potions
-    EXPECT_TRUE(visit("k1\nt2\nt6\ntx0\nw"));
+    EXPECT_TRUE(enter("k1\nt2\nt6\ntx0\nw"));
     EXPECT_TRUE(said("{clear}Mam na sprzedaż kilka mikstur, co chcesz kupić?\n"
                      "1) Mikstura lecznicza +1 (Waga: 0.25 kg) _112 złota\n"
                      "2) Mikstura lecznicza +2 (Waga: 0.25 kg) _150 złota\n"
@@ -46,8 +41,7 @@ TEST_F(DruidGroveTest, PotionsAreSoldUntilThePurseRunsOut) {
                      "Na pewno chcesz kupić Mikstura lecznicza +1 za 112 sztuk złota? (t/n)\n{clear}Mam"));
     EXPECT_TRUE(said("Brakuje ci 750 sztuk złota."));
     EXPECT_EQ(hero.gold, 0);
-    EXPECT_EQ(hero.inventory[0], druidStock[0]);
-    EXPECT_EQ(hero.inventory[1], druidStock[1]);
+    EXPECT_EQ(std::pair(hero.inventory[0], hero.inventory[1]), std::pair(druidStock[0], druidStock[1]));
 }
 
 // Only potions of unknown strength are listed; an identified one drops off
@@ -59,7 +53,7 @@ TEST_F(DruidGroveTest, PotionsOfUnknownStrengthAreIdentifiedForAFee) {
     hero.inventory[1] = ItemSlot{1, KindPotion, 0, -1, 0};
     hero.inventory[2] = ItemSlot{0, KindPotion, 0, 0, Identified | StrengthKnown};
     hero.inventory[4] = ItemSlot{2, KindPotion, 0, 1, Identified};
-    EXPECT_TRUE(visit("i1\nn1\ntx1\ntx0\nw"));
+    EXPECT_TRUE(enter("i1\nn1\ntx1\ntx0\nw"));
     EXPECT_TRUE(said("{clear}Który eliksir chcesz zidentyfikować (0-nic):\n1) Nieznany eliksir\n"
                      "2) Eliksir uzdrowienia +?\n1\nPowiem ci jakie właściwości ma Nieznany eliksir za 48 sztuk złota. "
                      "(t/n)\n{clear}Który"));
@@ -69,7 +63,7 @@ TEST_F(DruidGroveTest, PotionsOfUnknownStrengthAreIdentifiedForAFee) {
     EXPECT_EQ(hero.gold, 12);
     EXPECT_EQ(hero.inventory[1], (ItemSlot{1, KindPotion, 0, -1, Identified | StrengthKnown}));
     hero.gold = 48;
-    EXPECT_TRUE(visit("i1\ntxxw"));
+    EXPECT_TRUE(enter("i1\ntxxw"));
     EXPECT_TRUE(said("Eliksir uzdrowienia +? to Eliksir uzdrowienia +1.\n\n(ok){clear}Który eliksir chcesz "
                      "zidentyfikować (0-nic):\nNie masz żadnych niezidentifikowanych eliksirów.\n\n(ok){clear}Witaj"));
     EXPECT_EQ(hero.gold, 0);
@@ -112,12 +106,10 @@ TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
 // forest) a companion druid would otherwise fight beside the hero against
 // himself and his dog. Here only the hero is ever attacked or charmed at.
 TEST_F(DruidGroveTest, AttackingTheDruidEndsCompanionshipAndFriendship) {
-    hero.shield.bonus = 60;  // out of reach of every blow
-    hero.maxHp = hero.hp = 100;
     for (const std::uint32_t bond : {DruidCompanion | WorgsBeaten, +DruidFriend}) {
         world.storyFlags = GroveKnown | bond;
         waitInFights(40);
-        EXPECT_FALSE(visit("a"));  // the keys ran out in the fight
+        EXPECT_FALSE(enter("a"));  // the keys ran out in the fight
         EXPECT_TRUE(said("{clear}\nAtakujesz druida.\n"));
         EXPECT_EQ(world.storyFlags, GroveKnown | DruidHostile | (bond & WorgsBeaten));
         const std::string& out = screen.transcript();
@@ -131,10 +123,8 @@ TEST_F(DruidGroveTest, AfterTheAttackEveryVisitIsAFightUntilTheDruidIsDead) {
     // Every visit is the druid's ambush, with no word of trade, even if a
     // companion flag survived from an older game.
     world.storyFlags = GroveKnown | DruidHostile | DruidCompanion;
-    hero.shield.bonus = 60;
-    hero.maxHp = hero.hp = 100;
     waitInFights(5);
-    EXPECT_FALSE(visit("a0\n"));
+    EXPECT_FALSE(enter("a0\n"));
     EXPECT_TRUE(screen.transcript().starts_with("{clear}\nGdy tylko postawiłes nogę w świętym gaju druida usłyszałeś "
                                                 "dźwięk wyciąganych z ziemi korzeni. Zauważyłeś druida i dwa ożywione "
                                                 "drzewa.\n"));
@@ -147,7 +137,7 @@ TEST_F(DruidGroveTest, AfterTheAttackEveryVisitIsAFightUntilTheDruidIsDead) {
     EXPECT_EQ(world.storyFlags, GroveKnown | DruidHostile);
 
     world.set(DruidDead);
-    EXPECT_TRUE(visit("x"));
+    EXPECT_TRUE(enter("x"));
     EXPECT_EQ(screen.transcript(), "{clear}Ten gaj jest opuszczony, nikt tu nie mieszka.\n\n(ok)");
 }
 

@@ -1,3 +1,5 @@
+// The dungeon screen and its stairs, the chests, the special places and the
+// paladin of the crypt.
 #include <algorithm>
 #include <deque>
 #include <memory>
@@ -10,9 +12,9 @@
 #include "data/item_tables.h"
 #include "data/level_slots.h"
 #include "dungeon/chests.h"
+#include "dungeon/dungeon_events.h"
 #include "dungeon/dungeon_view.h"
 #include "dungeon/level_map.h"
-#include "dungeon/dungeon_events.h"
 #include "items/inventory.h"
 
 namespace kelvrin::test {
@@ -22,7 +24,7 @@ struct Spot {
     int x, y;
 };
 
-class SpecialPlacesTest : public GameTest {
+class DungeonTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
@@ -52,11 +54,16 @@ protected:
             return key;
         });
     }
-    // Runs the place of world.location with the hero on the cell, as after a load.
-    void playFrom(Spot at) {
+    // Enters the place anew, on its stairs up; true when the keys ran out there.
+    bool enter(int location) {
+        world.location = location;
+        return runUntilInputEnds([] { enterDungeon(false); });
+    }
+    // Runs the place of world.location with the hero on the cell, as after a load; true when the keys ran out.
+    bool playFrom(Spot at) {
         world.savedX = at.x;
         world.savedY = at.y;
-        runUntilInputEnds([] { enterDungeon(true); });
+        return runUntilInputEnds([] { enterDungeon(true); });
     }
     static Spot find(std::int32_t flag) {
         for (int y = 0; y < LevelMap::Height; ++y)
@@ -80,7 +87,62 @@ protected:
     bool fought_ = false;
 };
 
-TEST_F(SpecialPlacesTest, TerrasqueAndThoseWhoComeToHisLair) {
+TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
+    EXPECT_TRUE(enter(LocationDungeon));
+    EXPECT_EQ(world.levelSeeds[0].seed, static_cast<std::uint32_t>(FixedTime));  // built now, from the clock
+    EXPECT_EQ(screen.rowText(0), "Testowy Człowiek Wojownik, Poziom 1, Pw 13/13, Złoto 50");
+    EXPECT_TRUE(screen.rowText(1).starts_with("Jesteś w podziemiach na 1 poziomie."));
+    EXPECT_EQ(screen.rowText(21), "Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście");
+    // On the stairs up: mid close-up beside the stairs mark, and on his cell of the overview.
+    const Spot up = find(LevelMap::StairsUp), down = find(LevelMap::StairsDown);
+    EXPECT_EQ(std::pair(screen.charAt(2 + 9, 9), screen.charAt(2 + 9, 8)), std::pair(U'O', U'/'));
+    EXPECT_TRUE(heroShownAt(up));
+
+    // Letters that mean nothing and steps into rock: no redraw, no step, no draw from the generator.
+    const int clears = screen.clears();
+    const std::uint32_t random = randomState();
+    screen.type("xz1");
+    for (int key : {int(KeyUp), int(KeyDown), int(KeyLeft), int(KeyRight)}) {
+        const Spot to{up.x + (key == KeyRight) - (key == KeyLeft), up.y + (key == KeyDown) - (key == KeyUp)};
+        if (!levelMap.walkable(to.x, to.y)) screen.press(key);
+    }
+    EXPECT_TRUE(playFrom(up));
+    EXPECT_EQ(screen.clears(), clears + 1);  // only the new entry's own drawing
+    EXPECT_EQ(randomState(), random);
+
+    // Resumed on the saved cell; "q" cancelled, then "q" without saving: the cell is kept.
+    world.resumeDungeon = true;
+    screen.type("qaqn");
+    EXPECT_FALSE(playFrom(down));
+    EXPECT_TRUE(heroShownAt(down));
+    EXPECT_EQ(std::tuple(world.resumeDungeon, world.leaveLoop, screen.keysQueued()), std::tuple(false, true, 0u));
+    EXPECT_EQ(std::pair(world.savedX, world.savedY), std::pair(down.x, down.y));
+    // A saved cell inside the rock (a damaged file) puts him on the stairs up;
+    // there "u" leads out of the first level to the world map.
+    world.savedX = world.savedY = 0;
+    while (levelMap.walkable(world.savedX, 0)) ++world.savedX;
+    screen.type("u");
+    EXPECT_FALSE(runUntilInputEnds([] { EXPECT_TRUE(enterDungeon(true)); }));
+    EXPECT_EQ(std::pair(heroShownAt(up), world.location), std::pair(true, int(LocationWorldMap)));
+}
+
+TEST_F(DungeonTest, StairsFromTheMineToTheChamberAndBack) {
+    world.set(MineCleared);  // no random encounters in a cleared mine
+    enter(LocationMine);
+    EXPECT_TRUE(shows("Jesteś w kopalni."));
+    const Spot up = find(LevelMap::StairsUp), down = find(LevelMap::StairsDown);
+    // Down into the chamber, the bottom of its branch: "u" on its entry leads back to the mine's stairs down.
+    screen.type("uu");
+    EXPECT_TRUE(playFrom(down));
+    EXPECT_NE(screen.transcript().find("Jesteś w komnacie wyzwań."), std::string::npos);
+    EXPECT_EQ(world.location, LocationMine);
+    EXPECT_TRUE(heroShownAt(down));
+    screen.type("u");  // and up from the mine into the forest
+    EXPECT_FALSE(playFrom(up));
+    EXPECT_EQ(std::pair(world.location, world.has(MineCleared)), std::pair(int(LocationForest), true));
+}
+
+TEST_F(DungeonTest, TerrasqueAndThoseWhoComeToHisLair) {
     const std::string paladin = "Słyszysz odgłosy metalowej zbroji dochodzące z korytarza, zza rogu wychodzi paladyn. "
                                 "Chce ci pomów w walce z potworem.\n";
     // A hostile druid is fought first, with the paladin at the hero's side;
@@ -116,10 +178,9 @@ TEST_F(SpecialPlacesTest, TerrasqueAndThoseWhoComeToHisLair) {
     EXPECT_EQ(screen.transcript(), "");
 }
 
-TEST_F(SpecialPlacesTest, TheGolemsAskAgainAfterADeclineAndLeaveTheCrystal) {
+TEST_F(DungeonTest, TheGolemsAskAgainAfterADeclineAndLeaveTheCrystal) {
     makeChampion();
-    world.location = LocationChallengeChamber;
-    runUntilInputEnds([] { enterDungeon(false); });
+    enter(LocationChallengeChamber);
     const Spot pedestal = find(LevelMap::SpecialPlace);
     const auto [from, key] = approach(pedestal);
     screen.press(key);
@@ -140,10 +201,9 @@ TEST_F(SpecialPlacesTest, TheGolemsAskAgainAfterADeclineAndLeaveTheCrystal) {
                             [](const ItemSlot& item) { return item.kind == KindGem && item.ref == CrystalRow; }));
 }
 
-TEST_F(SpecialPlacesTest, AChestOrAMimicIsOpenedOnlyOnce) {
-    world.location = LocationMine;
+TEST_F(DungeonTest, AChestOrAMimicIsOpenedOnlyOnce) {
     world.set(MineCleared);  // no monsters: only the chest acts
-    runUntilInputEnds([] { enterDungeon(false); });
+    enter(LocationMine);
     const Spot chest = find(LevelMap::Chest);  // the first chest, row by row
     const auto [from, key] = approach(chest);
     playFrom(from);
@@ -186,7 +246,7 @@ TEST_F(SpecialPlacesTest, AChestOrAMimicIsOpenedOnlyOnce) {
     }
 }
 
-TEST_F(SpecialPlacesTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
+TEST_F(DungeonTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
     world.location = LocationCrypt;
     world.dungeonLevel = 2;
     // A full backpack, then too little strength: the sword stays.
@@ -209,28 +269,46 @@ TEST_F(SpecialPlacesTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
     EXPECT_TRUE(hero.inventory[1].empty()) << "never a second sword";
 }
 
-TEST_F(SpecialPlacesTest, ThePaladinMeetsTheHeroOnTheFirstCryptLevelAndLeavesAfterTwentyFights) {
-    hero.alignment = -5;  // still good enough for him
-    world.location = LocationCrypt;
-    world.dungeonLevel = 0;  // a new game keeps the level: it is part of the position
-    runUntilInputEnds([] { enterDungeon(false); });
-    const auto [from, key] = approach(find(LevelMap::StairsUp));
-    screen.press(key);
-    screen.type(" ");  // the paladin's "(ok)"
-    playFrom(from);
-    EXPECT_EQ(count(screen.transcript(),
-                    "Słyszysz dźwięk metalu i zza rogu wychodzi odziany w zbroje wojownik. Podchodzi do ciebie i mówi: "
-                    "\"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci towarzyszył tak długo jak będziesz "
-                    "wędrował po korytarzach tej krypty. Przysiągłem zabić tyle nieumarłych potworów ilu dzielnych "
-                    "wojowników zginęło w obronie zamku Blackrock.\"\n\n(ok)"),
-              1);
-    EXPECT_EQ(std::pair(world.has(PaladinCompanion), paladinWaitsHere()), std::pair(true, false));
+// The paladin of the first crypt level joins a hero of alignment -5 or
+// better and attacks a more wicked one, or any hero he fought before; a fled
+// meeting comes again. (Walking into him is part of the whole game's test.)
+TEST_F(DungeonTest, ThePaladinJoinsAGoodHeroAndAttacksAWickedOneOrAnyHeFought) {
+    const std::string attacks = "\"\n\n(ok){clear}\nPaladyn cię atakuje!\n";
+    for (auto [alignment, hostileBefore, words] :
+         {std::tuple<int, bool, std::string>{
+              -5, false, "Podchodzi do ciebie i mówi: \"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci "
+                         "towarzyszył tak długo jak będziesz wędrował po korytarzach tej krypty. Przysiągłem zabić "
+                         "tyle nieumarłych potworów ilu dzielnych wojowników zginęło w obronie zamku Blackrock.\"\n\n"
+                         "(ok)"},
+          {-6, false, "Podchodzi do ciebie i mówi: \"Nie podoba mi się twoje postępowanie, zeszłeś na ścieżke zła "
+                      "i musisz zapłacić za wyrządzone krzywdy!" + attacks},
+          {10, true, "Rzuca się na ciebie krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!" + attacks}}) {
+        makeTestHero();
+        hero.feats = FeatRun;  // pace 7 against the paladin's 3: a sure escape
+        hero.maxHp = hero.hp = 500;
+        hero.alignment = alignment;
+        world.location = LocationCrypt;
+        if (hostileBefore) world.set(PaladinHostile);
+        screen.clearTranscript();
+        screen.type(" ");
+        fightWith('u', " ");
+        EventOutcome outcome = EventOutcome::Died;
+        EXPECT_FALSE(runUntilInputEnds([&] { outcome = paladinMeeting(); }));
+        EXPECT_TRUE(screen.transcript().starts_with(
+            "Słyszysz dźwięk metalu i zza rogu wychodzi odziany w zbroje wojownik. " + words))
+            << screen.transcript();
+        const bool joins = alignment == -5;
+        EXPECT_EQ(std::tuple(world.has(PaladinCompanion), world.has(PaladinHostile), outcome, paladinWaitsHere()),
+                  std::tuple(joins, !joins, joins ? EventOutcome::Stay : EventOutcome::StepBack, !joins));
+    }
+}
 
-    // He takes his leave after the twentieth crypt fight won, once.
+TEST_F(DungeonTest, ThePaladinLeavesAfterTheTwentiethCryptFightOnce) {
+    world.location = LocationCrypt;
     world.dungeonLevel = 1;
+    world.set(PaladinCompanion);
     EXPECT_FALSE(paladinFarewellDue(19));
     ASSERT_TRUE(paladinFarewellDue(20));
-    screen.clearTranscript();
     screen.type(" ");
     EXPECT_FALSE(runUntilInputEnds([] { paladinFarewell(); }));
     EXPECT_EQ(screen.transcript(),
@@ -246,31 +324,6 @@ TEST_F(SpecialPlacesTest, ThePaladinMeetsTheHeroOnTheFirstCryptLevelAndLeavesAft
     }
     world.storyFlags = 0;
     EXPECT_FALSE(paladinWaitsHere());
-}
-
-TEST_F(SpecialPlacesTest, ThePaladinAttacksAWickedHeroAndAnyHeroHeFought) {
-    for (auto [alignment, hostileBefore, words] :
-         {std::tuple{-6, false, "mówi: \"Nie podoba mi się twoje postępowanie, zeszłeś na ścieżke zła i musisz "
-                                "zapłacić za wyrządzone krzywdy!\"\n\n(ok){clear}\nPaladyn cię atakuje!\n"},
-          {10, true, "krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!\"\n\n(ok){clear}\n"
-                     "Paladyn cię atakuje!\n"}}) {
-        makeTestHero();
-        hero.feats = FeatRun;  // pace 7 against the paladin's 3: a sure escape
-        hero.maxHp = hero.hp = 500;
-        hero.alignment = alignment;
-        world.location = LocationCrypt;
-        world.dungeonLevel = 0;
-        if (hostileBefore) world.set(PaladinHostile);
-        screen.clearTranscript();
-        screen.type(" ");
-        fightWith('u', " ");
-        EventOutcome outcome = EventOutcome::Died;
-        EXPECT_FALSE(runUntilInputEnds([&] { outcome = paladinMeeting(); }));
-        EXPECT_EQ(count(screen.transcript(), words), 1) << screen.transcript();
-        EXPECT_EQ(std::tuple(world.has(PaladinCompanion), world.has(PaladinHostile), outcome),
-                  std::tuple(false, true, EventOutcome::StepBack));
-        EXPECT_TRUE(paladinWaitsHere()) << "a fled meeting comes again";
-    }
 }
 
 }  // namespace

@@ -53,8 +53,7 @@ TEST_F(FeatScreensTest, FighterChoiceOffersOnlyFighterFeatsAndToughnessRepeats) 
     chooseFeat(FeatFighter);
     chooseFeat(FeatFighter);
     EXPECT_EQ(hero.toughnessCount, 2);
-    EXPECT_EQ(hero.maxHp, 16);
-    EXPECT_EQ(hero.hp, 16);
+    EXPECT_EQ(std::pair(hero.maxHp, hero.hp), std::pair(16, 16));
     EXPECT_TRUE(said("{clear}Wybierz dodatkowy atut wojownika:\n1) Finezja\n2) Poprawiona inicjatywa\n3) "
                      "Specjalizacja w broni\n4) Twardość\n5) Walka na ślepo\n6) Wielkie rozszczepienie\n7) "
                      "Zogniskowanie broni\n\nliczba"));

@@ -1,16 +1,15 @@
+#include "scenario/surface_test.h"
+
 #include "data/rumours.h"
-#include "support/game_test.h"
-#include "support/test_hero.h"
 #include "world/inn.h"
 
 namespace kelvrin::test {
 namespace {
 
-class InnTest : public GameTest {
+class InnTest : public SurfaceTest {
 protected:
     void SetUp() override {
-        GameTest::SetUp();
-        makeTestHero();
+        SurfaceTest::SetUp();
         hero.level = 3;
         hero.maxHp = 30;
         hero.hp = 10;
@@ -18,20 +17,7 @@ protected:
         hero.ragesLeft = 0;
         hero.lastChances = 1;
     }
-    // Runs the inn as the town does, while it asks to be shown again.
-    // Returns what it printed; `left` tells whether it returned to the town.
-    std::string run(const std::string& keys) {
-        screen.clearTranscript();
-        screen.type(keys);
-        left = !runUntilInputEnds([] {
-            while (innScreen()) {
-            }
-        });
-        EXPECT_EQ(screen.keysQueued(), 0u) << keys;
-        return screen.transcript();
-    }
-    static bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-    bool left = false;
+    std::string run(const std::string& keys) { return visit(innScreen, keys); }
 };
 
 // A rest restores the rages and the last chances and runs the calendar on.

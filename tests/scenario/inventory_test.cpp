@@ -3,6 +3,7 @@
 #include "character/rules_tables.h"
 #include "data/races.h"
 #include "items/inventory.h"
+#include "support/test_hero.h"
 
 namespace kelvrin::test {
 namespace {
@@ -14,15 +15,10 @@ class InventoryTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
-        hero.race = RaceHuman;
-        hero.attributes = {14, 12, 14, 10, 10, 10};
+        makeTestHero();  // long sword, scale armour, shield
+        hero.attributes[Con] = 14;
         hero.level = 3;
         hero.maxHp = hero.hp = 30;
-        hero.weapon = LongSword;
-        hero.armour = ItemSlot{6, KindArmour, 0, 0, Identified};
-        hero.shield = ItemSlot{1, KindShield, 0, 0, Identified};
-        hero.capacity = computeCapacity();
-        recomputeLoad();
     }
     // Runs the screen with the keys and 'x' to leave; expects every part in what it printed.
     void run(const std::string& keys, std::initializer_list<const char*> parts, const char* leave = "x") {

@@ -1,7 +1,6 @@
 #include "character/derived_values.h"
 #include "items/inventory.h"
 #include "items/mages_tower.h"
-#include "items/seer.h"
 #include "support/game_test.h"
 #include "support/test_hero.h"
 
@@ -12,21 +11,15 @@ constexpr ItemSlot StrangeSword{7, KindWeapon, 1, -5, OfTheGods};
 
 class MagesTowerTest : public GameTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        makeTestHero();
-    }
+    void SetUp() override { GameTest::SetUp(); makeTestHero(); }
     // Runs the tower as the town does, while it asks to be shown again;
     // expects every part in what it printed. True when it returned to the town.
-    bool run(const std::string& keys, std::initializer_list<const char*> parts) {
+    bool run(const std::string& keys, std::initializer_list<std::string> parts) {
         screen.clearTranscript();
         screen.type(keys);
-        const bool left = !runUntilInputEnds([] {
-            while (magesTowerScreen()) {
-            }
-        });
+        const bool left = !runUntilInputEnds([] { while (magesTowerScreen()) continue; });
         EXPECT_EQ(screen.keysQueued(), 0u) << keys;
-        for (const char* part : parts) EXPECT_NE(screen.transcript().find(part), std::string::npos) << part;
+        for (const auto& part : parts) EXPECT_NE(screen.transcript().find(part), std::string::npos) << part;
         return left;
     }
 };
@@ -127,8 +120,9 @@ TEST_F(MagesTowerTest, CursedSwordOfTheGodsKillsWhenAnAttributeFallsBelowOne) {
 }
 
 // The first word of the line, in any case (of two rows named Paladyn, the
-// last: 150 gold); the fee by challenge (a rat, 1/8: 1 gold); "n" pays nothing.
-TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseAndChargesByChallenge) {
+// last: 150 gold); the fee by challenge (a rat, 1/8: 1 gold); "n" pays
+// nothing; then what the seer tells, whole: traits, speed and places.
+TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
     hero.gold = 1000;
     run("wg  paladyn rest\ntkgRycerz śmierci\nkx",
         {"Mag mówi:\n-\"Witaj Testowy Wojownik.\"\nCo chcesz zrobić:\ng - gdzie znajdę potwora?\nx - wyjdź\n\n"
@@ -142,9 +136,7 @@ TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseAndChargesByChallenge) {
                                            "Chcesz zapłacić 1 sztuk złota? (t/n)\n{clear}",
                                            "Jesteś silniejszy niż Szczur.\n"});
     EXPECT_EQ(hero.gold, 0);
-}
 
-TEST_F(MagesTowerTest, SeerTellsTraitsSpeedAndPlacesInOrder) {
     ASSERT_EQ(speedSteps(), 6);
     hero.level = 4;
     const struct { const char* word; const char* answer; } cases[] = {
@@ -157,13 +149,9 @@ TEST_F(MagesTowerTest, SeerTellsTraitsSpeedAndPlacesInOrder) {
         {"minotaur", "Jesteś równie silny jak Minotaur.\nMożesz go znaleźć w podziemiach w okolicach 4 poziomu.\n"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.word);
         hero.gold = 1000;
-        screen.clearTranscript();
-        screen.type(std::string("g") + c.word + "\ntkx");
-        EXPECT_FALSE(runUntilInputEnds(seerScreen)) << c.word;
-        const std::string& out = screen.transcript();
-        const std::size_t start = out.find("(t/n)\n") + 6;
-        EXPECT_EQ(out.substr(start, out.rfind("\n(ok)") - start), c.answer) << c.word;
+        run(std::string("wg") + c.word + "\ntkx", {std::string("(t/n)\n") + c.answer + "\n(ok)"});
     }
 }
 

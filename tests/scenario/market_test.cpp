@@ -13,18 +13,12 @@ constexpr std::uint32_t Known = Identified | StrengthKnown;
 
 class MarketTest : public GameTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        makeTestHero();
-    }
+    void SetUp() override { GameTest::SetUp(); makeTestHero(); }
     // Runs the market until it is left with "w"; expects every part in what it printed.
     void visit(const std::string& keys, std::initializer_list<const char*> parts) {
         screen.clearTranscript();
         screen.type(keys);
-        EXPECT_FALSE(runUntilInputEnds([] {
-            while (marketScreen()) {
-            }
-        })) << keys;
+        EXPECT_FALSE(runUntilInputEnds([] { while (marketScreen()) continue; })) << keys;
         EXPECT_EQ(screen.keysQueued(), 0u) << keys;
         for (const char* part : parts) EXPECT_NE(screen.transcript().find(part), std::string::npos) << part;
     }

@@ -1,7 +1,5 @@
-#include "support/game_test.h"
-#include "support/test_hero.h"
+#include "scenario/surface_test.h"
 
-#include "data/feats.h"
 #include "data/monsters.h"
 #include "world/inn.h"
 #include "world/mayor.h"
@@ -9,32 +7,13 @@
 namespace kelvrin::test {
 namespace {
 
-class MayorTest : public GameTest {
+class MayorTest : public SurfaceTest {
 protected:
     void SetUp() override {
-        GameTest::SetUp();
-        makeTestHero();
-        screen.setPaging(false);  // a fight's messages run on without a key
-        // Ends any of the town's fights in his first turn, out of reach of every blow.
-        hero.level = 20;
-        hero.baseAttack = hero.attackPool = 20;
-        hero.attributes[Str] = 200;
-        hero.maxHp = hero.hp = 5000;
-        hero.shield.bonus = 60;
-        hero.feats |= FeatCleave | FeatGreatCleave;
+        SurfaceTest::SetUp();
+        makeStrong();
     }
-    // Runs the house while it asks to be shown again; `left`: it returned by itself.
-    std::string run(const std::string& keys) {
-        screen.clearTranscript();
-        screen.type(keys);
-        left = !runUntilInputEnds([] {
-            while (mayorScreen()) {
-            }
-        });
-        EXPECT_EQ(screen.keysQueued(), 0u) << keys;
-        return screen.transcript();
-    }
-    static bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+    std::string run(const std::string& keys) { return visit(mayorScreen, keys); }
     // Fights play themselves: `combatKey` in a fight, any key for "(ok)", "w" on the loot screen.
     void playFights(int combatKey = 'f') {
         screen.setKeySource([this, combatKey]() -> int {
@@ -47,7 +26,6 @@ protected:
             return 'w';
         });
     }
-    bool left = false;
 };
 
 TEST_F(MayorTest, TheQuestChainFromTheFirstToTheLast) {
@@ -86,8 +64,7 @@ TEST_F(MayorTest, TheQuestChainFromTheFirstToTheLast) {
                                        "{7} doświadczenia.\nDostałeś {14}" + std::to_string(quest.gold) +
                                        "{7} złota.\n\n(ok){clear}DOM BURMISTRZA"));
         EXPECT_EQ(hero.alignment, alignment + quest.alignment);
-        EXPECT_EQ(world.questKind, quest.ready + 2);
-        EXPECT_EQ(world.questStage, 0);
+        EXPECT_EQ(std::pair(world.questKind, world.questStage), std::pair(quest.ready + 2, 0));
     }
     EXPECT_TRUE(has(run("zk"), "W tej chwili nie mam dla ciebie żadnych zadań.\n\n(ok)"));
 }
@@ -155,16 +132,11 @@ TEST_F(MayorTest, TheMineReopenedPaysForEveryPassingDay) {
     EXPECT_EQ(hero.gold, 0);
     EXPECT_TRUE(has(run("rk"), "Kopalnia znów działa, i generuje spore zyski Szef górników będzie ci przynosił "
                                "codziennie 500 sztuk złota.\n\n(ok)"));
-
     // Three days at the inn bring 1500 gold, the room costs two.
     hero.gold = 10;
-    screen.type("o3\ntkw");
-    while (innScreen()) {
-    }
-    EXPECT_TRUE(has(screen.transcript(),
+    EXPECT_TRUE(has(visit(innScreen, "o3\ntkw"),
                     "za 2 zlota? (t/n)\nKopalnia przyniosła ci 1500 sztuk złota.\nOdpoczywales 3 dni"));
     EXPECT_EQ(hero.gold, 1508);
-
     // A purse that is full stays full, and nothing is said.
     hero.gold = 2147483000;
     advanceDays(2);

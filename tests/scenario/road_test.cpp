@@ -56,17 +56,15 @@ TEST_F(RoadTest, TheTollWithTenNineAndNoGold) {
         EXPECT_EQ(hero.gold, 0);
     }
     hero.gold = 25;
-    EXPECT_TRUE(exploreRoad(DrawBandits + 2, "zx"));
+    EXPECT_TRUE(exploreRoad(DrawBandits + 2, "zx"));  // the last of the bandits' draws
     EXPECT_EQ(hero.gold, 15);
 }
 
 // Only a strictly faster hero outruns bandits and guards.
 TEST_F(RoadTest, RunningFromBanditsAndGuards) {
-    EXPECT_TRUE(exploreRoad(DrawBandits, "ux"));  // pace 6 against 4
-    EXPECT_TRUE(said("Uciekłeś przed bandytami.\n\n(ok)"));
+    EXPECT_TRUE(exploreRoad(DrawBandits, "ux") && said("Uciekłeś przed bandytami.\n\n(ok)"));  // pace 6 against 4
     hero.alignment = -5;  // the guards know him
-    EXPECT_TRUE(exploreRoad(DrawGuards, "ntx"));
-    EXPECT_TRUE(said("Uciekłeś przed strażnikami.\n\n(ok)"));
+    EXPECT_TRUE(exploreRoad(DrawGuards, "ntx") && said("Uciekłeś przed strażnikami.\n\n(ok)"));
     makeStrong();
     slow();
     world.questKind = 3;  // the mayor wants one group beaten

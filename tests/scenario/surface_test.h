@@ -1,5 +1,6 @@
-// What the forest and road scenarios share: a hero who wins scripted fights
-// in a few turns, and a generator seeded so that exploring meets the event.
+// What the scenario tests of the places above ground share: the test hero,
+// running a place's screen from scripted keys, a hero who wins scripted
+// fights in a few turns, and a generator seeded so that exploring meets the event.
 #pragma once
 
 #include <functional>
@@ -20,6 +21,23 @@ protected:
         makeTestHero();
         screen.setPaging(false);  // fights print more than a screenful
     }
+    // Shows a place as the town does, while it asks to be shown again, and
+    // returns what it printed; every key must be used. `left`: it returned
+    // by itself (false: the keys ran out first).
+    std::string visit(bool (*place)(), const std::string& keys) {
+        screen.clearTranscript();
+        screen.type(keys);
+        left = !runUntilInputEnds([place] {
+            while (place()) {
+            }
+        });
+        EXPECT_EQ(screen.keysQueued(), 0u) << keys;
+        return screen.transcript();
+    }
+    static bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+    bool said(const std::string& part) const { return has(screen.transcript(), part); }
+    bool left = false;
+
     // Kills a monster a swing and cleaves on; hardly ever hit.
     static void makeStrong() {
         hero.level = 10;
@@ -47,7 +65,6 @@ protected:
         screen.type("e" + keys);
         return !runUntilInputEnds(screenPass);
     }
-    bool said(const std::string& part) const { return screen.transcript().find(part) != std::string::npos; }
     // How many of `name` died or fled.
     int fallen(const std::string& name) const {
         return count(screen.transcript(), name + " umiera.") + count(screen.transcript(), name + " ucieka.");
