@@ -58,6 +58,22 @@ protected:
     FightState state;
 };
 
+// Only a natural 20 rolls again and adds the second roll: a hero 30 points
+// short of the KP hits only then, and only with a second roll of 10 or more.
+TEST_F(CombatRulesTest, OnlyANaturalTwentyRollsAgain) {
+    against(MonsterRat);
+    seedRandom(11);
+    int hits = 0;
+    for (int i = 0; i < 400; ++i) {
+        screen.clearTranscript();
+        state.heroAttack = monsterRow(MonsterRat).kp - 30;
+        heroSwing(state, 1, 0);
+        hits += screen.transcript().find("Atakujesz lecz nie trafiasz") == std::string::npos;
+    }
+    EXPECT_GT(hits, 0);
+    EXPECT_LT(hits, 30) << "about 400 × 1/20 × 11/20 = 11 hits";
+}
+
 TEST_F(CombatRulesTest, SwingsReductionsEscapesAndPursuers) {
     for (auto [base, swings] : {std::pair{0, 0}, {1, 1}, {5, 1}, {6, 2}, {11, 3}}) EXPECT_EQ(heroSwings(base), swings);
     // Every reduction the weapon does not beat is taken off; the sign bits are ordinary bits.

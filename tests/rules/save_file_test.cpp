@@ -282,6 +282,27 @@ TEST(BinaryFile, TemporaryNamesStayInTheFolderAndNeverLookLikeAGameFile) {
     EXPECT_EQ(temporaryNameFor("dir/cmentarz.dat"), "dir/.cmentarz.dat.tmp");
 }
 
+// A field that does not fit is dropped whole and remembered; a read past the
+// end gives zeros and is remembered (the save's reader relies on both).
+TEST(BinaryFile, FieldsPastTheEndAreDroppedAndRemembered) {
+    unsigned char buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), 0xEE);
+    ByteWriter writer(buffer, 6);
+    writer.putU32(0x04030201);
+    EXPECT_TRUE(writer.ok());
+    writer.putU32(0xFFFFFFFF);
+    writer.putZeros(3);
+    EXPECT_FALSE(writer.ok());
+    EXPECT_EQ(std::vector<unsigned char>(buffer, buffer + 8), (std::vector<unsigned char>{1, 2, 3, 4, 0xEE, 0xEE, 0xEE, 0xEE}));
+
+    buffer[4] = buffer[5] = 9;
+    ByteReader reader(buffer, 6);
+    EXPECT_EQ(reader.u32(), 0x04030201u);
+    EXPECT_TRUE(reader.ok());
+    EXPECT_EQ(reader.u32(), 0u);
+    EXPECT_FALSE(reader.ok());
+}
+
 TEST(BinaryFile, ReadingAWholeFileKnowsMissingTooLargeAndUnreadable) {
     const TempFolder folder;
     writeBytes("five", {1, 2, 3, 4, 5});

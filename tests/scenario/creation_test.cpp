@@ -53,10 +53,11 @@ TEST_F(CreationTest, HumanFighterChoosesThreeFeats) {
 }
 
 TEST_F(CreationTest, HalflingGetsSmallWeaponAndArmour) {
-    screen.type("Ola\nt4t2\nt");  // Niziołek, Wojownik
+    screen.type("Ola\nt84t2\nt");  // no eighth race; Niziołek, Wojownik
     screen.type("1\nw6\nw4\nx");  // Bieg; Zogniskowanie broni (Krótki miecz, 4th without large weapons)
     EXPECT_EQ(create(), CreationDone);
     EXPECT_EQ(seen("Halabarda"), 0);
+    EXPECT_EQ(seen("WYBIERZ RASĘ:"), 2);
     EXPECT_EQ(hero.attributes, (std::array<int, 6>{11, 14, 8, 6, 15, 12}));
     EXPECT_EQ(std::pair(hero.weapon, hero.armour),
               std::pair(ItemSlot{5, KindWeapon, 0, 0, Identified}, ItemSlot{6, KindArmour, 0, 0, Identified | SmallSize}));

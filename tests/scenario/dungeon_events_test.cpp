@@ -142,6 +142,24 @@ TEST_F(DungeonTest, StairsFromTheMineToTheChamberAndBack) {
     EXPECT_EQ(std::pair(world.location, world.has(MineCleared)), std::pair(int(LocationForest), true));
 }
 
+// The stairs down to the fifth level, and only those, complete the mayor's
+// quest for it, and only that quest.
+TEST_F(DungeonTest, GoingDownToTheFifthLevelDoesTheQuestForIt) {
+    for (auto [level, kind, stage] : {std::tuple{3, QuestFifthLevel, 1}, {4, QuestFifthLevel, 0}, {3, QuestBandits, 0}}) {
+        SCOPED_TRACE(level);
+        world.location = LocationDungeon;
+        world.dungeonLevel = level;
+        world.questKind = kind;
+        world.questStage = 0;
+        EXPECT_TRUE(playFrom({0, 0}));  // in the rock: on the stairs up, the level loaded
+        screen.type("u");
+        EXPECT_TRUE(playFrom(find(LevelMap::StairsDown)));
+        // The level counts from 0, the screen from 1.
+        EXPECT_TRUE(screen.rowText(1).starts_with(formatText("Jesteś w podziemiach na %d poziomie.", level + 2)));
+        EXPECT_EQ(world.questStage, stage);
+    }
+}
+
 TEST_F(DungeonTest, TerrasqueAndThoseWhoComeToHisLair) {
     const std::string paladin = "Słyszysz odgłosy metalowej zbroji dochodzące z korytarza, zza rogu wychodzi paladyn. "
                                 "Chce ci pomów w walce z potworem.\n";
