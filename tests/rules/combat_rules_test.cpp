@@ -1,4 +1,5 @@
 #include <climits>
+#include <utility>
 
 #include "support/game_test.h"
 #include "support/test_hero.h"
@@ -271,6 +272,17 @@ TEST_F(CombatRulesTest, WhatAMonstersHitsDoToTheHero) {
     turn(ogre, 0);
     turn(goblin, 0);
     EXPECT_EQ(state.dodgeTarget, ogre);
+    // Only the dodged one attacks at -2: of two goblins alike, he hits less.
+    const int dodged = add(MonsterGoblin, EnemySide), other = add(MonsterGoblin, EnemySide);
+    const int savedKp = std::exchange(state.heroKp, 12);
+    hero.maxHp = hero.hp = 1 << 20;
+    state.dodgeTarget = dodged;
+    int hits[2] = {};
+    for (int i = 0; i < 400; ++i)
+        for (const int goblinIndex : {0, 1})
+            hits[goblinIndex] += turn(goblinIndex == 0 ? dodged : other, 0).find("lecz nie trafia") == std::string::npos;
+    EXPECT_LT(hits[0] + 15, hits[1]) << "about 10 % of 400 fewer";
+    state.heroKp = savedKp;
 
     // A viper's bite (+5 1-4, medium poison): resisted by d20 + a resistance that never falls below 15.
     hero.damageReduction = hero.armour.bonus = 0;
