@@ -27,6 +27,7 @@ import argparse
 import json
 import random
 import re
+import shutil
 import subprocess
 import sys
 from pathlib import Path
@@ -200,7 +201,7 @@ def main():
     build.mkdir(parents=True, exist_ok=True)
     tree.restore_interrupted()
 
-    launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if run(["ccache", "--version"], root, 60) else []
+    launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
     # Debug without debug information: the quickest to build and link.
     configure = ["cmake", "-S", ".", "-B", str(build), "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS_DEBUG=-O0",
                  "-DKELVRIN_TESTS=ON", *launcher]
