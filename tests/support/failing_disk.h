@@ -23,6 +23,8 @@ enum class Fault {
     FullDisk,        // 64 bytes free: a write goes part of the way, then ENOSPC
     ReadOnlyFolder,  // nothing can be created, renamed, deleted or locked
     FailedRename,    // the temporary file cannot replace the old one
+    NoProgress,      // a write moves nothing and reports no error
+    FailedFlush,     // the written bytes cannot be flushed to the disk
     ReadError,       // reading stops after the first few bytes with EIO
     Vanishing,       // the file is deleted between the check and the open
     Random,          // an open, create, read, write, rename or lock fails one time in four
@@ -163,6 +165,7 @@ private:
     static long write(int fd, const void* data, std::size_t size) {
         if (randomFailure()) return -1;
         if (fails(Fault::ShortTransfers)) size = std::min<std::size_t>(size, 7);
+        if (fails(Fault::NoProgress)) return 0;
         if (fails(Fault::FullDisk)) {
             if (s().bytesFree == 0) return refuse(ENOSPC);
             size = std::min(size, s().bytesFree);
@@ -170,7 +173,10 @@ private:
         }
         return s().memory ? memoryWrite(fd, data, size) : real().write(fd, data, size);
     }
-    static bool flushToDisk(int fd) { return s().memory ? s().open.count(fd) != 0 : real().flushToDisk(fd); }
+    static bool flushToDisk(int fd) {
+        if (fails(Fault::FailedFlush)) return false;
+        return s().memory ? s().open.count(fd) != 0 : real().flushToDisk(fd);
+    }
     static bool close(int fd) { return s().memory ? s().open.erase(fd) != 0 : real().close(fd); }
     static bool rename(const char* from, const char* to) {
         if (fails(Fault::ReadOnlyFolder) || fails(Fault::FailedRename) || randomFailure()) return false;
