@@ -52,20 +52,11 @@ struct FakeConsole {
 
 FakeConsole fake;
 
-BOOL WINAPI getMode(HANDLE h, LPDWORD mode) {
-    if (h == In) *mode = fake.state.inMode;
-    else if (h == Out) *mode = fake.state.outMode;
-    else if (h == Game && fake.gameOpen) *mode = fake.gameMode;
-    else return FALSE;
-    return TRUE;
+// The mode kept for a handle, or none (a closed game buffer, an unknown handle).
+DWORD* modeOf(HANDLE h) {
+    return h == In ? &fake.state.inMode : h == Out ? &fake.state.outMode : h == Game && fake.gameOpen ? &fake.gameMode : nullptr;
 }
-BOOL WINAPI setMode(HANDLE h, DWORD mode) {
-    if (h == In) fake.state.inMode = mode;
-    else if (h == Out) fake.state.outMode = mode;
-    else if (h == Game && fake.gameOpen) fake.gameMode = mode;
-    else return FALSE;
-    return TRUE;
-}
+
 BOOL WINAPI getInfo(HANDLE h, PCONSOLE_SCREEN_BUFFER_INFO info) {
     *info = {};
     info->dwSize = COORD{fake.columns, fake.rows};
@@ -74,49 +65,17 @@ BOOL WINAPI getInfo(HANDLE h, PCONSOLE_SCREEN_BUFFER_INFO info) {
     if (h == Game) info->dwCursorPosition.X = fake.probeColumn;
     return TRUE;
 }
-BOOL WINAPI setAttribute(HANDLE h, WORD attributes) {
-    if (h == Out) fake.state.attributes = attributes;
-    return TRUE;
-}
-BOOL WINAPI getCursor(HANDLE, PCONSOLE_CURSOR_INFO cursor) {
-    *cursor = CONSOLE_CURSOR_INFO{fake.state.cursorSize, fake.state.cursorVisible};
-    return TRUE;
-}
-BOOL WINAPI setCursor(HANDLE h, const CONSOLE_CURSOR_INFO* cursor) {
-    if (h == Out) {
-        fake.state.cursorSize = cursor->dwSize;
-        fake.state.cursorVisible = cursor->bVisible;
-    }
-    return TRUE;
-}
-BOOL WINAPI closeHandle(HANDLE h) {
-    if (h == Game) fake.gameOpen = false;
-    return TRUE;
-}
 BOOL WINAPI writeText(HANDLE, const VOID* text, DWORD count, LPDWORD written, LPVOID) {
     const std::wstring part(static_cast<const wchar_t*>(text), count);
+    *written = count;
     // A console that takes the mode and shows the sequences as text moves
     // its cursor over them.
     if (part == L"\x1b[m") {
         if (!fake.interpretsSequences) fake.probeColumn = 3;
-        *written = count;
-        return TRUE;
+    } else {
+        fake.text += part;
+        ++fake.textWrites;
     }
-    fake.text += part;
-    ++fake.textWrites;
-    *written = count;
-    return TRUE;
-}
-BOOL WINAPI writeCells(HANDLE, const CHAR_INFO* cells, COORD size, COORD, PSMALL_RECT) {
-    fake.cells.assign(cells, cells + size.X * size.Y);
-    ++fake.cellWrites;
-    return TRUE;
-}
-BOOL WINAPI readInput(HANDLE, PINPUT_RECORD records, DWORD, LPDWORD count) {
-    if (fake.input.empty()) return FALSE;  // the console is gone
-    records[0] = fake.input.front();
-    fake.input.pop_front();
-    *count = 1;
     return TRUE;
 }
 
@@ -149,13 +108,31 @@ protected:
     void SetUp() override {
         saved_ = consoleCalls();
         fake = FakeConsole{};
-        consoleCalls() = ConsoleCalls{.getMode = getMode,
-                                      .setMode = setMode,
+        consoleCalls() = ConsoleCalls{.getMode = [](HANDLE h, LPDWORD mode) -> BOOL {
+                                          DWORD* kept = modeOf(h);
+                                          if (kept) *mode = *kept;
+                                          return kept != nullptr;
+                                      },
+                                      .setMode = [](HANDLE h, DWORD mode) -> BOOL {
+                                          DWORD* kept = modeOf(h);
+                                          if (kept) *kept = mode;
+                                          return kept != nullptr;
+                                      },
                                       .getInfo = getInfo,
                                       .setBufferSize = [](HANDLE, COORD) { return TRUE; },
-                                      .setAttribute = setAttribute,
-                                      .getCursor = getCursor,
-                                      .setCursor = setCursor,
+                                      .setAttribute = [](HANDLE h, WORD attributes) -> BOOL {
+                                          if (h == Out) fake.state.attributes = attributes;
+                                          return TRUE;
+                                      },
+                                      .getCursor = [](HANDLE, PCONSOLE_CURSOR_INFO cursor) -> BOOL {
+                                          *cursor = {fake.state.cursorSize, fake.state.cursorVisible};
+                                          return TRUE;
+                                      },
+                                      .setCursor = [](HANDLE h, const CONSOLE_CURSOR_INFO* cursor) -> BOOL {
+                                          if (h == Out) std::tie(fake.state.cursorSize, fake.state.cursorVisible) =
+                                                            std::tuple(cursor->dwSize, cursor->bVisible);
+                                          return TRUE;
+                                      },
                                       .moveCursor = [](HANDLE, COORD) { return TRUE; },
                                       .getInputCodePage = [] { return fake.state.inputCodePage; },
                                       .setInputCodePage = [](UINT page) { return fake.state.inputCodePage = page, TRUE; },
@@ -166,10 +143,23 @@ protected:
                                           return Game;
                                       },
                                       .setActiveBuffer = [](HANDLE h) { return fake.state.active = h, TRUE; },
-                                      .closeHandle = closeHandle,
+                                      .closeHandle = [](HANDLE h) -> BOOL {
+                                          if (h == Game) fake.gameOpen = false;
+                                          return TRUE;
+                                      },
                                       .writeText = writeText,
-                                      .writeCells = writeCells,
-                                      .readInput = readInput};
+                                      .writeCells = [](HANDLE, const CHAR_INFO* cells, COORD size, COORD, PSMALL_RECT) -> BOOL {
+                                          fake.cells.assign(cells, cells + size.X * size.Y);
+                                          ++fake.cellWrites;
+                                          return TRUE;
+                                      },
+                                      .readInput = [](HANDLE, PINPUT_RECORD records, DWORD, LPDWORD count) -> BOOL {
+                                          if (fake.input.empty()) return FALSE;  // the console is gone
+                                          records[0] = fake.input.front();
+                                          fake.input.pop_front();
+                                          *count = 1;
+                                          return TRUE;
+                                      }};
     }
     void TearDown() override {
         consoleCalls() = saved_;
