@@ -206,7 +206,6 @@ TEST_F(TablesTest, DerivedValues) {
     hero.race = RaceHalfling;
     EXPECT_EQ(armourClass(), 10 + 5 - 2 + 2 - 2 + 1);
 
-    fresh();
     for (auto [race, heroClass, armourRow, feats, steps] :
          {std::tuple{RaceHuman, ClassFighter, 6, 0u, 6}, {RaceHuman, ClassBarbarian, 3, 0u, 7},
           {RaceHuman, ClassBarbarian, 11, 0u, 4}, {RaceDwarf, ClassFighter, 11, 0u, 4},
