@@ -35,42 +35,6 @@ TEST_F(ProgramTest, MainMenuInformationAndExit) {
                      "pierwsza wersja{clear}"));  // unknown keys only redraw the menu
 }
 
-// One point short of the next level there is no hint, and without land no
-// home; ignored keys ('o' without land among them) do not redraw.
-TEST_F(ProgramTest, TownScreenFollowsTheState) {
-    makeTestHero();
-    hero.hp = 5;
-    hero.maxHp = 12;
-    hero.gold = 77;
-    hero.xp = 999;
-    EXPECT_TRUE(play("xo+1"));
-    const std::string town = "Jesteś w mieście. Jest 1 dzień, 113 rok.\nMasz 5/12 pw, 77 złota.\nDostepne komendy:\n"
-                             "s - informacje o postaci\nq - zapis i wyjście\nb - baraki\nu - burmistrz\nt - targowisko\n"
-                             "g - gospoda\na - płatnerz\nd - zbrojmistrz\nm - wieża magów\nw - wyjdź z miasta\n\n\n";
-    EXPECT_EQ(screen.screenText().substr(0, town.size()), town);
-    EXPECT_EQ(screen.clears(), 1);
-    EXPECT_EQ(world.location, LocationTown);
-
-    hero.xp = 1000;
-    world.set(LandOwned);
-    play("");
-    EXPECT_TRUE(shows("Masz dość doświadczenia aby awansować na 2 poziom."));
-    EXPECT_TRUE(shows("o - mój dom\nw - wyjdź z miasta"));
-}
-
-TEST_F(ProgramTest, SheetWaitsForAKeyAndTheWorldMapLeadsBack) {
-    makeTestHero();
-    play("s");
-    EXPECT_TRUE(shows("Testowy Człowiek Wojownik"));
-    play("w");
-    EXPECT_EQ(world.location, LocationWorldMap);
-    const std::string map = "Gdzie chcesz iść:\nm - miasto\nl - las\nd - droga\np - podziemia\n";
-    EXPECT_EQ(screen.screenText().substr(0, map.size()), map);
-    play("xm");
-    EXPECT_EQ(world.location, LocationTown);
-    EXPECT_TRUE(shows("Jesteś w mieście."));
-}
-
 TEST_F(ProgramTest, TheLoopEndsWhenTheHeroIsDead) {
     makeTestHero();
     hero.hp = 0;

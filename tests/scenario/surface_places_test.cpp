@@ -1,11 +1,171 @@
-#include "scenario/surface_test.h"
+// The places above ground: the town screen, the world map, the forest and the road.
+#include <string>
+
+#include "support/scenario.h"
 
 #include "character/derived_values.h"
+#include "character/program.h"
+#include "data/classes.h"
 #include "data/monsters.h"
+#include "items/inventory.h"
+#include "world/forest.h"
 #include "world/road.h"
 
 namespace kelvrin::test {
 namespace {
+
+using TownTest = ScenarioTest;
+
+// One point short of the next level there is no hint, and without land no
+// home; ignored keys ('o' without land among them) do not redraw.
+TEST_F(TownTest, TownScreenFollowsTheState) {
+    hero.hp = 5;
+    hero.maxHp = 12;
+    hero.gold = 77;
+    hero.xp = 999;
+    EXPECT_TRUE(play(runLocationLoop, "xo+1"));
+    const std::string town = "Jesteś w mieście. Jest 1 dzień, 113 rok.\nMasz 5/12 pw, 77 złota.\nDostepne komendy:\n"
+                             "s - informacje o postaci\nq - zapis i wyjście\nb - baraki\nu - burmistrz\nt - targowisko\n"
+                             "g - gospoda\na - płatnerz\nd - zbrojmistrz\nm - wieża magów\nw - wyjdź z miasta\n\n\n";
+    EXPECT_EQ(screen.screenText().substr(0, town.size()), town);
+    EXPECT_EQ(screen.clears(), 1);
+    EXPECT_EQ(world.location, LocationTown);
+
+    hero.xp = 1000;
+    world.set(LandOwned);
+    play(runLocationLoop, "");
+    EXPECT_TRUE(shows("Masz dość doświadczenia aby awansować na 2 poziom."));
+    EXPECT_TRUE(shows("o - mój dom\nw - wyjdź z miasta"));
+}
+
+TEST_F(TownTest, SheetWaitsForAKeyAndTheWorldMapLeadsBack) {
+    play(runLocationLoop, "s");
+    EXPECT_TRUE(shows("Testowy Człowiek Wojownik"));
+    play(runLocationLoop, "w");
+    EXPECT_EQ(world.location, LocationWorldMap);
+    const std::string map = "Gdzie chcesz iść:\nm - miasto\nl - las\nd - droga\np - podziemia\n";
+    EXPECT_EQ(screen.screenText().substr(0, map.size()), map);
+    play(runLocationLoop, "xm");
+    EXPECT_EQ(world.location, LocationTown);
+    EXPECT_TRUE(shows("Jesteś w mieście."));
+}
+
+constexpr int DrawMineOrWell = 5;
+constexpr int DrawDruidStory = 6;
+const std::string QuietWalk = "Przechadzasz się przez jakiś czas po lesie, nie natrafiasz na nic niezwykłego.\n\n(ok)";
+
+class ForestTest : public ScenarioTest {
+protected:
+    void SetUp() override {
+        ScenarioTest::SetUp();
+        world.location = LocationForest;
+    }
+    bool exploreForest(int draw, const std::string& keys) { return explore(forestScreen, 11, draw, keys); }
+};
+
+TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
+    hero.gold = 12;
+    hero.hp = 5;
+    seedSuchThat([] { return randomNext() % 11 == 0; });
+    screen.type("kdex");  // neither mine nor grove is known: 'k' and 'd' are ignored
+    EXPECT_FALSE(runUntilInputEnds(forestScreen));
+    EXPECT_EQ(screen.transcript(), "Jesteś w lesie. Masz 5/13 pw, 12 złota.\nDostepne komendy:\ns - informacje o "
+                                   "postaci\nq - zapis i wyjście\ne - eksploruj\nm - mapa\n\n" + QuietWalk);
+    EXPECT_EQ(hero.hp, 5);  // level 1: nothing
+    for (const auto& [level, hp, after] : {std::tuple{5, 5, 7}, std::tuple{9, 10, 13}}) {
+        hero.level = level;
+        hero.hp = hp;
+        EXPECT_TRUE(exploreForest(0, "x"));
+        EXPECT_EQ(hero.hp, after) << "level " << level;
+    }
+    screen.type("m");
+    forestScreen();
+    EXPECT_EQ(world.location, LocationWorldMap);
+}
+
+TEST_F(ForestTest, TheMineEntranceThenTheCrystalWell) {
+    const ItemSlot crystal{CrystalRow, KindGem, 0, 0, Identified};
+    const ItemSlot ruby{2, KindGem, 0, 0, Identified};
+    hero.inventory[1] = ruby;
+    hero.inventory[3] = hero.inventory[7] = crystal;
+    recomputeLoad();
+    const auto attributes = hero.attributes;
+    const float load = hero.load;
+
+    // No well before the mine was found: the mine is found instead, and entered.
+    EXPECT_TRUE(exploreForest(DrawMineOrWell, "x"));
+    EXPECT_TRUE(said("Znalazłeś wejście do kopalni.\n\n(ok)"));
+    world.dungeonLevel = 5;
+    screen.type("k");
+    EXPECT_TRUE(runUntilInputEnds(forestScreen));  // the mine keeps control
+    EXPECT_EQ(world.location, LocationMine);
+    EXPECT_EQ(world.dungeonLevel, 0);
+    world.location = LocationForest;
+
+    EXPECT_TRUE(exploreForest(DrawMineOrWell, "n"));  // refused: the crystal stays
+    EXPECT_TRUE(said("k - kopalnia\nm - mapa\n\n"));
+    EXPECT_TRUE(said("Czy chcesz go wrzucić do studni? (t/n)\n"));
+    EXPECT_EQ(hero.attributes, attributes);
+    // Thrown in: the first crystal goes, the hero is wiser and more charming.
+    EXPECT_TRUE(exploreForest(DrawMineOrWell, "tx"));
+    EXPECT_TRUE(said("Czujesz się mądrzejszy!\n\n(ok)"));
+    EXPECT_EQ(hero.attributes[Wis], attributes[Wis] + 4);
+    EXPECT_EQ(hero.attributes[Cha], attributes[Cha] + 4);
+    EXPECT_TRUE(hero.inventory[3].empty());
+    EXPECT_EQ(hero.inventory[7], crystal);
+    EXPECT_NEAR(hero.load, load - 0.1f, 1e-4);
+    // Without a crystal (a ruby is no crystal) the clearing is a quiet walk.
+    hero.inventory[7] = ItemSlot{};
+    EXPECT_TRUE(exploreForest(DrawMineOrWell, "x"));
+    EXPECT_TRUE(said(QuietWalk));
+    EXPECT_EQ(hero.inventory[1], ruby);
+}
+
+TEST_F(ForestTest, TheDogLeadsOnlyAfterAWonFightAndAYes) {
+    makeStrong();
+    EXPECT_TRUE(exploreForest(DrawDruidStory, "n"));
+    EXPECT_TRUE(said("Natrafiasz na psa zaatakowanego przez kilka wilków. Czy chcesz mu pomóc? (t/n)\n"));
+    EXPECT_FALSE(said("Atakujesz wilki."));
+    // Helped, but the dog is not followed: it can be met again.
+    EXPECT_TRUE(exploreForest(DrawDruidStory, "t" + winFight() + "n"));
+    EXPECT_EQ(fallen("Wilk"), 4);
+    EXPECT_TRUE(said("\n\nPies wesoło merda ogonem, szczeka na ciebie i ucieka w głąb lasu. Czy chcesz iść za nim? "
+                     "(t/n)\n"));
+    EXPECT_FALSE(world.has(GroveKnown));
+    // Followed (the whole game's story): the grove is found and shown until the hero walks out.
+    EXPECT_TRUE(exploreForest(DrawDruidStory, "t" + winFight() + "txw"));
+    EXPECT_EQ(world.storyFlags, static_cast<std::uint32_t>(GroveKnown));
+    // Known now: a quiet walk until the druid asks for help; the grove is on the screen.
+    EXPECT_TRUE(exploreForest(DrawDruidStory, "x"));
+    EXPECT_TRUE(said("e - eksploruj\nd - gaj druida\nm - mapa\n\n" + QuietWalk));
+}
+
+TEST_F(ForestTest, FleeingTheWolvesEndsTheEvent) {
+    hero.maxHp = hero.hp = 500;
+    hero.shield.bonus = 40;
+    hero.heroClass = ClassBarbarian;  // running, pace 8: sometimes outruns wolves (pace 10)
+    hero.feats |= FeatRun;
+    ASSERT_EQ(speedSteps(), 8);
+    EXPECT_TRUE(exploreForest(DrawDruidStory, "t" + std::string(60, 'u') + "x"));
+    ASSERT_TRUE(said("Uciekłeś z walki."));
+    EXPECT_FALSE(said("Pies wesoło merda"));
+}
+
+// The worgs and the treant (their texts are the whole game's): eight worgs,
+// one treant, and only the druid's own flags change.
+TEST_F(ForestTest, TheWorgsAndTheTreantMakeTheDruidAFriend) {
+    makeStrong();
+    const std::uint32_t others = GroveKnown | MineFound | LandOwned;
+    world.storyFlags = others | DruidCompanion;
+    EXPECT_TRUE(exploreForest(DrawDruidStory, winFight()));
+    EXPECT_EQ(std::pair(fallen("Worg"), world.storyFlags), std::pair(8, others | DruidCompanion | WorgsBeaten));
+    EXPECT_TRUE(exploreForest(DrawDruidStory, winFight()));
+    EXPECT_EQ(std::pair(fallen("Drzewiec"), world.storyFlags), std::pair(1, others | DruidFriend));
+    // The friend no longer walks with the hero: the forest is quiet.
+    EXPECT_TRUE(exploreForest(DrawDruidStory, "x"));
+    EXPECT_TRUE(said(QuietWalk));
+}
+
 
 constexpr int DrawTraveller = 7;
 constexpr int DrawGuards = 10;
@@ -19,10 +179,10 @@ const std::string ChiefOfferText =
     "Bandyci zaprowadzili cię do swojego herszta.\n-\"Chcesz zarobic? Zabij dla mnie burmistrza a dam ci 10.000 "
     "sztuk złota.\n\n(ok)";
 
-class RoadTest : public SurfaceTest {
+class RoadTest : public ScenarioTest {
 protected:
     void SetUp() override {
-        SurfaceTest::SetUp();
+        ScenarioTest::SetUp();
         world.location = LocationRoad;
     }
     bool exploreRoad(int draw, const std::string& keys) { return explore(roadScreen, 20, draw, keys); }
