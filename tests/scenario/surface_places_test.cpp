@@ -132,8 +132,9 @@ TEST_F(ForestTest, TheDogLeadsOnlyAfterAWonFightAndAYes) {
     EXPECT_TRUE(said("\n\nPies wesoło merda ogonem, szczeka na ciebie i ucieka w głąb lasu. Czy chcesz iść za nim? "
                      "(t/n)\n"));
     EXPECT_FALSE(world.has(GroveKnown));
-    // Followed (the whole game's story): the grove is found and shown until the hero walks out.
+    // Followed: the grove is found and shown until the hero walks out.
     EXPECT_TRUE(exploreForest(DrawDruidStory, "t" + winFight() + "txw"));
+    EXPECT_TRUE(said("Biegniesz za psem i trafiasz na niewielką polanę. Leżą tam ułożone kamienie tworzące krąg. "));
     EXPECT_EQ(world.storyFlags, static_cast<std::uint32_t>(GroveKnown));
     // Known now: a quiet walk until the druid asks for help; the grove is on the screen.
     EXPECT_TRUE(exploreForest(DrawDruidStory, "x"));
@@ -151,16 +152,20 @@ TEST_F(ForestTest, FleeingTheWolvesEndsTheEvent) {
     EXPECT_FALSE(said("Pies wesoło merda"));
 }
 
-// The worgs and the treant (their texts are the whole game's): eight worgs,
-// one treant, and only the druid's own flags change.
+// The worgs and the treant (the texts the whole game checks are not repeated):
+// eight worgs, one treant, and only the druid's own flags change.
 TEST_F(ForestTest, TheWorgsAndTheTreantMakeTheDruidAFriend) {
     makeStrong();
     const std::uint32_t others = GroveKnown | MineFound | LandOwned;
     world.storyFlags = others | DruidCompanion;
     EXPECT_TRUE(exploreForest(DrawDruidStory, winFight()));
     EXPECT_EQ(std::pair(fallen("Worg"), world.storyFlags), std::pair(8, others | DruidCompanion | WorgsBeaten));
+    EXPECT_TRUE(said("{clear}Dziękuje za pomoc ale jest jeszcze jeden problem. Jeden z drzewców oszalał i zabija "
+                     "wszystkie zwierzęta. Trzeba go powstrzymać, jest gdzieś w lesie.\nZdobyłeś {10}2000{7}"));
     EXPECT_TRUE(exploreForest(DrawDruidStory, winFight()));
     EXPECT_EQ(std::pair(fallen("Drzewiec"), world.storyFlags), std::pair(1, others | DruidFriend));
+    EXPECT_TRUE(said("{clear}\nIdziesz przez las gdy nagle korzenie pobliskiego drzewa zaczynają cie oplątać."));
+    EXPECT_TRUE(said("dziękujec ci. Jeśli będziesz kiedyś potrzebował pomocy, znajdę cie.\nZdobyłeś {10}5000{7}"));
     // The friend no longer walks with the hero: the forest is quiet.
     EXPECT_TRUE(exploreForest(DrawDruidStory, "x"));
     EXPECT_TRUE(said(QuietWalk));
