@@ -245,17 +245,26 @@ TEST_F(SmithsTest, WeaponSmithBuysUpgradesAndReforges) {
     EXPECT_FLOAT_EQ(hero.load, 2.0f + 15.0f + 7.5f + 7.5f + 0.1f);
 }
 
-// A CHA of 5 without the sword's +5 kills the hero who sells it; the smith
-// is left at once and the graveyard will name no cause.
+// Selling the wielded sword of the gods takes its +5 off all six attributes:
+// a CHA of 5 without it, or the 6 Pw a third-level hero with 5 left loses
+// with KON, kills him as the sale completes; the shop is left at once and the
+// graveyard will name no cause.
 TEST_F(SmithsTest, SellingTheSwordOfTheGodsCanKill) {
-    hero.attributes = {19, 17, 17, 15, 15, 5};
-    hero.lastHarm = 0;
-    hero.weapon = ItemSlot{7, KindWeapon, 1, 5, OfTheGods | Identified};
-    shop(weaponSmithScreen, "s1\nt ", {});
-    EXPECT_TRUE(screen.transcript().ends_with("? (t\n)\n{12}Umierasz...\n{7}\n(ok)"));
-    EXPECT_EQ(hero.hp, 0);
-    EXPECT_EQ(hero.lastHarm, HarmNothingYet);
-    EXPECT_EQ(hero.weapon.ref, 0);
+    for (const auto& [shopScreen, level, cha, hp, question, gold] :
+         {std::tuple{&weaponSmithScreen, 1, 5, 13, "? (t\n)", -1},
+          {&marketScreen, 3, 15, 5, "Długi miecz Bogów +5 za 66723 sztuk złota? (t/n)", 66723}}) {
+        makeTestHero();
+        hero.level = level;
+        hero.attributes = {19, 17, 17, 15, 15, cha};
+        hero.hp = hp;
+        hero.gold = 0;
+        hero.lastHarm = 0;  // bitten by a rat some time ago
+        hero.weapon = ItemSlot{7, KindWeapon, 1, 5, OfTheGods | Identified};
+        shop(shopScreen, "s1\nt ", {});
+        EXPECT_TRUE(screen.transcript().ends_with(std::string(question) + "\n{12}Umierasz...\n{7}\n(ok)"));
+        EXPECT_EQ(std::tuple(hero.hp, hero.lastHarm, hero.weapon.ref), std::tuple(0, HarmNothingYet, 0));
+        EXPECT_TRUE(gold < 0 || (hero.gold == gold && hero.weapon == ItemSlot{0, KindWeapon, 0, 0, Identified}));
+    }
 }
 
 // The stock of a level-8 hero (no plain goods, a third cut small whoever
@@ -359,25 +368,6 @@ TEST_F(MarketTest, EverythingWithAValueIsBought) {
     hero.shield.kind = KindEmpty;
     hero.inventory = {};
     visit(marketScreen, "s w", {"Co chcesz sprzedać (0-nic):\nNie masz żadnych przedmiotów.\n\n(ok){clear}TARG"});
-}
-
-// Selling the wielded sword of the gods takes its +5 off KON and, at the
-// third level, 6 Pw with it: with 5 left the hero dies as the sale completes
-// and the market is left at once.
-TEST_F(MarketTest, SellingTheSwordOfTheGodsCanKill) {
-    hero.level = 3;
-    hero.attributes = {19, 17, 17, 15, 15, 15};
-    hero.hp = 5;
-    hero.gold = 0;
-    hero.lastHarm = 0;  // bitten by a rat some time ago
-    hero.weapon = ItemSlot{7, KindWeapon, 1, 5, OfTheGods | Identified};
-    visit(marketScreen, "s1\nt ", {});
-    EXPECT_TRUE(screen.transcript().ends_with(
-        "Długi miecz Bogów +5 za 66723 sztuk złota? (t/n)\n{12}Umierasz...\n{7}\n(ok)"));
-    EXPECT_EQ(hero.hp, 0);
-    EXPECT_EQ(hero.lastHarm, HarmNothingYet);
-    EXPECT_EQ(hero.gold, 66723);
-    EXPECT_EQ(hero.weapon, (ItemSlot{0, KindWeapon, 0, 0, Identified}));
 }
 
 
@@ -908,7 +898,6 @@ TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
         std::uint32_t flagsAfter;
     } cases[] = {
         {0, "zn", request, true, 0},
-        {0, "ztx", request + "Powinniśmy je znaleźć gdzieś w lesie.\n\n(ok)", false, DruidCompanion},
         {DruidCompanion, "zx",
          "Już do ciebie dołączyłem.\nGrupa wargów napada na okoliczne wioski. Znajedziemy je gdzieś w lesie.\n\n(ok)",
          true, DruidCompanion},
