@@ -32,10 +32,7 @@ expect_ended() {
         fail "$1: the terminal is left as the game set it"
     ! tm capture-pane -p -e -t "$PANE" | grep -q $'\e' || fail "$1: the shell's text is left coloured"
     expect_shown "marker-42-$1"
-    expect_not_shown "Kelvrin v 0.2"
-    expect_not_shown "Jesteś w"
-    expect_not_shown "komendy:afuec"
-    expect_not_shown "Co chcesz zrobić"
+    for text in "Kelvrin v 0.2" "Jesteś w" "komendy:afuec" "Co chcesz zrobić"; do expect_not_shown "$text"; done
     wait_for 'shell$'
 }
 
@@ -79,17 +76,9 @@ sheet_attributes() {
     wait_for "Ruch - strzałki, s - statystki"
 }
 
-# wait_rage_bar MAX: until the status bar shows more than MAX most Pw;
-# sets RAGE_PW to its "pw/most".
-wait_rage_bar() {
-    local deadline=$((SECONDS + 5))
-    while [ $SECONDS -le "$deadline" ]; do
-        RAGE_PW=$(field "$(screen | sed -n 1p)" 'pw:')
-        [ "${RAGE_PW#*/}" -gt "$1" ] && return 0
-        sleep 0.05
-    done
-    fail "the rage gave no Pw: $RAGE_PW"
-}
+# rage_bar MAX: the status bar shows more than MAX most Pw; sets RAGE_PW to
+# its "pw/most".
+rage_bar() { RAGE_PW=$(field "$(screen | sed -n 1p)" 'pw:'); [ "${RAGE_PW#*/}" -gt "$1" ]; }
 
 # check_case PLACE SIGNAL NAME NUMBER [rage]: takes NAME (Pw and gold of its
 # own, from NUMBER) to PLACE, ends the game there with SIGNAL, checks the
@@ -127,7 +116,7 @@ check_case() {
             if [ -n "$rage" ]; then
                 keys s
                 wait_for "Wpadasz w szał bojowy!"
-                wait_rage_bar "$max"
+                poll 5 rage_bar "$max" || fail "the rage gave no Pw: $RAGE_PW"
                 # The Pw the rage gave go when it ends, down to the old most.
                 hp=${RAGE_PW%/*}
                 [ "$hp" -gt "$max" ] && hp=$max
@@ -177,13 +166,7 @@ $expect"
     quit_game
 }
 
-# The shell writes no history into the test's folder when tmux ends it.
-start_quiet_shell() {
-    start_shell
-    command_line "unset HISTFILE"
-}
-
-start_quiet_shell
+start_shell
 make_runner
 
 # The template: a new hero saved on the first dungeon level.
@@ -275,7 +258,7 @@ for mode in signal ignored; do
     wait_exit "$pid" 5 || fail "$name: the game still ran after its terminal closed"
     expect_crash_save "$name"
     mv "$WORK/error_save_$name" "$WORK/save_$name"
-    start_quiet_shell
+    start_shell
     load_hero "$name"
     wait_for "Jesteś w podziemiach na 1 poziomie."
     [ "$(screen | sed -n 1p)" = "$expect" ] || fail "$name: the crash save brought back another hero"

@@ -37,11 +37,8 @@ expect_not_shown "Okno terminala"
 
 # The view drawn in the small window comes back whole.
 resize_to 80 25
-deadline=$((SECONDS + 10))
-until [ "$(screen)" = "$view" ]; do
-    [ $SECONDS -le $deadline ] || { diff <(echo "$view") <(screen) >&2; fail "the view did not come back whole"; }
-    sleep 0.05
-done
+whole() { [ "$(screen)" = "$view" ]; }
+poll 10 whole || { diff <(echo "$view") <(screen) >&2; fail "the view did not come back whole"; }
 leave_game n
 expect_not_shown "Okno terminala"
 keys 0
