@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Enough keys for the pager through the longest list, and the key waits.
     FuzzGame game(4000);
     const std::vector<unsigned char> file(data, data + size);
-    MemoryDisk::files()[GraveyardFileName] = file;
+    Disk::files()[GraveyardFileName] = file;
 
     const std::optional<std::vector<GraveRecord>> records = decodeGraveyard(file);
     if (records) {
@@ -45,20 +45,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FuzzGame::runUntilInputEnds(showGraveyard);
     FUZZ_CHECK(game.shows("CMENTARZ\n"));
-    FUZZ_CHECK(MemoryDisk::files()[GraveyardFileName] == file);
+    FUZZ_CHECK(Disk::files()[GraveyardFileName] == file);
 
     makeFuzzHero("Fuzz");
     hero.hp = 0;
     FUZZ_CHECK(FuzzGame::runUntilInputEnds(recordDeath));
     FUZZ_CHECK(game.shows("*Fuzz "));
-    const std::optional<std::vector<GraveRecord>> after = decodeGraveyard(MemoryDisk::files()[GraveyardFileName]);
+    const std::optional<std::vector<GraveRecord>> after = decodeGraveyard(Disk::files()[GraveyardFileName]);
     FUZZ_CHECK(after.has_value());
     std::vector<GraveRecord> earlier;
     if (records) {
         earlier = *records;
-        FUZZ_CHECK(!MemoryDisk::has(std::string(GraveyardFileName) + ".bak"));
+        FUZZ_CHECK(!Disk::has(std::string(GraveyardFileName) + ".bak"));
     } else {
-        FUZZ_CHECK(MemoryDisk::files()[std::string(GraveyardFileName) + ".bak"] == file);
+        FUZZ_CHECK(Disk::files()[std::string(GraveyardFileName) + ".bak"] == file);
     }
     FUZZ_CHECK(after->size() == earlier.size() + 1);
     for (std::size_t i = 1; i < after->size(); ++i) FUZZ_CHECK((*after)[i - 1].xp >= (*after)[i].xp);

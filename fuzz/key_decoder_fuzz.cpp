@@ -6,10 +6,12 @@
 // than bytes, a timeout always ends what was open, and in the stream mode
 // valid UTF-8 comes back letter for letter.
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "fuzz_support.h"
 
+#include "core/utf8.h"
 #include "platform/charset.h"
 #include "platform/key_decoder.h"
 
@@ -22,38 +24,18 @@ std::optional<ByteCharset> latin2;
 
 bool isArrow(int key) { return key == KeyUp || key == KeyDown || key == KeyLeft || key == KeyRight; }
 
-// The code points of well-formed UTF-8 (no overlong forms, surrogates or
-// values above U+10FFFF); nothing for any other bytes.
-std::optional<std::vector<char32_t>> strictUtf8(const std::uint8_t* data, std::size_t size) {
+// The code points of well-formed UTF-8, or nothing: each letter the game's
+// decoder reads must encode back to the very bytes it came from (no
+// overlong form, no stray or cut byte) and be a character (no surrogate,
+// nothing above U+10FFFF).
+std::optional<std::vector<char32_t>> wellFormedUtf8(std::string_view text) {
     std::vector<char32_t> out;
-    std::size_t i = 0;
-    while (i < size) {
-        const std::uint8_t lead = data[i];
-        int extra = 0;
-        char32_t cp = lead;
-        if (lead >= 0x80) {
-            if (lead >= 0xC2 && lead <= 0xDF) {
-                extra = 1;
-                cp = lead & 0x1F;
-            } else if (lead >= 0xE0 && lead <= 0xEF) {
-                extra = 2;
-                cp = lead & 0x0F;
-            } else if (lead >= 0xF0 && lead <= 0xF4) {
-                extra = 3;
-                cp = lead & 0x07;
-            } else {
-                return std::nullopt;
-            }
-        }
-        if (i + static_cast<std::size_t>(extra) >= size) return std::nullopt;  // cut short
-        for (int k = 1; k <= extra; ++k) {
-            if ((data[i + static_cast<std::size_t>(k)] & 0xC0) != 0x80) return std::nullopt;
-            cp = (cp << 6) | (data[i + static_cast<std::size_t>(k)] & 0x3F);
-        }
-        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < least[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return std::nullopt;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        const char32_t cp = decodeUtf8(text, pos);
+        if (encodeUtf8(cp) != text.substr(start, pos - start) || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+            return std::nullopt;
         out.push_back(cp);
-        i += static_cast<std::size_t>(extra) + 1;
     }
     return out;
 }
@@ -117,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A pipe or a file of UTF-8 text read without pauses: every letter is
     // its key, only '\r' and the C1 controls are left out.
     if (stream && !byteTable && timeoutEvery == 0) {
-        if (const std::optional<std::vector<char32_t>> letters = strictUtf8(bytes, count)) {
+        if (const std::optional<std::vector<char32_t>> letters = wellFormedUtf8(std::string_view(reinterpret_cast<const char*>(bytes), count))) {
             std::vector<int> expected;
             for (const char32_t cp : *letters)
                 if (cp != U'\r' && !(cp >= 0x80 && cp < 0xA0)) expected.push_back(static_cast<int>(cp));

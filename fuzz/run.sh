@@ -12,7 +12,7 @@ seconds=$2
 shift 2
 source_dir=$(cd "$(dirname "$0")" && pwd)
 
-"$build/fuzz/kelvrin_fuzz_seeds" check "$source_dir/corpus"
+"$build/fuzz/kelvrin_fuzz_seeds" "$source_dir/corpus"
 
 if [ $# -eq 0 ]; then
     set -- $(cd "$source_dir/corpus" && ls)

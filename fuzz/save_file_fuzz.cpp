@@ -12,7 +12,9 @@
 #include "character/program.h"
 #include "character/rules_tables.h"
 #include "core/save_file.h"
+#include "data/classes.h"
 #include "data/progression.h"
+#include "data/races.h"
 #include "items/catalogue.h"
 #include "items/item_display.h"
 
@@ -100,19 +102,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     makeFuzzHero(HeroName);
     const std::string path = saveFileName(HeroName);
     const std::vector<unsigned char> file(data, data + size);
-    MemoryDisk::files()[path] = file;
+    Disk::files()[path] = file;
     const Hero heroBefore = hero;
     const SaveImage before = imageOf(hero, world);
 
     game.screen.type(" ");  // for the message's key wait
     if (!loadGame()) {
         FUZZ_CHECK(game.shows("Pilk zapisu 'save_Fuzz' jest uszkodzony!\n"));
-        FUZZ_CHECK(MemoryDisk::has(path) && MemoryDisk::files()[path] == file);
+        FUZZ_CHECK(Disk::has(path) && Disk::files()[path] == file);
         FUZZ_CHECK(imageOf(hero, world) == before && sameBeyondTheFile(hero, heroBefore));
         return 0;
     }
     FUZZ_CHECK(size == SaveFileSize);
-    FUZZ_CHECK(!MemoryDisk::has(path));
+    FUZZ_CHECK(!Disk::has(path));
     checkLoadedGame();
     playAFewKeys();
     return 0;

@@ -26,58 +26,29 @@ bool sameItems(const ItemSlot& a, const ItemSlot& b) { return comparable(a) == c
 
 }  // namespace
 
+// Every record the save file holds, and those loading derives from them.
+#define KELVRIN_HERO_FIELDS(X)                                                                                  \
+    X(attributes) X(race) X(heroClass) X(hp) X(maxHp) X(gold) X(level) X(xp) X(xpNext) X(baseAttack)          \
+    X(attackPool) X(feats) X(powerAttack) X(expertise) X(toughnessCount) X(ragesLeft) X(ragesPerDay)           \
+    X(extraRageCount) X(extendedRageCount) X(weaponFocusMask) X(weaponSpecMask) X(improvedCritMask)            \
+    X(damageReduction) X(kpModifier) X(poison) X(lastHarm) X(alignment) X(lastChances)
+#define KELVRIN_WORLD_FIELDS(X)                                                                                 \
+    X(questStage) X(storyFlags) X(questKind) X(killCounts) X(levelSeeds) X(savedX) X(savedY) X(startMarker)    \
+    X(dungeonLevel) X(location) X(year) X(day)
+
 std::string checkSaveImage(const std::vector<unsigned char>& image) {
     const std::optional<LoadedGame> loaded = decodeSave(image, Hero{}, WorldState{});
     if (!loaded) return "the save file does not load";
+#define KELVRIN_SAME(record, field) \
+    if (!(loaded->record.field == record.field)) return "loading gives back another " #field;
+#define KELVRIN_SAME_HERO(field) KELVRIN_SAME(hero, field)
+#define KELVRIN_SAME_WORLD(field) KELVRIN_SAME(world, field)
+    KELVRIN_HERO_FIELDS(KELVRIN_SAME_HERO)
+    KELVRIN_WORLD_FIELDS(KELVRIN_SAME_WORLD)
     const Hero& h = loaded->hero;
-    const WorldState& w = loaded->world;
-#define KELVRIN_SAME(field, a, b) \
-    if (!((a) == (b))) return "loading gives back another " field
-    KELVRIN_SAME("attributes", h.attributes, hero.attributes);
-    KELVRIN_SAME("race", h.race, hero.race);
-    KELVRIN_SAME("heroClass", h.heroClass, hero.heroClass);
-    KELVRIN_SAME("hp", h.hp, hero.hp);
-    KELVRIN_SAME("maxHp", h.maxHp, hero.maxHp);
-    KELVRIN_SAME("gold", h.gold, hero.gold);
-    KELVRIN_SAME("level", h.level, hero.level);
-    KELVRIN_SAME("xp", h.xp, hero.xp);
-    KELVRIN_SAME("xpNext", h.xpNext, hero.xpNext);
-    KELVRIN_SAME("weapon", comparable(h.weapon), comparable(hero.weapon));
-    KELVRIN_SAME("armour", comparable(h.armour), comparable(hero.armour));
-    KELVRIN_SAME("shield", comparable(h.shield), comparable(hero.shield));
-    KELVRIN_SAME("inventory", std::equal(h.inventory.begin(), h.inventory.end(), hero.inventory.begin(), sameItems), true);
-    KELVRIN_SAME("baseAttack", h.baseAttack, hero.baseAttack);
-    KELVRIN_SAME("attackPool", h.attackPool, hero.attackPool);
-    KELVRIN_SAME("feats", h.feats, hero.feats);
-    KELVRIN_SAME("powerAttack", h.powerAttack, hero.powerAttack);
-    KELVRIN_SAME("expertise", h.expertise, hero.expertise);
-    KELVRIN_SAME("toughnessCount", h.toughnessCount, hero.toughnessCount);
-    KELVRIN_SAME("ragesLeft", h.ragesLeft, hero.ragesLeft);
-    KELVRIN_SAME("ragesPerDay", h.ragesPerDay, hero.ragesPerDay);
-    KELVRIN_SAME("extraRageCount", h.extraRageCount, hero.extraRageCount);
-    KELVRIN_SAME("extendedRageCount", h.extendedRageCount, hero.extendedRageCount);
-    KELVRIN_SAME("weaponFocusMask", h.weaponFocusMask, hero.weaponFocusMask);
-    KELVRIN_SAME("weaponSpecMask", h.weaponSpecMask, hero.weaponSpecMask);
-    KELVRIN_SAME("improvedCritMask", h.improvedCritMask, hero.improvedCritMask);
-    KELVRIN_SAME("damageReduction", h.damageReduction, hero.damageReduction);
-    KELVRIN_SAME("kpModifier", h.kpModifier, hero.kpModifier);
-    KELVRIN_SAME("poison", h.poison, hero.poison);
-    KELVRIN_SAME("lastHarm", h.lastHarm, hero.lastHarm);
-    KELVRIN_SAME("alignment", h.alignment, hero.alignment);
-    KELVRIN_SAME("lastChances", h.lastChances, hero.lastChances);
-    KELVRIN_SAME("questStage", w.questStage, world.questStage);
-    KELVRIN_SAME("storyFlags", w.storyFlags, world.storyFlags);
-    KELVRIN_SAME("questKind", w.questKind, world.questKind);
-    KELVRIN_SAME("killCounts", w.killCounts, world.killCounts);
-    KELVRIN_SAME("levelSeeds", w.levelSeeds, world.levelSeeds);
-    KELVRIN_SAME("savedX", w.savedX, world.savedX);
-    KELVRIN_SAME("savedY", w.savedY, world.savedY);
-    KELVRIN_SAME("startMarker", w.startMarker, world.startMarker);
-    KELVRIN_SAME("dungeonLevel", w.dungeonLevel, world.dungeonLevel);
-    KELVRIN_SAME("location", w.location, world.location);
-    KELVRIN_SAME("year", w.year, world.year);
-    KELVRIN_SAME("day", w.day, world.day);
-#undef KELVRIN_SAME
+    if (!sameItems(h.weapon, hero.weapon) || !sameItems(h.armour, hero.armour) || !sameItems(h.shield, hero.shield) ||
+        !std::equal(h.inventory.begin(), h.inventory.end(), hero.inventory.begin(), sameItems))
+        return "loading gives back other items";
     return {};
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -24,10 +23,9 @@
 #include "core/random.h"
 #include "core/save_file.h"
 #include "monkey/invariants.h"
-#include "platform/file_system.h"
 #include "platform/scripted_backend.h"
+#include "support/failing_disk.h"
 #include "support/temp_folder.h"
-#include "support/test_hero.h"
 
 namespace kelvrin::test {
 namespace {
@@ -41,40 +39,6 @@ std::vector<int> monkeyKeys() {
         keys.push_back(k);
     return keys;
 }
-
-// A disk that fails now and then: a file cannot be created or opened, a
-// write or a read stops with an error, a rename is refused, each about one
-// time in four. Drawn from a generator of its own, so the game's draws
-// stay as they were.
-std::mt19937 diskDraws;
-long diskFailures = 0;
-bool diskFails() {
-    const bool fails = diskDraws() % 4 == 0;
-    diskFailures += fails ? 1 : 0;
-    return fails;
-}
-int flakyOpen(const char* path) { return diskFails() ? -1 : systemFileOperations().openForReading(path); }
-int flakyCreate(const char* path) { return diskFails() ? -1 : systemFileOperations().createForWriting(path); }
-long flakyRead(int fd, void* data, std::size_t size) {
-    return diskFails() ? -1 : systemFileOperations().read(fd, data, size);
-}
-long flakyWrite(int fd, const void* data, std::size_t size) {
-    return diskFails() ? -1 : systemFileOperations().write(fd, data, size);
-}
-bool flakyRename(const char* from, const char* to) {
-    return !diskFails() && systemFileOperations().rename(from, to);
-}
-// A lock that cannot be taken lets the game go on without it.
-int flakyLock(const char* path) {
-    if (!diskFails()) return systemFileOperations().lockExclusive(path);
-    errno = ENOLCK;
-    return -1;
-}
-const FileOperations flakyDisk{
-    flakyOpen, flakyCreate, flakyRead, flakyWrite, systemFileOperations().flushToDisk, systemFileOperations().close,
-    flakyRename, systemFileOperations().remove, systemFileOperations().exists, systemFileOperations().flushFolderOf,
-    flakyLock,
-};
 
 // A temporary file ("." first) left in the folder after a write.
 bool temporaryFileLeft(const TempFolder& folder) {
@@ -121,10 +85,8 @@ private:
 MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
     // Saves, crash saves and the graveyard land in a folder of their own.
     const TempFolder folder;
-    if (failingDisk) {
-        diskDraws.seed(seed);
-        setFileOperations(&flakyDisk);
-    }
+    // A sound disk, or one where a file operation fails one time in four.
+    const FailingDisk disk(failingDisk ? Fault::Random : Fault::None, false, seed);
     SaveWatcher saves;
     ScriptedBackend screen;
     setBackend(&screen);
@@ -175,9 +137,6 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
             run.places.insert(world.location);
         }
         if (world.inCombat) run.fought = true;
-        if (std::getenv("KELVRIN_MONKEY_TRACE") && screen.keysRead() % 100 == 0)
-            std::printf("seed %u key %d level %d loc %d combat %d row0 [%s]\n", seed, screen.keysRead(), hero.level,
-                        world.location, int(world.inCombat), screen.rowText(0).substr(0, 50).c_str());
         if (!run.failure.empty()) run.failure += " (before key " + std::to_string(screen.keysRead()) + ")";
     });
     try {
@@ -199,7 +158,6 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
     run.keys = screen.keysRead();
     run.shown = std::hash<std::string>{}(screen.transcript());
     setFixedClock(std::nullopt);
-    setFileOperations(nullptr);
     return run;
 }
 
@@ -208,18 +166,18 @@ int envOr(const char* name, int fallback) {
     return value != nullptr ? std::atoi(value) : fallback;
 }
 
-TEST(Monkey, RandomKeysKeepEveryInvariant) {
-    const int seeds = envOr("KELVRIN_MONKEY_SEEDS", 200);
+// Plays the seeds of the run's settings (KELVRIN_MONKEY_SEEDS, _KEYS,
+// _FIRST_SEED), a quarter of them on the failing disk; checks that the
+// monkey really played: it made heroes, saved, and went out to fight.
+void playManySeeds(bool failingDisk) {
+    const int seeds = std::max(1, envOr("KELVRIN_MONKEY_SEEDS", 200) / (failingDisk ? 4 : 1));
     const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 3000);
     const int firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
-    long total = 0;
-    int games = 0;
-    int savesChecked = 0;
-    int fights = 0;
-    int crashSaves = 0;
+    long total = 0, diskFailures = 0;
+    int games = 0, savesChecked = 0, fights = 0, crashSaves = 0;
     std::set<int> places;
     for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
-        const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed);
+        const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed, failingDisk);
         ASSERT_TRUE(run.failure.empty()) << "seed " << seed << ": " << run.failure;
         total += run.keys;
         games += run.reachedAGame ? 1 : 0;
@@ -227,78 +185,27 @@ TEST(Monkey, RandomKeysKeepEveryInvariant) {
         fights += run.fought ? 1 : 0;
         crashSaves += run.crashSaveLoaded ? 1 : 0;
         places.insert(run.places.begin(), run.places.end());
-    }
-    EXPECT_GT(total, static_cast<long>(seeds) * keysPerSeed / 2);
-    // The monkey must really play, not only wander the main menu.
-    EXPECT_GT(games, seeds / 2);
-    // And it must save now and then, so that loading its saves is tried.
-    EXPECT_GT(savesChecked, 0);
-    // And its games go out of the town and into fights.
-    EXPECT_GT(fights, seeds / 4);
-    std::printf("monkey: %d seeds, %ld keys, %d reached a game, %d fought, %zu places, %d saves loaded back, "
-                "%d crash saves loaded back\n",
-                seeds, total, games, fights, places.size(), savesChecked, crashSaves);
-}
-
-// The same on a disk that keeps failing: every failed save, load or
-// graveyard write is told and the game goes on, with no temporary file left.
-TEST(Monkey, RandomKeysOnAFailingDisk) {
-    const int seeds = std::max(1, envOr("KELVRIN_MONKEY_SEEDS", 200) / 4);
-    const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 3000);
-    const int firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
-    long total = 0;
-    int games = 0;
-    int savesChecked = 0;
-    diskFailures = 0;
-    for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
-        const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed, true);
-        ASSERT_TRUE(run.failure.empty()) << "seed " << seed << " (failing disk): " << run.failure;
-        total += run.keys;
-        games += run.reachedAGame ? 1 : 0;
-        savesChecked += run.savesChecked;
+        diskFailures += FailingDisk::failures();
     }
     EXPECT_GT(games, seeds / 2);
-    EXPECT_GT(diskFailures, 0);
-    std::printf("monkey on a failing disk: %d seeds, %ld keys, %d reached a game, %ld disk failures, %d saves loaded back\n",
-                seeds, total, games, diskFailures, savesChecked);
+    if (failingDisk) {
+        EXPECT_GT(diskFailures, 0);
+    } else {
+        EXPECT_GT(total, static_cast<long>(seeds) * keysPerSeed / 2);
+        EXPECT_GT(savesChecked, 0);
+        EXPECT_GT(fights, seeds / 4);
+    }
+    std::printf("monkey%s: %d seeds, %ld keys, %d reached a game, %d fought, %zu places, %d saves and %d crash saves "
+                "loaded back, %ld disk failures\n",
+                failingDisk ? " on a failing disk" : "", seeds, total, games, fights, places.size(), savesChecked,
+                crashSaves, diskFailures);
 }
 
-// A save is checked when its file first appears under the hero's name; a
-// file left by a load that failed is not a new save when that name is
-// typed again after another hero.
-TEST(Monkey, EachSaveFileIsWatchedUnderItsOwnName) {
-    const TempFolder folder;
-    makeTestHero();
-    const auto saveAs = [](const char* name) {
-        hero.name = name;
-        SaveImage image{};
-        encodeSave(hero, world, false, image);
-        writeBytes(saveFileName(name), {image.begin(), image.end()});
-    };
-    MonkeyRun run;
-    SaveWatcher watcher;
-    saveAs("A");
-    EXPECT_EQ(watcher.check(run), "");
-    hero.name = "B";
-    hero.gold += 5;
-    EXPECT_EQ(watcher.check(run), "");
-    hero.name = "A";
-    EXPECT_EQ(watcher.check(run), "");
-    EXPECT_EQ(run.savesChecked, 1);
-    // Gone (loaded), then saved anew: checked again, against the game now.
-    removeFile(saveFileName("A"));
-    EXPECT_EQ(watcher.check(run), "");
-    saveAs("A");
-    EXPECT_EQ(watcher.check(run), "");
-    EXPECT_EQ(run.savesChecked, 2);
-    // And a new save that does not give back the game in memory is caught.
-    hero.gold += 5;
-    removeFile(saveFileName("A"));
-    EXPECT_EQ(watcher.check(run), "");
-    saveAs("A");
-    hero.gold -= 5;
-    EXPECT_EQ(watcher.check(run), "loading gives back another gold");
-}
+TEST(Monkey, RandomKeysKeepEveryInvariant) { playManySeeds(false); }
+
+// Every failed save, load or graveyard write is told and the game goes on,
+// with no temporary file left.
+TEST(Monkey, RandomKeysOnAFailingDisk) { playManySeeds(true); }
 
 // A seed plays the same game every time, alone or after other games (which
 // may have left a setting changed), on a sound or a failing disk: so a

@@ -26,16 +26,14 @@ check "package fields" sh -c "dpkg-deb -f '$deb' Package Version Depends | grep 
 LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$ROOT/root/usr/share/man/man6/kelvrin.6.gz" \
     >"$ROOT/man.txt" 2>"$ROOT/man.err"
 check "man reports no warning: $(cat "$ROOT/man.err")" test ! -s "$ROOT/man.err"
-check "the manual page shows its sections" grep -q "CRASH SAVE" "$ROOT/man.txt"
-check "the manual page shows Polish letters" grep -q "Wyjście" "$ROOT/man.txt"
+check "the manual page shows its sections and Polish letters" sh -c "grep -q 'CRASH SAVE' '$ROOT/man.txt' && grep -q Wyjście '$ROOT/man.txt'"
 
 # The installed binary in a real terminal: the main menu, then 0 quits.
 . "$(dirname "$0")/../terminal/lib.sh" "$ROOT/root/usr/games/kelvrin"
 trap 'cleanup; rm -rf "$ROOT"' EXIT
 start_shell
 command_line "'$GAME'; echo exit=\$?"
-wait_for "Kelvrin v 0.2"
-check "the main menu shows" shows "0. Wyjście"
+wait_for "0. Wyjście"
 keys 0
 wait_for "exit=0"
 

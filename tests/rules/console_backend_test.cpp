@@ -17,9 +17,8 @@
 namespace kelvrin {
 namespace {
 
-const HANDLE In = reinterpret_cast<HANDLE>(0x10);
-const HANDLE Out = reinterpret_cast<HANDLE>(0x20);
-const HANDLE Game = reinterpret_cast<HANDLE>(0x30);
+const HANDLE In = reinterpret_cast<HANDLE>(0x10), Out = reinterpret_cast<HANDLE>(0x20),
+             Game = reinterpret_cast<HANDLE>(0x30);
 
 // What the player's console was before the game and must be after it.
 struct ConsoleState {
@@ -30,8 +29,7 @@ struct ConsoleState {
     WORD attributes = 0x1E;
     DWORD cursorSize = 100;
     BOOL cursorVisible = FALSE;
-    UINT inputCodePage = 852;
-    UINT outputCodePage = 1250;
+    UINT inputCodePage = 852, outputCodePage = 1250;
     bool operator==(const ConsoleState&) const = default;
 };
 
@@ -40,84 +38,75 @@ struct FakeConsole {
     bool interpretsSequences = false;  // what the game's buffer does with them
     DWORD gameMode = ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT;
     bool gameOpen = false;
-    SHORT rows = 25;
-    SHORT columns = 80;
+    SHORT rows = 25, columns = 80;
     SHORT probeColumn = 0;  // the game's cursor after the mode test
     std::wstring text;      // written with WriteConsoleW
     int textWrites = 0;
     std::vector<CHAR_INFO> cells;  // the last WriteConsoleOutputW
     int cellWrites = 0;
     std::deque<INPUT_RECORD> input;
-};
+} fake;
 
-FakeConsole fake;
+// The mode kept for a handle, or none (a closed game buffer, an unknown handle).
+DWORD* modeOf(HANDLE h) {
+    if (h == In || h == Out) return h == In ? &fake.state.inMode : &fake.state.outMode;
+    return h == Game && fake.gameOpen ? &fake.gameMode : nullptr;
+}
 
-BOOL WINAPI getMode(HANDLE h, LPDWORD mode) {
-    if (h == In) *mode = fake.state.inMode;
-    else if (h == Out) *mode = fake.state.outMode;
-    else if (h == Game && fake.gameOpen) *mode = fake.gameMode;
-    else return FALSE;
-    return TRUE;
-}
-BOOL WINAPI setMode(HANDLE h, DWORD mode) {
-    if (h == In) fake.state.inMode = mode;
-    else if (h == Out) fake.state.outMode = mode;
-    else if (h == Game && fake.gameOpen) fake.gameMode = mode;
-    else return FALSE;
-    return TRUE;
-}
-BOOL WINAPI getInfo(HANDLE h, PCONSOLE_SCREEN_BUFFER_INFO info) {
-    *info = {};
-    info->dwSize = COORD{fake.columns, fake.rows};
-    info->srWindow = SMALL_RECT{0, 0, static_cast<SHORT>(fake.columns - 1), static_cast<SHORT>(fake.rows - 1)};
-    info->wAttributes = h == Out ? fake.state.attributes : 7;
-    if (h == Game) info->dwCursorPosition.X = fake.probeColumn;
-    return TRUE;
-}
-BOOL WINAPI setAttribute(HANDLE h, WORD attributes) {
-    if (h == Out) fake.state.attributes = attributes;
-    return TRUE;
-}
-BOOL WINAPI getCursor(HANDLE, PCONSOLE_CURSOR_INFO cursor) {
-    *cursor = CONSOLE_CURSOR_INFO{fake.state.cursorSize, fake.state.cursorVisible};
-    return TRUE;
-}
-BOOL WINAPI setCursor(HANDLE h, const CONSOLE_CURSOR_INFO* cursor) {
-    if (h == Out) {
-        fake.state.cursorSize = cursor->dwSize;
-        fake.state.cursorVisible = cursor->bVisible;
-    }
-    return TRUE;
-}
-BOOL WINAPI closeHandle(HANDLE h) {
-    if (h == Game) fake.gameOpen = false;
-    return TRUE;
-}
-BOOL WINAPI writeText(HANDLE, const VOID* text, DWORD count, LPDWORD written, LPVOID) {
-    const std::wstring part(static_cast<const wchar_t*>(text), count);
-    // A console that takes the mode and shows the sequences as text moves
-    // its cursor over them.
-    if (part == L"\x1b[m") {
-        if (!fake.interpretsSequences) fake.probeColumn = 3;
-        *written = count;
+// The console calls, on the fake console.
+ConsoleCalls fakeCalls() {
+    ConsoleCalls c;
+    c.getMode = [](HANDLE h, LPDWORD mode) -> BOOL { return modeOf(h) ? (*mode = *modeOf(h), TRUE) : FALSE; };
+    c.setMode = [](HANDLE h, DWORD mode) -> BOOL { return modeOf(h) ? (*modeOf(h) = mode, TRUE) : FALSE; };
+    c.getInfo = [](HANDLE h, PCONSOLE_SCREEN_BUFFER_INFO info) -> BOOL {
+        *info = {};
+        info->dwSize = COORD{fake.columns, fake.rows};
+        info->srWindow = SMALL_RECT{0, 0, static_cast<SHORT>(fake.columns - 1), static_cast<SHORT>(fake.rows - 1)};
+        info->wAttributes = h == Out ? fake.state.attributes : 7;
+        if (h == Game) info->dwCursorPosition.X = fake.probeColumn;
         return TRUE;
-    }
-    fake.text += part;
-    ++fake.textWrites;
-    *written = count;
-    return TRUE;
-}
-BOOL WINAPI writeCells(HANDLE, const CHAR_INFO* cells, COORD size, COORD, PSMALL_RECT) {
-    fake.cells.assign(cells, cells + size.X * size.Y);
-    ++fake.cellWrites;
-    return TRUE;
-}
-BOOL WINAPI readInput(HANDLE, PINPUT_RECORD records, DWORD, LPDWORD count) {
-    if (fake.input.empty()) return FALSE;  // the console is gone
-    records[0] = fake.input.front();
-    fake.input.pop_front();
-    *count = 1;
-    return TRUE;
+    };
+    c.setBufferSize = [](HANDLE, COORD) -> BOOL { return TRUE; };
+    c.setAttribute = [](HANDLE h, WORD attributes) -> BOOL {
+        if (h == Out) fake.state.attributes = attributes;
+        return TRUE;
+    };
+    c.getCursor = [](HANDLE, PCONSOLE_CURSOR_INFO cursor) -> BOOL {
+        *cursor = CONSOLE_CURSOR_INFO{fake.state.cursorSize, fake.state.cursorVisible};
+        return TRUE;
+    };
+    c.setCursor = [](HANDLE h, const CONSOLE_CURSOR_INFO* cursor) -> BOOL {
+        if (h == Out) fake.state.cursorSize = cursor->dwSize, fake.state.cursorVisible = cursor->bVisible;
+        return TRUE;
+    };
+    c.moveCursor = [](HANDLE, COORD) -> BOOL { return TRUE; };
+    c.getInputCodePage = [] { return fake.state.inputCodePage; };
+    c.setInputCodePage = [](UINT page) -> BOOL { return fake.state.inputCodePage = page, TRUE; };
+    c.getOutputCodePage = [] { return fake.state.outputCodePage; };
+    c.setOutputCodePage = [](UINT page) -> BOOL { return fake.state.outputCodePage = page, TRUE; };
+    c.createBuffer = [](DWORD, DWORD, const SECURITY_ATTRIBUTES*, DWORD, LPVOID) { return fake.gameOpen = true, Game; };
+    c.setActiveBuffer = [](HANDLE h) -> BOOL { return fake.state.active = h, TRUE; };
+    c.closeHandle = [](HANDLE h) -> BOOL { return fake.gameOpen = fake.gameOpen && h != Game, TRUE; };
+    c.writeText = [](HANDLE, const VOID* text, DWORD count, LPDWORD written, LPVOID) -> BOOL {
+        const std::wstring part(static_cast<const wchar_t*>(text), count);
+        *written = count;
+        // A console that takes the mode and shows the sequences as text
+        // moves its cursor over them.
+        if (part != L"\x1b[m") fake.text += part, ++fake.textWrites;
+        else if (!fake.interpretsSequences) fake.probeColumn = 3;
+        return TRUE;
+    };
+    c.writeCells = [](HANDLE, const CHAR_INFO* cells, COORD size, COORD, PSMALL_RECT) -> BOOL {
+        fake.cells.assign(cells, cells + size.X * size.Y);
+        return ++fake.cellWrites, TRUE;
+    };
+    c.readInput = [](HANDLE, PINPUT_RECORD records, DWORD, LPDWORD count) -> BOOL {
+        if (fake.input.empty()) return FALSE;  // the console is gone
+        records[0] = fake.input.front();
+        fake.input.pop_front();
+        return *count = 1, TRUE;
+    };
+    return c;
 }
 
 INPUT_RECORD key(WORD virtualKey, wchar_t ch, bool down = true, WORD repeat = 1) {
@@ -140,7 +129,8 @@ INPUT_RECORD resized() {
 // One row of the last cells written, without trailing blanks.
 std::wstring cellRow(int row) {
     std::wstring text;
-    for (int c = 0; c < fake.columns; ++c) text += fake.cells[static_cast<std::size_t>(row * fake.columns + c)].Char.UnicodeChar;
+    for (int c = 0; c < fake.columns; ++c)
+        text += fake.cells[static_cast<std::size_t>(row * fake.columns + c)].Char.UnicodeChar;
     return text.erase(text.find_last_not_of(L' ') + 1);
 }
 
@@ -149,33 +139,12 @@ protected:
     void SetUp() override {
         saved_ = consoleCalls();
         fake = FakeConsole{};
-        consoleCalls() = ConsoleCalls{.getMode = getMode,
-                                      .setMode = setMode,
-                                      .getInfo = getInfo,
-                                      .setBufferSize = [](HANDLE, COORD) { return TRUE; },
-                                      .setAttribute = setAttribute,
-                                      .getCursor = getCursor,
-                                      .setCursor = setCursor,
-                                      .moveCursor = [](HANDLE, COORD) { return TRUE; },
-                                      .getInputCodePage = [] { return fake.state.inputCodePage; },
-                                      .setInputCodePage = [](UINT page) { return fake.state.inputCodePage = page, TRUE; },
-                                      .getOutputCodePage = [] { return fake.state.outputCodePage; },
-                                      .setOutputCodePage = [](UINT page) { return fake.state.outputCodePage = page, TRUE; },
-                                      .createBuffer = [](DWORD, DWORD, const SECURITY_ATTRIBUTES*, DWORD, LPVOID) {
-                                          fake.gameOpen = true;
-                                          return Game;
-                                      },
-                                      .setActiveBuffer = [](HANDLE h) { return fake.state.active = h, TRUE; },
-                                      .closeHandle = closeHandle,
-                                      .writeText = writeText,
-                                      .writeCells = writeCells,
-                                      .readInput = readInput};
+        consoleCalls() = fakeCalls();
     }
     void TearDown() override {
         consoleCalls() = saved_;
         setInterruptHandler(nullptr);
     }
-
     ConsoleCalls saved_;
 };
 

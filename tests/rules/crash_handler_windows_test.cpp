@@ -1,8 +1,7 @@
-// The Windows crash handler's answer to a console control event, called
+// The Windows crash handler: its answer to a console control event, called
 // as Windows calls it, on a thread of its own (a closed console window is
-// the case that matters most and the one wine never sends, so the test
-// sends it); and the ways a program dies on Windows, each in a process of
-// its own.
+// the case that matters most and the one wine never sends); and the ways a
+// program dies on Windows, each in a process of its own.
 #ifdef _WIN32
 
 #include <windows.h>
@@ -24,12 +23,6 @@
 namespace kelvrin::test {
 namespace {
 
-class RestoringConsole : public ScriptedBackend {
-public:
-    void restoreAfterCrash() override { ++restored; }
-    int restored = 0;
-};
-
 class CrashHandlerWindowsTest : public GameTest {
 protected:
     void TearDown() override {
@@ -38,18 +31,22 @@ protected:
         setBackend(&screen);
         GameTest::TearDown();
     }
-
-    // Answers the event on a thread of its own, as Windows does.
-    static bool answerOnItsOwnThread(unsigned long event) {
-        bool answered = false;
-        std::thread([&] { answered = answerConsoleControl(event); }).join();
-        return answered;
+    static std::optional<LoadedGame> crashSave() {
+        return decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{});
     }
 };
 
 TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGivesTheConsoleBack) {
+    struct RestoringConsole : ScriptedBackend {
+        void restoreAfterCrash() override { ++restored; }
+        int restored = 0;
+    } console;
+    const auto answerOnItsOwnThread = [](unsigned long event) {  // as Windows does
+        bool answered = false;
+        std::thread([&] { answered = answerConsoleControl(event); }).join();
+        return answered;
+    };
     makeTestHero();
-    RestoringConsole console;
     setBackend(&console);
     setCrashHooks({crashSaveHook, keepCrashCopy});
     beginGameInProgress();
@@ -57,7 +54,6 @@ TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGive
     console.type("x");
     getKey();         // the game waits for a key: the copy is kept
     hero.gold = 200;  // and the game's thread is changing the hero again
-
     testing::internal::CaptureStderr();
     EXPECT_TRUE(answerOnItsOwnThread(CTRL_CLOSE_EVENT));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -65,9 +61,8 @@ TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGive
               "poprawnie.\n");
     EXPECT_EQ(console.restored, 1);
     EXPECT_FALSE(gameInProgress());
-    const std::optional<LoadedGame> kept = decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{});
-    ASSERT_TRUE(kept);
-    EXPECT_EQ(kept->hero.gold, 150);
+    ASSERT_TRUE(crashSave());
+    EXPECT_EQ(crashSave()->hero.gold, 150);
 
     // Outside a game Ctrl-C only gives the console back; an event the game
     // does not know is left to the system.
@@ -90,77 +85,57 @@ int overflowTheStack(int depth) {
     return overflowTheStack(depth + 1) + frame[0];
 }
 
-// A fault, std::terminate, abort and a stack overflow in the middle of a
-// game: the hero is kept in the crash save, and the message says where (a
-// message box follows it; under headless wine it fails at once). When the
-// crash save cannot be written the message says so. Each dies in a process
-// of its own: a death test runs this program again, up to the death, and
-// that process plays in this test's folder.
-class CrashDeathTest : public CrashHandlerWindowsTest {
-protected:
-    void SetUp() override {
-        CrashHandlerWindowsTest::SetUp();
-        if (GetEnvironmentVariableW(FolderVariable, nullptr, 0) == 0)  // kept in the dying process
-            SetEnvironmentVariableW(FolderVariable, std::filesystem::current_path().c_str());
-    }
-    void TearDown() override {
-        SetEnvironmentVariableW(FolderVariable, nullptr);
-        CrashHandlerWindowsTest::TearDown();
-    }
+constexpr const wchar_t* FolderVariable = L"KELVRIN_CRASH_FOLDER";
 
-    // In the dying process: a game in the first test's folder, then the crash.
-    static void playAndDie(void (*crash)()) {
-        wchar_t folder[MAX_PATH];
-        const DWORD length = GetEnvironmentVariableW(FolderVariable, folder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) ExitProcess(0);  // no crash: the test fails
-        const std::filesystem::path own = std::filesystem::current_path();
-        std::filesystem::current_path(folder);
-        std::error_code ignored;
-        std::filesystem::remove_all(own, ignored);  // this process's own folder would outlive it
-        makeTestHero();
-        hero.gold = 4321;
-        installCrashHandlers();
-        setCrashHooks({crashSaveHook, keepCrashCopy});
-        beginGameInProgress();
-        crash();
-    }
-
-    static void expectTheHeroKept() {
-        const std::optional<LoadedGame> kept = decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{});
-        ASSERT_TRUE(kept);
-        EXPECT_EQ(kept->hero.gold, 4321);
-    }
-
-    static constexpr const wchar_t* FolderVariable = L"KELVRIN_CRASH_FOLDER";
-    static constexpr const char* Kept = "zapisana w pliku error_save_Testowy jednak";
-};
+// In the dying process (a death test runs this program again, up to the
+// death): a game in the first process's folder, then the crash.
+void playAndDie(void (*crash)()) {
+    wchar_t folder[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(FolderVariable, folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) ExitProcess(0);  // no crash: the test fails
+    const std::filesystem::path own = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    std::error_code ignored;
+    std::filesystem::remove_all(own, ignored);  // this process's own folder would outlive it
+    makeTestHero();
+    hero.gold = 4321;
+    installCrashHandlers();
+    setCrashHooks({crashSaveHook, keepCrashCopy});
+    beginGameInProgress();
+    crash();
+}
 
 bool died(int status) { return status != 0; }
 
-TEST_F(CrashDeathTest, AFaultKeepsTheHero) {
-    EXPECT_EXIT(playAndDie([] { *static_cast<volatile int*>(nullptr) = 1; }), died, Kept);
-    expectTheHeroKept();
-}
-
-TEST_F(CrashDeathTest, TerminateKeepsTheHero) {
-    EXPECT_EXIT(playAndDie([] { std::terminate(); }), died, Kept);
-    expectTheHeroKept();
-}
-
-TEST_F(CrashDeathTest, AbortKeepsTheHero) {
-    EXPECT_EXIT(playAndDie([] { std::abort(); }), died, Kept);
-    expectTheHeroKept();
-}
-
-TEST_F(CrashDeathTest, AStackOverflowKeepsTheHero) {
-    EXPECT_EXIT(playAndDie([] { overflowTheStack(0); }), died, Kept);
-    expectTheHeroKept();
-}
-
-TEST_F(CrashDeathTest, ACrashSaveThatCannotBeWrittenSaysSo) {
-    std::filesystem::create_directory("error_save_Testowy");  // in the way of the crash save
+// A fault, std::terminate, abort and a stack overflow in the middle of a
+// game: the hero is kept in the crash save, and the message says where (a
+// message box follows it; under headless wine it fails at once). Each crash
+// save is taken away first, so the hero found is that death's. When the
+// crash save cannot be written (a folder in its way) the message says so.
+// A dying process runs the earlier turns of the loop without dying.
+using CrashDeathTest = CrashHandlerWindowsTest;
+TEST_F(CrashDeathTest, EachDeathKeepsTheHeroOrSaysItCouldNot) {
+    if (GetEnvironmentVariableW(FolderVariable, nullptr, 0) == 0)  // kept in the dying process
+        SetEnvironmentVariableW(FolderVariable, std::filesystem::current_path().c_str());
+    const struct { const char* what; void (*crash)(); } deaths[] = {
+        {"a fault", [] { *static_cast<volatile int*>(nullptr) = 1; }},
+        {"terminate", [] { std::terminate(); }},
+        {"abort", [] { std::abort(); }},
+        {"a stack overflow", [] { overflowTheStack(0); }},
+    };
+    std::error_code ignored;
+    for (const auto& death : deaths) {
+        SCOPED_TRACE(death.what);
+        std::filesystem::remove("error_save_Testowy", ignored);
+        EXPECT_EXIT(playAndDie(death.crash), died, "zapisana w pliku error_save_Testowy jednak");
+        const std::optional<LoadedGame> kept = crashSave();  // no ASSERT: the dying process goes on
+        EXPECT_EQ(kept ? kept->hero.gold : -1, 4321);
+    }
+    std::filesystem::remove("error_save_Testowy", ignored);
+    std::filesystem::create_directory("error_save_Testowy");
     EXPECT_EXIT(playAndDie([] { std::terminate(); }), died, "Nie mozna zapisac gry!");
     EXPECT_TRUE(std::filesystem::is_directory("error_save_Testowy"));
+    SetEnvironmentVariableW(FolderVariable, nullptr);
 }
 
 }  // namespace

@@ -6,11 +6,12 @@
 #include "support/temp_folder.h"
 #include "support/test_hero.h"
 
+#include "character/derived_values.h"
 #include "character/rules_tables.h"
 #include "core/binary_file.h"
 #include "core/save_file.h"
 #include "data/monsters.h"
-#include "platform/file_system.h"
+#include "items/item_display.h"
 
 namespace kelvrin::test {
 namespace {
@@ -251,28 +252,19 @@ TEST_F(SaveFileTest, AMissingFileCannotBeLoaded) {
     EXPECT_EQ(hero.gold, 1234);
 }
 
-// A write that makes no progress, or a flush that fails, fails the save and
-// leaves the old file whole with no temporary file beside it. (A failed
-// create, a full disk and a failed rename: file_faults_test.cpp.)
-TEST_F(SaveFileTest, AFailedSaveLeavesTheOldFileWhole) {
-    const std::vector<unsigned char> old(SaveFileSize, 0x55);
-    writeBytes("save_Testowy", old);
-    FileOperations stuck = systemFileOperations();
-    stuck.write = [](int, const void*, std::size_t) -> long { return 0; };
-    FileOperations noFlush = systemFileOperations();
-    noFlush.flushToDisk = [](int) { return false; };
-    for (const FileOperations* faulty : {&stuck, &noFlush}) {
-        SCOPED_TRACE(faulty == &stuck ? "no progress" : "flush");
-        setFileOperations(faulty);
-        EXPECT_FALSE(saveGame(false));
-        setFileOperations(nullptr);
-        EXPECT_NE(screen.transcript().find("{clear}Nie mozna zapisac gry!"), std::string::npos);
-        screen.clearTranscript();
-        EXPECT_EQ(readBytes("save_Testowy"), old);
-        EXPECT_EQ(filesIn("."), std::vector<std::string>{"save_Testowy"});
-    }
-    EXPECT_TRUE(saveGame(false));
-    EXPECT_EQ(readBytes("save_Testowy").size(), SaveFileSize);
+// A fuzz finding: the sheet and the derived values of a hero with the
+// largest scores a file may hold work out without overflow.
+TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
+    hero.attributes.fill(-1000000);
+    hero.weapon.bonus = 1000000;
+    const std::optional<LoadedGame> game = decodeSave(image(), hero, world);
+    ASSERT_TRUE(game);
+    hero = game->hero;
+    printItem(hero.weapon, ShowSheet);
+    EXPECT_NE(screen.transcript().find("+1000000"), std::string::npos);
+    EXPECT_LT(armourClass(), 0);
+    (void)attackBonus();
+    (void)poisonResistance();
 }
 
 TEST(BinaryFile, TemporaryNamesStayInTheFolderAndNeverLookLikeAGameFile) {

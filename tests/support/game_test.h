@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/console.h"
@@ -61,6 +62,9 @@ protected:
 
     // True when the virtual screen shows the text somewhere.
     bool shows(const std::string& text) const { return screen.screenText().find(text) != std::string::npos; }
+
+    // The files in the folder the test plays in.
+    std::vector<std::string> files() const { return playFolder_->files(); }
 
     ScriptedBackend screen;
 

@@ -5,40 +5,26 @@
 # "error_save_<name>", renamed to "save_<name>", brings back the same hero
 # at the same place. Also: a rage does not outlive the crash save, Ctrl-\
 # (SIGQUIT) does the same, Ctrl-C outside a game leaves no file and no
-# message, and a terminal closed in a fight still leaves the crash save.
+# message, and a terminal closed in a fight still leaves the crash save,
+# whether the hangup signal ends the game or the end of its input does.
+# Quitting with 0 leaves the terminal as it was too; Ctrl-Z gives the
+# shell its screen and fg brings the game back, reading single keys.
 . "$(dirname "$0")/lib.sh"
-
-# A hero strong enough that every fight on the first level is won in a few
-# rounds: the game's own save of a new hero on the first level's stairs,
-# with SIŁ and ZRĘ 30 and up to 999 Pw written into it.
-TEMPLATE=$WORK/template.sav
-
-# put_i32 FILE OFFSET VALUE: a 32-bit little-endian integer into the file.
-put_i32() {
-    local v=$3
-    printf "$(printf '\\%03o\\%03o\\%03o\\%03o' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)))" |
-        dd of="$1" bs=1 seek="$2" conv=notrunc status=none
-}
 
 # The pane's text with wrapped lines joined (the crash message is longer
 # than a row).
 joined() { tm capture-pane -p -J -t "$PANE"; }
 
-# The reporting runner also prints the game's exit status.
-make_signal_runner() {
-    make_runner
-    sed -i 's/^echo "modes after: /status=$?\necho "status $status; modes after: /' "$WORK/run.sh"
-}
-
 CRASH_MESSAGE="Wystąpił błąd gry, została ona zapisana w pliku error_save_"
 
-# expect_ended LABEL SIGNAL: the game ended by SIGNAL and the shell has its
-# screen (the marker, no game text) and its line mode back.
+# expect_ended LABEL SIGNAL|0: the game ended by SIGNAL (or by itself) and
+# the shell has its screen (the marker, no game text) and its line mode back.
 expect_ended() {
-    local status
+    local status want=0
+    [ "$2" = 0 ] || want=$((128 + $(kill -l "$2")))
     wait_for "modes after:"
     status=$(screen | sed -n 's/^status \([0-9]*\);.*/\1/p')
-    [ "$status" = $((128 + $(kill -l "$2"))) ] || fail "$1: the game ended with status $status, not by SIG$2"
+    [ "$status" = "$want" ] || fail "$1: the game ended with status $status, not $want ($2)"
     expect_shown "modes after: icanon echo"
     # The main screen, a visible cursor, the whole screen as the scroll
     # region (a fight had left out its top row) and plain attributes.
@@ -46,10 +32,7 @@ expect_ended() {
         fail "$1: the terminal is left as the game set it"
     ! tm capture-pane -p -e -t "$PANE" | grep -q $'\e' || fail "$1: the shell's text is left coloured"
     expect_shown "marker-42-$1"
-    expect_not_shown "Kelvrin v 0.2"
-    expect_not_shown "Jesteś w"
-    expect_not_shown "komendy:afuec"
-    expect_not_shown "Co chcesz zrobić"
+    for text in "Kelvrin v 0.2" "Jesteś w" "komendy:afuec" "Co chcesz zrobić"; do expect_not_shown "$text"; done
     wait_for 'shell$'
 }
 
@@ -93,17 +76,9 @@ sheet_attributes() {
     wait_for "Ruch - strzałki, s - statystki"
 }
 
-# wait_rage_bar MAX: until the status bar shows more than MAX most Pw;
-# sets RAGE_PW to its "pw/most".
-wait_rage_bar() {
-    local deadline=$((SECONDS + 5))
-    while [ $SECONDS -le "$deadline" ]; do
-        RAGE_PW=$(field "$(screen | sed -n 1p)" 'pw:')
-        [ "${RAGE_PW#*/}" -gt "$1" ] && return 0
-        sleep 0.05
-    done
-    fail "the rage gave no Pw: $RAGE_PW"
-}
+# rage_bar MAX: the status bar shows more than MAX most Pw; sets RAGE_PW to
+# its "pw/most".
+rage_bar() { RAGE_PW=$(field "$(screen | sed -n 1p)" 'pw:'); [ "${RAGE_PW#*/}" -gt "$1" ]; }
 
 # check_case PLACE SIGNAL NAME NUMBER [rage]: takes NAME (Pw and gold of its
 # own, from NUMBER) to PLACE, ends the game there with SIGNAL, checks the
@@ -141,7 +116,7 @@ check_case() {
             if [ -n "$rage" ]; then
                 keys s
                 wait_for "Wpadasz w szał bojowy!"
-                wait_rage_bar "$max"
+                poll 5 rage_bar "$max" || fail "the rage gave no Pw: $RAGE_PW"
                 # The Pw the rage gave go when it ends, down to the old most.
                 hp=${RAGE_PW%/*}
                 [ "$hp" -gt "$max" ] && hp=$max
@@ -191,14 +166,8 @@ $expect"
     quit_game
 }
 
-# The shell writes no history into the test's folder when tmux ends it.
-start_quiet_shell() {
-    start_shell
-    command_line "unset HISTFILE"
-}
-
-start_quiet_shell
-make_signal_runner
+start_shell
+make_runner
 
 # The template: a new hero saved on the first dungeon level.
 command_line "'$GAME'"
@@ -210,10 +179,10 @@ leave_game t
 keys 0
 wait_for 'shell$'
 [ -f "$WORK/save_Wzor" ] || fail "no save_Wzor to start from"
+# A hero strong enough that every fight on the first level is won.
+TEMPLATE=$WORK/template.sav
 mv "$WORK/save_Wzor" "$TEMPLATE"
-put_i32 "$TEMPLATE" 8 30    # SIŁ
-put_i32 "$TEMPLATE" 12 30   # ZRĘ
-put_i32 "$TEMPLATE" 44 999  # most Pw
+strong_hero "$TEMPLATE"
 
 # Every place with every signal; one fight with a rage running.
 number=0
@@ -240,13 +209,42 @@ expect_ended menu INT
 ! joined | grep -qF "$CRASH_MESSAGE" || fail "a crash message without a game"
 [ -z "$(find "$WORK" -name 'error_save_*')" ] || fail "a crash save without a game"
 
+# The game's own end, from the menu.
+start_game quit
+keys 0
+expect_ended quit 0
+
+# Ctrl-Z: the game run straight from the interactive shell, which shows its
+# own screen while the game is stopped; fg draws the game anew, and it
+# reads single keys again.
+command_line "clear"
+command_line "echo \"marker-\$((6 * 7))-stop\""
+wait_for "marker-42-stop"
+cp "$TEMPLATE" "$WORK/save_stop"
+load_hero stop
+wait_for "Jesteś w podziemiach na 1 poziomie."
+keys C-z
+wait_for "marker-42-stop"
+expect_not_shown "Jesteś w podziemiach"
+command_line "fg"
+wait_for "Jesteś w podziemiach na 1 poziomie."
+keys u
+wait_for "Gdzie chcesz iść:"
+keys m
+wait_for "Jesteś w mieście."
+quit_game
+
 # A closed terminal in a fight: the game ends and keeps the hero, whether
 # the hangup signal ends it or, with the signal ignored (nohup), the end
 # of its input does.
 for mode in signal ignored; do
     name=closed$mode
     if [ "$mode" = ignored ]; then
-        # No leak check: see test_hangup.sh.
+        # The game then ends normally, just as its process group is left
+        # without a shell; the leak checker's exit-time tracer stops the
+        # process at that moment, and the system's SIGCONT to the orphaned
+        # group cancels that stop, leaving the checker waiting for ever. So
+        # no leak check here (the other cases do it).
         sed -i '1a trap "" HUP\nexport ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"' "$WORK/run.sh"
     fi
     cp "$TEMPLATE" "$WORK/save_$name"
@@ -260,7 +258,7 @@ for mode in signal ignored; do
     wait_exit "$pid" 5 || fail "$name: the game still ran after its terminal closed"
     expect_crash_save "$name"
     mv "$WORK/error_save_$name" "$WORK/save_$name"
-    start_quiet_shell
+    start_shell
     load_hero "$name"
     wait_for "Jesteś w podziemiach na 1 poziomie."
     [ "$(screen | sed -n 1p)" = "$expect" ] || fail "$name: the crash save brought back another hero"

@@ -20,23 +20,25 @@ view=$(screen)
 # Smaller again: the view is cut, and the notice comes before the next
 # screen (the character sheet), not in the middle of this one.
 resize_to 60 20
-sleep 0.3  # time for a notice that must not come
+sleep 0.3  # a notice that must not come would come by now
 expect_not_shown "Okno terminala"
 keys s
 wait_for "Okno terminala ma mniej niż 80×25 znaków"
-# The sheet, paged in the small window, then the view again.
-for _ in 1 2 3 4; do
-    keys Space
-    sleep 0.3
+# The sheet, paged in the small window, then the view again: one Space
+# for each screen, sent once the last one was read.
+for _ in 1 2 3 4 5 6; do
     shows "Ruch - strzałki" && break
+    before=$(screen)
+    keys Space
+    wait_changed "$before"
 done
 wait_for "Ruch - strzałki"
 expect_not_shown "Okno terminala"
 
 # The view drawn in the small window comes back whole.
 resize_to 80 25
-wait_for "q - zapis i wyjście"
-[ "$(screen)" = "$view" ] || { diff <(echo "$view") <(screen) >&2; fail "the view did not come back whole"; }
+whole() { [ "$(screen)" = "$view" ]; }
+poll 10 whole || { diff <(echo "$view") <(screen) >&2; fail "the view did not come back whole"; }
 leave_game n
 expect_not_shown "Okno terminala"
 keys 0

@@ -1,9 +1,11 @@
-// What the scenario tests of the places above ground share: the test hero,
-// running a place's screen from scripted keys, a hero who wins scripted
-// fights in a few turns, and a generator seeded so that exploring meets the event.
+// The fixture of every scenario test: the test hero in a fresh game, one
+// helper that shows a screen from scripted keys, a hero who wins scripted
+// fights in a few turns, and a generator seeded so that a screen meets the
+// event it is tested for.
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "support/game_test.h"
@@ -14,28 +16,41 @@
 
 namespace kelvrin::test {
 
-class SurfaceTest : public GameTest {
+class ScenarioTest : public GameTest {
 protected:
     void SetUp() override {
         GameTest::SetUp();
         makeTestHero();
-        screen.setPaging(false);  // fights print more than a screenful
+        screen.setPaging(false);  // fights and long lists print more than a screenful
     }
-    // Shows a place as the town does, while it asks to be shown again, and
+    // Shows a screen as its caller does, while it asks to be shown again, and
     // returns what it printed; every key must be used. `left`: it returned
     // by itself (false: the keys ran out first).
-    std::string visit(bool (*place)(), const std::string& keys) {
+    std::string visit(const std::function<bool()>& place, const std::string& keys) {
         screen.clearTranscript();
         screen.type(keys);
-        left = !runUntilInputEnds([place] {
+        left = !runUntilInputEnds([&place] {
             while (place()) {
             }
         });
         EXPECT_EQ(screen.keysQueued(), 0u) << keys;
         return screen.transcript();
     }
+    // The same for a screen that must be left by its keys, printing every part.
+    void visit(const std::function<bool()>& place, const std::string& keys, std::initializer_list<std::string> parts) {
+        visit(place, keys);
+        EXPECT_TRUE(left) << keys;
+        for (const std::string& part : parts) EXPECT_TRUE(said(part)) << part;
+    }
+    // Runs a screen that is shown once; true when the keys ran out in it.
+    bool play(const std::function<void()>& screenLoop, const std::string& keys) {
+        screen.clearTranscript();
+        screen.type(keys);
+        return runUntilInputEnds(screenLoop);
+    }
     static bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
     bool said(const std::string& part) const { return has(screen.transcript(), part); }
+    int seen(const std::string& part) const { return count(screen.transcript(), part); }
     bool left = false;
 
     // Kills a monster a swing and cleaves on; hardly ever hit.
@@ -49,6 +64,11 @@ protected:
         hero.feats |= FeatCleave | FeatGreatCleave;
         hero.capacity = computeCapacity();
     }
+    // Out of reach of every blow of a weak monster, even its critical hits.
+    static void untouchable() {
+        hero.shield.bonus = 60;
+        hero.maxHp = hero.hp = 100;
+    }
     // Seeds the generator with the first seed whose draws `wanted` accepts.
     static void seedSuchThat(const std::function<bool()>& wanted) {
         std::uint32_t seed = 1;
@@ -61,14 +81,10 @@ protected:
     // when the screen returned before the keys ran out.
     bool explore(void (*screenPass)(), int events, int draw, const std::string& keys) {
         seedSuchThat([&] { return randomNext() % events == draw; });
-        screen.clearTranscript();
-        screen.type("e" + keys);
-        return !runUntilInputEnds(screenPass);
+        return !play(screenPass, "e" + keys);
     }
     // How many of `name` died or fled.
-    int fallen(const std::string& name) const {
-        return count(screen.transcript(), name + " umiera.") + count(screen.transcript(), name + " ucieka.");
-    }
+    int fallen(const std::string& name) const { return seen(name + " umiera.") + seen(name + " ucieka."); }
 };
 
 }  // namespace kelvrin::test

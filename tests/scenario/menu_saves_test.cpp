@@ -1,8 +1,8 @@
+// The program's menu, leaving the game, saves, the graveyard and the crash save.
+#include <filesystem>
 #include <signal.h>
 
-#include "support/game_test.h"
-#include "support/temp_folder.h"
-#include "support/test_hero.h"
+#include "support/scenario.h"
 
 #include "character/graveyard.h"
 #include "character/program.h"
@@ -13,17 +13,64 @@
 namespace kelvrin::test {
 namespace {
 
-class SaveGameTest : public GameTest {
+class ProgramTest : public ScenarioTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        folder.emplace();
+    // The main menu with the keys, which must end it with "0. Wyjście".
+    void program(const std::string& keys) {
+        screen.type(keys);
+        int status = -1;
+        EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
+        EXPECT_EQ(status, 0);
     }
+};
+
+TEST_F(ProgramTest, MainMenuInformationAndExit) {
+    program("x93k0");
+    EXPECT_TRUE(said("{clear}Kelvrin v 0.2\n\n1. Graj\n2. Cmentarz\n3. Info\n0. Wyjście\n{clear}Kelvrin v 0.2"));
+    EXPECT_TRUE(said("{clear}Kelvrin\nTekstowa gra rpg\nWersja: 0.2\nAutor: Brannok52\nCel gry: Pokonaj mitycznego "
+                     "potwora Terrasque który znajduje się głeboko w podziemiach\nZmiany:\n*** WERSJA 0.2 "
+                     "(12.03.11)\n- tarcze,eliksiry,kamienie\n- atuty\n- barbażyńca\n- las,droga,kopalnia\n- mapy "
+                     "podziemi\n- walka z kilkoma przeciwnikami\n- sojusznicy\n*** WERSJA 0.1 (17.02.11)\n- "
+                     "pierwsza wersja{clear}"));  // unknown keys only redraw the menu
+}
+
+TEST_F(ProgramTest, TheLoopEndsWhenTheHeroIsDead) {
+    hero.hp = 0;
+    EXPECT_FALSE(play(runLocationLoop, ""));
+    EXPECT_EQ(screen.keysRead(), 0);
+}
+
+TEST_F(ProgramTest, SavePromptCancelQuitAndFailedSave) {
+    play(runLocationLoop, "qTNAa");  // 'a' returns to the town; capitals are ignored
+    EXPECT_TRUE(said("wyjdź z miasta\n\nCzy chcesz zapisać grę? (tak/nie/anuluj)\n{clear}Jesteś"));
+    EXPECT_FALSE(world.leaveLoop);
+    EXPECT_EQ(screen.keysQueued(), 0u);
+    EXPECT_TRUE(shows("Jesteś w mieście."));
+
+    EXPECT_FALSE(play(runLocationLoop, "qn"));  // 'n' leaves the game without saving
+    EXPECT_TRUE(world.leaveLoop);
+
+    // A save that cannot be written (a folder stands where the file would
+    // go) keeps the hero in the game.
+    std::filesystem::create_directory("save_Testowy");
+    EXPECT_TRUE(play(runLocationLoop, "qtk"));
+    EXPECT_TRUE(said("Nie mozna zapisac gry!"));
+    EXPECT_FALSE(world.leaveLoop);
+    EXPECT_TRUE(shows("Jesteś w mieście."));
+}
+
+TEST_F(ProgramTest, ANameWithADamagedSaveFileGetsTheDamageMessage) {
+    writeBytes("save_Ala", {'H', 'E', 'R', 'O'});
+    program("1Ala\nk0");
+    EXPECT_TRUE(said("{clear}Pilk zapisu 'save_Ala' jest uszkodzony!\n{clear}Kelvrin v 0.2"));
+    EXPECT_EQ(readBytes("save_Ala"), (std::vector<unsigned char>{'H', 'E', 'R', 'O'}));
+}
+
+class SaveGameTest : public ScenarioTest {
+protected:
     void TearDown() override {
         endGameInProgress();
-        releaseHeroLock();  // Windows deletes no file that is still open
-        folder.reset();
-        GameTest::TearDown();
+        ScenarioTest::TearDown();
     }
 
     static SaveImage imageOfTheGame() {
@@ -31,8 +78,6 @@ protected:
         encodeSave(hero, world, false, image);
         return image;
     }
-
-    std::optional<TempFolder> folder;  // the current directory while a test runs
 };
 
 // The keys of a new human fighter called Ala, from the main menu to the town.
@@ -44,7 +89,7 @@ TEST_F(SaveGameTest, SavedInTheTownAndLoadedByTypingTheName) {
     EXPECT_TRUE(runUntilInputEnds([] { runProgram(); }));
     EXPECT_NE(screen.transcript().find("(tak/nie/anuluj)\n{clear}{clear}Kelvrin v 0.2"), std::string::npos);
     EXPECT_FALSE(gameInProgress());
-    ASSERT_EQ(folder->files(), (std::vector<std::string>{"lock_Ala", "save_Ala"}));
+    ASSERT_EQ(files(), (std::vector<std::string>{"lock_Ala", "save_Ala"}));
     EXPECT_EQ(readBytes("save_Ala").size(), SaveFileSize);
     const SaveImage saved = imageOfTheGame();
     const Hero savedHero = hero;
@@ -60,12 +105,11 @@ TEST_F(SaveGameTest, SavedInTheTownAndLoadedByTypingTheName) {
     EXPECT_EQ(imageOfTheGame(), saved);
     EXPECT_FLOAT_EQ(hero.capacity, savedHero.capacity);
     EXPECT_FLOAT_EQ(hero.load, savedHero.load);
-    EXPECT_EQ(folder->files(), std::vector<std::string>{"lock_Ala"});  // loading deleted the file
+    EXPECT_EQ(files(), std::vector<std::string>{"lock_Ala"});  // loading deleted the file
     EXPECT_TRUE(gameInProgress());        // the input ended in the middle of the game
 }
 
 TEST_F(SaveGameTest, ADeadHeroGoesToTheGraveyardAndTheMenuShowsIt) {
-    makeTestHero();
     hero.hp = 0;  // a save of a hero at death's door
     hero.xp = 70;
     hero.lastHarm = 1;
@@ -77,30 +121,26 @@ TEST_F(SaveGameTest, ADeadHeroGoesToTheGraveyardAndTheMenuShowsIt) {
     int status = -1;
     EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
     EXPECT_EQ(status, 0);
-    const std::string death =
-        "{clear}CMENTARZ\nMistrz Człowiek Wojownik, 9 poziom, zabity przez Goblin w lesie.\n"
-        "*Testowy Człowiek Wojownik, 1 poziom, zabity przez Kobold w mieście.\n{clear}Kelvrin v 0.2";
-    EXPECT_NE(screen.transcript().find(death), std::string::npos);
-    const std::string shown =
-        "{clear}CMENTARZ\nMistrz Człowiek Wojownik, 9 poziom, zabity przez Goblin w lesie.\n"
-        "Testowy Człowiek Wojownik, 1 poziom, zabity przez Kobold w mieście.\n{clear}Kelvrin v 0.2";
-    EXPECT_NE(screen.transcript().find(shown), std::string::npos);
-    EXPECT_EQ(folder->files(), (std::vector<std::string>{"cmentarz.dat", "lock_Testowy"}));
+    // Right after the death the new grave is marked with "*"; the menu's "2" shows it plain.
+    for (const std::string mark : {"*", ""})
+        EXPECT_TRUE(said("{clear}CMENTARZ\nMistrz Człowiek Wojownik, 9 poziom, zabity przez Goblin w lesie.\n" + mark +
+                         "Testowy Człowiek Wojownik, 1 poziom, zabity przez Kobold w mieście.\n{clear}Kelvrin v 0.2"))
+            << mark;
+    EXPECT_EQ(files(), (std::vector<std::string>{"cmentarz.dat", "lock_Testowy"}));
 }
 
 TEST_F(SaveGameTest, AHeroWhoQuitsIsNotBuried) {
     screen.type(NewHeroAla);
     screen.type("qn2k0");
     EXPECT_FALSE(runUntilInputEnds([] { runProgram(); }));
-    EXPECT_EQ(folder->files(), std::vector<std::string>{"lock_Ala"});
+    EXPECT_EQ(files(), std::vector<std::string>{"lock_Ala"});
     EXPECT_NE(screen.transcript().find("{clear}CMENTARZ\nCmentarz jest pusty...{clear}Kelvrin"), std::string::npos);
 }
 
 TEST_F(SaveGameTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
-    makeTestHero();
     EXPECT_EQ(crashSaveHook(CrashSource::LiveHero), CrashSaveOutcome::NoGame);
     EXPECT_EQ(crashSaveHook(CrashSource::KeptCopy), CrashSaveOutcome::NoGame);
-    EXPECT_TRUE(folder->files().empty());
+    EXPECT_TRUE(files().empty());
 
     world.location = LocationDungeon;
     world.dungeonLevel = 2;
@@ -124,7 +164,7 @@ TEST_F(SaveGameTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
               "poprawnie.\n");
     EXPECT_FALSE(gameInProgress());
     EXPECT_EQ(crashSaveHook(CrashSource::LiveHero), CrashSaveOutcome::NoGame);
-    ASSERT_EQ(folder->files(), std::vector<std::string>{"error_save_Testowy"});
+    ASSERT_EQ(files(), std::vector<std::string>{"error_save_Testowy"});
 
     const std::optional<LoadedGame> kept = decodeSave(readBytes("error_save_Testowy"), hero, world);
     ASSERT_TRUE(kept);
@@ -136,11 +176,10 @@ TEST_F(SaveGameTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
 }
 
 TEST_F(SaveGameTest, AGameLeftByTheEndOfInputStaysArmedForTheCrashSave) {
-    makeTestHero();
     EXPECT_TRUE(runUntilInputEnds([] { runLocationLoop(); }));
     EXPECT_TRUE(gameInProgress());
     EXPECT_TRUE(writeCrashSave());
-    EXPECT_EQ(folder->files(), std::vector<std::string>{"error_save_Testowy"});
+    EXPECT_EQ(files(), std::vector<std::string>{"error_save_Testowy"});
 
     screen.type("qn");
     EXPECT_FALSE(runUntilInputEnds([] { runLocationLoop(); }));
@@ -156,7 +195,6 @@ TEST_F(SaveGameTest, ACrashBesideTheGameWritesTheHeroKeptAtTheLastWait) {
         const std::optional<LoadedGame> kept = decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{});
         return kept ? kept->hero.gold : -1;
     };
-    makeTestHero();
     hero.gold = 100;
     beginGameInProgress();  // keeps a first copy
     hero.gold = 200;
@@ -176,7 +214,6 @@ TEST_F(SaveGameTest, ACrashBesideTheGameWritesTheHeroKeptAtTheLastWait) {
 TEST_F(SaveGameTest, Signals_SkippedOnWindowsWhichHasNoSignalToRaise) { GTEST_SKIP(); }
 #else
 TEST_F(SaveGameTest, SignalsInTheMiddleOfAGameWriteTheCrashSave) {
-    makeTestHero();
     hero.gold = 4321;
     EXPECT_EXIT(
         {

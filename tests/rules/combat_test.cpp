@@ -1,0 +1,597 @@
+// Fights: the hero's swings, the monsters' turns, potions and poison, and what a fight earns.
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <utility>
+
+#include "support/game_test.h"
+#include "support/test_hero.h"
+
+#include "character/derived_values.h"
+#include "combat/combat_engine.h"
+#include "combat/monster_actions.h"
+#include "combat/rewards.h"
+#include "data/feats.h"
+#include "data/item_tables.h"
+#include "data/treasure_tables.h"
+#include "items/catalogue.h"
+#include "items/inventory.h"
+#include "items/potions.h"
+
+namespace kelvrin::test {
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The hero as combatant 0 of a fight in the dungeon, with Pw to spare.
+class CombatTest : public GameTest {
+protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        screen.setPaging(false);  // thousands of swings with no key between them
+        makeTestHero();
+        hero.maxHp = hero.hp = 200;
+        hero.improvedCritMask = 1u << 9;  // a rapier (9) threatens from 16 instead of 18
+        world.location = LocationDungeon;
+        state.combatants.push_back(Combatant{0, 0, HeroSide, nullptr});
+        state.heroSideLeft = 1;
+        state.heroKp = armourClass();
+    }
+    // Adds a creature (one that cannot die with `sturdy`); returns its index.
+    int add(int row, int side, bool sturdy = false) {
+        state.addCreature(monsterRow(row), side, 0);
+        if (sturdy) state.combatants.back().hp = 1 << 30;
+        return static_cast<int>(state.combatants.size()) - 1;
+    }
+    // A monster that ended the fight with these Pw (0 killed, FledMarker fled).
+    int addEnded(int row, int hp = 0, int side = EnemySide) {
+        const int index = add(row, side);
+        at(index).hp = hp;
+        return index;
+    }
+    Combatant& at(int index) { return state.combatants[static_cast<std::size_t>(index)]; }
+    // The hero and a monster of the row that cannot die, as combatant 1.
+    void against(int row) {
+        state.combatants.resize(1);
+        add(row, EnemySide, true);
+    }
+    // The damage of a swing sure to reach the target's KP; the transcript holds what it printed.
+    int swing() {
+        screen.clearTranscript();
+        state.heroAttack = 1000;
+        const int before = state.combatants[1].hp;
+        heroSwing(state, 1, 0);
+        return before - state.combatants[1].hp;
+    }
+    // One turn of the creature, or its attacks on `target`; returns what it printed.
+    std::string turn(int actor, int target = NoCombatant) {
+        screen.clearTranscript();
+        state.rebuildOpponents(actor);
+        target == NoCombatant ? monsterTurn(state, actor) : monsterAttack(state, actor, target);
+        return screen.transcript();
+    }
+    // The experience of a fight that was not won (so no treasure).
+    int award(bool heroFled = false) {
+        const int before = hero.xp;
+        EXPECT_FALSE(awardFight(state.combatants, heroFled, false));
+        state.combatants.resize(1);
+        return hero.xp - before;
+    }
+    // A hero of the third level with 20 of 50 Pw; resistance to poison 2 + 2 + 1.
+    static void potionHero() {
+        resetForNewGame();
+        hero.attributes = {12, 12, 14, 10, 10, 10};
+        hero.level = 3;
+        hero.maxHp = 50;
+        hero.hp = 20;
+    }
+    // Drinks a potion through the routine the inventory uses; returns what it
+    // printed, without the switch back to grey left from earlier red text.
+    std::string drink(int row, int bonus, std::uint32_t flags = Identified) {
+        const ItemSlot potion{row, KindPotion, 0, bonus, flags};
+        return output([&] { potionEffectRoutine(potionRow(potion).effect)(potion); });
+    }
+    std::string poisonTo(int level) { return output([&] { setPoison(level); }); }
+    std::string output(const std::function<void()>& action) {
+        screen.clearTranscript();
+        action();
+        const std::string& text = screen.transcript();
+        return text.starts_with("{7}") ? text.substr(3) : text;
+    }
+    // Seeds the generator so that the next saving roll shows this d20.
+    static void nextD20Is(int wanted) {
+        std::uint32_t seed = 1;
+        while ((seedRandom(seed), rollD20()) != wanted) ++seed;
+        seedRandom(seed);
+    }
+    FightState state;
+};
+
+// Only a natural 20 rolls again and adds the second roll: a hero 30 points
+// short of the KP hits only then, and only with a second roll of 10 or more.
+TEST_F(CombatTest, OnlyANaturalTwentyRollsAgain) {
+    against(MonsterRat);
+    seedRandom(11);
+    int hits = 0;
+    for (int i = 0; i < 400; ++i) {
+        screen.clearTranscript();
+        state.heroAttack = monsterRow(MonsterRat).kp - 30;
+        heroSwing(state, 1, 0);
+        hits += screen.transcript().find("Atakujesz lecz nie trafiasz") == std::string::npos;
+    }
+    EXPECT_GT(hits, 0);
+    EXPECT_LT(hits, 30) << "about 400 × 1/20 × 11/20 = 11 hits";
+}
+
+TEST_F(CombatTest, SwingsReductionsEscapesAndPursuers) {
+    for (auto [base, swings] : {std::pair{0, 0}, {1, 1}, {5, 1}, {6, 2}, {11, 3}}) EXPECT_EQ(heroSwings(base), swings);
+    // Every reduction the weapon does not beat is taken off; the sign bits are ordinary bits.
+    const std::uint32_t balor = monsterRow(MonsterBalor).traits;
+    for (auto [traits, bonus, reduction] :
+         {std::tuple{TraitReduction5 | TraitReduction20 | TraitSteadfast, 0, 25}, {balor, 2, 30}, {balor, 3, 0},
+          {monsterRow(MonsterTerrasque).traits, 4, 25}, {monsterRow(MonsterFireElemental).traits, 1, 10}})
+        EXPECT_EQ(damageReductionAgainst(traits, bonus), reduction) << traits << " +" << bonus;
+
+    seedRandom(7);
+    const std::uint32_t before = randomState();
+    EXPECT_TRUE(rollEscape(9, 6) && rollEscape(20, 0));
+    EXPECT_FALSE(rollEscape(3, 6) || rollEscape(0, 16));
+    EXPECT_EQ(randomState(), before) << "certain outcomes draw nothing";
+    for (auto [d, share] : {std::pair{2, 0.9}, {1, 0.75}, {0, 0.5}, {-1, 0.25}, {-2, 0.1}}) {
+        int escaped = 0;
+        for (int i = 0; i < 4000; ++i) escaped += rollEscape(6 + d, 6);
+        EXPECT_NEAR(escaped / 4000.0, share, 0.03) << d;
+    }
+
+    // Pursuers: the fastest living opposing monster, by the larger of its paces.
+    against(MonsterZombie);          // 4
+    add(MonsterGriffon, EnemySide);  // 6, flies 16
+    add(MonsterWolf, HeroSide);      // 10
+    EXPECT_EQ(pursuersPace(state, HeroSide), 16);
+    state.combatants[2].hp = FledMarker;
+    EXPECT_EQ(pursuersPace(state, HeroSide), 4);
+    EXPECT_EQ(pursuersPace(state, EnemySide), 10);  // the hero never pursues
+    state.combatants[3].hp = 0;
+    EXPECT_EQ(pursuersPace(state, EnemySide), 0);
+}
+
+TEST_F(CombatTest, DamageRulesOfTheTarget) {
+    // Long sword (7) 3-10 slashing, club (2) 3-8 bludgeoning, rapier (9) 3-8 piercing, ×2 on a critical.
+    const struct { int row, weapon, bonus, low, high; } cases[] = {
+        {MonsterSkeleton, 7, 0, 1, 5},   {MonsterSkeleton, 2, 0, 3, 8},     // resists slashing: half
+        {MonsterMummy, 7, 0, 0, 0},      {MonsterMummy, 7, 1, 2, 5},        // half, then DR 5 unless +1
+        {MonsterClayGolem, 7, 5, 0, 0},  {MonsterClayGolem, 2, 1, 4, 9},    // bludgeoning only; +1 beats DR 20
+        {MonsterStoneGolem, 7, 1, 0, 0}, {MonsterStoneGolem, 7, 2, 5, 12},  // DR 30 needs +2
+        {MonsterOgre, 9, 0, 3, 16},      {MonsterGhoul, 9, 0, 3, 8},        // a critical; one immune to it
+        {MonsterShadow, 7, -1, 2, 9},    {MonsterShadow, 7, 0, 0, 0}};      // incorporeal: no plain weapon
+    for (const auto& c : cases) {
+        hero.weapon = ItemSlot{c.weapon, KindWeapon, 0, c.bonus, Identified};
+        against(c.row);
+        int low = INT_MAX, high = INT_MIN;
+        for (int i = 0; i < 300; ++i) {
+            const int damage = swing();
+            low = std::min(low, damage), high = std::max(high, damage);
+        }
+        EXPECT_EQ(std::pair(low, high), std::pair(c.low, c.high)) << c.row << " " << c.weapon << " " << c.bonus;
+    }
+    EXPECT_EQ(screen.transcript(), "Twoja broń przenika przez wroga jak przez powietrze.\n"
+                                   "Trafiasz wroga lecz nie zadajesz żadnych obrażeń.\n");
+}
+
+TEST_F(CombatTest, SharesOfMissesAndCriticals) {
+    for (auto [row, weapon, blindFight, text, share] :
+         {std::tuple{MonsterInvisibleStalker, 7, false, "Atakujesz na ślepo, nie trafiasz wroga.\n", 0.5},
+          {MonsterInvisibleStalker, 7, true, "Atakujesz na ślepo, nie trafiasz wroga.\n", 0.25},
+          {MonsterDisplacerBeast, 7, false, "Atakujesz wroga, lecz on znika.\n", 0.25},
+          {MonsterDisplacerBeast, 7, true, "Atakujesz wroga, lecz on znika.\n", 0.25},
+          {MonsterOgre, 9, false, "Trafiasz krytycznie Ogr", 0.25}}) {
+        hero.feats = blindFight ? std::uint32_t{FeatBlindFight} : 0u;
+        hero.weapon = ItemSlot{weapon, KindWeapon, 0, 0, Identified};
+        against(row);
+        int seen = 0;
+        for (int i = 0; i < 2000; ++i) {
+            swing();
+            seen += screen.transcript().find(text) != std::string::npos;
+        }
+        EXPECT_NEAR(seen / 2000.0, share, 0.035) << row << " " << blindFight;
+    }
+}
+
+TEST_F(CombatTest, HealerHealsBelowAThirdAndTurnsUndead) {
+    const int paladin = add(MonsterPaladin, HeroSide);
+    add(MonsterOrc, EnemySide, true);
+    for (int i = 0; i < 40; ++i) {
+        hero.hp = 66;  // 200 / 3: not below a third
+        EXPECT_FALSE(has(turn(paladin), "leczenia")) << i;
+        hero.hp = 65;
+        EXPECT_EQ(turn(paladin), "Paladyn użył leczenia na tobie.\n");
+        EXPECT_TRUE(hero.hp >= 65 + 25 && hero.hp <= 65 + 100) << hero.hp;
+    }
+    const int wolf = add(MonsterWolf, HeroSide);  // a friend at 3 of 13 is healed to its own maximum
+    hero.hp = 200;
+    at(wolf).hp = 3;
+    EXPECT_EQ(turn(paladin), "Paladyn użył leczenia na Wilk.\n");
+    EXPECT_EQ(at(wolf).hp, 13);
+
+    // With nobody to heal, the undead are turned until they fall and the fight is won.
+    state.combatants.resize(2);
+    state.enemiesLeft = 0;
+    add(MonsterZombie, EnemySide);
+    std::string out;
+    while (state.running()) out += turn(paladin);
+    EXPECT_TRUE(out.starts_with("Paladyn użył porażenia nieumarłych na Zombie. Zadał ")) << out;
+    EXPECT_TRUE(out.ends_with(" obrażeń.\nZombie umiera.\n")) << out;
+}
+
+TEST_F(CombatTest, DruidsTigersAndTheMayorsGuards) {
+    const int strong = add(MonsterStrongDruid, EnemySide);  // he turns into the tiger, whole, at once
+    at(strong).hp = 10;
+    EXPECT_EQ(turn(strong), "Druid zmienił się w Legendarny tygrys.\n");
+    EXPECT_EQ(std::tuple(at(strong).def->id, at(strong).hp), std::tuple(int(MonsterLegendaryTiger), 299));
+
+    // A druid charms animals and, in the forest, brings trees to life at his side.
+    state.combatants.resize(1);
+    state.enemiesLeft = 0;
+    world.location = LocationForest;
+    const int druid = add(MonsterDruid, HeroSide);
+    const int wolf = add(MonsterWolf, EnemySide);
+    add(MonsterOgre, EnemySide, true);
+    std::string out;
+    for (int i = 0; i < 40 && (at(wolf).side == EnemySide || !has(out, "drzewo")); ++i) out += turn(druid);
+    const int trees = count(out, "Druid ożywia drzewo.\n");
+    ASSERT_GT(trees, 0);
+    EXPECT_EQ(count(out, "Druid zauroczył Wilk.\n"), 1);
+    EXPECT_EQ(std::tuple(at(wolf).side, state.enemiesLeft, state.heroSideLeft), std::tuple(HeroSide, 1, 3 + trees));
+    EXPECT_EQ(state.combatants.back().def->id, MonsterAnimatedTree);
+
+    // The mayor calls guards to his own side.
+    world.location = LocationTown;
+    const int mayor = add(MonsterMayor, EnemySide);
+    int called = 0;
+    for (int i = 0; i < 20; ++i) called += has(turn(mayor), "Burmistrz przywołuje strażnika.\n");
+    ASSERT_GT(called, 0);
+    EXPECT_EQ(state.enemiesLeft, 2 + called);
+    const Combatant& guard = state.combatants.back();
+    EXPECT_TRUE((guard.def->id == MonsterGuard || guard.def->id == MonsterSergeant) && guard.side == EnemySide);
+}
+
+TEST_F(CombatTest, MoraleFlight) {
+    // Below a quarter of its Pw -2, below a tenth 10 more; it runs below -10 (-15 when steadfast), but
+    // never in the town, nor when fearless. F flees; P tries, with a wolf (pace 10) in pursuit; - stays.
+    for (auto [row, hp, morale, location, what] :
+         {std::tuple{MonsterOrc, 2, 0, LocationDungeon, '-'}, {MonsterOgre, 1, 0, LocationDungeon, 'F'},
+          {MonsterOgre, 1, 0, LocationDungeon, 'P'}, {MonsterOgre, 1, 0, LocationTown, '-'},
+          {MonsterGhoul, 1, -20, LocationDungeon, '-'}, {MonsterSergeant, 3, 0, LocationDungeon, '-'},
+          {MonsterSergeant, 3, -4, LocationDungeon, 'F'}, {MonsterOgre, 26, -11, LocationDungeon, 'F'},
+          {MonsterOgre, 26, -10, LocationDungeon, '-'}}) {
+        state.combatants.resize(1);
+        state.outcome = FightOutcome::Running;
+        world.location = location;
+        const int m = add(row, EnemySide);
+        if (what == 'P') add(MonsterWolf, HeroSide);
+        state.enemiesLeft = 1;
+        at(m).hp = hp;
+        state.morale[EnemySide] = morale;
+        const std::string out = turn(m);
+        if (what == '-') {
+            EXPECT_FALSE(has(out, "uciek") || has(out, "uciec")) << row << " " << out;
+            continue;
+        }
+        const bool fled = what == 'F';
+        EXPECT_EQ(out, std::string(monsterRow(row).name) +
+                           (fled ? " ucieka.\n" : " próbuje uciec ale mu się nie udaje.\n"));
+        EXPECT_EQ(std::pair(at(m).hp == FledMarker, state.outcome == FightOutcome::Won), std::pair(fled, fled));
+    }
+}
+
+TEST_F(CombatTest, AttacksStopWhenTheTargetFalls) {
+    const int wyvern = add(MonsterWyvern, EnemySide);  // more than one attack
+    hero.hp = 1;
+    hero.lastChances = 0;
+    state.heroKp = -100;
+    screen.type("k");
+    const std::string out = turn(wyvern, 0);
+    EXPECT_EQ(count(out, "Wywern trafia cię"), 1);
+    EXPECT_TRUE(out.ends_with("{12} Umierasz!{7}\n\n(ok)")) << out;
+    EXPECT_EQ(state.outcome, FightOutcome::Died);
+
+    // A monster killed by another: its side loses morale and a fighter.
+    state.outcome = FightOutcome::Running;
+    const int rat = add(MonsterRat, HeroSide);
+    const int ogre = add(MonsterOgre, EnemySide);
+    std::string blow;
+    while (state.alive(rat)) blow = turn(ogre, rat);
+    EXPECT_TRUE(blow.starts_with("Ogr trafia Szczur i zadaje ") && blow.ends_with(" punktów obrażeń. Szczur umiera.\n"))
+        << blow;
+    EXPECT_EQ(std::tuple(state.morale[HeroSide], state.heroSideLeft), std::tuple(-1, 1));
+}
+
+TEST_F(CombatTest, WhatAMonstersHitsDoToTheHero) {
+    state.heroKp = -100;
+    // The hero's damage reduction and his armour's bonus take all of an ogre's 9-19.
+    const int ogre = add(MonsterOgre, EnemySide);
+    hero.damageReduction = 15;
+    hero.armour.bonus = 5;
+    EXPECT_EQ(turn(ogre, 0), "Ogr trafia cię lecz nie zadaje żadnych obrażeń.\n");
+
+    // "Uniki": the first attacker becomes the dodged one, and stays so.
+    hero.feats = FeatDodge;
+    const int goblin = add(MonsterGoblin, EnemySide);
+    turn(ogre, 0);
+    turn(goblin, 0);
+    EXPECT_EQ(state.dodgeTarget, ogre);
+    // Only the dodged one attacks at -2: of two goblins alike, he hits less.
+    const int dodged = add(MonsterGoblin, EnemySide), other = add(MonsterGoblin, EnemySide);
+    const int savedKp = std::exchange(state.heroKp, 12);
+    hero.maxHp = hero.hp = 1 << 20;
+    state.dodgeTarget = dodged;
+    int hits[2] = {};
+    for (int i = 0; i < 400; ++i)
+        for (const int goblinIndex : {0, 1})
+            hits[goblinIndex] += turn(goblinIndex == 0 ? dodged : other, 0).find("lecz nie trafia") == std::string::npos;
+    EXPECT_LT(hits[0] + 15, hits[1]) << "about 10 % of 400 fewer";
+    state.heroKp = savedKp;
+
+    // A viper's bite (+5 1-4, medium poison): resisted by d20 + a resistance that never falls below 15.
+    hero.damageReduction = hero.armour.bonus = 0;
+    const int viper = add(MonsterViper, EnemySide);
+    const auto base = hero.attributes;
+    hero.attributes[Con] = 40;
+    for (int i = 0; i < 30; ++i) turn(viper, 0);
+    EXPECT_EQ(hero.poison, 0);
+    hero.attributes = base;
+    std::string out;
+    for (int i = 0; i < 60 && hero.poison == 0; ++i) out = turn(viper, 0);
+    ASSERT_TRUE(hero.poison == 1 || hero.poison == 2) << hero.poison;
+    EXPECT_TRUE(has(out, " punktów obrażeń.Czujesz się słabo, ulegasz zatruciu!\n\n")) << out;
+    EXPECT_EQ(std::tuple(hero.attributes[Str], hero.attributes[Con], hero.lastHarm),
+              std::tuple(base[Str] - hero.poison, base[Con] - hero.poison, int(HarmPoison)));
+}
+
+TEST_F(CombatTest, EffectsByStrength) {
+    potionHero();
+    const std::string heal = "Twoje rany szybko się leczą.\n", none = "Brak efektu...\n";
+    const std::string dizzy = "Robi ci się ciemno przed oczami i kręci ci się w głowie.\n";
+    const std::string loss = "Skręcasz się z bólu gdy twoje narządy wewnętrzne zdają się wirować.\nTracisz 1 punkt "
+                             "wytrzymałości na stałe.\n";
+    const struct { int row, bonus, d20, hp, hpAfter, maxHpAfter, harm; std::string text; } cases[] = {
+        // Healing: (KON modifier 2 + level 3 + 10) × (bonus + 2), up to the maximum.
+        {0, 1, 0, 4, 49, 50, HarmNothingYet, heal},
+        {0, 0, 0, 45, 50, 50, HarmNothingYet, heal},
+        {0, 0, 0, 50, 50, 50, HarmNothingYet, none},
+        {0, -2, 0, 20, 20, 50, HarmNothingYet, none},
+        {0, -3, 0, 15, 0, 50, HarmBurningHealing,
+         "Mikstura pali twoje wnętrzności niczym kwas! Tracisz {12}-15{7} pw!{12} Umierasz...{7}\n"},
+        // Full healing; a spoiled one is resisted with d20 + 5 at least 16 - bonus.
+        {2, 0, 0, 20, 50, 50, HarmNothingYet, "Ciepło przepełnia twoje ciało, zostałeś {10}uzdrowiony{7}.\n"},
+        {2, -1, 12, 20, 20, 50, HarmNothingYet, dizzy + "Oparłeś się śmiertelnemu efektowi!\n"},
+        {2, -1, 11, 20, 0, 50, HarmSpoiledFullHeal,
+         dizzy + "Ostatnia myśl jaka przyszła ci do głowy - ten eliksir chyba stracił termin ważności!\n"
+                 "{12}Umierasz...\n"},
+        // Health: one Pw for good, lost also at 0; the last Pw lost kills.
+        {4, 1, 0, 2, 3, 51, HarmNothingYet,
+         "Czujesz jak przepełnia cię jakaś nieznana siła.\nZyskujesz 1 punkt wytrzymałości na stałe.\n"},
+        {4, 0, 0, 20, 19, 49, HarmHealthElixir, loss},
+        {4, -1, 0, 1, 0, 49, HarmHealthElixir, loss + "{12}Umierasz...\n"},
+    };
+    for (const auto& c : cases) {
+        hero.hp = c.hp;
+        hero.maxHp = 50;
+        hero.lastHarm = HarmNothingYet;
+        if (c.d20 != 0) nextD20Is(c.d20);
+        SCOPED_TRACE(formatText("row %d, bonus %d, %d Pw", c.row, c.bonus, c.hp));
+        EXPECT_EQ(drink(c.row, c.bonus), c.text);
+        EXPECT_EQ(std::tuple(hero.hp, hero.maxHp, hero.lastHarm), std::tuple(c.hpAfter, c.maxHpAfter, c.harm));
+    }
+}
+
+// Each level takes one from SIŁ and KON (and the Pw of a lower KON modifier).
+TEST_F(CombatTest, PoisonLevelMovesStrengthConstitutionAndHitPoints) {
+    potionHero();
+    hero.attributes[Str] = 14;
+    hero.hp = hero.maxHp = 30;
+    const struct { int level, str, hp; const char* text; } steps[] = {
+        {3, 11, 24, "Czujesz się słabo, ulegasz zatruciu!\n"},  // KON +2 → +0: -2 × 3 Pw
+        {4, 10, 24, "Czujesz się jeszcze gorzej.\n"},
+        {2, 12, 27, "Czujesz się lepiej.\n"},
+        {0, 14, 30, "Czujesz się lepiej. Już nie jesteś zatruty.\n"},
+        {-2, 14, 30, ""},  // no level below 0, and no change: nothing said
+    };
+    for (const auto& s : steps) {
+        hero.lastHarm = HarmNothingYet;
+        SCOPED_TRACE(s.level);
+        EXPECT_EQ(poisonTo(s.level), s.text);
+        EXPECT_EQ(std::tuple(hero.poison, hero.attributes[Str], hero.attributes[Con], hero.hp, hero.maxHp),
+                  std::tuple(std::max(s.level, 0), s.str, s.str, s.hp, s.hp));
+        EXPECT_EQ(hero.lastHarm, *s.text ? HarmPoison : HarmNothingYet);
+    }
+    // KON below 1 kills; so does the lost KON modifier taking the last Pw.
+    hero.attributes[Con] = 3;
+    EXPECT_EQ(poisonTo(3), "Czujesz się słabo, ulegasz zatruciu!\n{12}Umierasz...\n");
+    EXPECT_EQ(hero.hp, 0);
+    hero.attributes = {12, 12, 12, 10, 10, 10};
+    hero.poison = 0;
+    hero.level = 5;
+    hero.hp = 3;
+    EXPECT_EQ(poisonTo(3), "Czujesz się słabo, ulegasz zatruciu!\n{12}Umierasz...\n");
+    EXPECT_EQ(hero.hp, -7);  // +1 → -1: -2 × 5 Pw
+}
+
+TEST_F(CombatTest, AntidoteAndPoison) {
+    potionHero();
+    setPoison(3);
+    EXPECT_EQ(drink(1, 0), "Czujesz się lepiej. Już nie jesteś zatruty.\n");
+    EXPECT_EQ(drink(1, 0), "");
+    seedRandom(7);  // a good one heals 2-8 Pw
+    EXPECT_EQ(drink(1, 2), "Uleczono {10}7{7} pw.\n");
+    EXPECT_EQ(hero.hp, 27);
+
+    // A spoiled antidote sets the level to its spoilage, up or down.
+    for (int before : {0, 4}) {
+        setPoison(before);
+        nextD20Is(1);
+        EXPECT_EQ(drink(1, -2), before == 0 ? "Czujesz się słabo, ulegasz zatruciu!\n" : "Czujesz się lepiej.\n");
+        EXPECT_EQ(hero.poison, 2);
+        EXPECT_EQ(hero.lastHarm, HarmSpoiledAntidote);
+    }
+    nextD20Is(10);  // 10 + 4 (KON 12) against 12 + 2
+    EXPECT_EQ(drink(1, -2), "Mikstura Antidotum wydaję się nie mieć na ciebie wpływu.\n");
+
+    setPoison(0);
+    EXPECT_EQ(drink(3, 1), "Ten eliksir jest jakiś rozwodniony.\nBrak efektu...\n");
+    nextD20Is(9);  // 9 + 5 against 14 - 0
+    EXPECT_EQ(drink(3, 0, 0), "Mikstura ??? wydaję się nie mieć na ciebie wpływu.\n");
+    // A failed save: 1 to 4 (drawn after the d20) plus the spoilage 3 replaces the old level.
+    setPoison(9);
+    nextD20Is(1);
+    drink(3, -3);
+    EXPECT_EQ(hero.poison, 7);
+    EXPECT_EQ(hero.lastHarm, HarmPoison);
+}
+
+TEST_F(CombatTest, ExperienceKillsAndTheMayorsQuests) {
+    // 1.05 in single precision lies just below: 300 × 1.05 gives 314.
+    for (auto [row, level, wisdom, fled, xp] :
+         {std::tuple{MonsterRat, 1, 10, false, 37}, {MonsterRat, 2, 10, false, 37}, {MonsterRat, 3, 10, false, 24},
+          {MonsterOgre, 1, 10, false, 1800}, {MonsterOgre, 2, 10, false, 600}, {MonsterOgre, 3, 10, false, 600},
+          {MonsterOgre, 4, 10, false, 450}, {MonsterGhoul, 1, 11, false, 300}, {MonsterGhoul, 1, 12, false, 314},
+          {MonsterGhoul, 1, 18, false, 360}, {MonsterGhoul, 1, 12, true, 157}, {MonsterGhoul, 1, 3, true, 150}}) {
+        hero.level = level;
+        hero.attributes[Wis] = wisdom;
+        addEnded(row);
+        EXPECT_EQ(award(fled), xp) << monsterRow(row).name << " level " << level << " MĄD " << wisdom;
+    }
+    // The fled give a tenth, the living and the charmed (now at the hero's side) nothing; only kills count.
+    hero.level = 2;
+    hero.attributes[Wis] = 10;
+    world.killCounts = {};
+    for (int hp : {0, FledMarker, 5}) addEnded(MonsterOgre, hp);
+    addEnded(MonsterWolf, 0, HeroSide);
+    EXPECT_EQ(award(), 600 + 60);
+    EXPECT_EQ(std::pair(world.killCounts[MonsterOgre], world.killCounts[MonsterWolf]), std::pair(1, 0));
+
+    // Quests 1 (any kill), 10 (death knights) and 8 (the bandit chief); a fled one counts for nothing.
+    for (auto [quest, row, stageAfter, chiefDead] :
+         {std::tuple{1, MonsterRat, 4, false}, {10, MonsterDeathKnight, 4, false}, {10, MonsterRat, 3, false},
+          {8, MonsterBanditChief, 1, true}, {8, MonsterBandit, 3, false}, {0, MonsterBanditChief, 3, false}}) {
+        world.questKind = quest;
+        world.questStage = 3;
+        world.storyFlags = 0;
+        addEnded(row);
+        addEnded(row, FledMarker);
+        award();
+        EXPECT_EQ(std::pair(world.questStage, world.has(ChiefDead)), std::pair(stageAfter, chiefDead))
+            << quest << " " << row;
+    }
+}
+
+TEST_F(CombatTest, TheDruidsOrThePaladinsDeathEndsOnlyTheirOwnStory) {
+    constexpr std::uint32_t living = 0x7FFFFF & ~static_cast<std::uint32_t>(DruidDead | PaladinDead);
+    const std::uint32_t druid = DruidCompanion | DruidFriend | DruidHostile;
+    const std::uint32_t paladin = PaladinCompanion | PaladinFriend | PaladinHostile;
+    for (int row : {MonsterDruid, MonsterStrongDruid, MonsterPaladin, MonsterStrongPaladin}) {
+        const bool isDruid = row == MonsterDruid || row == MonsterStrongDruid;
+        world.storyFlags = living;
+        addEnded(row);
+        award();
+        EXPECT_EQ(world.storyFlags, isDruid ? (living & ~druid) | DruidDead : (living & ~paladin) | PaladinDead) << row;
+    }
+    // A companion falling at the hero's side, or one that ran, changes nothing.
+    world.storyFlags = DruidCompanion | PaladinCompanion;
+    addEnded(MonsterDruid, 0, HeroSide);
+    addEnded(MonsterPaladin, FledMarker);
+    award();
+    EXPECT_EQ(world.storyFlags, DruidCompanion | PaladinCompanion);
+
+    // A hostile druid killed after turning into the tiger dies as the druid.
+    world.storyFlags = DruidHostile | TerrasqueDead | LandOwned;
+    hero.level = 10;
+    hero.alignment = 0;
+    const int tiger = addEnded(MonsterStrongDruid, monsterRow(MonsterStrongDruid).maxHp);
+    state.enemiesLeft = state.heroSideLeft = 1;
+    state.rebuildOpponents(tiger);
+    monsterTurn(state, tiger);
+    state.combatants[static_cast<std::size_t>(tiger)].hp = -3;
+    EXPECT_EQ(award(), 3000);  // the tiger's challenge 10 at level 10
+    EXPECT_EQ(world.storyFlags, DruidDead | TerrasqueDead | LandOwned);
+    EXPECT_EQ(std::pair(world.killCounts[MonsterLegendaryTiger], hero.alignment), std::pair(1, -1));
+}
+
+// Gold only: the whole budget comes back as gold. The factors are single
+// precision (7500 × 0.9 gives 6749); challenges above 20 use 20.
+TEST_F(CombatTest, TreasureBudgets) {
+    for (auto [challenge, bits, lo, hi] :
+         {std::tuple<int, std::uint32_t, int, int>{-8, LootGold, 33, 41}, {-2, LootGold, 134, 165},
+          {1, LootGold, 539, 660}, {10, LootGold, 6749, 8250},
+          {25, LootGold, 89999, 110000}, {1, LootGold | LootGoldQuartered, 134, 165},
+          {1, LootGold | LootGoldDoubled, 1078, 1320}}) {
+        int least = INT_MAX, most = INT_MIN;
+        for (int i = 0; i < 3000; ++i) {
+            LootList loot;
+            const int gold = rollTreasure(challenge, bits, loot);
+            least = std::min(least, gold), most = std::max(most, gold);
+        }
+        EXPECT_TRUE(least >= lo && most <= hi) << challenge << ": " << least << ".." << most;
+        EXPECT_TRUE(hi - lo >= 2000 || (least == lo && most == hi)) << "small ranges are covered to both ends";
+    }
+    // Loot word 71 doubles the value before anything is bought: when no item and no gem
+    // is drawn, the same draws give twice the gold of loot word 7.
+    ASSERT_EQ(monsterRow(MonsterBalor).loot, LootDoubleTreasure);
+    int compared = 0;
+    for (std::uint32_t seed = 1; seed <= 400; ++seed) {
+        LootList doubled, single;
+        seedRandom(seed);
+        const int goldDoubled = rollTreasure(18, LootDoubleTreasure, doubled);
+        seedRandom(seed);
+        const int goldSingle = rollTreasure(18, LootGold | LootItem | LootGems, single);
+        if (!doubled.empty() || !single.empty()) continue;
+        ++compared;
+        EXPECT_EQ(goldDoubled, 2 * goldSingle) << seed;
+        EXPECT_TRUE(goldSingle >= 54900 && goldSingle <= 67100) << goldSingle;
+    }
+    EXPECT_GT(compared, 20);
+}
+
+// What loot paid for an item out of the treasure's value.
+int costOf(const ItemSlot& item) {
+    const int properties = ((item.flags & Keen) ? 2 : 0) + ((item.flags & Accurate) ? 1 : 0);
+    const auto level = static_cast<std::size_t>(std::abs(item.bonus) + (item.kind == KindShield ? 0 : properties));
+    switch (item.kind) {
+        case KindWeapon: return weaponTable[item.ref].price + (item.masterwork ? weaponEnchantmentPrice[level] : 0);
+        case KindArmour: return armourTable[item.ref].price + (item.masterwork ? armourEnchantmentPrice[level] : 0);
+        case KindShield: return shieldTable[item.ref].price + (item.masterwork ? armourEnchantmentPrice[level] : 0);
+        default: return item.ref == 4 ? 2000 + 2000 * item.bonus : potionTable[item.ref].value * (1 + item.bonus);
+    }
+}
+
+TEST_F(CombatTest, AnItemIsBoughtFromTheBudgetAndTheRestIsGold) {
+    int enchanted = 0, cursed = 0;
+    for (int challenge : {1, 5, 12, 20}) {
+        const int value = treasureValueTable[static_cast<std::size_t>(challenge)];
+        const int lo = static_cast<int>(value * static_cast<double>(0.9f));
+        const int hi = static_cast<int>(value * static_cast<double>(1.1f));
+        for (int i = 0; i < 2000; ++i) {
+            LootList loot, small;  // small gear (kobolds, goblins): light weapons, armour cut small
+            rollTreasure(challenge, LootItem | LootSmallGear, small);
+            for (const ItemSlot& it : small)
+                EXPECT_TRUE(it.kind == KindWeapon ? it.ref <= 9 : it.kind != KindArmour || (it.flags & SmallSize));
+            const int gold = rollTreasure(challenge, LootGold | LootItem, loot);
+            ASSERT_LE(loot.size(), 1u);
+            const int spent = loot.empty() ? 0 : costOf(loot.front());
+            EXPECT_TRUE(gold == 0 || (gold + spent >= lo && gold + spent <= hi)) << challenge << ": " << gold;
+            if (loot.empty()) continue;
+            const ItemSlot& item = loot.front();
+            if (item.kind == KindPotion) {
+                EXPECT_EQ(item.flags == (Identified | StrengthKnown), item.flags != 0 && item.ref == 0);
+                continue;
+            }
+            EXPECT_EQ((item.flags & Identified) != 0, item.bonus == 0) << "only the enchanted are hidden";
+            enchanted += item.bonus != 0;
+            cursed += item.bonus < 0;
+        }
+    }
+    EXPECT_TRUE(cursed > 0 && cursed < enchanted / 10) << cursed << " of " << enchanted << ": one in twenty";
+}
+
+}  // namespace
+}  // namespace kelvrin::test

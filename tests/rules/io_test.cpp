@@ -1,0 +1,395 @@
+// What the player types and what the game shows, below the screens: the
+// console's readers and pager, the key decoder of the terminal and stream
+// backends, the stream backend on pipes, and the Windows-1250 helpers.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "support/game_test.h"
+
+#include "core/cp1250.h"
+#include "core/rules.h"
+#include "platform/backend.h"
+#include "platform/charset.h"
+#include "platform/key_decoder.h"
+#include "platform/stream_backend.h"
+
+namespace kelvrin::test {
+namespace {
+
+using ConsoleTest = GameTest;
+
+TEST_F(ConsoleTest, YesNoIgnoresCapitalsEnterAndEscape) {
+    screen.type("TN\n");
+    screen.press(KeyEscape);
+    screen.press(KeyUp);
+    screen.type("xn");
+    EXPECT_FALSE(askYesNo());
+    EXPECT_EQ(screen.keysQueued(), 0u);
+    screen.type("Nt");
+    EXPECT_TRUE(askYesNo());
+}
+
+TEST_F(ConsoleTest, AskKeyReturnsOnlyListedKeys) {
+    screen.type("TNAqa");
+    EXPECT_EQ(askKey("tna"), 'a');
+    screen.type("ąź");
+    EXPECT_EQ(askKey("źx"), static_cast<int>(U'ź'));
+}
+
+TEST_F(ConsoleTest, ReadNumberKeepsTheValueWhenThereIsNoNumber) {
+    int value = 7;
+    screen.type("\n  \n 42abc\n");
+    EXPECT_TRUE(readNumber(value));
+    EXPECT_EQ(value, 42);
+    screen.type("abc\n");
+    EXPECT_FALSE(readNumber(value));
+    EXPECT_EQ(value, 42);
+    screen.type("-15\n+3\n");
+    EXPECT_TRUE(readNumber(value));
+    EXPECT_EQ(value, -15);
+    EXPECT_TRUE(readNumber(value));
+    EXPECT_EQ(value, 3);
+    // Beyond the int range counts as no number at all.
+    screen.type("2147483648\n-2147483649\n99999999999999999999999\n2147483647\n");
+    EXPECT_FALSE(readNumber(value));
+    EXPECT_FALSE(readNumber(value));
+    EXPECT_FALSE(readNumber(value));
+    EXPECT_EQ(value, 3);
+    EXPECT_TRUE(readNumber(value));
+    EXPECT_EQ(value, INT_MAX);
+}
+
+TEST_F(ConsoleTest, ReadLineIsBoundedAndCountsPolishLettersAsOne) {
+    screen.type(std::string(5000, 'x') + "\n");
+    EXPECT_EQ(readLine(30), std::string(30, 'x'));
+    screen.type("Łukasz Żółć\n");
+    EXPECT_EQ(readLine(8), "Łukasz Ż");
+    screen.type("ab");
+    screen.press(KeyBackspace);
+    screen.type("c\n");
+    EXPECT_EQ(readLine(), "ac");
+    EXPECT_THROW(readLine(), EndOfInput);
+}
+
+TEST_F(ConsoleTest, ModifiersAreColouredBySign) {
+    printModifier("SIŁ", 14);
+    printModifier("ZRĘ", 7);
+    printModifier("KON", 11);
+    EXPECT_EQ(screen.transcript(), "SIŁ: 14 ({10}+2{7})ZRĘ:  7 ({12}-2{7})KON: 11 ( 0)");
+}
+
+TEST_F(ConsoleTest, LongOutputPausesBeforeUnreadLinesScrollAway) {
+    clearScreen();
+    screen.type("k");
+    for (int i = 1; i <= 40; ++i) print("wiersz %d\n", i);
+    EXPECT_THROW(getKey(), EndOfInput);  // the one key went to the pager
+    // The first pause came when 24 lines filled the screen above the prompt.
+    EXPECT_NE(screen.transcript().find("wiersz 24\n-- dalej --"), std::string::npos);
+    // After it, the rest was written and the newest lines are on screen.
+    EXPECT_EQ(screen.rowText(23), "wiersz 40");
+}
+
+TEST_F(ConsoleTest, ShortOutputNeverPauses) {
+    clearScreen();
+    for (int i = 1; i <= 24; ++i) print("wiersz %d\n", i);
+    screen.type("kk");
+    EXPECT_EQ(getKey(), 'k');
+    EXPECT_EQ(screen.transcript().find("-- dalej --"), std::string::npos);
+    // A key read resets the count: 24 more lines fit before the next pause.
+    for (int i = 25; i <= 48; ++i) print("wiersz %d\n", i);
+    EXPECT_EQ(getKey(), 'k');
+    EXPECT_EQ(screen.transcript().find("-- dalej --"), std::string::npos);
+}
+
+TEST_F(ConsoleTest, PagerCountsWrappedLines) {
+    clearScreen();
+    screen.type("k");
+    for (int i = 0; i < 13; ++i) print("%s\n", std::string(120, 'a' + i).c_str());  // 26 screen rows
+    EXPECT_THROW(getKey(), EndOfInput);
+    // Twelve wrapped lines filled 24 rows: the thirteenth waited.
+    EXPECT_NE(screen.transcript().find(std::string(40, 'l') + "\n-- dalej --"), std::string::npos);
+    EXPECT_EQ(screen.rowText(22), std::string(80, 'm'));
+    EXPECT_EQ(screen.rowText(23), std::string(40, 'm'));
+}
+
+using Mode = KeyDecoder::Mode;
+
+// Feeds the bytes one at a time, then lets the wait for more run out.
+std::vector<int> decode(std::string_view bytes, Mode mode) {
+    KeyDecoder decoder(mode);
+    std::vector<int> keys;
+    for (const char byte : bytes) {
+        decoder.feed(static_cast<unsigned char>(byte));
+        while (decoder.hasKey()) keys.push_back(decoder.takeKey());
+    }
+    decoder.timeout();
+    while (decoder.hasKey()) keys.push_back(decoder.takeKey());
+    return keys;
+}
+
+struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<int> keys;
+    Mode mode = Mode::Terminal;
+};
+
+TEST(KeyDecoder, BytesBecomeTheRightKeys) {
+    const std::vector<Case> cases = {
+        {"letters and digits", "a1Z", {'a', '1', 'Z'}},
+        {"carriage return is Enter", "\r\n", {KeyEnter, KeyEnter}},
+        {"both backspaces", std::string("\x7f\x08"), {KeyBackspace, KeyBackspace}},
+        {"CSI arrows", "\x1b[A\x1b[B\x1b[C\x1b[D", {KeyUp, KeyDown, KeyRight, KeyLeft}},
+        {"SS3 arrows", "\x1bOA\x1bOB\x1bOC\x1bOD", {KeyUp, KeyDown, KeyRight, KeyLeft}},
+        {"arrows with modifiers", "\x1b[1;5A\x1b[1;2D", {KeyUp, KeyLeft}},
+        {"Home End PgUp Insert", "\x1b[H\x1b[F\x1b[1~\x1b[4~\x1b[5~\x1b[2~", {}},
+        {"F-keys", "\x1bOP\x1bOS\x1b[15~\x1b[24~\x1b[1;2P", {}},
+        {"Linux console F1", "\x1b[[A\x1b[[E", {}},
+        {"bracketed paste marks", "\x1b[200~x\x1b[201~", {'x'}},
+        {"keys around a dropped sequence", "1\x1b[3~2", {'1', '2'}},
+        {"lone Escape", "\x1b", {KeyEscape}},
+        {"Escape then a letter", "\x1bq", {KeyEscape, 'q'}},
+        {"Escape twice then an arrow", "\x1b\x1b\x1b[A", {KeyEscape, KeyEscape, KeyUp}},
+        {"sequence cut by Enter", "\x1b[12\r", {KeyEnter}},
+        {"Polish letters", "łĄż", {0x142, 0x104, 0x17C}},
+        {"three and four byte letters", "€😀", {0x20AC, 0x1F600}},
+        {"cut letter then a key", "\xc5" "a", {'a'}},
+        {"stray continuation bytes", "\x80\xbf" "b", {'b'}},
+        {"overlong forms", "\xc0\xaf\xe0\x80\xaf\xf0\x80\x80\xaf", {}},
+        {"surrogates and beyond U+10FFFF", "\xed\xa0\x80\xf4\x90\x80\x80\xf5", {}},
+        {"C1 control as UTF-8", "\xc2\x9b", {}},
+        {"letter cut by the end", "\xe2\x82", {}},
+        // A stream (pipe or file) takes characters as they stand.
+        {"stream line", "tak\r\n", {'t', 'a', 'k', KeyEnter}, Mode::Stream},
+        {"stream Escape is no sequence", "\x1b[A", {KeyEscape, '[', 'A'}, Mode::Stream},
+        {"stream bad byte", "ś\xff", {0x15B}, Mode::Stream},
+    };
+    for (const Case& c : cases) EXPECT_EQ(decode(c.bytes, c.mode), c.keys) << c.name;
+}
+
+TEST(KeyDecoder, EscapeWaitsForTheRestOfASequence) {
+    KeyDecoder decoder;
+    decoder.feed(0x1b);
+    EXPECT_TRUE(decoder.waiting());
+    EXPECT_FALSE(decoder.hasKey());
+    decoder.feed("[1");
+    EXPECT_TRUE(decoder.waiting());
+    decoder.feed('B');
+    EXPECT_FALSE(decoder.waiting());
+    ASSERT_TRUE(decoder.hasKey());
+    EXPECT_EQ(decoder.takeKey(), KeyDown);
+    // A sequence cut short by the wait is dropped whole.
+    decoder.feed("\x1b[");
+    decoder.timeout();
+    EXPECT_FALSE(decoder.hasKey());
+    decoder.feed('x');
+    EXPECT_EQ(decoder.takeKey(), 'x');
+}
+
+TEST(KeyDecoder, EveryTwoByteInputGivesOnlyValidKeys) {
+    for (int first = 0; first < 256; ++first) {
+        for (int second = 0; second < 256; ++second) {
+            const std::string bytes{static_cast<char>(first), static_cast<char>(second)};
+            for (const int key : decode(bytes, Mode::Terminal)) {
+                const bool arrow = key >= KeyUp && key <= KeyLeft;
+                const bool character = key >= 0 && key < 0x110000 && !(key >= 0x80 && key < 0xA0) &&
+                                       !(key >= 0xD800 && key < 0xE000);
+                ASSERT_TRUE(arrow || character) << first << " " << second << " gave " << key;
+            }
+        }
+    }
+}
+
+#ifdef _WIN32
+// The Windows console gives and takes UTF-16: no single-byte set to test.
+TEST(KeyDecoder, SingleByteCharset_SkippedOnWindowsWhoseConsoleIsUtf16) { GTEST_SKIP(); }
+#else
+TEST(KeyDecoder, SingleByteCharsetDecodesAndEncodesPolish) {
+    const auto latin2 = ByteCharset::load("ISO-8859-2");
+    const auto cp1250 = ByteCharset::load("CP1250");
+    ASSERT_TRUE(latin2 && cp1250);
+    KeyDecoder decoder;
+    decoder.setByteTable(&latin2->table());
+    // A fuzz finding: the C1 controls 0x80-0x9F came through as keys, so a
+    // typed line could hold 0x9B, which the terminal reads as the start of
+    // an escape sequence when the line is echoed. They are no keys now.
+    decoder.feed("\x80\x8c\x9b\x9f\xa0\xb3\xb1\xa3");
+    EXPECT_EQ(decoder.takeKey(), 0xA0);   // no-break space
+    EXPECT_EQ(decoder.takeKey(), 0x142);  // ł
+    EXPECT_EQ(decoder.takeKey(), 0x105);  // ą
+    EXPECT_EQ(decoder.takeKey(), 0x141);  // Ł
+    EXPECT_FALSE(decoder.hasKey());
+
+    std::string out;
+    latin2->encode("Wyjście €", out);
+    EXPECT_EQ(out, "Wyj\xb6" "cie ?");  // no euro sign in ISO-8859-2
+    out.clear();
+    cp1250->encode("ąśź", out);
+    EXPECT_EQ(out, "\xb9\x9c\x9f");
+
+    EXPECT_FALSE(ByteCharset::load("UTF-8"));  // not a single-byte set
+    EXPECT_FALSE(ByteCharset::load("NO-SUCH-CODESET"));
+    EXPECT_TRUE(codesetIsUtf8("ANSI_X3.4-1968"));
+    EXPECT_TRUE(codesetIsUtf8("utf8"));
+    EXPECT_FALSE(codesetIsUtf8("ISO-8859-2"));
+}
+#endif
+
+
+
+// The system's pipe calls: msvcrt's binary pipes on Windows.
+#ifdef _WIN32
+int makePipe(int fds[2]) { return _pipe(fds, 1 << 16, _O_BINARY); }
+int writeTo(int fd, const char* data, std::size_t size) { return _write(fd, data, static_cast<unsigned>(size)); }
+int readFrom(int fd, char* data, std::size_t size) { return _read(fd, data, static_cast<unsigned>(size)); }
+void closePipe(int fd) { _close(fd); }
+#else
+int makePipe(int fds[2]) { return pipe(fds); }
+int writeTo(int fd, const char* data, std::size_t size) { return static_cast<int>(::write(fd, data, size)); }
+int readFrom(int fd, char* data, std::size_t size) { return static_cast<int>(::read(fd, data, size)); }
+void closePipe(int fd) { close(fd); }
+#endif
+
+// A pipe for the input and one for the output, around a StreamBackend.
+class StreamBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(makePipe(input_), 0);
+        ASSERT_EQ(makePipe(output_), 0);
+    }
+    void TearDown() override {
+        for (int fd : {input_[0], input_[1], output_[0], output_[1]})
+            if (fd >= 0) closePipe(fd);
+    }
+    void type(std::string_view bytes, bool close = true) {
+        ASSERT_EQ(writeTo(input_[1], bytes.data(), bytes.size()), static_cast<int>(bytes.size()));
+        if (close) closeFd(input_[1]);
+    }
+    std::string written() {
+        closeFd(output_[1]);
+        std::string out;
+        char buffer[512];
+        int n;
+        while ((n = readFrom(output_[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
+        return out;
+    }
+    static void closeFd(int& fd) {
+        closePipe(fd);
+        fd = -1;
+    }
+
+    int input_[2] = {-1, -1};
+    int output_[2] = {-1, -1};
+};
+
+TEST_F(StreamBackendTest, KeysAndLinesShareOneInput) {
+    type("1ł\r\nZażółć gęślą\r\nabcdef\n\xff" "t\x1bkoniec bez końca linii");
+    StreamBackend stream(input_[0], output_[1]);
+    EXPECT_EQ(stream.readKey(), '1');
+    EXPECT_EQ(stream.readKey(), 0x142);
+    EXPECT_EQ(stream.readKey(), KeyEnter);  // "\r\n" is one Enter
+    EXPECT_EQ(stream.readLine(200), "Zażółć gęślą");
+    EXPECT_EQ(stream.readLine(3), "abc");  // read to its end, cut
+    EXPECT_EQ(stream.readKey(), 't');      // the invalid byte is dropped
+    EXPECT_EQ(stream.readKey(), KeyEscape);
+    // A last line without its end is no line.
+    EXPECT_EQ(stream.readLine(200), std::nullopt);
+}
+
+TEST_F(StreamBackendTest, EndOfInputIsFinal) {
+    type("x");
+    StreamBackend stream(input_[0], output_[1]);
+    EXPECT_EQ(stream.readKey(), 'x');
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(stream.readKey(), KeyEnd);
+    EXPECT_EQ(stream.readLine(10), std::nullopt);
+}
+
+TEST_F(StreamBackendTest, OutputIsPlainText) {
+    {
+        StreamBackend stream(input_[0], output_[1]);
+        stream.clear();  // at the start of a line: nothing
+        stream.write("Gdzie chcesz iść:\n");
+        stream.setColour(12);
+        stream.moveCursor(3, 4);
+        stream.setScrollRegion(2, 24);
+        stream.write("Umierasz...");
+        stream.setColour(7);
+        stream.clear();  // ends the unfinished line
+        stream.write("Wybierz: ");
+        const std::vector<Cell> cells = {{U'#', 8}, {U'ł', 10}, {U' ', 7}, {U'@', 0x87}, {U' ', 7}, {U' ', 7}};
+        stream.putCells(5, 10, 3, cells);
+    }  // the destructor flushes
+    EXPECT_EQ(written(), "Gdzie chcesz iść:\nUmierasz...\nWybierz: \n#ł\n@\n");
+}
+
+TEST_F(StreamBackendTest, ClosedOutputEndsTheInput) {
+    type("abc");
+#ifndef _WIN32
+    const auto previous = signal(SIGPIPE, SIG_IGN);  // Windows has no such signal
+#endif
+    closeFd(output_[0]);
+    StreamBackend stream(input_[0], output_[1]);
+    stream.write("nikt tego nie czyta\n");
+    EXPECT_EQ(stream.readKey(), KeyEnd);  // the flush before the read fails
+    EXPECT_EQ(stream.readLine(10), std::nullopt);
+#ifndef _WIN32
+    signal(SIGPIPE, previous);
+#endif
+}
+
+TEST(Cp1250Test, PolishLettersBothWays) {
+    const std::string utf8 = "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ Kelvrin";
+    const std::string bytes =
+        "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF \xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF Kelvrin";
+    EXPECT_EQ(toCp1250(utf8), bytes);
+    EXPECT_EQ(fromCp1250(bytes), utf8);
+    EXPECT_TRUE(fitsCp1250(utf8));
+    EXPECT_EQ(toCp1250(""), std::string());
+}
+
+TEST(Cp1250Test, EveryDefinedByteComesBack) {
+    for (int byte = 1; byte < 256; ++byte) {
+        const std::string one(1, static_cast<char>(byte));
+        const std::string utf8 = fromCp1250(one);
+        if (byte == 0x81 || byte == 0x83 || byte == 0x88 || byte == 0x90 || byte == 0x98) {
+            EXPECT_EQ(utf8, "\xEF\xBF\xBD") << "undefined byte " << byte;  // U+FFFD
+            EXPECT_FALSE(toCp1250(utf8).has_value());
+        } else {
+            EXPECT_EQ(toCp1250(utf8), one) << "byte " << byte;
+        }
+    }
+}
+
+TEST(Cp1250Test, CharactersOutsideTheCodePageAreRefused) {
+    for (const char* text : {"Bjørn", "Жорж", "漢", "smok🐉", "a\xFFz", "\xC5"}) {
+        EXPECT_FALSE(toCp1250(text).has_value()) << text;
+        EXPECT_FALSE(fitsCp1250(text)) << text;
+    }
+    EXPECT_FALSE(cp1250Byte(U'ø').has_value());
+    EXPECT_EQ(cp1250Byte(U'€'), 0x80);
+}
+
+TEST(Cp1250Test, OrdersByWindows1250Bytes) {
+    // Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8.
+    EXPECT_TRUE(cp1250Less("Śmiałość", "Ósemka"));
+    EXPECT_FALSE(cp1250Less("Ósemka", "Śmiałość"));
+    EXPECT_TRUE(cp1250Less("Zbroja", "Żelazo"));
+    EXPECT_TRUE(cp1250Less("Atak", "Atak potężny"));
+    EXPECT_FALSE(cp1250Less("Atak potężny", "Atak"));
+    EXPECT_FALSE(cp1250Less("Atak", "Atak"));
+    EXPECT_TRUE(cp1250Less("Zwinność", "ąb"));  // letters above 0x7F follow ASCII
+}
+
+}  // namespace
+}  // namespace kelvrin::test

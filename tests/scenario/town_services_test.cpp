@@ -1,0 +1,963 @@
+// The services of the town and of the druid's grove: training, the smiths,
+// the market, the mages' tower, the inn, the home, the mayor and the druid.
+#include <algorithm>
+#include <climits>
+#include <regex>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "support/scenario.h"
+
+#include "character/barracks.h"
+#include "character/derived_values.h"
+#include "character/feat_screens.h"
+#include "core/rules.h"
+#include "data/classes.h"
+#include "data/druid_stock.h"
+#include "data/monsters.h"
+#include "data/rumours.h"
+#include "items/armour_smith.h"
+#include "items/inventory.h"
+#include "items/mages_tower.h"
+#include "items/market.h"
+#include "items/weapon_smith.h"
+#include "world/druid_grove.h"
+#include "world/home.h"
+#include "world/inn.h"
+#include "world/mayor.h"
+
+namespace kelvrin::test {
+namespace {
+
+class BarracksTest : public ScenarioTest {
+protected:
+    void SetUp() override {
+        ScenarioTest::SetUp();
+        showAllFeats = false;
+    }
+    // A player who trains, raises `attribute` when asked and takes Twardość
+    // at every feat choice; any other screen ends the input.
+    void playTraining(char attribute) {
+        screen.setKeySource([this, attribute]() -> int {
+            std::string last;
+            for (int row = screen.rows() - 1; row >= 0 && last.empty(); --row) last = screen.rowText(row);
+            if (last == "w - wyjdź") return 't';
+            if (last.starts_with("Zdobyłeś ")) return ' ';
+            if (last.starts_with("Siła, Zręczność")) return attribute;
+            if (last == "w - wybierz, inny - anuluj") return 'w';
+            std::smatch found;
+            const std::string shown = screen.screenText();
+            if (!last.starts_with("liczba - wybór") || !std::regex_search(shown, found, std::regex("(\\d+)\\) Twardość")))
+                return KeyEnd;
+            screen.type(found[1].str().substr(1) + "\n");
+            return found[1].str()[0];
+        });
+    }
+    // The hit points a level-up can add: the next die of the generator.
+    int nextDie(int size) {
+        const auto state = randomState();
+        const int roll = size == 10 ? randomNext() % 7 + 4 : randomNext() % 8 + 5;  // d10: 4..10, d12: 5..12
+        setRandomState(state);
+        return roll;
+    }
+};
+
+// From level 1 to 20, at every level: the days, the rest, the die of the
+// generator, the feats, KON and the class features. Experience is never
+// spent, and the power attack setting stays as it was.
+TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
+    struct Walk {
+        int heroClass;
+        std::vector<int> rageLevels, reductionLevels;
+    };
+    for (const Walk& walk : {Walk{ClassFighter, {}, {}}, Walk{ClassBarbarian, {4, 8, 12, 16, 20}, {11, 14, 17}}}) {
+        makeTestHero();
+        hero.heroClass = walk.heroClass;
+        hero.ragesPerDay = hero.ragesLeft = walk.heroClass == ClassBarbarian ? 1 : 0;
+        hero.powerAttack = 1;
+        hero.attackPool = 0;
+        playTraining('k');
+        int rages = hero.ragesPerDay, reduction = 0, toughness = 0;
+        for (int level = 1; level < 20; ++level) {
+            SCOPED_TRACE(testing::Message() << classTable[walk.heroClass].name << " level " << level);
+            const int xp = hero.xp = hero.xpNext;
+            hero.hp = hero.lastChances = 1;
+            const int maxBefore = hero.maxHp, kon = hero.attributes[Con], dayBefore = world.year * 365 + world.day;
+            const int gained = attributeModifier(kon) + nextDie(classTable[walk.heroClass].hitDie);
+            screen.clearTranscript();
+            ASSERT_TRUE(barracksScreen());
+            EXPECT_TRUE(level > 1 || screen.transcript().starts_with(
+                "{clear}BARAKI\nWchodzisz na spory plac, trenuje tu kilku wojowników oraz strażników. Możesz tu "
+                "trenować aby zdobyć nowy poziom lub oglądać zdobyte trofea.\nMasz 1000/1000 doświadczenia i 1 "
+                "poziom.\nt - trenuj\ns - oglądaj trofea\nw - wyjdź\nTrening na poziom 2 zajął ci 4 dni.\nZdobyłeś " +
+                std::to_string(gained) + " punktów wytrzymałości.\n"));
+            const int next = level + 1;
+            // A general feat every third level, a fighter's one every second.
+            const int feats = (next % 3 == 0) + (walk.heroClass == ClassFighter && next % 2 == 0);
+            EXPECT_EQ(hero.toughnessCount - std::exchange(toughness, hero.toughnessCount), feats);
+            EXPECT_EQ(world.year * 365 + world.day - dayBefore, 2 * level + 2);
+            // Later gains go to both maximum and current Pw: the gap is what the rest left.
+            EXPECT_EQ(hero.maxHp - hero.hp, maxBefore - std::min(1 + level * (level + 1), maxBefore));
+            const int konBonus = next % 4 == 0 && kon % 2 == 1 ? next : 0;
+            EXPECT_EQ(hero.attributes[Con], next % 4 == 0 ? kon + 1 : kon);
+            EXPECT_EQ(hero.maxHp, maxBefore + gained + konBonus + 3 * feats);
+            rages += std::count(walk.rageLevels.begin(), walk.rageLevels.end(), next);
+            reduction += std::count(walk.reductionLevels.begin(), walk.reductionLevels.end(), next);
+            EXPECT_EQ(std::tuple(hero.ragesPerDay, hero.ragesLeft, hero.damageReduction, hero.xp, hero.lastChances,
+                                 hero.powerAttack),
+                      std::tuple(rages, rages, reduction, xp, 3, 1));
+        }
+        EXPECT_EQ(std::tuple(hero.baseAttack, hero.attackPool, hero.xpNext), std::tuple(20, 19, 210000));
+    }
+}
+
+TEST_F(BarracksTest, EveryFourthLevelRaisesTheChosenAttribute) {
+    const std::string keys = "szkimc";
+    for (std::size_t attribute = 0; attribute < keys.size(); ++attribute) {
+        makeTestHero();
+        hero.heroClass = ClassBarbarian;  // no feat choice at level 4
+        hero.level = 3;
+        hero.xp = hero.xpNext = 6000;
+        auto expected = hero.attributes;
+        ++expected[attribute];
+        playTraining(keys[attribute]);
+        ASSERT_TRUE(barracksScreen());
+        EXPECT_EQ(hero.attributes, expected) << keys[attribute];
+        EXPECT_FLOAT_EQ(hero.capacity, 100.0f);  // the inventory brings it up to date, not training
+    }
+}
+
+TEST_F(BarracksTest, ANegativeGainCostsPwButNeverTheLife) {
+    hero.attributes[Con] = 1;  // a badly poisoned hero: modifier -5
+    hero.maxHp = hero.hp = 1;
+    hero.xp = 1000;
+    for (std::uint32_t seed = 0; nextDie(10) != 4; seedRandom(++seed)) {
+    }  // the lowest roll: a gain of -1
+    screen.type("tx1\nw");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(said("Zdobyłeś -1 punktów wytrzymałości.\n"));
+    EXPECT_EQ(std::pair(hero.hp, hero.maxHp), std::pair(1, 1));
+}
+
+TEST_F(BarracksTest, RefusedWithoutTheExperienceAndBeyondTheLastLevel) {
+    hero.xp = 400;
+    screen.type("tx");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(shows("Potrzebujesz 600 doswiadczenia.\n\n(ok)"));
+    hero.level = 30;
+    hero.xpNext = xpForNextLevel(30);
+    hero.xp = INT_MAX;
+    screen.type("tx");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(shows("Masz 2147483647/99999999 doświadczenia i 30 poziom."));
+    EXPECT_TRUE(shows("Osiągnąłeś już najwyższy poziom.\n\n(ok)"));
+    EXPECT_EQ(std::tuple(hero.level, world.day, screen.keysQueued()), std::tuple(30, 1, 0u));
+}
+
+TEST_F(BarracksTest, TrophiesAreSortedByChallengeWithTheTotal) {
+    screen.type("sx");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(screen.transcript().ends_with("{clear}Pokonani przeciwnicy:\n(brak)\n\n(ok)"));
+    // Challenges: Szczur 1/8, Kobold 1/6, Zombie and Ork 1/2, Ghoul and Wilk 1, Troll 5.
+    for (auto [row, count] : {std::pair{37, 2}, {7, 1}, {20, 2}, {0, 3}, {3, 1}, {1, 1}, {18, 4}})
+        world.killCounts[static_cast<std::size_t>(row)] = count;
+    screen.type("sx");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(screen.transcript().ends_with("{clear}Pokonani przeciwnicy:\nSzczur: 3\nKobold: 1\nZombie: 4\n"
+                                              "Ork: 2\nGhoul: 1\nWilk: 2\nTroll: 1\nSuma: 14\n\n(ok)"));
+}
+
+
+constexpr ItemSlot LongSword{7, KindWeapon, 0, 0, Identified};
+constexpr ItemSlot Diamond{3, KindGem, 0, 0, Identified};
+
+class SmithsTest : public ScenarioTest {
+protected:
+    // The shop from the seed 12345, whose stock the tests name.
+    void shop(bool (*smith)(), const std::string& keys, std::initializer_list<std::string> parts) {
+        seedRandom(12345);
+        visit(smith, keys, parts);
+    }
+};
+
+// A price beyond the purse names the shortage and draws new goods; a
+// purchase the backpack cannot take costs nothing (else the next one would
+// leave less than 28) and waits for one key (a second 'k' would buy again);
+// one it can take ends the buy screen.
+TEST_F(SmithsTest, WeaponSmithSellsFromASeededStock) {
+    shop(weaponSmithScreen, "k1\nt 0\nw",
+          {"Oto broń którą mam aktualnie na sprzedaż: \n"
+           "1) Buzdygan* (Obr:3-10 miażdżone Kry:20/x2 Waga: 6 kg, średni)_468 sz\n"
+           "2) Tasak (Obr:5-11 cięte Kry:18-20/x2 Waga: 8 kg, duży)_112 sz\n",
+           "8) Wielki miecz (Obr:5-15 cięte Kry:19-20/x2 Waga: 7.5 kg, duży)_75 sz\n\nCo chcesz kupić (0-nic)? 1\n"
+           "Na pewno chcesz kupić Buzdygan* za 468 sztuk złota? (t/n)\nBrakuje ci 418 sztuk złota.\n\n(ok){clear}Oto"});
+    hero.inventory.fill(Diamond);
+    shop(weaponSmithScreen, "k6\ntkw", {"Długi miecz za 22 sztuk złota? (t/n)\n{clear}PŁATNERZ\n"});
+    hero.inventory = {};
+    shop(weaponSmithScreen, "k6\ntw", {"za 22 sztuk złota? (t/n)\n{clear}PŁATNERZ\n"});
+    EXPECT_EQ(hero.gold, 28);
+    EXPECT_EQ(hero.inventory[0], LongSword);
+    EXPECT_FLOAT_EQ(hero.load, 2.0f + 15.0f + 7.5f + 2.0f);
+}
+
+// A known cursed weapon is refused; the wielded sword of the gods sells and
+// takes its +5 off all six attributes; masterwork costs 300 (299 is one
+// short and leaves the screen); the sword, once known, can be reforged.
+TEST_F(SmithsTest, WeaponSmithBuysUpgradesAndReforges) {
+    hero.level = 3;
+    hero.attributes = {19, 17, 17, 15, 15, 15};  // with the sword's +5
+    hero.maxHp = hero.hp = 30;
+    hero.weapon = ItemSlot{7, KindWeapon, 1, 5, OfTheGods | Identified};
+    hero.inventory[0] = ItemSlot{6, KindWeapon, 0, -1, Identified};
+    hero.inventory[2] = Diamond;  // not for the weapon smith
+    shop(weaponSmithScreen, "s2\n 1\nt0\nw",
+          {"{clear}Którą broń chcesz sprzedać (0-nic):\n1) E Długi miecz Bogów +5\n2) Topór -1\n2\n"
+           "Nie chce kupować tej broni.\n\n(ok){clear}",
+           // (15 + 300 + 8 × 8 × 2000) × 0.52 at CHA 15, in single precision.
+           "Czy chcesz sprzedać Długi miecz Bogów +5 za 66723 sztuk złota? (t\n)\n{clear}"});
+    EXPECT_EQ(hero.gold, 50 + 66723);
+    EXPECT_EQ(hero.attributes, (std::array<int, 6>{14, 12, 12, 10, 10, 10}));
+    EXPECT_EQ(hero.hp, 24);  // KON modifier +3 → +1, three levels
+
+    hero.weapon = LongSword;
+    hero.inventory[0] = ItemSlot{7, KindWeapon, 1, -5, OfTheGods};  // the strange sword, as found
+    hero.gold = 299;
+    shop(weaponSmithScreen, "u2\n 1\nt w",
+          {"2\nTa broń jest już mistrzowsko wykonana.\n\n(ok){clear}",
+           "ulepszyć Długi miecz za 300 sztuk złota? (t/n)\nBrakuje ci 1 sztuk złota.\n\n(ok){clear}PŁATNERZ"});
+    hero.gold = 300;
+    shop(weaponSmithScreen, "u1\nt 0\nw",
+          {"Twoja broń została ulepszona.\n\n(ok){clear}Którą broń chcesz ulepszyć (0-nic):\n1) E Długi miecz*\n"});
+    EXPECT_EQ(hero.gold, 0);
+
+    // Known and uncursed: "c" goes back from the list of weapons, the
+    // sword's own kind (third) changes nothing, the great sword is made.
+    hero.inventory[0] = ItemSlot{7, KindWeapon, 1, 5, OfTheGods | Identified};
+    hero.gold = 10500;
+    shop(weaponSmithScreen, "u2\ntc\n2\nt3\n2\nt12\n 0\nw",
+          {"Jeśli chcesz mogę przekuć Długi miecz Bogów +5 na inny rodzaj broni za 10.000 sztuk złota. Chcesz tego? "
+           "(t/n)\n{clear}Wybierz broń: \n1) Buzdygan\n2) Drąg\n3) Długi miecz\n",
+           "Przekułem Długi miecz Bogów +5 w Wielki miecz Bogów +5!\n\n(ok){clear}"});
+    EXPECT_EQ(hero.gold, 500);
+    EXPECT_EQ(hero.inventory[0], (ItemSlot{11, KindWeapon, 1, 5, OfTheGods | Identified}));
+    EXPECT_FLOAT_EQ(hero.load, 2.0f + 15.0f + 7.5f + 7.5f + 0.1f);
+}
+
+// Selling the wielded sword of the gods takes its +5 off all six attributes:
+// a CHA of 5 without it, or the 6 Pw a third-level hero with 5 left loses
+// with KON, kills him as the sale completes; the shop is left at once and the
+// graveyard will name no cause.
+TEST_F(SmithsTest, SellingTheSwordOfTheGodsCanKill) {
+    for (const auto& [shopScreen, level, cha, hp, question, gold] :
+         {std::tuple{&weaponSmithScreen, 1, 5, 13, "? (t\n)", -1},
+          {&marketScreen, 3, 15, 5, "Długi miecz Bogów +5 za 66723 sztuk złota? (t/n)", 66723}}) {
+        makeTestHero();
+        hero.level = level;
+        hero.attributes = {19, 17, 17, 15, 15, cha};
+        hero.hp = hp;
+        hero.gold = 0;
+        hero.lastHarm = 0;  // bitten by a rat some time ago
+        hero.weapon = ItemSlot{7, KindWeapon, 1, 5, OfTheGods | Identified};
+        shop(shopScreen, "s1\nt ", {});
+        EXPECT_TRUE(screen.transcript().ends_with(std::string(question) + "\n{12}Umierasz...\n{7}\n(ok)"));
+        EXPECT_EQ(std::tuple(hero.hp, hero.lastHarm, hero.weapon.ref), std::tuple(0, HarmNothingYet, 0));
+        EXPECT_TRUE(gold < 0 || (hero.gold == gold && hero.weapon == ItemSlot{0, KindWeapon, 0, 0, Identified}));
+    }
+}
+
+// The stock of a level-8 hero (no plain goods, a third cut small whoever
+// asks); refusals by kind; masterwork for 150.
+TEST_F(SmithsTest, ArmourSmithTradesArmourAndShields) {
+    hero.level = 8;
+    hero.gold = 400;
+    shop(armourSmithScreen, "p4\ntw",
+          {"{clear}Oto pancerze które mam aktualnie na sprzedaż: \n"
+           "1) Mały Ćwierkowana skóra +3 (Kp:6 Max zr:6 Waga:10 kg)_13762 sz\n"
+           "2) Zbroja kryta +2 (Kp:8 Max zr:2 Waga:17.5 kg)_6600 sz\n",
+           "4\nNa pewno chcesz kupić Mały Zbroja łuskowa* za 300 sztuk złota? (t/n)\n{clear}"});
+    EXPECT_EQ(hero.inventory[0], (ItemSlot{6, KindArmour, 1, 0, Identified | SmallSize}));
+
+    hero.inventory[0] = ItemSlot{0, KindShield, 0, -1, Identified};
+    hero.inventory[1] = ItemSlot{2, KindArmour, 0, -2, Identified};
+    hero.inventory[2] = LongSword;  // not for the armour smith
+    hero.gold = 0;
+    shop(armourSmithScreen, "s3\n 4\n 2\nt0\nw",
+          {"{clear}Co chcesz sprzedać (0-nic):\n1) E Zbroja łuskowa\n2) E Tarcza\n3) Puklerz -1\n4) Skórznia -2\n"
+           "3\nNie chce kupować tej tarczy.\n\n(ok){clear}",
+           "4\nNie chce kupować tej zbroi.\n\n(ok){clear}",
+           "2\nCzy chcesz sprzedać Tarcza za 12 sztuk złota? (t\n)\n{clear}"});
+    EXPECT_EQ(hero.gold, 12);
+    EXPECT_EQ(hero.shield.kind, KindEmpty);
+
+    hero.inventory[0].masterwork = 1;
+    hero.gold = 160;
+    shop(armourSmithScreen, "u2\n 1\nt 3\nt w",
+          {"2\nTa tarcza jest już mistrzowsko wykonana.\n\n(ok){clear}",
+           "za 150 sztuk złota? (t/n)\nTwój pancerz został ulepszony.\n\n(ok){clear}",
+           "3\nCzy chcesz ulepszyć Skórznia -2 za 150 sztuk złota? (t/n)\nBrakuje ci 140 sztuk złota.\n\n(ok){clear}"
+           "ZBROJMISTRZ"});
+    EXPECT_EQ(hero.armour.masterwork, 1);
+}
+
+
+constexpr std::uint32_t Known = Identified | StrengthKnown;
+
+using MarketTest = ScenarioTest;
+
+// The potion list stays open after each purchase; a shortage names the
+// missing gold; a full backpack takes nothing, costs nothing and ends the
+// list after one key.
+TEST_F(MarketTest, PotionsAreBoughtUntilThePurseOrTheBackpackRunsOut) {
+    hero.gold = 200;
+    visit(marketScreen, "k1\nt2\nt3\nt 0\nw",
+          {"{clear}TARG\nTutaj możesz sprzedać dowolny przedmiot, możesz także kupić magiczne eliksiry.\n"
+           "Masz 200 sztuk złota.\nk - kup, s - sprzedaj, w - wyjdź\n{clear}"
+           "Podchodzisz do kupca sprzedającego mikstury. Ma na sprzedaż: \n"
+           "1) Mikstura lecznicza +0 (Waga: 0.25 kg) _75 złota\n2) Mikstura lecznicza +1 (Waga: 0.25 kg) _112 złota\n"
+           "3) Antidotum +0 (Waga: 0.25 kg) _112 złota\n4) Antidotum +1 (Waga: 0.25 kg) _168 złota\n\n"
+           "Co chcesz kupić (0-nic)? 1\n"
+           "Na pewno chcesz kupić Mikstura lecznicza +0 za 75 sztuk złota? (t/n)\n{clear}Podchodzisz",
+           "za 112 sztuk złota? (t/n)\nBrakuje ci 99 sztuk złota.\n\n(ok){clear}Podchodzisz"});
+    EXPECT_EQ(hero.gold, 13);
+    const decltype(hero.inventory) bought{ItemSlot{0, KindPotion, 0, 0, Known}, ItemSlot{0, KindPotion, 0, 1, Known}};
+    EXPECT_EQ(hero.inventory, bought);
+
+    hero.gold = 200;
+    for (std::size_t i = 2; i < hero.inventory.size(); ++i) hero.inventory[i] = ItemSlot{1, KindGem, 0, 0, Identified};
+    visit(marketScreen, "k1\ntkw", {"za 75 sztuk złota? (t/n)\n{clear}TARG\n"});
+    EXPECT_EQ(hero.gold, 200);
+}
+
+// The market buys anything it values: the wielded weapon (leaving the
+// fists), gems, a potion known only by its kind, a cursed sword the hero
+// does not know is cursed; it refuses the worthless and the known cursed,
+// and a worn cursed armour stays where it is.
+TEST_F(MarketTest, EverythingWithAValueIsBought) {
+    hero.gold = 0;
+    hero.armour = ItemSlot{6, KindArmour, 0, -1, 0};
+    hero.inventory[0] = ItemSlot{3, KindGem, 0, 0, Identified};     // Diament
+    hero.inventory[1] = ItemSlot{4, KindGem, 0, 0, Identified};     // Kryształ
+    hero.inventory[3] = ItemSlot{2, KindPotion, 0, 0, Identified};  // kind known
+    hero.inventory[4] = ItemSlot{7, KindWeapon, 0, -1, Identified};
+    hero.inventory[6] = ItemSlot{7, KindWeapon, 0, -1, 0};
+    visit(marketScreen, "s1\nt1\nt 4\n 6\n 7\nt5\nt3\nt0\nw",
+          {"{clear}Co chcesz sprzedać (0-nic):\n1) E Długi miecz\n2) E Zbroja łuskowa +?\n3) E Tarcza\n4) Diament\n"
+           "5) Kryształ\n6) Eliksir uzdrowienia +?\n7) Długi miecz -1\n8) Długi miecz +?\n1\n"
+           "Czy chcesz sprzedać Długi miecz za 7 sztuk złota? (t/n)\n{clear}",
+           "1\nCzy chcesz sprzedać Zbroja łuskowa +? za 25 sztuk złota? (t/n)\n"
+           "Nie możesz zdjąć tej zbroi! Jest przeklęta!\n\n(ok){clear}",
+           "4\nNie chcę tego kupować.\n\n(ok){clear}", "6\nNie chcę tego kupować.\n\n(ok){clear}",
+           "7\nCzy chcesz sprzedać Długi miecz +? za 7 sztuk złota? (t/n)\n{clear}",
+           "Eliksir uzdrowienia +? za 125 sztuk złota? (t/n)\n{clear}",
+           "Diament za 500 sztuk złota? (t/n)\n{clear}Co chcesz sprzedać (0-nic):\n"
+           "1) E Zbroja łuskowa +?\n2) E Tarcza\n3) Kryształ\n4) Długi miecz -1\n0\n"});
+    EXPECT_EQ(hero.gold, 7 + 7 + 125 + 500);
+    EXPECT_EQ(hero.weapon, (ItemSlot{0, KindWeapon, 0, 0, Identified}));
+    EXPECT_FLOAT_EQ(hero.load, 15.0f + 7.5f + 0.1f + 2.0f);
+
+    // A fortune does not wrap around into a debt.
+    hero.gold = INT_MAX - 10;
+    visit(marketScreen, "s2\nt0\nw", {});
+    EXPECT_EQ(hero.gold, INT_MAX);
+
+    // Nothing to sell at all.
+    hero.weapon.ref = 0;
+    hero.armour = ItemSlot{0, KindArmour, 0, 0, Identified};
+    hero.shield.kind = KindEmpty;
+    hero.inventory = {};
+    visit(marketScreen, "s w", {"Co chcesz sprzedać (0-nic):\nNie masz żadnych przedmiotów.\n\n(ok){clear}TARG"});
+}
+
+
+constexpr ItemSlot StrangeSword{7, KindWeapon, 1, -5, OfTheGods};
+
+class MagesTowerTest : public ScenarioTest {
+protected:
+    // The tower, whose seer and refusals may keep it open; every part must be
+    // in what it printed.
+    void tower(const std::string& keys, std::initializer_list<std::string> parts) {
+        visit(magesTowerScreen, keys);
+        for (const std::string& part : parts) EXPECT_TRUE(said(part)) << part;
+    }
+};
+
+TEST_F(MagesTowerTest, EnchantingRefusesThenStepsAwayFromZero) {
+    hero.weapon = ItemSlot{7, KindWeapon, 1, 0, Identified};
+    hero.inventory[0] = ItemSlot{0, KindPotion, 0, 0, 0};
+    hero.inventory[1] = ItemSlot{2, KindGem, 0, 0, Identified};
+    hero.gold = 10000;
+    visit(magesTowerScreen, "u4\nk5\nk2\nk9\n1\nn1\ntk1\ntk1\ntk0\nx",
+                    {"{clear}Który przedmiot chcesz umagicznić (0-nic):\n1) E Długi miecz*\n2) E Zbroja łuskowa\n"
+                     "3) E Tarcza\n4) Nieznany eliksir\n5) Rubin\n4\n"
+                     "Musisz najpierw zidentyfikować ten przedmiot.\n\n(ok)",
+                     "5\nNie mogę umagicznić tego przedmiotu.\n\n(ok){clear}",
+                     "2\nTen przedmiot musi być mistrzowsko wykonany żeby można było go umagicznić.\n\n(ok)",
+                     "9\n{clear}Który przedmiot",  // off the list: the list again
+                     "aby ulepszyć Długi miecz* z +0 do +1? (t/n)\nTwój przedmiot został umagiczniony.\n\n(ok)",
+                     "Czy chcesz zapłacić 8000 sztuk złota aby ulepszyć Długi miecz +1 z +1 do +2? (t/n)\n",
+                     "z +2 do +3? (t/n)\nBrakuje ci 18000 sztuk złota.\n\n(ok)"});
+    EXPECT_EQ(hero.weapon.bonus, 2);
+    EXPECT_EQ(hero.gold, 0);
+}
+
+TEST_F(MagesTowerTest, CursedShieldGrowsWorseThenTurnsAndTheElixirBecomesWater) {
+    hero.shield = ItemSlot{1, KindShield, 1, -2, Identified};
+    hero.inventory[2] = ItemSlot{4, KindPotion, 0, 0, Identified | StrengthKnown};
+    hero.attributes[Cha] = 14;
+    hero.gold = 8730 + 4365 + 72;
+    recomputeLoad();
+    const float load = hero.load;
+    tower("u3\nn3\nttk4\ntk0\nk1\ntkk",
+        {"3\nTen przedmiot jest przeklęty, na pewno chcesz go ulepszyć? (t/n)\n{clear}",
+         "(t/n)\nCzy chcesz zapłacić 8730 sztuk złota aby ulepszyć Tarcza -2 z -2 do -3? (t/n)\n",
+         "Zdejmę klątwe z Tarcza -3 za 4365 sztuk złota. (t/n)\nOd teraz Tarcza -3 to Tarcza +3.\n\n(ok)",
+         "{clear}Z którego przedmiotu chcesz zdjąć klątwe (0-nic):\nNie masz żadnych przeklętych przedmiotów.\n\n(ok)"
+         "{clear}WIEŻA MAGÓW",
+         // The price must be in the purse, but it is never paid.
+         "Czy chcesz zapłacić 72 sztuk złota aby ulepszyć Eliksir zdrowia +0 z +0 do +1? (t/n)\nMag - \"Eeee, ten "
+         "eliksir który mi dałeś do umagicznienia zamienił się w wodę. Nie musisz mi płacić, tym razem...\"\n\n(ok)"});
+    EXPECT_EQ(hero.shield.bonus, 3);
+    EXPECT_EQ(hero.gold, 72);
+    EXPECT_EQ(hero.inventory[2], (ItemSlot{WaterRow, KindPotion, 0, 0, Identified}));
+    EXPECT_FLOAT_EQ(hero.load, load + 0.25f);
+}
+
+TEST_F(MagesTowerTest, IdentificationTellsPotionsOfHighRowsOnlyTheirKind) {
+    hero.inventory[0] = ItemSlot{0, KindPotion, 0, 1, 0};
+    hero.inventory[1] = ItemSlot{3, KindPotion, 0, 0, 0};
+    hero.inventory[2] = ItemSlot{9, KindWeapon, 0, 0, Identified | StrengthKnown};
+    hero.inventory[3] = ItemSlot{0, KindPotion, 0, 0, Identified};  // kind known: not listed
+    hero.inventory[4] = ItemSlot{0, KindShield, 0, -1, 0};
+    hero.gold = 300;
+    visit(magesTowerScreen, "i1\nn1\ntk1\ntk1\ntkkx",
+        {"(0-nic):\n1) Nieznany eliksir\n2) Nieznany eliksir\n3) Puklerz +?\n",
+         "(t/n)\nNieznany eliksir to Mikstura lecznicza +1.\n\n(ok)",
+         "(t/n)\nWiem tylko że Nieznany eliksir to Trucizna +?. Jeśli chcesz wiedzieć więcej musisz znaleźć jakiegoś "
+         "alchemika.\n\n(ok)",
+         "ma Puklerz +? za 100 sztuk złota. (t/n)\nPuklerz +? to Puklerz -1.\n\n(ok)",
+         "{clear}Który przedmiot chcesz zidentyfikować (0-nic):\nNie masz żadnych niezidentifikowanych przedmiotów."
+         "\n\n(ok)"});
+    EXPECT_EQ(hero.gold, 100);
+}
+
+// Freed of its curse, the wielded strange sword turns -5 into +5 at once;
+// one more step makes the hero stronger still.
+TEST_F(MagesTowerTest, StrangeSwordFreedOfItsCurseRaisesAttributesByTen) {
+    hero.attributes[Cha] = 15;  // 10 with the sword: the base prices
+    const auto own = hero.attributes;  // KON 12: +1 at level 1
+    hero.weapon = StrangeSword;
+    applyGodBonus(StrangeSword.bonus);
+    hero.gold = 200 + 25000;
+    visit(magesTowerScreen, "i1\ntkkk1\ntkkx", {"(t/n)\nDługi miecz +? to Długi miecz Bogów -5.\n\n(ok)",
+                            "Od teraz Długi miecz Bogów -5 to Długi miecz Bogów +5.\n\n(ok)"});
+    for (std::size_t i = 0; i < own.size(); ++i) EXPECT_EQ(hero.attributes[i], own[i] + 5) << i;
+    EXPECT_EQ(hero.hp, 15);  // KON 17: +3
+    EXPECT_EQ(hero.gold, 0);
+
+    hero.gold = 149850;  // e = 5 + 3: (8 + 1)² × 2000 at CHA 20
+    visit(magesTowerScreen, "u1\ntk0\nx", {"(t/n)\nCzujesz się silniejszy.\nTwój przedmiot został umagiczniony.\n\n(ok)"});
+    EXPECT_EQ(hero.attributes[Str], own[Str] + 6);
+    EXPECT_EQ(hero.weapon.bonus, 6);
+    EXPECT_EQ(hero.gold, 0);
+}
+
+// An attribute below 1 kills the hero, who pays nothing and leaves at once.
+TEST_F(MagesTowerTest, CursedSwordOfTheGodsKillsWhenAnAttributeFallsBelowOne) {
+    hero.attributes[Cha] = 6;
+    hero.weapon = StrangeSword;
+    hero.weapon.flags |= Identified;
+    applyGodBonus(StrangeSword.bonus);  // CHA 1
+    hero.gold = 200000;
+    hero.lastHarm = 0;
+    visit(magesTowerScreen, "u1\ntt ", {"z -5 do -6? (t/n)\nCzujesz się słabszy.\n{12}Umierasz...\n{7}\n(ok)"});
+    EXPECT_EQ(hero.hp, 0);
+    EXPECT_EQ(hero.lastHarm, HarmNothingYet);
+    EXPECT_EQ(hero.gold, 200000);
+    EXPECT_EQ(hero.weapon.bonus, -5);
+}
+
+// The first word of the line, in any case (of two rows named Paladyn, the
+// last: 150 gold); the fee by challenge (a rat, 1/8: 1 gold); "n" pays
+// nothing; then what the seer tells, whole: traits, speed and places.
+TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
+    hero.gold = 1000;
+    tower("wg  paladyn rest\ntkgRycerz śmierci\nkx",
+        {"Mag mówi:\n-\"Witaj Testowy Wojownik.\"\nCo chcesz zrobić:\ng - gdzie znajdę potwora?\nx - wyjdź\n\n"
+         "Nazwa potwora:   paladyn rest\nCzekaj, nie mów. Chcesz wiedzieć gdzie znajdziesz paladyn, tak?\n"
+         "Chcesz zapłacić 150 sztuk złota? (t/n)\nJesteś słabszy niż Paladyn.\nTen przeciwnik nie wie co to strach.\n"
+         "Jesteś szybszy niż ta istota.\nNie wiem gdzie możesz go znaleźć.\n\n(ok)",
+         "Chcesz wiedzieć gdzie znajdziesz Rycerz, tak?\nPrzykro mi ale nigdy nie słyszałem o czymś takim.\n\n(ok)"});
+    EXPECT_EQ(hero.gold, 850);
+    hero.gold = 1;
+    tower("wgOGR\nkgszczur\nngSZCZUR\ntkx", {"Nie stać cię na to, potrzebujesz 19 sztuk złota.\n\n(ok)",
+                                           "Chcesz zapłacić 1 sztuk złota? (t/n)\n{clear}",
+                                           "Jesteś silniejszy niż Szczur.\n"});
+    EXPECT_EQ(hero.gold, 0);
+
+    ASSERT_EQ(speedSteps(), 6);
+    hero.level = 4;
+    const struct { const char* word; const char* answer; } cases[] = {
+        {"Balor", "Jesteś słabszy niż Balor.\nTen przeciwnik posiada redukcje obrażeń. Potrzebujesz minimum +3 "
+                  "umagicznienia broni aby pokonać redukcję.\nTen przeciwnik potrafi latać.\nJesteś wolniejszy niż ta "
+                  "istota.\nTen przeciwnik jest otoczony płomieniami.\nMożesz go znaleźć w salach bólu.\n"},
+        {"szczur", "Jesteś silniejszy niż Szczur.\nJesteś szybszy niż ta istota.\nTa istota jest zwierzęciem.\n"
+                   "Możesz go znaleźć w lesie i podziemiach w okolicach 1 poziomu.\n"},
+        // Equal in strength and speed.
+        {"minotaur", "Jesteś równie silny jak Minotaur.\nMożesz go znaleźć w podziemiach w okolicach 4 poziomu.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.word);
+        hero.gold = 1000;
+        tower(std::string("wg") + c.word + "\ntkx", {std::string("(t/n)\n") + c.answer + "\n(ok)"});
+    }
+}
+
+
+class InnTest : public ScenarioTest {
+protected:
+    void SetUp() override {
+        ScenarioTest::SetUp();
+        hero.level = 3;
+        hero.maxHp = 30;
+        hero.hp = 10;
+        hero.ragesPerDay = 2;
+        hero.ragesLeft = 0;
+        hero.lastChances = 1;
+    }
+    std::string run(const std::string& keys) { return visit(innScreen, keys); }
+};
+
+// A rest restores the rages and the last chances and runs the calendar on.
+TEST_F(InnTest, RestUntilHealedAcrossTheYearEnd) {
+    world.day = 360;
+    const std::string out = run("o-1\ntkw");
+    EXPECT_TRUE(left);
+    EXPECT_TRUE(has(out, "{clear}GOSPODA\nWchodzisz do zatłoczonej gospody. Podchodzi do ciebie karczmarz i pyta "
+                         "czego ci potrzeba.\no - odpoczynek\np - kup piwo\ns - słuchaj plotek\nw - wyjdź\n\n"
+                         "Ile dni chcesz odpoczywać (kosz 1 sztuka złota za 2 dni pobytu, podaj -1 dla pełnego "
+                         "uzdrowienia.\nMasz 50 sztuk złota i 10/30 pw.\nIle dni chcesz odpoczywać: -1\n"));
+    // (30 - 10) / 3 = 6.67: seven days for four gold pieces.
+    EXPECT_TRUE(has(out, "\nCzy chcesz odpoczywać 7 dni za 4 zlota? (t/n)\nOdpoczywales 7 dni, masz 30/30 pw.\n"));
+    EXPECT_EQ(std::tuple(world.day, world.year, hero.gold), std::tuple(2, 114, 46));
+    EXPECT_EQ(std::tuple(hero.ragesLeft, hero.lastChances), std::tuple(2, 3));
+}
+
+TEST_F(InnTest, CostsRefusalsAndTheBound) {
+    for (const auto& [days, cost, hp] : {std::tuple{1, 1, 13}, {2, 1, 16}, {10, 5, 30}}) {
+        hero.hp = 10;
+        hero.gold = 50;
+        const std::string out = run("o" + std::to_string(days) + "\ntk");
+        EXPECT_TRUE(has(out, "odpoczywać " + std::to_string(days) + " dni za " + std::to_string(cost) + " zlota?"));
+        EXPECT_EQ(std::pair(hero.gold, hero.hp), std::pair(50 - cost, hp)) << days;
+    }
+    // Too poor; "n" leaves for the town; nothing to rest for: back to the
+    // menu without a question; more days than a rest may last (a cost and
+    // healing beyond the int range): the limit, then the menu.
+    hero.gold = 1;
+    EXPECT_TRUE(has(run("o5\ntk"), "za 3 zlota? (t/n)\nNie masz dość złota, brakuje ci 2.\n\n(ok){clear}GOSPODA"));
+    run("o5\nn");
+    EXPECT_TRUE(left);
+    hero.hp = hero.maxHp;
+    const std::string out = run("o0\no-1\no-7\noabc\no3651\nko2147483647\nk");
+    EXPECT_FALSE(has(out, "Czy chcesz"));
+    EXPECT_EQ(count(out, "3651\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}GOSPODA"), 1);
+    EXPECT_EQ(count(out, "Możesz odpoczywać najwyżej"), 2);
+    EXPECT_EQ(std::pair(hero.gold, world.day), std::pair(1, 14));
+
+    // The longest rest wraps the calendar ten times.
+    hero.gold = 5000;
+    hero.hp = 10;
+    EXPECT_TRUE(has(run("o3650\ntk"), "odpoczywać 3650 dni za 1825 zlota? (t/n)\nOdpoczywales 3650 dni, masz 30/30"));
+    EXPECT_EQ(std::tuple(world.day, world.year, hero.gold), std::tuple(14, 123, 5000 - 1825));
+}
+
+// Beer for 3 gold, or out to the street; a rumour takes one draw.
+TEST_F(InnTest, BeerAndRumours) {
+    hero.gold = 5;
+    std::string out = run("pnptk");
+    EXPECT_FALSE(left);
+    EXPECT_TRUE(has(out, "Czy chcesz kupić piwo za 3 sztuki złota? (t/n)\n{clear}GOSPODA"));
+    EXPECT_TRUE(has(out, "(t/n)\nWypijasz zimne piwo. Ma jakiś dziwny posmak...\n\n(ok){clear}GOSPODA"));
+    out = run("ptk");
+    EXPECT_TRUE(left);
+    EXPECT_TRUE(has(out, "Nie masz tyle złota. Karczmarz wyrzucił cię na ulicę!\n\n(ok)"));
+    EXPECT_EQ(hero.gold, 2);
+
+    for (int i = 0; i < 2; ++i) {
+        const std::uint32_t state = randomState();
+        const char* rumour = rumourTable[static_cast<std::size_t>(randomNext() % 20)];
+        const std::uint32_t next = randomState();
+        setRandomState(state);
+        EXPECT_TRUE(has(run("sk"), std::string("\n\n") + rumour + "{clear}GOSPODA")) << rumour;
+        EXPECT_EQ(randomState(), next);
+    }
+}
+
+
+class HomeTest : public ScenarioTest {
+protected:
+    void SetUp() override {
+        ScenarioTest::SetUp();
+        world.set(LandOwned);
+        hero.level = 2;
+        hero.maxHp = 20;
+        hero.hp = 10;
+        hero.ragesPerDay = 2;
+    }
+    std::string run(const std::string& keys) { return visit(homeScreen, keys); }
+};
+
+TEST_F(HomeTest, BuildingOnTheEmptyPlot) {
+    const std::string plot = "{clear}Przychodzisz na działkę którą kupiłeś od burmistrza. Nic tu nie ma oprócz kilku "
+                             "krzaków.\nCo chcesz zrobić?\nb - buduj dom\nw - wróć do miasta\n\n";
+    EXPECT_EQ(run("bw"), plot + "Co chcesz zbudować?\ns - szałas\nd - dom\np - pałac\nw - wróć do miasta\n\n");
+    EXPECT_TRUE(left);
+    // One gold piece short changes nothing; exactly the price buys a month
+    // of work that runs into the next year and heals 2 × 30 / 2.
+    hero.gold = 4999;
+    EXPECT_TRUE(has(run("bdtk"), "Czy chcesz zbudować dom? Zajmię to 30 dni, będzie kosztować 5000 za materiały i "
+                                 "opłacenie robotników. (t\n)Brakuje ci 1 sztuk złota.\n\n(ok)" + plot));
+    hero.gold = 5000;
+    world.day = 350;
+    EXPECT_TRUE(has(run("bdtk"), "(t\n)Wybudowałeś dom.\n\n(ok){clear}Wracasz do swojego domu, przestronnego domu. "
+                                 "Co chcesz zrobić?\no - odpoczywaj\nz - zburz\nw - wróć do miasta\n\n"));
+    EXPECT_EQ(std::tuple(hero.gold, hero.hp, world.day), std::tuple(0, 20, 15));
+    // A hut is free and takes a week (a refusal takes none); a level-4 hero heals 4 × 7 / 2.
+    world.storyFlags = LandOwned;
+    hero.level = 4;
+    hero.maxHp = 40;
+    hero.hp = 10;
+    EXPECT_TRUE(has(run("bsnbstk"), "Zajmie ci to 7 dni, nie będzie nic kosztować. (t\n)Wybudowałeś szałas.\n\n"
+                                    "(ok){clear}Wracasz do swojego domu, ciasnego szałasu."));
+    EXPECT_EQ(std::pair(hero.hp, world.day), std::pair(24, 22));
+    world.storyFlags = 0;  // without land there is no home
+    EXPECT_EQ(run(""), "");
+    EXPECT_TRUE(left);
+}
+
+TEST_F(HomeTest, RestInEachBuilding) {
+    // Until healed, a level-2 hero at 10/20 rests 10 days in a hut (factor
+    // 0.5), 5 in a house, 4 in a palace ((20 - 10) / 3 rounded up).
+    for (const auto& [building, days] : {std::pair{HutBuilt, 10}, std::pair{HouseBuilt, 5}, std::pair{PalaceBuilt, 4}}) {
+        world.storyFlags = std::uint32_t{LandOwned} | building;
+        world.day = 1;
+        hero.hp = 10;
+        hero.ragesLeft = 0;
+        hero.lastChances = 1;
+        EXPECT_TRUE(has(run("o-1\nk"), "Możesz tu odpoczywać ile chcesz. Masz 10/20 pw.\nIle dni chcesz odpoczywać? "
+                                       "(-1 dla pełnego wyzdrowienia)\n-1\nOdpoczywałeś " +
+                                           std::to_string(days) + " dni.\n\n(ok){clear}"));
+        EXPECT_EQ(std::tuple(hero.hp, world.day, hero.ragesLeft, hero.lastChances), std::tuple(20, 1 + days, 2, 3));
+    }
+    // By the day: a level's Pw a day, never above the maximum; the longest rest wraps the calendar ten times.
+    hero.hp = 10;
+    world.day = 360;
+    run("o3\nk");
+    EXPECT_EQ(std::pair(hero.hp, world.day), std::pair(16, 363));
+    run("o3650\nk");
+    EXPECT_EQ(std::tuple(hero.hp, world.day, world.year), std::tuple(20, 363, 123));
+    // Nothing to heal, nothing typed, or beyond the limit (which says so, even
+    // for "-1" at a huge loss of Pw): no time passes. The inn shares the count
+    // of days and its test tries the other kinds of typing.
+    const std::string out = run("o-1\no0\no3651\nkw");
+    EXPECT_FALSE(has(out, "Odpoczywałeś"));
+    EXPECT_TRUE(has(out, "3651\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}Wracasz"));
+    hero.maxHp = 100000;
+    EXPECT_TRUE(has(run("o-1\nkw"), "-1\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}Wracasz"));
+    EXPECT_EQ(world.day, 363);
+}
+
+TEST_F(HomeTest, Demolishing) {
+    world.set(PalaceBuilt);
+    hero.gold = 2499;
+    EXPECT_TRUE(has(run("znztk"), "Czy chcesz zburzyć pałac? Zajmię ci to 15 dni i będzie kosztować 2500 sztuk złota. "
+                                  "(t/n)\n\n{clear}Wracasz do swojego domu, przytulnego pałacu. Co"));
+    EXPECT_TRUE(has(screen.transcript(), "(t/n)\n\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
+    // Fifteen days of work heal 2 × 15 / 2; the land goes with the palace.
+    hero.gold = 2500;
+    hero.hp = 2;
+    world.day = 350;
+    EXPECT_TRUE(run("ztk").ends_with("(t/n)\n\nZburzyłeś pałac.\n\n(ok)"));
+    EXPECT_TRUE(left);
+    EXPECT_EQ(std::tuple(world.storyFlags, hero.gold, hero.hp, world.day), std::tuple(0u, 0, 17, 365));
+}
+
+
+class MayorTest : public ScenarioTest {
+protected:
+    void SetUp() override {
+        ScenarioTest::SetUp();
+        makeStrong();
+    }
+    std::string run(const std::string& keys) { return visit(mayorScreen, keys); }
+    // Fights play themselves: `combatKey` in a fight, any key for "(ok)", "w" on the loot screen.
+    void playFights(int combatKey = 'f') {
+        screen.setKeySource([this, combatKey]() -> int {
+            if (world.inCombat) return combatKey;
+            const std::string& out = screen.transcript();
+            if (out.ends_with("(ok)")) return ' ';
+            const std::size_t clear = out.rfind("{clear}");
+            if (clear == std::string::npos || out.compare(clear + 7, 25, "Co chcesz zrobić (liczba") != 0) return KeyEnd;
+            screen.type("\n");
+            return 'w';
+        });
+    }
+};
+
+TEST_F(MayorTest, TheQuestChainFromTheFirstToTheLast) {
+    hero.xpNext = 1000000;
+    EXPECT_TRUE(has(run("z"), "- wyjdź\n\nPokonaj 5 wrogów aby udowodnić, że nadajesz się do czegokolwiek.\n\n(ok)"));
+    // Each quest: the kind that hands it out (running is one more), the stage that completes it, the reward.
+    const struct {
+        int ready, stage;
+        const char* success;
+        int experience, gold, alignment;
+    } chain[] = {
+        {QuestNone, 5, "Dobra robota, może będzie z ciebie Wojownik.\n", 300, 100, 1},
+        {2, 1, "Dzięki tobie na drogach jest bezpieczniej.\n", 600, 250, 1},
+        {4, 1, "Słyszałem, że doszedłeś na 5 poziom podziemi, oto twoja nagroda.\n", 1500, 500, 1},
+        {7, 1, "Herszt bandytów nie żyje! Dzięki tobie na drogach będzie o wiele bezpieczniej. Weź to w nagrodę.\n",
+         6000, 2000, 1},
+        {9, 2, "Udało ci się zabić dwóch rycerzy śmierci? To dobrze. Spotkałeś tam może po drodze paladyna?\n", 8000,
+         25000, 2},
+    };
+    for (const auto& quest : chain) {
+        if (quest.ready == 7) {  // between the third and the fourth quest the orcs attack the town
+            ASSERT_EQ(world.questKind, QuestOrcRaid);
+            playFights();
+            EXPECT_TRUE(has(run("z"), "Dobrze, że byłeś w pobliżu. Może ci orkowie czegoś się nauczą...\n"
+                                      "Zdobyłeś {10}4500{7} doświadczenia.\nDostałeś {14}1200{7} złota.\n\n(ok)"));
+            EXPECT_EQ(hero.alignment, 4);
+            screen.setKeySource(nullptr);
+        }
+        world.questKind = quest.ready;
+        world.questStage = quest.stage - 1;  // one short: handed out, asked again
+        EXPECT_FALSE(has(run("z"), quest.success)) << quest.ready;
+        EXPECT_EQ(world.questKind, quest.ready + 1);
+        world.questStage = quest.stage;
+        const int alignment = hero.alignment;
+        EXPECT_TRUE(has(run("zk"), std::string(quest.success) + "Zdobyłeś {10}" + std::to_string(quest.experience) +
+                                       "{7} doświadczenia.\nDostałeś {14}" + std::to_string(quest.gold) +
+                                       "{7} złota.\n\n(ok){clear}DOM BURMISTRZA"));
+        EXPECT_EQ(hero.alignment, alignment + quest.alignment);
+        EXPECT_EQ(std::pair(world.questKind, world.questStage), std::pair(quest.ready + 2, 0));
+    }
+    EXPECT_TRUE(has(run("zk"), "W tej chwili nie mam dla ciebie żadnych zadań.\n\n(ok)"));
+}
+
+TEST_F(MayorTest, FleeingFromTheOrcRaidEndsTheChainForGood) {
+    hero.feats |= FeatRun;  // pace 7 against the orcs' 4: sure to escape
+    world.questKind = QuestOrcRaid;
+    playFights('u');
+    EXPECT_TRUE(has(run("z"), "Ty cholerny tchórzu. My tu walczymy a ty sobie uciekasz z walki! Żebym cie tu więcej "
+                              "nie widział!\n\n(ok)"));
+    EXPECT_EQ(world.questKind, QuestCoward);
+    screen.setKeySource(nullptr);
+    EXPECT_TRUE(has(run("zkw"), "Jesteś tchórzem! Nie mam dla ciebie żadnych zadań!\n\n(ok){clear}"));
+    EXPECT_TRUE(left);
+}
+
+TEST_F(MayorTest, AttackingTheMayor) {
+    EXPECT_FALSE(has(run("aw"), "a - atakuj"));  // without the chief's offer 'a' is ignored
+    EXPECT_TRUE(left);
+    // Innocents killed cost one alignment each on top of the attack's four.
+    for (const bool landOwned : {false, true}) {
+        world.storyFlags = std::uint32_t{ChiefOffer} | (landOwned ? std::uint32_t{LandOwned} : 0u);
+        world.killCounts = {};
+        hero.alignment = 0;
+        playFights();
+        const std::string out = run("a");
+        EXPECT_TRUE(has(out, "{clear}DOM BURMISTRZA\nMieszka tu burmistrz miasta Blackrock. Co chcesz zrobić?\n"
+                             "a - atakuj\nz - zadania\nk - kup ziemie\nw - wyjdź\n\n"));
+        EXPECT_EQ(has(out, "W domu burmistrza znalazłeś akt własności ziemi.\n\n(ok)"), !landOwned);
+        EXPECT_TRUE(world.has(MayorDead) && world.has(LandOwned));
+        const int innocents = world.killCounts[MonsterMayor] + world.killCounts[MonsterCommander] +
+                              world.killCounts[MonsterGuard];
+        EXPECT_GE(innocents, 5);
+        EXPECT_EQ(hero.alignment, -4 - innocents);
+        screen.setKeySource(nullptr);
+    }
+    EXPECT_TRUE(run("k").ends_with("{clear}DOM BURMISTRZA\nBurmistrz nie żyje, dom stoi pusty.\n\n(ok)"));
+    EXPECT_TRUE(left);
+}
+
+TEST_F(MayorTest, Land) {
+    hero.gold = 999;
+    EXPECT_TRUE(has(run("ktk"), "Mogę ci sprzedać ziemię pod dom za 1000 sztuk złota. Chcesz kupić? (t/n)\n\n"
+                                "Brakuje ci 1 sztuk złota.\n\n(ok){clear}"));
+    hero.gold = 1000;
+    run("kn");  // refused
+    EXPECT_FALSE(world.has(LandOwned));
+    EXPECT_TRUE(has(run("ktk"), "(t/n)\n\nPodpisz tylko tutaj... Dobrze, twoja ziemia znajduje się w północno "
+                                "zachodniej częsci miasta.\n\n(ok)"));
+    EXPECT_TRUE(world.has(LandOwned));
+    EXPECT_EQ(hero.gold, 0);
+    EXPECT_TRUE(has(run("kk"), "Kupiłeś już ziemię, daj innym szansę na osiedlenie się tutaj.\n\n(ok)"));
+}
+
+TEST_F(MayorTest, TheMineReopenedPaysForEveryPassingDay) {
+    EXPECT_FALSE(has(run("rw"), "kopalni"));  // not found yet: the key does nothing
+    world.set(MineFound);
+    EXPECT_TRUE(has(run("rk"), "r - zatrudnij robotników do kopalni\nw - wyjdź\n\nNikt nie będzie chciał pracować w "
+                               "kopalni pełnej potworów.\n\n(ok)"));
+    world.set(MineCleared);
+    hero.gold = 19999;
+    EXPECT_TRUE(has(run("rtk"), "Czy chcesz wznowić wydobycie? (t/n)\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
+    hero.gold = 20000;
+    EXPECT_TRUE(has(run("rtk"), "(t/n)\nOd jutra powinienieś zacząć dostawać pieniądze.\n\n(ok)"));
+    EXPECT_EQ(hero.gold, 0);
+    EXPECT_TRUE(has(run("rk"), "Kopalnia znów działa, i generuje spore zyski Szef górników będzie ci przynosił "
+                               "codziennie 500 sztuk złota.\n\n(ok)"));
+    // Three days at the inn bring 1500 gold, the room costs two.
+    hero.gold = 10;
+    EXPECT_TRUE(has(visit(innScreen, "o3\ntkw"),
+                    "za 2 zlota? (t/n)\nKopalnia przyniosła ci 1500 sztuk złota.\nOdpoczywales 3 dni"));
+    EXPECT_EQ(hero.gold, 1508);
+    // A purse that is full stays full, and nothing is said.
+    hero.gold = 2147483000;
+    advanceDays(2);
+    screen.clearTranscript();
+    advanceDays(1);
+    EXPECT_EQ(hero.gold, 2147483647);
+    EXPECT_EQ(screen.transcript(), "");
+}
+
+
+class DruidGroveTest : public ScenarioTest {
+protected:
+    void SetUp() override {
+        ScenarioTest::SetUp();
+        world.location = LocationForest;
+        world.set(GroveKnown);
+    }
+    // Shows the grove while it asks to be shown again; true when it let the
+    // hero go (false: the keys ran out first).
+    bool enter(const std::string& keys) {
+        visit(druidGroveScreen, keys);
+        return left;
+    }
+    // While a fight runs the hero, out of reach of every blow, waits `rounds` times at most.
+    void waitInFights(int rounds) {
+        hero.shield.bonus = 60;
+        hero.maxHp = hero.hp = 100;
+        screen.setKeySource([rounds]() mutable { return world.inCombat && rounds-- > 0 ? int{'c'} : int{KeyEnd}; });
+    }
+};
+
+TEST_F(DruidGroveTest, PotionsAreSoldUntilThePurseRunsOut) {
+    hero.gold = 112 + 150;  // exactly two potions
+    EXPECT_TRUE(enter("k1\nt2\nt6\ntx0\nw"));
+    EXPECT_TRUE(said("{clear}Mam na sprzedaż kilka mikstur, co chcesz kupić?\n"
+                     "1) Mikstura lecznicza +1 (Waga: 0.25 kg) _112 złota\n"
+                     "2) Mikstura lecznicza +2 (Waga: 0.25 kg) _150 złota\n"
+                     "3) Mikstura lecznicza +3 (Waga: 0.25 kg) _187 złota\n"
+                     "4) Antidotum +1 (Waga: 0.25 kg) _168 złota\n"
+                     "5) Antidotum +2 (Waga: 0.25 kg) _225 złota\n"
+                     "6) Eliksir uzdrowienia +0 (Waga: 0.25 kg) _750 złota\n\n"
+                     "Co chcesz kupić (0-nic)? 1\n"
+                     "Na pewno chcesz kupić Mikstura lecznicza +1 za 112 sztuk złota? (t/n)\n{clear}Mam"));
+    EXPECT_TRUE(said("Brakuje ci 750 sztuk złota."));
+    EXPECT_EQ(hero.gold, 0);
+    EXPECT_EQ(std::pair(hero.inventory[0], hero.inventory[1]), std::pair(druidStock[0], druidStock[1]));
+}
+
+// Only potions of unknown strength are listed; an identified one drops off
+// the list, and with none left the druid says so.
+TEST_F(DruidGroveTest, PotionsOfUnknownStrengthAreIdentifiedForAFee) {
+    hero.attributes[Cha] = 14;  // 48 gold
+    hero.gold = 60;
+    hero.inventory[0] = ItemSlot{2, KindGem, 0, 0, Identified};
+    hero.inventory[1] = ItemSlot{1, KindPotion, 0, -1, 0};
+    hero.inventory[2] = ItemSlot{0, KindPotion, 0, 0, Identified | StrengthKnown};
+    hero.inventory[4] = ItemSlot{2, KindPotion, 0, 1, Identified};
+    EXPECT_TRUE(enter("i1\nn1\ntx1\ntx0\nw"));
+    EXPECT_TRUE(said("{clear}Który eliksir chcesz zidentyfikować (0-nic):\n1) Nieznany eliksir\n"
+                     "2) Eliksir uzdrowienia +?\n1\nPowiem ci jakie właściwości ma Nieznany eliksir za 48 sztuk złota. "
+                     "(t/n)\n{clear}Który"));
+    EXPECT_TRUE(said("(t/n)\nNieznany eliksir to Antidotum -1.\n\n(ok){clear}Który eliksir chcesz zidentyfikować "
+                     "(0-nic):\n1) Eliksir uzdrowienia +?\n1\n"));
+    EXPECT_TRUE(said("(t/n)\nBrakuje ci 36 sztuk złota.\n\n(ok){clear}"));
+    EXPECT_EQ(hero.gold, 12);
+    EXPECT_EQ(hero.inventory[1], (ItemSlot{1, KindPotion, 0, -1, Identified | StrengthKnown}));
+    hero.gold = 48;
+    EXPECT_TRUE(enter("i1\ntxxw"));
+    EXPECT_TRUE(said("Eliksir uzdrowienia +? to Eliksir uzdrowienia +1.\n\n(ok){clear}Który eliksir chcesz "
+                     "zidentyfikować (0-nic):\nNie masz żadnych niezidentifikowanych eliksirów.\n\n(ok){clear}Witaj"));
+    EXPECT_EQ(hero.gold, 0);
+}
+
+TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
+    const std::string request = "Potrzebuj twojej pomocy, grupa wargów napada na okoliczne wioski. Pójdę z tobą je "
+                                "pokonać. Chcesz iść? (t/n)\n";
+    const struct {
+        std::uint32_t flags;
+        std::string keys, ending;
+        bool shownAgain;
+        std::uint32_t flagsAfter;
+    } cases[] = {
+        {0, "zn", request, true, 0},
+        {DruidCompanion, "zx",
+         "Już do ciebie dołączyłem.\nGrupa wargów napada na okoliczne wioski. Znajedziemy je gdzieś w lesie.\n\n(ok)",
+         true, DruidCompanion},
+        {DruidCompanion | WorgsBeaten, "zx",
+         "Już do ciebie dołączyłem.\nJeden z drzewców oszalał i zabija wszystkie zwierzęta, musimy go powstrzymać. "
+         "Jest gdzieś w lesie.\n\n(ok)",
+         true, DruidCompanion | WorgsBeaten},
+        {DruidFriend, "zx", "W lesie znów panuje harmonia.\n\n(ok)", true, DruidFriend},
+        {0, "w", "a - zatakuj druida\nw - wyjdź\n", false, 0},
+    };
+    for (const auto& c : cases) {
+        world.storyFlags = GroveKnown | c.flags;
+        screen.clearTranscript();
+        screen.type(c.keys);
+        EXPECT_EQ(druidGroveScreen(), c.shownAgain) << c.keys;
+        EXPECT_TRUE(screen.transcript().ends_with(c.ending)) << screen.transcript();
+        EXPECT_EQ(world.storyFlags, GroveKnown | c.flagsAfter) << c.keys;
+    }
+    EXPECT_EQ(screen.transcript(), "{clear}Witaj w moim domu, rzadko mam tu gości. W czym mogę ci pomóc.\nk - kup "
+                                   "mikstury\ni - identyfikacja mikstur\nz - zadania\na - zatakuj druida\nw - wyjdź\n");
+}
+
+// Attacking a companion or a friend ends that bond: in his own grove (the
+// forest) a companion druid would otherwise fight beside the hero against
+// himself and his dog. Here only the hero is ever attacked or charmed at.
+TEST_F(DruidGroveTest, AttackingTheDruidEndsCompanionshipAndFriendship) {
+    for (const std::uint32_t bond : {DruidCompanion | WorgsBeaten, +DruidFriend}) {
+        world.storyFlags = GroveKnown | bond;
+        waitInFights(40);
+        EXPECT_FALSE(enter("a"));  // the keys ran out in the fight
+        EXPECT_TRUE(said("{clear}\nAtakujesz druida.\n"));
+        EXPECT_EQ(world.storyFlags, GroveKnown | DruidHostile | (bond & WorgsBeaten));
+        const std::string& out = screen.transcript();
+        EXPECT_GT(count(out, "próbuje cię zaatakować"), 0) << out;
+        EXPECT_EQ(count(out, "trafia "), count(out, "trafia cię")) << out;
+        EXPECT_EQ(count(out, "próbuje zaatakować") + count(out, "zauroczył"), 0) << out;
+    }
+}
+
+TEST_F(DruidGroveTest, AfterTheAttackEveryVisitIsAFightUntilTheDruidIsDead) {
+    // Every visit is the druid's ambush, with no word of trade, even if a
+    // companion flag survived from an older game.
+    world.storyFlags = GroveKnown | DruidHostile | DruidCompanion;
+    waitInFights(5);
+    EXPECT_FALSE(enter("a0\n"));
+    EXPECT_TRUE(screen.transcript().starts_with("{clear}\nGdy tylko postawiłes nogę w świętym gaju druida usłyszałeś "
+                                                "dźwięk wyciąganych z ziemi korzeni. Zauważyłeś druida i dwa ożywione "
+                                                "drzewa.\n"));
+    const std::size_t list = screen.transcript().find("Wybierz cel: (0-anuluj)\n");
+    ASSERT_NE(list, std::string::npos);
+    const std::string targets = screen.transcript().substr(list, screen.transcript().find("0\n", list) - list);
+    EXPECT_EQ(count(targets, ") Druid\n"), 1) << targets;
+    EXPECT_GE(count(targets, ") Ożywione drzewo\n"), 2) << targets;
+    EXPECT_EQ(count(targets, "Pies"), 0) << targets;
+    EXPECT_EQ(world.storyFlags, GroveKnown | DruidHostile);
+
+    world.set(DruidDead);
+    EXPECT_TRUE(enter("x"));
+    EXPECT_EQ(screen.transcript(), "{clear}Ten gaj jest opuszczony, nikt tu nie mieszka.\n\n(ok)");
+}
+
+}  // namespace
+}  // namespace kelvrin::test
