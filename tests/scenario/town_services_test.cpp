@@ -30,8 +30,9 @@
 
 namespace kelvrin::test {
 namespace {
-
-class BarracksTest : public ScenarioTest {
+// One fixture for every service: players who train, fight or wait by
+// themselves, and the shops' stock drawn from one seed.
+class TownServiceTest : public ScenarioTest {
 protected:
     void SetUp() override {
         ScenarioTest::SetUp();
@@ -62,7 +63,63 @@ protected:
         setRandomState(state);
         return roll;
     }
+    // A shop whose stock is drawn from the seed 12345, which the tests name.
+    void shop(bool (*place)(), const std::string& keys, std::initializer_list<std::string> parts) {
+        seedRandom(12345);
+        visit(place, keys, parts);
+    }
+    // The mages' tower, whose seer and refusals may keep it open; every part
+    // must be in what it printed.
+    void tower(const std::string& keys, std::initializer_list<std::string> parts) {
+        visit(magesTowerScreen, keys);
+        for (const std::string& part : parts) EXPECT_TRUE(said(part)) << part;
+    }
+    // A hero of `level` at `hp`/`maxHp`, with two rages a day, all spent, and one last chance.
+    static void tired(int level, int maxHp, int hp) {
+        hero.level = level;
+        hero.maxHp = maxHp;
+        hero.hp = hp;
+        hero.ragesPerDay = 2;
+        hero.ragesLeft = 0;
+        hero.lastChances = 1;
+    }
+    // Fights play themselves: `combatKey` in a fight, any key for "(ok)", "w" on the loot screen.
+    void playFights(int combatKey = 'f') {
+        screen.setKeySource([this, combatKey]() -> int {
+            if (world.inCombat) return combatKey;
+            const std::string& out = screen.transcript();
+            if (out.ends_with("(ok)")) return ' ';
+            const std::size_t clear = out.rfind("{clear}");
+            if (clear == std::string::npos || out.compare(clear + 7, 25, "Co chcesz zrobić (liczba") != 0)
+                return KeyEnd;
+            screen.type("\n");
+            return 'w';
+        });
+    }
+    std::string inn(const std::string& keys) { return visit(innScreen, keys); }
+    std::string home(const std::string& keys) { return visit(homeScreen, keys); }
+    std::string mayor(const std::string& keys) { return visit(mayorScreen, keys); }
+    // The druid's grove, known, in the forest; true when it let the hero go.
+    bool grove(const std::string& keys) {
+        world.location = LocationForest;
+        world.set(GroveKnown);
+        visit(druidGroveScreen, keys);
+        return left;
+    }
+    // While a fight runs the hero, out of reach of every blow, waits `rounds` times at most.
+    void waitInFights(int rounds) {
+        untouchable();
+        screen.setKeySource([rounds]() mutable { return world.inCombat && rounds-- > 0 ? int{'c'} : int{KeyEnd}; });
+    }
 };
+using BarracksTest = TownServiceTest;
+using SmithsTest = TownServiceTest;
+using MarketTest = TownServiceTest;
+using MagesTowerTest = TownServiceTest;
+using InnTest = TownServiceTest;
+using HomeTest = TownServiceTest;
+using MayorTest = TownServiceTest;
+using DruidGroveTest = TownServiceTest;
 
 // From level 1 to 20, at every level: the days, the rest, the die of the
 // generator, the feats, KON and the class features. Experience is never
@@ -172,15 +229,6 @@ TEST_F(BarracksTest, TrophiesAreSortedByChallengeWithTheTotal) {
 
 constexpr ItemSlot LongSword{7, KindWeapon, 0, 0, Identified};
 constexpr ItemSlot Diamond{3, KindGem, 0, 0, Identified};
-
-class SmithsTest : public ScenarioTest {
-protected:
-    // The shop from the seed 12345, whose stock the tests name.
-    void shop(bool (*smith)(), const std::string& keys, std::initializer_list<std::string> parts) {
-        seedRandom(12345);
-        visit(smith, keys, parts);
-    }
-};
 
 // A price beyond the purse names the shortage and draws new goods; a
 // purchase the backpack cannot take costs nothing (else the next one would
@@ -304,7 +352,6 @@ TEST_F(SmithsTest, ArmourSmithTradesArmourAndShields) {
 
 constexpr std::uint32_t Known = Identified | StrengthKnown;
 
-using MarketTest = ScenarioTest;
 
 // The potion list stays open after each purchase; a shortage names the
 // missing gold; a full backpack takes nothing, costs nothing and ends the
@@ -373,15 +420,6 @@ TEST_F(MarketTest, EverythingWithAValueIsBought) {
 
 constexpr ItemSlot StrangeSword{7, KindWeapon, 1, -5, OfTheGods};
 
-class MagesTowerTest : public ScenarioTest {
-protected:
-    // The tower, whose seer and refusals may keep it open; every part must be
-    // in what it printed.
-    void tower(const std::string& keys, std::initializer_list<std::string> parts) {
-        visit(magesTowerScreen, keys);
-        for (const std::string& part : parts) EXPECT_TRUE(said(part)) << part;
-    }
-};
 
 TEST_F(MagesTowerTest, EnchantingRefusesThenStepsAwayFromZero) {
     hero.weapon = ItemSlot{7, KindWeapon, 1, 0, Identified};
@@ -457,7 +495,8 @@ TEST_F(MagesTowerTest, StrangeSwordFreedOfItsCurseRaisesAttributesByTen) {
     EXPECT_EQ(hero.gold, 0);
 
     hero.gold = 149850;  // e = 5 + 3: (8 + 1)² × 2000 at CHA 20
-    visit(magesTowerScreen, "u1\ntk0\nx", {"(t/n)\nCzujesz się silniejszy.\nTwój przedmiot został umagiczniony.\n\n(ok)"});
+    visit(magesTowerScreen, "u1\ntk0\nx",
+          {"(t/n)\nCzujesz się silniejszy.\nTwój przedmiot został umagiczniony.\n\n(ok)"});
     EXPECT_EQ(hero.attributes[Str], own[Str] + 6);
     EXPECT_EQ(hero.weapon.bonus, 6);
     EXPECT_EQ(hero.gold, 0);
@@ -515,72 +554,65 @@ TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
 }
 
 
-class InnTest : public ScenarioTest {
-protected:
-    void SetUp() override {
-        ScenarioTest::SetUp();
-        hero.level = 3;
-        hero.maxHp = 30;
-        hero.hp = 10;
-        hero.ragesPerDay = 2;
-        hero.ragesLeft = 0;
-        hero.lastChances = 1;
-    }
-    std::string run(const std::string& keys) { return visit(innScreen, keys); }
-};
 
-// A rest restores the rages and the last chances and runs the calendar on.
-TEST_F(InnTest, RestUntilHealedAcrossTheYearEnd) {
-    world.day = 360;
-    const std::string out = run("o-1\ntkw");
-    EXPECT_TRUE(left);
-    EXPECT_TRUE(has(out, "{clear}GOSPODA\nWchodzisz do zatłoczonej gospody. Podchodzi do ciebie karczmarz i pyta "
-                         "czego ci potrzeba.\no - odpoczynek\np - kup piwo\ns - słuchaj plotek\nw - wyjdź\n\n"
-                         "Ile dni chcesz odpoczywać (kosz 1 sztuka złota za 2 dni pobytu, podaj -1 dla pełnego "
-                         "uzdrowienia.\nMasz 50 sztuk złota i 10/30 pw.\nIle dni chcesz odpoczywać: -1\n"));
-    // (30 - 10) / 3 = 6.67: seven days for four gold pieces.
-    EXPECT_TRUE(has(out, "\nCzy chcesz odpoczywać 7 dni za 4 zlota? (t/n)\nOdpoczywales 7 dni, masz 30/30 pw.\n"));
-    EXPECT_EQ(std::tuple(world.day, world.year, hero.gold), std::tuple(2, 114, 46));
-    EXPECT_EQ(std::tuple(hero.ragesLeft, hero.lastChances), std::tuple(2, 3));
-}
-
-TEST_F(InnTest, CostsRefusalsAndTheBound) {
-    for (const auto& [days, cost, hp] : {std::tuple{1, 1, 13}, {2, 1, 16}, {10, 5, 30}}) {
-        hero.hp = 10;
-        hero.gold = 50;
-        const std::string out = run("o" + std::to_string(days) + "\ntk");
-        EXPECT_TRUE(has(out, "odpoczywać " + std::to_string(days) + " dni za " + std::to_string(cost) + " zlota?"));
-        EXPECT_EQ(std::pair(hero.gold, hero.hp), std::pair(50 - cost, hp)) << days;
+// A rest costs a gold piece for two days begun, heals a level's Pw a day up
+// to the maximum, restores the rages and the last chances and runs the
+// calendar on (the longest wraps it ten times).
+TEST_F(InnTest, RestsCostsRefusalsAndTheBound) {
+    const struct {
+        std::string typed, days;
+        int day, gold, cost, hp, dayAfter, yearAfter;
+    } rests[] = {
+        {"-1", "7", 360, 50, 4, 30, 2, 114},  // (30 - 10) / 3 = 6.67 days, across the year's end
+        {"1", "1", 1, 50, 1, 13, 2, 113},
+        {"2", "2", 1, 50, 1, 16, 3, 113},
+        {"10", "10", 1, 50, 5, 30, 11, 113},
+        {"3650", "3650", 1, 5000, 1825, 30, 1, 123},
+    };
+    for (const auto& r : rests) {
+        tired(3, 30, 10);
+        world.day = r.day;
+        world.year = 113;
+        hero.gold = r.gold;
+        inn("o" + r.typed + "\ntk");
+        EXPECT_TRUE(said("odpoczywać " + r.days + " dni za " + std::to_string(r.cost) + " zlota? (t/n)\nOdpoczywales " +
+                         r.days + " dni, masz " + std::to_string(r.hp) + "/30 pw.\n"))
+            << r.typed;
+        EXPECT_EQ(std::tuple(hero.gold, hero.hp, world.day, world.year, hero.ragesLeft, hero.lastChances),
+                  std::tuple(r.gold - r.cost, r.hp, r.dayAfter, r.yearAfter, 2, 3))
+            << r.typed;
     }
     // Too poor; "n" leaves for the town; nothing to rest for: back to the
     // menu without a question; more days than a rest may last (a cost and
     // healing beyond the int range): the limit, then the menu.
+    tired(3, 30, 10);
     hero.gold = 1;
-    EXPECT_TRUE(has(run("o5\ntk"), "za 3 zlota? (t/n)\nNie masz dość złota, brakuje ci 2.\n\n(ok){clear}GOSPODA"));
-    run("o5\nn");
+    world.day = 1;
+    EXPECT_TRUE(has(inn("o5\ntk"),
+                    "za 3 zlota? (t/n)\nNie masz dość złota, brakuje ci 2.\n\n(ok){clear}GOSPODA"));
+    EXPECT_EQ(inn("o5\nn"),
+              "{clear}GOSPODA\nWchodzisz do zatłoczonej gospody. Podchodzi do ciebie karczmarz i pyta czego ci "
+              "potrzeba.\no - odpoczynek\np - kup piwo\ns - słuchaj plotek\nw - wyjdź\n\nIle dni chcesz odpoczywać "
+              "(kosz 1 sztuka złota za 2 dni pobytu, podaj -1 dla pełnego uzdrowienia.\nMasz 1 sztuk złota i 10/30 "
+              "pw.\nIle dni chcesz odpoczywać: 5\n\nCzy chcesz odpoczywać 5 dni za 3 zlota? (t/n)\n");
     EXPECT_TRUE(left);
     hero.hp = hero.maxHp;
-    const std::string out = run("o0\no-1\no-7\noabc\no3651\nko2147483647\nk");
+    const std::string out = inn("o0\no-1\no-7\noabc\no3651\nko2147483647\nk");
     EXPECT_FALSE(has(out, "Czy chcesz"));
     EXPECT_EQ(count(out, "3651\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}GOSPODA"), 1);
     EXPECT_EQ(count(out, "Możesz odpoczywać najwyżej"), 2);
-    EXPECT_EQ(std::pair(hero.gold, world.day), std::pair(1, 14));
-
-    // The longest rest wraps the calendar ten times.
-    hero.gold = 5000;
-    hero.hp = 10;
-    EXPECT_TRUE(has(run("o3650\ntk"), "odpoczywać 3650 dni za 1825 zlota? (t/n)\nOdpoczywales 3650 dni, masz 30/30"));
-    EXPECT_EQ(std::tuple(world.day, world.year, hero.gold), std::tuple(14, 123, 5000 - 1825));
+    EXPECT_EQ(std::pair(hero.gold, world.day), std::pair(1, 1));
 }
 
 // Beer for 3 gold, or out to the street; a rumour takes one draw.
 TEST_F(InnTest, BeerAndRumours) {
+    tired(3, 30, 10);
     hero.gold = 5;
-    std::string out = run("pnptk");
+    std::string out = inn("pnptk");
     EXPECT_FALSE(left);
     EXPECT_TRUE(has(out, "Czy chcesz kupić piwo za 3 sztuki złota? (t/n)\n{clear}GOSPODA"));
     EXPECT_TRUE(has(out, "(t/n)\nWypijasz zimne piwo. Ma jakiś dziwny posmak...\n\n(ok){clear}GOSPODA"));
-    out = run("ptk");
+    out = inn("ptk");
     EXPECT_TRUE(left);
     EXPECT_TRUE(has(out, "Nie masz tyle złota. Karczmarz wyrzucił cię na ulicę!\n\n(ok)"));
     EXPECT_EQ(hero.gold, 2);
@@ -590,38 +622,28 @@ TEST_F(InnTest, BeerAndRumours) {
         const char* rumour = rumourTable[static_cast<std::size_t>(randomNext() % 20)];
         const std::uint32_t next = randomState();
         setRandomState(state);
-        EXPECT_TRUE(has(run("sk"), std::string("\n\n") + rumour + "{clear}GOSPODA")) << rumour;
+        EXPECT_TRUE(has(inn("sk"), std::string("\n\n") + rumour + "{clear}GOSPODA")) << rumour;
         EXPECT_EQ(randomState(), next);
     }
 }
 
 
-class HomeTest : public ScenarioTest {
-protected:
-    void SetUp() override {
-        ScenarioTest::SetUp();
-        world.set(LandOwned);
-        hero.level = 2;
-        hero.maxHp = 20;
-        hero.hp = 10;
-        hero.ragesPerDay = 2;
-    }
-    std::string run(const std::string& keys) { return visit(homeScreen, keys); }
-};
 
-TEST_F(HomeTest, BuildingOnTheEmptyPlot) {
+TEST_F(HomeTest, BuildingAndDemolishing) {
+    tired(2, 20, 10);
+    world.set(LandOwned);
     const std::string plot = "{clear}Przychodzisz na działkę którą kupiłeś od burmistrza. Nic tu nie ma oprócz kilku "
                              "krzaków.\nCo chcesz zrobić?\nb - buduj dom\nw - wróć do miasta\n\n";
-    EXPECT_EQ(run("bw"), plot + "Co chcesz zbudować?\ns - szałas\nd - dom\np - pałac\nw - wróć do miasta\n\n");
+    EXPECT_EQ(home("bw"), plot + "Co chcesz zbudować?\ns - szałas\nd - dom\np - pałac\nw - wróć do miasta\n\n");
     EXPECT_TRUE(left);
     // One gold piece short changes nothing; exactly the price buys a month
     // of work that runs into the next year and heals 2 × 30 / 2.
     hero.gold = 4999;
-    EXPECT_TRUE(has(run("bdtk"), "Czy chcesz zbudować dom? Zajmię to 30 dni, będzie kosztować 5000 za materiały i "
+    EXPECT_TRUE(has(home("bdtk"), "Czy chcesz zbudować dom? Zajmię to 30 dni, będzie kosztować 5000 za materiały i "
                                  "opłacenie robotników. (t\n)Brakuje ci 1 sztuk złota.\n\n(ok)" + plot));
     hero.gold = 5000;
     world.day = 350;
-    EXPECT_TRUE(has(run("bdtk"), "(t\n)Wybudowałeś dom.\n\n(ok){clear}Wracasz do swojego domu, przestronnego domu. "
+    EXPECT_TRUE(has(home("bdtk"), "(t\n)Wybudowałeś dom.\n\n(ok){clear}Wracasz do swojego domu, przestronnego domu. "
                                  "Co chcesz zrobić?\no - odpoczywaj\nz - zburz\nw - wróć do miasta\n\n"));
     EXPECT_EQ(std::tuple(hero.gold, hero.hp, world.day), std::tuple(0, 20, 15));
     // A hut is free and takes a week (a refusal takes none); a level-4 hero heals 4 × 7 / 2.
@@ -629,24 +651,40 @@ TEST_F(HomeTest, BuildingOnTheEmptyPlot) {
     hero.level = 4;
     hero.maxHp = 40;
     hero.hp = 10;
-    EXPECT_TRUE(has(run("bsnbstk"), "Zajmie ci to 7 dni, nie będzie nic kosztować. (t\n)Wybudowałeś szałas.\n\n"
+    EXPECT_TRUE(has(home("bsnbstk"), "Zajmie ci to 7 dni, nie będzie nic kosztować. (t\n)Wybudowałeś szałas.\n\n"
                                     "(ok){clear}Wracasz do swojego domu, ciasnego szałasu."));
     EXPECT_EQ(std::pair(hero.hp, world.day), std::pair(24, 22));
+    // Demolishing a palace: one gold piece short, then fifteen days of work
+    // that heal 4 × 15 / 2; the land goes with the palace.
+    world.storyFlags = LandOwned | PalaceBuilt;
+    hero.gold = 2499;
+    EXPECT_TRUE(has(home("znztk"), "Czy chcesz zburzyć pałac? Zajmię ci to 15 dni i będzie kosztować "
+                                                "2500 sztuk złota. (t/n)\n\n{clear}Wracasz do swojego domu, "
+                                                "przytulnego pałacu. Co"));
+    EXPECT_TRUE(said("(t/n)\n\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
+    hero.gold = 2500;
+    hero.hp = 2;
+    world.day = 350;
+    EXPECT_TRUE(home("ztk").ends_with("(t/n)\n\nZburzyłeś pałac.\n\n(ok)"));
+    EXPECT_TRUE(left);
+    EXPECT_EQ(std::tuple(world.storyFlags, hero.gold, hero.hp, world.day), std::tuple(0u, 0, 32, 365));
     world.storyFlags = 0;  // without land there is no home
-    EXPECT_EQ(run(""), "");
+    EXPECT_EQ(home(""), "");
     EXPECT_TRUE(left);
 }
 
 TEST_F(HomeTest, RestInEachBuilding) {
+    tired(2, 20, 10);
+    world.set(LandOwned);
     // Until healed, a level-2 hero at 10/20 rests 10 days in a hut (factor
     // 0.5), 5 in a house, 4 in a palace ((20 - 10) / 3 rounded up).
-    for (const auto& [building, days] : {std::pair{HutBuilt, 10}, std::pair{HouseBuilt, 5}, std::pair{PalaceBuilt, 4}}) {
+    for (const auto& [building, days] : {std::pair{HutBuilt, 10}, {HouseBuilt, 5}, {PalaceBuilt, 4}}) {
         world.storyFlags = std::uint32_t{LandOwned} | building;
         world.day = 1;
         hero.hp = 10;
         hero.ragesLeft = 0;
         hero.lastChances = 1;
-        EXPECT_TRUE(has(run("o-1\nk"), "Możesz tu odpoczywać ile chcesz. Masz 10/20 pw.\nIle dni chcesz odpoczywać? "
+        EXPECT_TRUE(has(home("o-1\nk"), "Możesz tu odpoczywać ile chcesz. Masz 10/20 pw.\nIle dni chcesz odpoczywać? "
                                        "(-1 dla pełnego wyzdrowienia)\n-1\nOdpoczywałeś " +
                                            std::to_string(days) + " dni.\n\n(ok){clear}"));
         EXPECT_EQ(std::tuple(hero.hp, world.day, hero.ragesLeft, hero.lastChances), std::tuple(20, 1 + days, 2, 3));
@@ -654,61 +692,25 @@ TEST_F(HomeTest, RestInEachBuilding) {
     // By the day: a level's Pw a day, never above the maximum; the longest rest wraps the calendar ten times.
     hero.hp = 10;
     world.day = 360;
-    run("o3\nk");
+    home("o3\nk");
     EXPECT_EQ(std::pair(hero.hp, world.day), std::pair(16, 363));
-    run("o3650\nk");
+    home("o3650\nk");
     EXPECT_EQ(std::tuple(hero.hp, world.day, world.year), std::tuple(20, 363, 123));
     // Nothing to heal, nothing typed, or beyond the limit (which says so, even
     // for "-1" at a huge loss of Pw): no time passes. The inn shares the count
     // of days and its test tries the other kinds of typing.
-    const std::string out = run("o-1\no0\no3651\nkw");
+    const std::string out = home("o-1\no0\no3651\nkw");
     EXPECT_FALSE(has(out, "Odpoczywałeś"));
     EXPECT_TRUE(has(out, "3651\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}Wracasz"));
     hero.maxHp = 100000;
-    EXPECT_TRUE(has(run("o-1\nkw"), "-1\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}Wracasz"));
+    EXPECT_TRUE(has(home("o-1\nkw"), "-1\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}Wracasz"));
     EXPECT_EQ(world.day, 363);
 }
 
-TEST_F(HomeTest, Demolishing) {
-    world.set(PalaceBuilt);
-    hero.gold = 2499;
-    EXPECT_TRUE(has(run("znztk"), "Czy chcesz zburzyć pałac? Zajmię ci to 15 dni i będzie kosztować 2500 sztuk złota. "
-                                  "(t/n)\n\n{clear}Wracasz do swojego domu, przytulnego pałacu. Co"));
-    EXPECT_TRUE(has(screen.transcript(), "(t/n)\n\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
-    // Fifteen days of work heal 2 × 15 / 2; the land goes with the palace.
-    hero.gold = 2500;
-    hero.hp = 2;
-    world.day = 350;
-    EXPECT_TRUE(run("ztk").ends_with("(t/n)\n\nZburzyłeś pałac.\n\n(ok)"));
-    EXPECT_TRUE(left);
-    EXPECT_EQ(std::tuple(world.storyFlags, hero.gold, hero.hp, world.day), std::tuple(0u, 0, 17, 365));
-}
-
-
-class MayorTest : public ScenarioTest {
-protected:
-    void SetUp() override {
-        ScenarioTest::SetUp();
-        makeStrong();
-    }
-    std::string run(const std::string& keys) { return visit(mayorScreen, keys); }
-    // Fights play themselves: `combatKey` in a fight, any key for "(ok)", "w" on the loot screen.
-    void playFights(int combatKey = 'f') {
-        screen.setKeySource([this, combatKey]() -> int {
-            if (world.inCombat) return combatKey;
-            const std::string& out = screen.transcript();
-            if (out.ends_with("(ok)")) return ' ';
-            const std::size_t clear = out.rfind("{clear}");
-            if (clear == std::string::npos || out.compare(clear + 7, 25, "Co chcesz zrobić (liczba") != 0) return KeyEnd;
-            screen.type("\n");
-            return 'w';
-        });
-    }
-};
-
 TEST_F(MayorTest, TheQuestChainFromTheFirstToTheLast) {
+    makeStrong();
     hero.xpNext = 1000000;
-    EXPECT_TRUE(has(run("z"), "- wyjdź\n\nPokonaj 5 wrogów aby udowodnić, że nadajesz się do czegokolwiek.\n\n(ok)"));
+    EXPECT_TRUE(has(mayor("z"), "- wyjdź\n\nPokonaj 5 wrogów aby udowodnić, że nadajesz się do czegokolwiek.\n\n(ok)"));
     // Each quest: the kind that hands it out (running is one more), the stage that completes it, the reward.
     const struct {
         int ready, stage;
@@ -727,40 +729,42 @@ TEST_F(MayorTest, TheQuestChainFromTheFirstToTheLast) {
         if (quest.ready == 7) {  // between the third and the fourth quest the orcs attack the town
             ASSERT_EQ(world.questKind, QuestOrcRaid);
             playFights();
-            EXPECT_TRUE(has(run("z"), "Dobrze, że byłeś w pobliżu. Może ci orkowie czegoś się nauczą...\n"
+            EXPECT_TRUE(has(mayor("z"), "Dobrze, że byłeś w pobliżu. Może ci orkowie czegoś się nauczą...\n"
                                       "Zdobyłeś {10}4500{7} doświadczenia.\nDostałeś {14}1200{7} złota.\n\n(ok)"));
             EXPECT_EQ(hero.alignment, 4);
             screen.setKeySource(nullptr);
         }
         world.questKind = quest.ready;
         world.questStage = quest.stage - 1;  // one short: handed out, asked again
-        EXPECT_FALSE(has(run("z"), quest.success)) << quest.ready;
+        EXPECT_FALSE(has(mayor("z"), quest.success)) << quest.ready;
         EXPECT_EQ(world.questKind, quest.ready + 1);
         world.questStage = quest.stage;
         const int alignment = hero.alignment;
-        EXPECT_TRUE(has(run("zk"), std::string(quest.success) + "Zdobyłeś {10}" + std::to_string(quest.experience) +
+        EXPECT_TRUE(has(mayor("zk"), std::string(quest.success) + "Zdobyłeś {10}" + std::to_string(quest.experience) +
                                        "{7} doświadczenia.\nDostałeś {14}" + std::to_string(quest.gold) +
                                        "{7} złota.\n\n(ok){clear}DOM BURMISTRZA"));
         EXPECT_EQ(hero.alignment, alignment + quest.alignment);
         EXPECT_EQ(std::pair(world.questKind, world.questStage), std::pair(quest.ready + 2, 0));
     }
-    EXPECT_TRUE(has(run("zk"), "W tej chwili nie mam dla ciebie żadnych zadań.\n\n(ok)"));
+    EXPECT_TRUE(has(mayor("zk"), "W tej chwili nie mam dla ciebie żadnych zadań.\n\n(ok)"));
 }
 
 TEST_F(MayorTest, FleeingFromTheOrcRaidEndsTheChainForGood) {
+    makeStrong();
     hero.feats |= FeatRun;  // pace 7 against the orcs' 4: sure to escape
     world.questKind = QuestOrcRaid;
     playFights('u');
-    EXPECT_TRUE(has(run("z"), "Ty cholerny tchórzu. My tu walczymy a ty sobie uciekasz z walki! Żebym cie tu więcej "
+    EXPECT_TRUE(has(mayor("z"), "Ty cholerny tchórzu. My tu walczymy a ty sobie uciekasz z walki! Żebym cie tu więcej "
                               "nie widział!\n\n(ok)"));
     EXPECT_EQ(world.questKind, QuestCoward);
     screen.setKeySource(nullptr);
-    EXPECT_TRUE(has(run("zkw"), "Jesteś tchórzem! Nie mam dla ciebie żadnych zadań!\n\n(ok){clear}"));
+    EXPECT_TRUE(has(mayor("zkw"), "Jesteś tchórzem! Nie mam dla ciebie żadnych zadań!\n\n(ok){clear}"));
     EXPECT_TRUE(left);
 }
 
 TEST_F(MayorTest, AttackingTheMayor) {
-    EXPECT_FALSE(has(run("aw"), "a - atakuj"));  // without the chief's offer 'a' is ignored
+    makeStrong();
+    EXPECT_FALSE(has(mayor("aw"), "a - atakuj"));  // without the chief's offer 'a' is ignored
     EXPECT_TRUE(left);
     // Innocents killed cost one alignment each on top of the attack's four.
     for (const bool landOwned : {false, true}) {
@@ -768,7 +772,7 @@ TEST_F(MayorTest, AttackingTheMayor) {
         world.killCounts = {};
         hero.alignment = 0;
         playFights();
-        const std::string out = run("a");
+        const std::string out = mayor("a");
         EXPECT_TRUE(has(out, "{clear}DOM BURMISTRZA\nMieszka tu burmistrz miasta Blackrock. Co chcesz zrobić?\n"
                              "a - atakuj\nz - zadania\nk - kup ziemie\nw - wyjdź\n\n"));
         EXPECT_EQ(has(out, "W domu burmistrza znalazłeś akt własności ziemi.\n\n(ok)"), !landOwned);
@@ -779,40 +783,42 @@ TEST_F(MayorTest, AttackingTheMayor) {
         EXPECT_EQ(hero.alignment, -4 - innocents);
         screen.setKeySource(nullptr);
     }
-    EXPECT_TRUE(run("k").ends_with("{clear}DOM BURMISTRZA\nBurmistrz nie żyje, dom stoi pusty.\n\n(ok)"));
+    EXPECT_TRUE(mayor("k").ends_with("{clear}DOM BURMISTRZA\nBurmistrz nie żyje, dom stoi pusty.\n\n(ok)"));
     EXPECT_TRUE(left);
 }
 
 TEST_F(MayorTest, Land) {
+    makeStrong();
     hero.gold = 999;
-    EXPECT_TRUE(has(run("ktk"), "Mogę ci sprzedać ziemię pod dom za 1000 sztuk złota. Chcesz kupić? (t/n)\n\n"
+    EXPECT_TRUE(has(mayor("ktk"), "Mogę ci sprzedać ziemię pod dom za 1000 sztuk złota. Chcesz kupić? (t/n)\n\n"
                                 "Brakuje ci 1 sztuk złota.\n\n(ok){clear}"));
     hero.gold = 1000;
-    run("kn");  // refused
+    mayor("kn");  // refused
     EXPECT_FALSE(world.has(LandOwned));
-    EXPECT_TRUE(has(run("ktk"), "(t/n)\n\nPodpisz tylko tutaj... Dobrze, twoja ziemia znajduje się w północno "
+    EXPECT_TRUE(has(mayor("ktk"), "(t/n)\n\nPodpisz tylko tutaj... Dobrze, twoja ziemia znajduje się w północno "
                                 "zachodniej częsci miasta.\n\n(ok)"));
     EXPECT_TRUE(world.has(LandOwned));
     EXPECT_EQ(hero.gold, 0);
-    EXPECT_TRUE(has(run("kk"), "Kupiłeś już ziemię, daj innym szansę na osiedlenie się tutaj.\n\n(ok)"));
+    EXPECT_TRUE(has(mayor("kk"), "Kupiłeś już ziemię, daj innym szansę na osiedlenie się tutaj.\n\n(ok)"));
 }
 
 TEST_F(MayorTest, TheMineReopenedPaysForEveryPassingDay) {
-    EXPECT_FALSE(has(run("rw"), "kopalni"));  // not found yet: the key does nothing
+    makeStrong();
+    EXPECT_FALSE(has(mayor("rw"), "kopalni"));  // not found yet: the key does nothing
     world.set(MineFound);
-    EXPECT_TRUE(has(run("rk"), "r - zatrudnij robotników do kopalni\nw - wyjdź\n\nNikt nie będzie chciał pracować w "
+    EXPECT_TRUE(has(mayor("rk"), "r - zatrudnij robotników do kopalni\nw - wyjdź\n\nNikt nie będzie chciał pracować w "
                                "kopalni pełnej potworów.\n\n(ok)"));
     world.set(MineCleared);
     hero.gold = 19999;
-    EXPECT_TRUE(has(run("rtk"), "Czy chcesz wznowić wydobycie? (t/n)\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
+    EXPECT_TRUE(has(mayor("rtk"), "Czy chcesz wznowić wydobycie? (t/n)\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
     hero.gold = 20000;
-    EXPECT_TRUE(has(run("rtk"), "(t/n)\nOd jutra powinienieś zacząć dostawać pieniądze.\n\n(ok)"));
+    EXPECT_TRUE(has(mayor("rtk"), "(t/n)\nOd jutra powinienieś zacząć dostawać pieniądze.\n\n(ok)"));
     EXPECT_EQ(hero.gold, 0);
-    EXPECT_TRUE(has(run("rk"), "Kopalnia znów działa, i generuje spore zyski Szef górników będzie ci przynosił "
+    EXPECT_TRUE(has(mayor("rk"), "Kopalnia znów działa, i generuje spore zyski Szef górników będzie ci przynosił "
                                "codziennie 500 sztuk złota.\n\n(ok)"));
     // Three days at the inn bring 1500 gold, the room costs two.
     hero.gold = 10;
-    EXPECT_TRUE(has(visit(innScreen, "o3\ntkw"),
+    EXPECT_TRUE(has(inn("o3\ntkw"),
                     "za 2 zlota? (t/n)\nKopalnia przyniosła ci 1500 sztuk złota.\nOdpoczywales 3 dni"));
     EXPECT_EQ(hero.gold, 1508);
     // A purse that is full stays full, and nothing is said.
@@ -825,54 +831,30 @@ TEST_F(MayorTest, TheMineReopenedPaysForEveryPassingDay) {
 }
 
 
-class DruidGroveTest : public ScenarioTest {
-protected:
-    void SetUp() override {
-        ScenarioTest::SetUp();
-        world.location = LocationForest;
-        world.set(GroveKnown);
-    }
-    // Shows the grove while it asks to be shown again; true when it let the
-    // hero go (false: the keys ran out first).
-    bool enter(const std::string& keys) {
-        visit(druidGroveScreen, keys);
-        return left;
-    }
-    // While a fight runs the hero, out of reach of every blow, waits `rounds` times at most.
-    void waitInFights(int rounds) {
-        hero.shield.bonus = 60;
-        hero.maxHp = hero.hp = 100;
-        screen.setKeySource([rounds]() mutable { return world.inCombat && rounds-- > 0 ? int{'c'} : int{KeyEnd}; });
-    }
-};
 
-TEST_F(DruidGroveTest, PotionsAreSoldUntilThePurseRunsOut) {
+// Potions are sold until the purse runs out. Only potions of unknown
+// strength are identified; an identified one drops off the list, and with
+// none left the druid says so.
+TEST_F(DruidGroveTest, PotionsAreSoldAndIdentifiedForAFee) {
     hero.gold = 112 + 150;  // exactly two potions
-    EXPECT_TRUE(enter("k1\nt2\nt6\ntx0\nw"));
+    EXPECT_TRUE(grove("k1\nt2\nt6\ntx0\nw"));
     EXPECT_TRUE(said("{clear}Mam na sprzedaż kilka mikstur, co chcesz kupić?\n"
                      "1) Mikstura lecznicza +1 (Waga: 0.25 kg) _112 złota\n"
-                     "2) Mikstura lecznicza +2 (Waga: 0.25 kg) _150 złota\n"
-                     "3) Mikstura lecznicza +3 (Waga: 0.25 kg) _187 złota\n"
-                     "4) Antidotum +1 (Waga: 0.25 kg) _168 złota\n"
-                     "5) Antidotum +2 (Waga: 0.25 kg) _225 złota\n"
-                     "6) Eliksir uzdrowienia +0 (Waga: 0.25 kg) _750 złota\n\n"
-                     "Co chcesz kupić (0-nic)? 1\n"
+                     "2) Mikstura lecznicza +2 (Waga: 0.25 kg) _150 złota\n"));
+    EXPECT_TRUE(said("6) Eliksir uzdrowienia +0 (Waga: 0.25 kg) _750 złota\n\nCo chcesz kupić (0-nic)? 1\n"
                      "Na pewno chcesz kupić Mikstura lecznicza +1 za 112 sztuk złota? (t/n)\n{clear}Mam"));
     EXPECT_TRUE(said("Brakuje ci 750 sztuk złota."));
     EXPECT_EQ(hero.gold, 0);
     EXPECT_EQ(std::pair(hero.inventory[0], hero.inventory[1]), std::pair(druidStock[0], druidStock[1]));
-}
 
-// Only potions of unknown strength are listed; an identified one drops off
-// the list, and with none left the druid says so.
-TEST_F(DruidGroveTest, PotionsOfUnknownStrengthAreIdentifiedForAFee) {
     hero.attributes[Cha] = 14;  // 48 gold
     hero.gold = 60;
+    hero.inventory = {};
     hero.inventory[0] = ItemSlot{2, KindGem, 0, 0, Identified};
     hero.inventory[1] = ItemSlot{1, KindPotion, 0, -1, 0};
     hero.inventory[2] = ItemSlot{0, KindPotion, 0, 0, Identified | StrengthKnown};
     hero.inventory[4] = ItemSlot{2, KindPotion, 0, 1, Identified};
-    EXPECT_TRUE(enter("i1\nn1\ntx1\ntx0\nw"));
+    EXPECT_TRUE(grove("i1\nn1\ntx1\ntx0\nw"));
     EXPECT_TRUE(said("{clear}Który eliksir chcesz zidentyfikować (0-nic):\n1) Nieznany eliksir\n"
                      "2) Eliksir uzdrowienia +?\n1\nPowiem ci jakie właściwości ma Nieznany eliksir za 48 sztuk złota. "
                      "(t/n)\n{clear}Który"));
@@ -882,7 +864,7 @@ TEST_F(DruidGroveTest, PotionsOfUnknownStrengthAreIdentifiedForAFee) {
     EXPECT_EQ(hero.gold, 12);
     EXPECT_EQ(hero.inventory[1], (ItemSlot{1, KindPotion, 0, -1, Identified | StrengthKnown}));
     hero.gold = 48;
-    EXPECT_TRUE(enter("i1\ntxxw"));
+    EXPECT_TRUE(grove("i1\ntxxw"));
     EXPECT_TRUE(said("Eliksir uzdrowienia +? to Eliksir uzdrowienia +1.\n\n(ok){clear}Który eliksir chcesz "
                      "zidentyfikować (0-nic):\nNie masz żadnych niezidentifikowanych eliksirów.\n\n(ok){clear}Witaj"));
     EXPECT_EQ(hero.gold, 0);
@@ -906,6 +888,7 @@ TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
          "Jest gdzieś w lesie.\n\n(ok)",
          true, DruidCompanion | WorgsBeaten},
         {DruidFriend, "zx", "W lesie znów panuje harmonia.\n\n(ok)", true, DruidFriend},
+        {0, "zt ", request + "Powinniśmy je znaleźć gdzieś w lesie.\n\n(ok)", false, DruidCompanion},
         {0, "w", "a - zatakuj druida\nw - wyjdź\n", false, 0},
     };
     for (const auto& c : cases) {
@@ -927,7 +910,7 @@ TEST_F(DruidGroveTest, AttackingTheDruidEndsCompanionshipAndFriendship) {
     for (const std::uint32_t bond : {DruidCompanion | WorgsBeaten, +DruidFriend}) {
         world.storyFlags = GroveKnown | bond;
         waitInFights(40);
-        EXPECT_FALSE(enter("a"));  // the keys ran out in the fight
+        EXPECT_FALSE(grove("a"));  // the keys ran out in the fight
         EXPECT_TRUE(said("{clear}\nAtakujesz druida.\n"));
         EXPECT_EQ(world.storyFlags, GroveKnown | DruidHostile | (bond & WorgsBeaten));
         const std::string& out = screen.transcript();
@@ -942,7 +925,7 @@ TEST_F(DruidGroveTest, AfterTheAttackEveryVisitIsAFightUntilTheDruidIsDead) {
     // companion flag survived from an older game.
     world.storyFlags = GroveKnown | DruidHostile | DruidCompanion;
     waitInFights(5);
-    EXPECT_FALSE(enter("a0\n"));
+    EXPECT_FALSE(grove("a0\n"));
     EXPECT_TRUE(screen.transcript().starts_with("{clear}\nGdy tylko postawiłes nogę w świętym gaju druida usłyszałeś "
                                                 "dźwięk wyciąganych z ziemi korzeni. Zauważyłeś druida i dwa ożywione "
                                                 "drzewa.\n"));
@@ -955,7 +938,7 @@ TEST_F(DruidGroveTest, AfterTheAttackEveryVisitIsAFightUntilTheDruidIsDead) {
     EXPECT_EQ(world.storyFlags, GroveKnown | DruidHostile);
 
     world.set(DruidDead);
-    EXPECT_TRUE(enter("x"));
+    EXPECT_TRUE(grove("x"));
     EXPECT_EQ(screen.transcript(), "{clear}Ten gaj jest opuszczony, nikt tu nie mieszka.\n\n(ok)");
 }
 
