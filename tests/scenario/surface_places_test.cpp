@@ -14,11 +14,32 @@
 namespace kelvrin::test {
 namespace {
 
-using TownTest = ScenarioTest;
+// Explores a place above ground, meeting event `draw` of its events; true
+// when the place returned before the keys ran out.
+class SurfaceTest : public ScenarioTest {
+protected:
+    bool exploreForest(int draw, const std::string& keys) {
+        world.location = LocationForest;
+        return explore(forestScreen, 11, draw, keys);
+    }
+    bool exploreRoad(int draw, const std::string& keys) {
+        world.location = LocationRoad;
+        return explore(roadScreen, 20, draw, keys);
+    }
+    // Heavy armour: pace 4, no faster than guards and bandits.
+    static void slow() {
+        hero.armour = ItemSlot{11, KindArmour, 0, 0, Identified};
+        ASSERT_EQ(speedSteps(), 4);
+    }
+};
+using TownTest = SurfaceTest;
+using ForestTest = SurfaceTest;
+using RoadTest = SurfaceTest;
 
 // One point short of the next level there is no hint, and without land no
-// home; ignored keys ('o' without land among them) do not redraw.
-TEST_F(TownTest, TownScreenFollowsTheState) {
+// home; ignored keys ('o' without land among them) do not redraw. The sheet
+// waits for a key; the world map leads back.
+TEST_F(TownTest, TownScreenFollowsTheStateAndTheMapLeadsBack) {
     hero.hp = 5;
     hero.maxHp = 12;
     hero.gold = 77;
@@ -36,9 +57,6 @@ TEST_F(TownTest, TownScreenFollowsTheState) {
     play(runLocationLoop, "");
     EXPECT_TRUE(shows("Masz dość doświadczenia aby awansować na 2 poziom."));
     EXPECT_TRUE(shows("o - mój dom\nw - wyjdź z miasta"));
-}
-
-TEST_F(TownTest, SheetWaitsForAKeyAndTheWorldMapLeadsBack) {
     play(runLocationLoop, "s");
     EXPECT_TRUE(shows("Testowy Człowiek Wojownik"));
     play(runLocationLoop, "w");
@@ -54,16 +72,8 @@ constexpr int DrawMineOrWell = 5;
 constexpr int DrawDruidStory = 6;
 const std::string QuietWalk = "Przechadzasz się przez jakiś czas po lesie, nie natrafiasz na nic niezwykłego.\n\n(ok)";
 
-class ForestTest : public ScenarioTest {
-protected:
-    void SetUp() override {
-        ScenarioTest::SetUp();
-        world.location = LocationForest;
-    }
-    bool exploreForest(int draw, const std::string& keys) { return explore(forestScreen, 11, draw, keys); }
-};
-
 TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
+    world.location = LocationForest;
     hero.gold = 12;
     hero.hp = 5;
     seedSuchThat([] { return randomNext() % 11 == 0; });
@@ -171,7 +181,6 @@ TEST_F(ForestTest, TheWorgsAndTheTreantMakeTheDruidAFriend) {
     EXPECT_TRUE(said(QuietWalk));
 }
 
-
 constexpr int DrawTraveller = 7;
 constexpr int DrawGuards = 10;
 constexpr int DrawBandits = 16;  // 16, 17, 18
@@ -183,20 +192,6 @@ const std::string TollDemand =
 const std::string ChiefOfferText =
     "Bandyci zaprowadzili cię do swojego herszta.\n-\"Chcesz zarobic? Zabij dla mnie burmistrza a dam ci 10.000 "
     "sztuk złota.\n\n(ok)";
-
-class RoadTest : public ScenarioTest {
-protected:
-    void SetUp() override {
-        ScenarioTest::SetUp();
-        world.location = LocationRoad;
-    }
-    bool exploreRoad(int draw, const std::string& keys) { return explore(roadScreen, 20, draw, keys); }
-    // Heavy armour: pace 4, no faster than guards and bandits.
-    static void slow() {
-        hero.armour = ItemSlot{11, KindArmour, 0, 0, Identified};
-        ASSERT_EQ(speedSteps(), 4);
-    }
-};
 
 TEST_F(RoadTest, QuietWalkAndCaravan) {
     hero.hp = 7;

@@ -170,35 +170,25 @@ TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
     }
 }
 
+// Every fourth level raises the attribute chosen by its key.
 TEST_F(BarracksTest, EveryFourthLevelRaisesTheChosenAttribute) {
-    const std::string keys = "szkimc";
-    for (std::size_t attribute = 0; attribute < keys.size(); ++attribute) {
+    for (std::size_t attribute = 0; attribute < 6; ++attribute) {
         makeTestHero();
         hero.heroClass = ClassBarbarian;  // no feat choice at level 4
         hero.level = 3;
         hero.xp = hero.xpNext = 6000;
         auto expected = hero.attributes;
         ++expected[attribute];
-        playTraining(keys[attribute]);
+        playTraining("szkimc"[attribute]);
         ASSERT_TRUE(barracksScreen());
-        EXPECT_EQ(hero.attributes, expected) << keys[attribute];
+        EXPECT_EQ(hero.attributes, expected) << attribute;
         EXPECT_FLOAT_EQ(hero.capacity, 100.0f);  // the inventory brings it up to date, not training
     }
 }
 
-TEST_F(BarracksTest, ANegativeGainCostsPwButNeverTheLife) {
-    hero.attributes[Con] = 1;  // a badly poisoned hero: modifier -5
-    hero.maxHp = hero.hp = 1;
-    hero.xp = 1000;
-    for (std::uint32_t seed = 0; nextDie(10) != 4; seedRandom(++seed)) {
-    }  // the lowest roll: a gain of -1
-    screen.type("tx1\nw");
-    EXPECT_TRUE(barracksScreen());
-    EXPECT_TRUE(said("Zdobyłeś -1 punktów wytrzymałości.\n"));
-    EXPECT_EQ(std::pair(hero.hp, hero.maxHp), std::pair(1, 1));
-}
-
-TEST_F(BarracksTest, RefusedWithoutTheExperienceAndBeyondTheLastLevel) {
+// Refused without the experience and beyond the last level, with no time
+// spent; a negative gain costs Pw but never the life.
+TEST_F(BarracksTest, RefusalsAndANegativeGain) {
     hero.xp = 400;
     screen.type("tx");
     EXPECT_TRUE(barracksScreen());
@@ -211,6 +201,17 @@ TEST_F(BarracksTest, RefusedWithoutTheExperienceAndBeyondTheLastLevel) {
     EXPECT_TRUE(shows("Masz 2147483647/99999999 doświadczenia i 30 poziom."));
     EXPECT_TRUE(shows("Osiągnąłeś już najwyższy poziom.\n\n(ok)"));
     EXPECT_EQ(std::tuple(hero.level, world.day, screen.keysQueued()), std::tuple(30, 1, 0u));
+
+    makeTestHero();
+    hero.attributes[Con] = 1;  // a badly poisoned hero: modifier -5
+    hero.maxHp = hero.hp = 1;
+    hero.xp = 1000;
+    for (std::uint32_t seed = 0; nextDie(10) != 4; seedRandom(++seed)) {
+    }  // the lowest roll: a gain of -1
+    screen.type("tx1\nw");
+    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(said("Zdobyłeś -1 punktów wytrzymałości.\n"));
+    EXPECT_EQ(std::pair(hero.hp, hero.maxHp), std::pair(1, 1));
 }
 
 TEST_F(BarracksTest, TrophiesAreSortedByChallengeWithTheTotal) {
@@ -225,7 +226,6 @@ TEST_F(BarracksTest, TrophiesAreSortedByChallengeWithTheTotal) {
     EXPECT_TRUE(screen.transcript().ends_with("{clear}Pokonani przeciwnicy:\nSzczur: 3\nKobold: 1\nZombie: 4\n"
                                               "Ork: 2\nGhoul: 1\nWilk: 2\nTroll: 1\nSuma: 14\n\n(ok)"));
 }
-
 
 constexpr ItemSlot LongSword{7, KindWeapon, 0, 0, Identified};
 constexpr ItemSlot Diamond{3, KindGem, 0, 0, Identified};
@@ -349,9 +349,7 @@ TEST_F(SmithsTest, ArmourSmithTradesArmourAndShields) {
     EXPECT_EQ(hero.armour.masterwork, 1);
 }
 
-
 constexpr std::uint32_t Known = Identified | StrengthKnown;
-
 
 // The potion list stays open after each purchase; a shortage names the
 // missing gold; a full backpack takes nothing, costs nothing and ends the
@@ -362,9 +360,8 @@ TEST_F(MarketTest, PotionsAreBoughtUntilThePurseOrTheBackpackRunsOut) {
           {"{clear}TARG\nTutaj możesz sprzedać dowolny przedmiot, możesz także kupić magiczne eliksiry.\n"
            "Masz 200 sztuk złota.\nk - kup, s - sprzedaj, w - wyjdź\n{clear}"
            "Podchodzisz do kupca sprzedającego mikstury. Ma na sprzedaż: \n"
-           "1) Mikstura lecznicza +0 (Waga: 0.25 kg) _75 złota\n2) Mikstura lecznicza +1 (Waga: 0.25 kg) _112 złota\n"
-           "3) Antidotum +0 (Waga: 0.25 kg) _112 złota\n4) Antidotum +1 (Waga: 0.25 kg) _168 złota\n\n"
-           "Co chcesz kupić (0-nic)? 1\n"
+           "1) Mikstura lecznicza +0 (Waga: 0.25 kg) _75 złota\n2) Mikstura lecznicza +1 (Waga: 0.25 kg) _112 złota\n",
+           "4) Antidotum +1 (Waga: 0.25 kg) _168 złota\n\nCo chcesz kupić (0-nic)? 1\n"
            "Na pewno chcesz kupić Mikstura lecznicza +0 za 75 sztuk złota? (t/n)\n{clear}Podchodzisz",
            "za 112 sztuk złota? (t/n)\nBrakuje ci 99 sztuk złota.\n\n(ok){clear}Podchodzisz"});
     EXPECT_EQ(hero.gold, 13);
@@ -417,9 +414,7 @@ TEST_F(MarketTest, EverythingWithAValueIsBought) {
     visit(marketScreen, "s w", {"Co chcesz sprzedać (0-nic):\nNie masz żadnych przedmiotów.\n\n(ok){clear}TARG"});
 }
 
-
 constexpr ItemSlot StrangeSword{7, KindWeapon, 1, -5, OfTheGods};
-
 
 TEST_F(MagesTowerTest, EnchantingRefusesThenStepsAwayFromZero) {
     hero.weapon = ItemSlot{7, KindWeapon, 1, 0, Identified};
@@ -554,7 +549,6 @@ TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
 }
 
 
-
 // A rest costs a gold piece for two days begun, heals a level's Pw a day up
 // to the maximum, restores the rages and the last chances and runs the
 // calendar on (the longest wraps it ten times).
@@ -626,7 +620,6 @@ TEST_F(InnTest, BeerAndRumours) {
         EXPECT_EQ(randomState(), next);
     }
 }
-
 
 
 TEST_F(HomeTest, BuildingAndDemolishing) {
@@ -829,7 +822,6 @@ TEST_F(MayorTest, TheMineReopenedPaysForEveryPassingDay) {
     EXPECT_EQ(hero.gold, 2147483647);
     EXPECT_EQ(screen.transcript(), "");
 }
-
 
 
 // Potions are sold until the purse runs out. Only potions of unknown
