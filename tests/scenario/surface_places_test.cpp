@@ -72,6 +72,8 @@ constexpr int DrawMineOrWell = 5;
 constexpr int DrawDruidStory = 6;
 const std::string QuietWalk = "Przechadzasz się przez jakiś czas po lesie, nie natrafiasz na nic niezwykłego.\n\n(ok)";
 
+// A quiet walk in the forest or on the road heals half the level's Pw
+// (nothing at level 1); keys of places not yet known are ignored.
 TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
     world.location = LocationForest;
     hero.gold = 12;
@@ -81,13 +83,21 @@ TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
     EXPECT_FALSE(runUntilInputEnds(forestScreen));
     EXPECT_EQ(screen.transcript(), "Jesteś w lesie. Masz 5/13 pw, 12 złota.\nDostepne komendy:\ns - informacje o "
                                    "postaci\nq - zapis i wyjście\ne - eksploruj\nm - mapa\n\n" + QuietWalk);
-    EXPECT_EQ(hero.hp, 5);  // level 1: nothing
-    for (const auto& [level, hp, after] : {std::tuple{5, 5, 7}, std::tuple{9, 10, 13}}) {
+    EXPECT_EQ(hero.hp, 5);
+    hero.gold = 50;
+    for (const auto& [road, level, hp, after] : {std::tuple{false, 5, 5, 7}, {false, 9, 10, 13}, {true, 4, 7, 9}}) {
         hero.level = level;
         hero.hp = hp;
-        EXPECT_TRUE(exploreForest(0, "x"));
+        EXPECT_TRUE(road ? exploreRoad(0, "x") : exploreForest(0, "x"));
         EXPECT_EQ(hero.hp, after) << "level " << level;
     }
+    EXPECT_EQ(screen.transcript(),
+              "Jesteś na drodze. Masz 7/13 pw, 50 złota.\nDostepne komendy:\ns - informacje o postaci\n"
+              "q - zapis i wyjście\ne - eksploruj\nm - mapa\n\nPatrolujesz drogę przez jakiś czas, jednak "
+              "nikogo nie spotykasz.\n\n(ok)");
+    EXPECT_TRUE(exploreRoad(6, "x\nw\n"));
+    EXPECT_TRUE(said("m - mapa\n\nZnalazłeś szczątki karawany.\n"));
+    world.location = LocationForest;
     screen.type("m");
     forestScreen();
     EXPECT_EQ(world.location, LocationWorldMap);
@@ -192,19 +202,6 @@ const std::string TollDemand =
 const std::string ChiefOfferText =
     "Bandyci zaprowadzili cię do swojego herszta.\n-\"Chcesz zarobic? Zabij dla mnie burmistrza a dam ci 10.000 "
     "sztuk złota.\n\n(ok)";
-
-TEST_F(RoadTest, QuietWalkAndCaravan) {
-    hero.hp = 7;
-    hero.level = 4;
-    EXPECT_TRUE(exploreRoad(0, "x"));
-    EXPECT_EQ(screen.transcript(),
-              "Jesteś na drodze. Masz 7/13 pw, 50 złota.\nDostepne komendy:\ns - informacje o postaci\n"
-              "q - zapis i wyjście\ne - eksploruj\nm - mapa\n\nPatrolujesz drogę przez jakiś czas, jednak "
-              "nikogo nie spotykasz.\n\n(ok)");
-    EXPECT_EQ(hero.hp, 9);  // half the level
-    EXPECT_TRUE(exploreRoad(6, "x\nw\n"));
-    EXPECT_TRUE(said("m - mapa\n\nZnalazłeś szczątki karawany.\n"));
-}
 
 TEST_F(RoadTest, TheTollWithTenNineAndNoGold) {
     for (const auto& [gold, answer] : {std::pair{10, "Dobrze możesz przejść, tylko ani słowa straży.\nStraciłeś 10"},

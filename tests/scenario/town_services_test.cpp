@@ -443,7 +443,7 @@ TEST_F(MagesTowerTest, CursedShieldGrowsWorseThenTurnsAndTheElixirBecomesWater) 
     recomputeLoad();
     const float load = hero.load;
     tower("u3\nn3\nttk4\ntk0\nk1\ntkk",
-        {"3\nTen przedmiot jest przeklęty, na pewno chcesz go ulepszyć? (t/n)\n{clear}",
+          {"3\nTen przedmiot jest przeklęty, na pewno chcesz go ulepszyć? (t/n)\n{clear}",
          "(t/n)\nCzy chcesz zapłacić 8730 sztuk złota aby ulepszyć Tarcza -2 z -2 do -3? (t/n)\n",
          "Zdejmę klątwe z Tarcza -3 za 4365 sztuk złota. (t/n)\nOd teraz Tarcza -3 to Tarcza +3.\n\n(ok)",
          "{clear}Z którego przedmiotu chcesz zdjąć klątwe (0-nic):\nNie masz żadnych przeklętych przedmiotów.\n\n(ok)"
@@ -476,29 +476,23 @@ TEST_F(MagesTowerTest, IdentificationTellsPotionsOfHighRowsOnlyTheirKind) {
 }
 
 // Freed of its curse, the wielded strange sword turns -5 into +5 at once;
-// one more step makes the hero stronger still.
-TEST_F(MagesTowerTest, StrangeSwordFreedOfItsCurseRaisesAttributesByTen) {
+// one more step makes the hero stronger still. Cursed, a step that takes an
+// attribute below 1 kills the hero, who pays nothing and leaves at once.
+TEST_F(MagesTowerTest, StrangeSwordRaisesOrKillsThroughTheAttributes) {
     hero.attributes[Cha] = 15;  // 10 with the sword: the base prices
     const auto own = hero.attributes;  // KON 12: +1 at level 1
     hero.weapon = StrangeSword;
     applyGodBonus(StrangeSword.bonus);
     hero.gold = 200 + 25000;
     visit(magesTowerScreen, "i1\ntkkk1\ntkkx", {"(t/n)\nDługi miecz +? to Długi miecz Bogów -5.\n\n(ok)",
-                            "Od teraz Długi miecz Bogów -5 to Długi miecz Bogów +5.\n\n(ok)"});
+                                                "Od teraz Długi miecz Bogów -5 to Długi miecz Bogów +5.\n\n(ok)"});
     for (std::size_t i = 0; i < own.size(); ++i) EXPECT_EQ(hero.attributes[i], own[i] + 5) << i;
-    EXPECT_EQ(hero.hp, 15);  // KON 17: +3
-    EXPECT_EQ(hero.gold, 0);
-
+    EXPECT_EQ(std::pair(hero.hp, hero.gold), std::pair(15, 0));  // KON 17: +3
     hero.gold = 149850;  // e = 5 + 3: (8 + 1)² × 2000 at CHA 20
-    visit(magesTowerScreen, "u1\ntk0\nx",
-          {"(t/n)\nCzujesz się silniejszy.\nTwój przedmiot został umagiczniony.\n\n(ok)"});
-    EXPECT_EQ(hero.attributes[Str], own[Str] + 6);
-    EXPECT_EQ(hero.weapon.bonus, 6);
-    EXPECT_EQ(hero.gold, 0);
-}
+    visit(magesTowerScreen, "u1\ntk0\nx", {"(t/n)\nCzujesz się silniejszy.\nTwój przedmiot został umagiczniony.\n\n(ok)"});
+    EXPECT_EQ(std::tuple(hero.attributes[Str], hero.weapon.bonus, hero.gold), std::tuple(own[Str] + 6, 6, 0));
 
-// An attribute below 1 kills the hero, who pays nothing and leaves at once.
-TEST_F(MagesTowerTest, CursedSwordOfTheGodsKillsWhenAnAttributeFallsBelowOne) {
+    makeTestHero();
     hero.attributes[Cha] = 6;
     hero.weapon = StrangeSword;
     hero.weapon.flags |= Identified;
@@ -506,10 +500,8 @@ TEST_F(MagesTowerTest, CursedSwordOfTheGodsKillsWhenAnAttributeFallsBelowOne) {
     hero.gold = 200000;
     hero.lastHarm = 0;
     visit(magesTowerScreen, "u1\ntt ", {"z -5 do -6? (t/n)\nCzujesz się słabszy.\n{12}Umierasz...\n{7}\n(ok)"});
-    EXPECT_EQ(hero.hp, 0);
-    EXPECT_EQ(hero.lastHarm, HarmNothingYet);
-    EXPECT_EQ(hero.gold, 200000);
-    EXPECT_EQ(hero.weapon.bonus, -5);
+    EXPECT_EQ(std::tuple(hero.hp, hero.lastHarm, hero.gold, hero.weapon.bonus),
+              std::tuple(0, HarmNothingYet, 200000, -5));
 }
 
 // The first word of the line, in any case (of two rows named Paladyn, the
@@ -780,7 +772,7 @@ TEST_F(MayorTest, AttackingTheMayor) {
     EXPECT_TRUE(left);
 }
 
-TEST_F(MayorTest, Land) {
+TEST_F(MayorTest, LandAndTheMine) {
     makeStrong();
     hero.gold = 999;
     EXPECT_TRUE(has(mayor("ktk"), "Mogę ci sprzedać ziemię pod dom za 1000 sztuk złota. Chcesz kupić? (t/n)\n\n"
@@ -793,10 +785,7 @@ TEST_F(MayorTest, Land) {
     EXPECT_TRUE(world.has(LandOwned));
     EXPECT_EQ(hero.gold, 0);
     EXPECT_TRUE(has(mayor("kk"), "Kupiłeś już ziemię, daj innym szansę na osiedlenie się tutaj.\n\n(ok)"));
-}
-
-TEST_F(MayorTest, TheMineReopenedPaysForEveryPassingDay) {
-    makeStrong();
+    // The mine, once found and cleared, reopened for 20000, pays for every passing day.
     EXPECT_FALSE(has(mayor("rw"), "kopalni"));  // not found yet: the key does nothing
     world.set(MineFound);
     EXPECT_TRUE(has(mayor("rk"), "r - zatrudnij robotników do kopalni\nw - wyjdź\n\nNikt nie będzie chciał pracować w "
@@ -898,7 +887,7 @@ TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
 // Attacking a companion or a friend ends that bond: in his own grove (the
 // forest) a companion druid would otherwise fight beside the hero against
 // himself and his dog. Here only the hero is ever attacked or charmed at.
-TEST_F(DruidGroveTest, AttackingTheDruidEndsCompanionshipAndFriendship) {
+TEST_F(DruidGroveTest, AttackingTheDruidEndsEveryBondUntilHeIsDead) {
     for (const std::uint32_t bond : {DruidCompanion | WorgsBeaten, +DruidFriend}) {
         world.storyFlags = GroveKnown | bond;
         waitInFights(40);
@@ -910,11 +899,9 @@ TEST_F(DruidGroveTest, AttackingTheDruidEndsCompanionshipAndFriendship) {
         EXPECT_EQ(count(out, "trafia "), count(out, "trafia cię")) << out;
         EXPECT_EQ(count(out, "próbuje zaatakować") + count(out, "zauroczył"), 0) << out;
     }
-}
-
-TEST_F(DruidGroveTest, AfterTheAttackEveryVisitIsAFightUntilTheDruidIsDead) {
-    // Every visit is the druid's ambush, with no word of trade, even if a
-    // companion flag survived from an older game.
+    // After the attack every visit is the druid's ambush, with no word of
+    // trade, even if a companion flag survived from an older game, until the
+    // druid is dead.
     world.storyFlags = GroveKnown | DruidHostile | DruidCompanion;
     waitInFights(5);
     EXPECT_FALSE(grove("a0\n"));
