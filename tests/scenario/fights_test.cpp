@@ -148,23 +148,18 @@ TEST_F(FightTest, RageAndItsFatigueByLevel) {
         hero.level = level;
         hero.ragesLeft = hero.ragesPerDay = 2;
         const Hero before = hero;
-        const auto change = [&](const Hero& h) {
-            return std::tuple(h.attributes[Str] - before.attributes[Str], h.attributes[Dex] - before.attributes[Dex],
-                              h.attributes[Con] - before.attributes[Con], h.maxHp - before.maxHp, h.hp - before.hp,
-                              h.kpModifier);
-        };
         const int gain = hpPerLevel * level;
         std::string trail;
         screen.setBeforeKey([&] {
-            Hero saved = hero;
-            for (int a = 0; a < AttributeCount; ++a) saved.attributes[a] -= world.fightChanges.attributes[a];
-            saved.maxHp -= world.fightChanges.maxHp;
-            saved.hp -= world.fightChanges.hp;
-            const auto now = change(hero);
-            if (change(saved) != std::tuple(0, 0, 0, 0, 0, hero.kpModifier)) trail += '!';
-            else if (now == std::tuple(bonus, 0, bonus, gain, gain, -2)) trail += 'R';
-            else if (now == std::tuple(-2, -2, 0, 0, 0, 0)) trail += 'T';
-            else trail += now == std::tuple(0, 0, 0, 0, 0, 0) ? '-' : '?';
+            const FightChanges& fc = world.fightChanges;
+            const std::array now{hero.attributes[Str] - before.attributes[Str], hero.attributes[Dex] - before.attributes[Dex],
+                                 hero.attributes[Con] - before.attributes[Con], hero.maxHp - before.maxHp,
+                                 hero.hp - before.hp, hero.kpModifier};
+            if (now != std::array{fc.attributes[Str], fc.attributes[Dex], fc.attributes[Con], fc.maxHp, fc.hp, now[5]})
+                trail += '!';
+            else if (now == std::array{bonus, 0, bonus, gain, gain, -2}) trail += 'R';
+            else if (now == std::array{-2, -2, 0, 0, 0, 0}) trail += 'T';
+            else trail += now == std::array{0, 0, 0, 0, 0, 0} ? '-' : '?';
         });
         EXPECT_EQ(run({MonsterRat}, "ss" + std::string(std::string_view(trace).size() - 5, 'c') + "suk"), FightFled);
         screen.setBeforeKey(nullptr);
