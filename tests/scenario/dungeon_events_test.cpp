@@ -6,8 +6,6 @@
 
 #include "support/scenario.h"
 
-#include "character/rules_tables.h"
-#include "data/feats.h"
 #include "data/item_tables.h"
 #include "data/level_slots.h"
 #include "dungeon/chests.h"
@@ -30,7 +28,7 @@ protected:
         screen.setBeforeKey([this] { keysBeforeFight_ += !world.inCombat && !fought_; fought_ |= world.inCombat; });
     }
     // Level 20 and a +5 sword: nothing down here brings him down before he has cut it to pieces.
-    void makeChampion() {
+    static void makeChampion() {
         hero.level = 20;
         hero.baseAttack = hero.attackPool = 40;
         hero.attributes = {40, 20, 30, 10, 10, 10};
@@ -52,16 +50,25 @@ protected:
             return key;
         });
     }
-    // Enters the place anew, on its stairs up; true when the keys ran out there.
-    bool enter(int location) {
-        world.location = location;
-        return runUntilInputEnds([] { enterDungeon(false); });
+    // An event from a fresh transcript with the keys before, in and after its
+    // fight; it must return before they run out.
+    EventOutcome event(EventOutcome (*place)(), const std::string& typed, int inFight, const std::string& after) {
+        EventOutcome outcome = EventOutcome::Died;
+        screen.type(typed);
+        fightWith(inFight, after);
+        EXPECT_FALSE(play([&] { outcome = place(); }, "")) << typed;
+        return outcome;
     }
     // Runs the place of world.location with the hero on the cell, as after a load; true when the keys ran out.
     bool playFrom(Spot at) {
         world.savedX = at.x;
         world.savedY = at.y;
         return runUntilInputEnds([] { enterDungeon(true); });
+    }
+    // Enters the place anew, on its stairs up.
+    void enter(int location) {
+        world.location = location;
+        runUntilInputEnds([] { enterDungeon(false); });
     }
     static Spot find(std::int32_t flag) {
         for (int y = 0; y < LevelMap::Height; ++y)
@@ -86,7 +93,8 @@ protected:
 };
 
 TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
-    EXPECT_TRUE(enter(LocationDungeon));
+    world.location = LocationDungeon;
+    EXPECT_TRUE(runUntilInputEnds([] { enterDungeon(false); }));
     EXPECT_EQ(world.levelSeeds[0].seed, static_cast<std::uint32_t>(FixedTime));  // built now, from the clock
     EXPECT_EQ(screen.rowText(0), "Testowy Człowiek Wojownik, Poziom 1, Pw 13/13, Złoto 50");
     EXPECT_TRUE(screen.rowText(1).starts_with("Jesteś w podziemiach na 1 poziomie."));
@@ -105,8 +113,7 @@ TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
         if (!levelMap.walkable(to.x, to.y)) screen.press(key);
     }
     EXPECT_TRUE(playFrom(up));
-    EXPECT_EQ(screen.clears(), clears + 1);  // only the new entry's own drawing
-    EXPECT_EQ(randomState(), random);
+    EXPECT_EQ(std::pair(screen.clears(), randomState()), std::pair(clears + 1, random));  // only the entry's drawing
 
     // Resumed on the saved cell; "q" cancelled, then "q" without saving: the cell is kept.
     world.resumeDungeon = true;
@@ -124,25 +131,22 @@ TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
     EXPECT_EQ(std::pair(heroShownAt(up), world.location), std::pair(true, int(LocationWorldMap)));
 }
 
-TEST_F(DungeonTest, StairsFromTheMineToTheChamberAndBack) {
+// The stairs of the mine lead down to the chamber and up to the forest; the
+// stairs down to the fifth dungeon level, and only those, complete the
+// mayor's quest for it, and only that quest.
+TEST_F(DungeonTest, StairsBetweenPlacesAndLevels) {
     world.set(MineCleared);  // no random encounters in a cleared mine
     enter(LocationMine);
     EXPECT_TRUE(shows("Jesteś w kopalni."));
     const Spot up = find(LevelMap::StairsUp), down = find(LevelMap::StairsDown);
-    // Down into the chamber, the bottom of its branch: "u" on its entry leads back to the mine's stairs down.
-    screen.type("uu");
+    screen.type("uu");  // down into the chamber; "u" on its entry leads back to the mine's stairs down
     EXPECT_TRUE(playFrom(down));
-    EXPECT_NE(screen.transcript().find("Jesteś w komnacie wyzwań."), std::string::npos);
-    EXPECT_EQ(world.location, LocationMine);
-    EXPECT_TRUE(heroShownAt(down));
-    screen.type("u");  // and up from the mine into the forest
+    EXPECT_TRUE(said("Jesteś w komnacie wyzwań."));
+    EXPECT_EQ(std::pair(world.location, heroShownAt(down)), std::pair(int(LocationMine), true));
+    screen.type("u");
     EXPECT_FALSE(playFrom(up));
     EXPECT_EQ(std::pair(world.location, world.has(MineCleared)), std::pair(int(LocationForest), true));
-}
 
-// The stairs down to the fifth level, and only those, complete the mayor's
-// quest for it, and only that quest.
-TEST_F(DungeonTest, GoingDownToTheFifthLevelDoesTheQuestForIt) {
     for (auto [level, kind, stage] : {std::tuple{3, QuestFifthLevel, 1}, {4, QuestFifthLevel, 0}, {3, QuestBandits, 0}}) {
         SCOPED_TRACE(level);
         world.location = LocationDungeon;
@@ -158,38 +162,39 @@ TEST_F(DungeonTest, GoingDownToTheFifthLevelDoesTheQuestForIt) {
     }
 }
 
-TEST_F(DungeonTest, TerrasqueAndThoseWhoComeToHisLair) {
-    const std::string paladin = "Słyszysz odgłosy metalowej zbroji dochodzące z korytarza, zza rogu wychodzi paladyn. "
-                                "Chce ci pomów w walce z potworem.\n";
-    // A hostile druid is fought first, with the paladin at the hero's side;
-    // Terrasque sleeps on and the hero steps back. The dead take no side.
-    // (The friends' arrival and the won fight are the whole game's end.)
-    for (auto [flags, arrivals, won] :
-         {std::tuple<std::uint32_t, std::string, bool>{
-              DruidHostile | PaladinFriend,
-              "Pojawia się portal i wychodzi z niego druid, nie jest przyjaźnie nastawiony.\n" + paladin, false},
-          {DruidDead | DruidHostile | PaladinDead | PaladinFriend, "", true}}) {
-        makeTestHero();
-        makeChampion();
-        world.location = LocationHallsOfPain;
-        world.storyFlags = flags;
-        screen.clearTranscript();
-        screen.type(arrivals.empty() ? "t" : "t ");  // the answer, and a key after the arrivals
-        fightWith('f', won ? "  " : " w\n");          // the fight's "(ok)", then the victory's, or the druid's loot
-        EventOutcome outcome = EventOutcome::Died;
-        EXPECT_FALSE(runUntilInputEnds([&] { outcome = specialPlace(); }));
-        const std::string& out = screen.transcript();
-        EXPECT_TRUE(out.starts_with("Widzisz przed sobą COŚ. Potwór jest olbrzymi, ale chyba śpi. Czy chcesz go "
-                                    "zaatakować? (t/n)\n" + arrivals + "{clear}\n"))
-            << out;
-        EXPECT_EQ(keysBeforeFight_, arrivals.empty() ? 1 : 2);
-        EXPECT_EQ(count(out, "Udało ci się! Terrasque nie żyje!\n\n(ok)"), won ? 1 : 0);
-        EXPECT_EQ(std::pair(world.has(TerrasqueDead), outcome),
-                  std::pair(won, won ? EventOutcome::Stay : EventOutcome::StepBack));
+TEST_F(DungeonTest, AChestOrAMimicIsOpenedOnlyOnce) {
+    world.set(MineCleared);  // no monsters: only the chest acts
+    enter(LocationMine);
+    const Spot chest = find(LevelMap::Chest);  // the first chest, row by row
+    const auto [from, key] = approach(chest);
+    playFrom(from);
+    // In the close-up the chest's block shows "$" at its row 4, column 4.
+    EXPECT_EQ(screen.charAt(2 + 6 * (chest.y - from.y + 1) + 4, 6 * (chest.x - from.x + 1) + 4), U'$');
+    screen.press(key);
+    screen.type(" w\n");  // the treasure's "(ok)"; walk away from the loot
+    playFrom(from);
+    EXPECT_TRUE(chestOpened(SlotMine, 0));
+    screen.press(key);  // a later visit: nothing happens, and no "$"
+    playFrom(from);
+    EXPECT_EQ(seen("Znalazłeś skrzynię."), 1);
+    EXPECT_EQ(std::pair(heroShownAt(chest), screen.charAt(2 + 6 + 4, 6 + 4)), std::pair(true, U'_'));
+
+    // A mimic left behind counts as an opened chest; the same draw on the
+    // first and the last dungeon level opens a chest.
+    hero.feats = FeatRun;  // pace 7 against the mimic's 2: a sure escape
+    hero.maxHp = hero.hp = 200;
+    seedSuchThat([] { return randomNext() % 40 == 0; });  // the first draw wakes a mimic
+    const std::uint32_t seed = randomState();
+    EXPECT_EQ(event([] { return openChest(SlotMine, 3); }, " ", 'u', " "), EventOutcome::StepBack);
+    EXPECT_TRUE(screen.transcript().starts_with(
+        "Znalazłeś skrzynię.\n\n(ok){clear}\nGdy podszedłeś do skrzynki, zaatakowała cię.\n"));
+    EXPECT_EQ(world.levelSeeds[SlotMine].openedChests, 1u | 1u << 3);  // chest 0 above, and the mimic's
+    EXPECT_EQ(openChest(SlotMine, 3), EventOutcome::Stay);
+    for (auto open : {+[] { return openChest(0, 0); }, +[] { return openChest(SlotLastDungeonLevel, 0); }}) {
+        seedRandom(seed);
+        event(open, "", 'u', " w\n");
+        EXPECT_FALSE(said("zaatakowała"));
     }
-    screen.clearTranscript();  // the lair is quiet once Terrasque is dead
-    EXPECT_EQ(specialPlace(), EventOutcome::Stay);
-    EXPECT_EQ(screen.transcript(), "");
 }
 
 TEST_F(DungeonTest, TheGolemsAskAgainAfterADeclineAndLeaveTheCrystal) {
@@ -205,59 +210,43 @@ TEST_F(DungeonTest, TheGolemsAskAgainAfterADeclineAndLeaveTheCrystal) {
     screen.type("t ");
     fightWith('f', " p\n ");
     playFrom(from);
-    EXPECT_EQ(count(screen.transcript(), "żelazne golemy. Czy chcesz podejść? (t/n)\nGdy tylko podeszłes na odległość "
-                                         "kilku metrów golemy rzuciły się na ciebie.\n\n(ok)"),
+    EXPECT_EQ(seen("żelazne golemy. Czy chcesz podejść? (t/n)\nGdy tylko podeszłes na odległość kilku metrów golemy "
+                   "rzuciły się na ciebie.\n\n(ok)"),
               1);
-    EXPECT_EQ(count(screen.transcript(), "Postument jest pusty!\n\n(ok)"), 1);
+    EXPECT_EQ(seen("Postument jest pusty!\n\n(ok)"), 1);
     EXPECT_EQ(std::tuple(world.has(GolemsDefeated), world.dungeonEventFight, heroShownAt(pedestal)),
               std::tuple(true, false, true));
     EXPECT_TRUE(std::any_of(hero.inventory.begin(), hero.inventory.end(),
                             [](const ItemSlot& item) { return item.kind == KindGem && item.ref == CrystalRow; }));
 }
 
-TEST_F(DungeonTest, AChestOrAMimicIsOpenedOnlyOnce) {
-    world.set(MineCleared);  // no monsters: only the chest acts
-    enter(LocationMine);
-    const Spot chest = find(LevelMap::Chest);  // the first chest, row by row
-    const auto [from, key] = approach(chest);
-    playFrom(from);
-    // In the close-up the chest's block shows "$" at its row 4, column 4.
-    EXPECT_EQ(screen.charAt(2 + 6 * (chest.y - from.y + 1) + 4, 6 * (chest.x - from.x + 1) + 4), U'$');
-    screen.press(key);
-    screen.type(" w\n");  // the treasure's "(ok)"; walk away from the loot
-    playFrom(from);
-    EXPECT_EQ(count(screen.transcript(), "Znalazłeś skrzynię.\n"), 1);
-    EXPECT_TRUE(chestOpened(SlotMine, 0));
-    screen.press(key);  // a later visit: nothing happens, and no "$"
-    playFrom(from);
-    EXPECT_EQ(count(screen.transcript(), "Znalazłeś skrzynię."), 1);
-    EXPECT_EQ(std::pair(heroShownAt(chest), screen.charAt(2 + 6 + 4, 6 + 4)), std::pair(true, U'_'));
-
-    // A mimic left behind counts as an opened chest.
-    hero.feats = FeatRun;  // pace 7 against the mimic's 2: a sure escape
-    hero.maxHp = hero.hp = 200;
-    std::uint32_t seed = 1;  // one whose first draw wakes a mimic
-    for (seedRandom(seed); randomNext() % 40 != 0; seedRandom(++seed)) {
+TEST_F(DungeonTest, TerrasqueAndThoseWhoComeToHisLair) {
+    // A hostile druid is fought first, with the paladin at the hero's side;
+    // Terrasque sleeps on and the hero steps back. The dead take no side.
+    // (The friends' arrival and the won fight are the whole game's end.)
+    for (auto [flags, arrivals, won] :
+         {std::tuple<std::uint32_t, std::string, bool>{
+              DruidHostile | PaladinFriend,
+              "Pojawia się portal i wychodzi z niego druid, nie jest przyjaźnie nastawiony.\nSłyszysz odgłosy metalowej "
+              "zbroji dochodzące z korytarza, zza rogu wychodzi paladyn. Chce ci pomów w walce z potworem.\n",
+              false},
+          {DruidDead | DruidHostile | PaladinDead | PaladinFriend, "", true}}) {
+        makeTestHero();
+        makeChampion();
+        world.location = LocationHallsOfPain;
+        world.storyFlags = flags;
+        // The answer (and a key after the arrivals); the fight's "(ok)", then the victory's, or the druid's loot.
+        const EventOutcome outcome = event(specialPlace, arrivals.empty() ? "t" : "t ", 'f', won ? "  " : " w\n");
+        EXPECT_TRUE(screen.transcript().starts_with("Widzisz przed sobą COŚ. Potwór jest olbrzymi, ale chyba śpi. Czy "
+                                                    "chcesz go zaatakować? (t/n)\n" + arrivals + "{clear}\n"))
+            << screen.transcript();
+        EXPECT_EQ(keysBeforeFight_, arrivals.empty() ? 1 : 2);
+        EXPECT_EQ(seen("Udało ci się! Terrasque nie żyje!\n\n(ok)"), won ? 1 : 0);
+        EXPECT_EQ(std::pair(world.has(TerrasqueDead), outcome),
+                  std::pair(won, won ? EventOutcome::Stay : EventOutcome::StepBack));
     }
-    seedRandom(seed);
-    screen.clearTranscript();
-    screen.type(" ");  // the chest's "(ok)"
-    fightWith('u', " ");
-    EventOutcome outcome = EventOutcome::Died;
-    EXPECT_FALSE(runUntilInputEnds([&] { outcome = openChest(SlotMine, 3); }));
-    EXPECT_TRUE(screen.transcript().starts_with(
-        "Znalazłeś skrzynię.\n\n(ok){clear}\nGdy podszedłeś do skrzynki, zaatakowała cię.\n"));
-    EXPECT_EQ(outcome, EventOutcome::StepBack);
-    EXPECT_EQ(world.levelSeeds[SlotMine].openedChests, 1u | 1u << 3);  // chest 0 above, and the mimic's
-    EXPECT_EQ(openChest(SlotMine, 3), EventOutcome::Stay);
-    // The same draw on the first and the last dungeon level opens a chest.
-    for (int slot : {0, int(SlotLastDungeonLevel)}) {
-        seedRandom(seed);
-        screen.clearTranscript();
-        fightWith('u', " w\n");
-        runUntilInputEnds([&] { openChest(slot, 0); });
-        EXPECT_EQ(count(screen.transcript(), "zaatakowała"), 0) << slot;
-    }
+    EXPECT_EQ(event(specialPlace, "", 'f', ""), EventOutcome::Stay);  // the lair is quiet once Terrasque is dead
+    EXPECT_EQ(screen.transcript(), "");
 }
 
 TEST_F(DungeonTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
@@ -271,10 +260,8 @@ TEST_F(DungeonTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
     hero.capacity = hero.load + 1.5f;
     EXPECT_EQ(specialPlace(), EventOutcome::Stay);
     EXPECT_EQ(std::pair(screen.transcript(), world.has(SwordTaken)), std::pair(std::string(), false));
-
     hero.capacity = hero.load + 2.0f;  // exactly enough
-    screen.type(" ");
-    EXPECT_FALSE(runUntilInputEnds([] { specialPlace(); }));
+    event(specialPlace, " ", 'f', "");
     EXPECT_EQ(screen.transcript(), "Znalazłeś dziwny miecz na ziemi. Na pewno jest magiczny.\n\n(ok)");
     EXPECT_EQ(std::pair(hero.inventory[0], world.has(SwordTaken)),
               std::pair(ItemSlot{LongSwordRow, KindWeapon, 1, -5, OfTheGods}, true));
@@ -285,48 +272,32 @@ TEST_F(DungeonTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
 
 // The paladin of the first crypt level joins a hero of alignment -5 or
 // better and attacks a more wicked one, or any hero he fought before; a fled
-// meeting comes again. (Walking into him is part of the whole game's test.)
-TEST_F(DungeonTest, ThePaladinJoinsAGoodHeroAndAttacksAWickedOneOrAnyHeFought) {
-    const std::string attacks = "\"\n\n(ok){clear}\nPaladyn cię atakuje!\n";
+// meeting comes again. After the twentieth crypt fight beside the hero he
+// leaves as a friend, once. (Walking into him is part of the whole game's test.)
+TEST_F(DungeonTest, ThePaladinJoinsAGoodHeroAttacksAWickedOneAndLeavesAFriend) {
     for (auto [alignment, hostileBefore, words] :
-         {std::tuple<int, bool, std::string>{
-              -5, false, "Podchodzi do ciebie i mówi: \"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci "
-                         "towarzyszył tak długo jak będziesz wędrował po korytarzach tej krypty. Przysiągłem zabić "
-                         "tyle nieumarłych potworów ilu dzielnych wojowników zginęło w obronie zamku Blackrock.\"\n\n"
-                         "(ok)"},
-          {-6, false, "Podchodzi do ciebie i mówi: \"Nie podoba mi się twoje postępowanie, zeszłeś na ścieżke zła "
-                      "i musisz zapłacić za wyrządzone krzywdy!" + attacks},
-          {10, true, "Rzuca się na ciebie krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!" + attacks}}) {
+         {std::tuple{-5, false, "mówi: \"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci towarzyszył"},
+          {-6, false, "mówi: \"Nie podoba mi się twoje postępowanie, zeszłeś na ścieżke zła"},
+          {10, true, "krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!\"\n\n(ok){clear}\nPaladyn cię atakuje!\n"}}) {
         makeTestHero();
         hero.feats = FeatRun;  // pace 7 against the paladin's 3: a sure escape
         hero.maxHp = hero.hp = 500;
         hero.alignment = alignment;
         world.location = LocationCrypt;
         if (hostileBefore) world.set(PaladinHostile);
-        screen.clearTranscript();
-        screen.type(" ");
-        fightWith('u', " ");
-        EventOutcome outcome = EventOutcome::Died;
-        EXPECT_FALSE(runUntilInputEnds([&] { outcome = paladinMeeting(); }));
-        EXPECT_TRUE(screen.transcript().starts_with(
-            "Słyszysz dźwięk metalu i zza rogu wychodzi odziany w zbroje wojownik. " + words))
-            << screen.transcript();
+        const EventOutcome outcome = event(paladinMeeting, " ", 'u', " ");
+        EXPECT_TRUE(said("Słyszysz dźwięk metalu i zza rogu wychodzi odziany w zbroje wojownik. ")) << alignment;
+        EXPECT_TRUE(said(words)) << alignment;
         const bool joins = alignment == -5;
+        EXPECT_EQ(said("Paladyn cię atakuje!\n"), !joins);
         EXPECT_EQ(std::tuple(world.has(PaladinCompanion), world.has(PaladinHostile), outcome, paladinWaitsHere()),
                   std::tuple(joins, !joins, joins ? EventOutcome::Stay : EventOutcome::StepBack, !joins));
     }
-}
 
-TEST_F(DungeonTest, ThePaladinLeavesAfterTheTwentiethCryptFightOnce) {
-    world.location = LocationCrypt;
     world.dungeonLevel = 1;
-    world.set(PaladinCompanion);
-    EXPECT_FALSE(paladinFarewellDue(19));
-    ASSERT_TRUE(paladinFarewellDue(20));
-    screen.type(" ");
-    EXPECT_FALSE(runUntilInputEnds([] { paladinFarewell(); }));
-    EXPECT_TRUE(screen.transcript().ends_with("z chęcią ci pomogę.\n\n(ok)Zdobyłeś {10}3000{7} doświadczenia. Możesz "
-                                              "awansować na 2 poziom.\n"));
+    world.storyFlags = PaladinCompanion;
+    EXPECT_EQ(std::pair(paladinFarewellDue(19), paladinFarewellDue(20)), std::pair(false, true));
+    event([] { paladinFarewell(); return EventOutcome::Stay; }, " ", 'f', "");
     EXPECT_EQ(std::tuple(world.has(PaladinFriend), world.has(PaladinCompanion), paladinFarewellDue(20)),
               std::tuple(true, false, false));
     // Not a dead paladin, nor one who fought the hero; nor does he wait below the first level.

@@ -6,32 +6,32 @@
 #include "character/character_sheet.h"
 #include "character/creation.h"
 #include "character/feat_screens.h"
-#include "character/rules_tables.h"
 #include "data/classes.h"
-#include "data/feats.h"
 #include "data/races.h"
 #include "items/inventory.h"
 
 namespace kelvrin::test {
 namespace {
 
-// With the fixture's seed the first attribute set shown is
-// 13 12 8 6 15 12 and the next one 10 15 11 15 10 13.
+// Creation as the player meets it, paging on. With the fixture's seed the
+// first attribute set is 13 12 8 6 15 12 and the next 10 15 11 15 10 13.
 class CreationTest : public GameTest {
 protected:
-    int create() {
+    int create(const std::string& keys) {
+        screen.clearTranscript();
+        screen.type(keys);
         int result = -1;
-        EXPECT_FALSE(runUntilInputEnds([&] { result = createCharacter(); }));
-        EXPECT_EQ(screen.keysQueued(), 0u);
+        EXPECT_FALSE(runUntilInputEnds([&] { result = createCharacter(); })) << keys;
+        EXPECT_EQ(screen.keysQueued(), 0u) << keys;
         return result;
     }
     int seen(const std::string& part) const { return count(screen.transcript(), part); }
 };
 
 TEST_F(CreationTest, HumanFighterChoosesThreeFeats) {
-    screen.type("Ala\n?xt1t2\nt");    // help, attributes, Człowiek, Wojownik
-    screen.type("5\nw5\nw5\nw3\nx");  // Potężny atak, Rozszczepienie, Zogniskowanie broni (Długi miecz)
-    EXPECT_EQ(create(), CreationDone);
+    // Help, the attributes, Człowiek, Wojownik; Potężny atak, Rozszczepienie,
+    // Zogniskowanie broni (Długi miecz): a human's second general feat, then a fighter's one.
+    EXPECT_EQ(create("Ala\n?xt1t2\nt5\nw5\nw5\nw3\nx"), CreationDone);
     EXPECT_EQ(seen("{clear}Podaj swoje imię śmiałku: Ala\n{clear}CECHY:\nSIŁ: 13 ({10}+1{7})\nZRĘ: 12 ({10}+1{7})\n"
                    "KON:  8 ({12}-1{7})\nINT:  6 ({12}-2{7})\nMĄD: 15 ({10}+2{7})\nCHA: 12 ({10}+1{7})\n\nt - ok, "
                    "n - anuluj, r - przerzuć cechy, ? - informacje.\n{clear}SIŁA:\n* szansa trafienia"),
@@ -42,73 +42,58 @@ TEST_F(CreationTest, HumanFighterChoosesThreeFeats) {
     EXPECT_EQ(seen("{clear}Wybierz klasę: \n1) Barbarzyńca\n2) Wojownik\n\nliczba - wybór, n - anuluj, c - "
                    "cofnij.\n2\n{clear}Klasa: Wojownik\nNajważniejsze atrybuty: SIŁ, KON, ZRĘ\nOpis: Wojownik"),
               1);
-    // A human takes a second general feat, a fighter a fighter's one.
-    EXPECT_EQ(seen("Wybierz nowy atut:"), 2);
-    EXPECT_EQ(seen("Wybierz dodatkowy atut wojownika:"), 1);
+    EXPECT_EQ(std::pair(seen("Wybierz nowy atut:"), seen("Wybierz dodatkowy atut wojownika:")), std::pair(2, 1));
     EXPECT_EQ(screen.rowText(0), "Ala Człowiek Wojownik");
-    EXPECT_EQ(hero.attributes, (std::array<int, 6>{13, 12, 8, 6, 15, 12}));
-    EXPECT_EQ(hero.maxHp, 11);  // 12 + the KON modifier
-    EXPECT_EQ(hero.feats, static_cast<std::uint32_t>(FeatPowerAttack | FeatCleave));
-    EXPECT_EQ(hero.weaponFocusMask, 1u << 7);
+    // KON 8: 12 - 1 Pw; the fighter's long sword, scale armour and shield; 87.5 kg, the armour counting half.
+    EXPECT_EQ(std::tuple(hero.attributes, hero.maxHp, hero.feats, hero.weaponFocusMask, hero.capacity, hero.load),
+              std::tuple(std::array<int, 6>{13, 12, 8, 6, 15, 12}, 11, std::uint32_t(FeatPowerAttack | FeatCleave),
+                         1u << 7, 87.5f, 24.5f));
     EXPECT_EQ(std::tuple(hero.weapon, hero.armour, hero.shield),
               std::tuple(ItemSlot{7, KindWeapon, 0, 0, Identified}, ItemSlot{6, KindArmour, 0, 0, Identified},
                          ItemSlot{1, KindShield, 0, 0, Identified}));
-    EXPECT_FLOAT_EQ(hero.capacity, 87.5f);
-    EXPECT_FLOAT_EQ(hero.load, 24.5f);
 }
 
-TEST_F(CreationTest, HalflingGetsSmallWeaponAndArmour) {
-    screen.type("Ola\nt84t2\nt");  // no eighth race; Niziołek, Wojownik
-    screen.type("1\nw6\nw4\nx");  // Bieg; Zogniskowanie broni (Krótki miecz, 4th without large weapons)
-    EXPECT_EQ(create(), CreationDone);
-    EXPECT_EQ(seen("Halabarda"), 0);
-    EXPECT_EQ(seen("WYBIERZ RASĘ:"), 2);
-    EXPECT_EQ(hero.attributes, (std::array<int, 6>{11, 14, 8, 6, 15, 12}));
-    EXPECT_EQ(std::pair(hero.weapon, hero.armour),
-              std::pair(ItemSlot{5, KindWeapon, 0, 0, Identified}, ItemSlot{6, KindArmour, 0, 0, Identified | SmallSize}));
-    EXPECT_FLOAT_EQ(hero.capacity, 48.75f);          // 65 kg × 0.75
-    EXPECT_FLOAT_EQ(hero.load, 1.5f + 7.5f + 7.5f);  // the worn armour counts half
-}
+TEST_F(CreationTest, SmallHeroesAndGoingBack) {
+    // No eighth race; a Niziołek Wojownik: Bieg, then Zogniskowanie broni
+    // (Krótki miecz, 4th without the large weapons).
+    EXPECT_EQ(create("Ola\nt84t2\nt1\nw6\nw4\nx"), CreationDone);
+    EXPECT_EQ(std::pair(seen("Halabarda"), seen("WYBIERZ RASĘ:")), std::pair(0, 2));
+    // 65 kg × 0.75; the short sword, small scale armour worn (half its weight) and the shield.
+    EXPECT_EQ(std::tuple(hero.attributes, hero.weapon, hero.armour, hero.capacity, hero.load),
+              std::tuple(std::array<int, 6>{11, 14, 8, 6, 15, 12}, ItemSlot{5, KindWeapon, 0, 0, Identified},
+                         ItemSlot{6, KindArmour, 0, 0, Identified | SmallSize}, 48.75f, 1.5f + 7.5f + 7.5f));
 
-TEST_F(CreationTest, GoingBackFromBothLists) {
     // Race list "c": a new set. Półork, then back from the class list (its
     // bonuses go again), a refused Półelf and an unknown key; then a human
     // Barbarzyńca after no choice and an unknown class.
-    screen.type("Ela\ntct7tc\n6nxq1tx\n3\n1\nt1\nw1\nwx");
-    EXPECT_EQ(create(), CreationDone);
-    EXPECT_EQ(seen("{clear}CECHY:\nSIŁ: 10 ( 0)\nZRĘ: 15 ({10}+2{7})"), 1);
-    EXPECT_EQ(seen("Czy chcesz grać jako Półelf? (t/n)"), 1);
-    EXPECT_EQ(hero.attributes, (std::array<int, 6>{10, 15, 11, 15, 10, 13}));
-    EXPECT_EQ(std::tuple(hero.heroClass, hero.ragesPerDay, hero.ragesLeft), std::tuple(ClassBarbarian, 1, 1));
-    EXPECT_EQ(hero.feats, static_cast<std::uint32_t>(FeatRun | FeatAlertness));
+    seedRandom(12345);
+    EXPECT_EQ(create("Ela\ntct7tc\n6nxq1tx\n3\n1\nt1\nw1\nwx"), CreationDone);
+    EXPECT_EQ(std::pair(seen("{clear}CECHY:\nSIŁ: 10 ( 0)\nZRĘ: 15 ({10}+2{7})"), seen("grać jako Półelf? (t/n)")),
+              std::pair(1, 1));
+    EXPECT_EQ(std::tuple(hero.attributes, hero.heroClass, hero.ragesPerDay, hero.ragesLeft, hero.feats),
+              std::tuple(std::array<int, 6>{10, 15, 11, 15, 10, 13}, ClassBarbarian, 1, 1, std::uint32_t(FeatRun | FeatAlertness)));
     EXPECT_EQ(std::tuple(hero.weapon.ref, hero.armour.ref, hero.shield.empty()), std::tuple(6, 3, true));
 }
 
 TEST_F(CreationTest, TooLittleIntelligenceAndCancel) {
     seedRandom(1174);  // the first set shown has INT 3
-    screen.type("Iza\nt7xn");
-    EXPECT_EQ(create(), CreationCancelled);
+    EXPECT_EQ(create("Iza\nt7xn"), CreationCancelled);
     EXPECT_EQ(seen("{clear}Rasa: Półork\nOpis: Półorkowie zazwyczaj"), 1);
     EXPECT_EQ(seen("\nSIŁ: 10 {10}+2\n{7}ZRĘ: 14 +0\nKON: 15 +0\nINT:  1 {12}-2\n{7}MĄD: 17 +0\nCHA: 10 {12}-2\n"
                    "{7}\nCechy:\n* widzenie w ciemnościach\n\nNie możesz grać jako Półork bo miałbyś zbyt mało "
                    "inteligencji!\n\n(ok){clear}WYBIERZ RASĘ:"),
               1);
-    screen.type("Iza\nn");  // cancelled from the attributes
-    EXPECT_EQ(create(), CreationCancelled);
-    screen.type("Iza\nt1t\nn\n");  // and from the class list
-    EXPECT_EQ(create(), CreationCancelled);
-    EXPECT_EQ(hero.name, "");
-    EXPECT_EQ(hero.attributes, (std::array<int, 6>{}));
+    // Cancelled from the attributes and from the class list: nothing is kept.
+    for (const char* keys : {"Iza\nn", "Iza\nt1t\nn\n"}) EXPECT_EQ(create(keys), CreationCancelled) << keys;
+    EXPECT_EQ(std::pair(hero.name, hero.attributes), std::pair(std::string(), std::array<int, 6>{}));
 }
 
 // A name becomes part of file names on every system: path separators,
 // control characters, letters Windows-1250 lacks, what a Windows file name
 // cannot hold and a final dot or space ("." and ".." too) are refused; at
-// most 30 characters are read, and an existing save of that name is
-// reported.
+// most 30 characters are read, and an existing save of that name is reported.
 TEST_F(CreationTest, NamesThatCannotBeFileNamesAreRefused) {
-    screen.type("a/b\n..\n.\nx\\y\n\u0085\n漢字\nAla.\nC:a\n.a\nn");
-    EXPECT_EQ(create(), CreationCancelled);
+    EXPECT_EQ(create("a/b\n..\n.\nx\\y\n\u0085\n漢字\nAla.\nC:a\n.a\nn"), CreationCancelled);
     EXPECT_EQ(seen("Niedozwolone imię, wybierz inne.\nPodaj swoje imię śmiałku: "), 8);
     for (const char* allowed : {"", "Łukasz Żółć", "€ ~ !", ".a", "a. b"}) EXPECT_TRUE(isAllowedName(allowed)) << allowed;
     for (const char* refused : {"a\x01", "tab\tname", "del\x7f", "bad\xff", "a*", "a?", "\"a\"", "<a>", "a|b",
@@ -119,37 +104,40 @@ TEST_F(CreationTest, NamesThatCannotBeFileNamesAreRefused) {
     for (int i = 0; i < 30; ++i) thirty += "Ż";
     writeBytes("save_" + thirty, {'x'});
     hero.gold = 123;
-    screen.type(thirty + "ŻŻŻŻŻ\n");
-    EXPECT_EQ(create(), CreationSaveExists);
-    EXPECT_EQ(hero.name, thirty);
-    EXPECT_EQ(hero.gold, 123);  // only the name is set: the caller loads the save
+    EXPECT_EQ(create(thirty + "ŻŻŻŻŻ\n"), CreationSaveExists);
+    EXPECT_EQ(std::pair(hero.name, hero.gold), std::pair(thirty, 123));  // only the name: the caller loads the save
     EXPECT_TRUE(std::filesystem::exists(pathOf("save_" + thirty)));
 }
 
-class CharacterSheetTest : public GameTest {
+// The sheet, the feat screens and the inventory of the test hero.
+class HeroScreensTest : public ScenarioTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        hero.name = "Ala";
-        hero.race = RaceHuman;
-        hero.heroClass = ClassFighter;
-        hero.attributes = {16, 12, 8, 10, 13, 9};
-        hero.maxHp = hero.hp = 30;
-        hero.weapon = ItemSlot{7, KindWeapon, 0, 0, Identified};
-        hero.armour = ItemSlot{6, KindArmour, 0, 0, Identified};
-        hero.shield = ItemSlot{1, KindShield, 0, 0, Identified};
-        hero.capacity = 150.0f;
-        hero.load = 24.5f;
-        screen.setPaging(false);  // the sheet of a hero with many feats is longer than the screen
-    }
-    bool sheetHas(const std::string& part) {
+    const std::string& sheet() {
         screen.clearTranscript();
         showCharacterSheet();
-        return screen.transcript().find(part) != std::string::npos;
+        return screen.transcript();
     }
+    static void averageFighter() {
+        showAllFeats = false;
+        hero.attributes = {12, 12, 12, 12, 12, 12};
+        hero.maxHp = hero.hp = 10;
+    }
+    void TearDown() override {
+        showAllFeats = false;
+        ScenarioTest::TearDown();
+    }
+    // The inventory with the keys and the key that leaves it; every part must show.
+    void inventory(const std::string& keys, std::initializer_list<std::string> parts, const char* leave = "x") {
+        visit([] { inventoryScreen(); return false; }, keys + leave, parts);
+    }
+    static auto gear() { return std::tuple(hero.weapon, hero.armour, hero.shield, hero.inventory); }
 };
 
-TEST_F(CharacterSheetTest, WholeSheet) {
+// The whole sheet once, as long as it gets: it pages like any long output.
+TEST_F(HeroScreensTest, WholeSheetPagesAndChangesWithTheHero) {
+    hero.attributes = {16, 12, 8, 10, 13, 9};
+    hero.maxHp = hero.hp = 30;
+    hero.capacity = 150.0f;
     hero.feats = FeatPowerAttack | FeatRun;
     hero.toughnessCount = 2;
     hero.extraRageCount = 1;
@@ -157,179 +145,121 @@ TEST_F(CharacterSheetTest, WholeSheet) {
     hero.weaponFocusMask = (1u << 7) | (1u << 1);
     hero.weaponSpecMask = 1u << 7;
     hero.poison = 1;
-    showCharacterSheet();
+    screen.setPaging(true);
+    EXPECT_FALSE(play(showCharacterSheet, " "));
+    EXPECT_EQ(screen.keysQueued(), 0u);
     EXPECT_EQ(screen.transcript(),
-              "{clear}Ala Człowiek Wojownik\nPoziom 1 Doświadczenie: 0/1000\nPw: 30/30\n"
+              "{clear}Testowy Człowiek Wojownik\nPoziom 1 Doświadczenie: 0/1000\nPw: 30/30\n"
               "SIŁ: 16 ({10}+3{7}) Udźwig: 24.5/150 kg\nZRĘ: 12 ({10}+1{7}){12} ZATRUTY\n"
               "{7}KON:  8 ({12}-1{7}) Odporność na trucizny: +1\nINT: 10 ( 0)\nMĄD: 13 ({10}+1{7})\n"
               "CHA:  9 ({12}-1{7})\nBroń: Długi miecz (Obr:6-13 cięte Kry:19-20/x2 Waga: 2 kg, średni)\n"
               "Pancerz: Zbroja łuskowa (Kp:4 Max zr:3 Waga:15 kg)\nTarcza: Tarcza (Kp:2 Waga:7.5 kg)\n"
               "Atak: +5 Bazowy: +1\nKp: 17 Szybkość: 10.5 m\nZłoto: {14}50{7}\n\nCechy: szybkie uczenie, \n\n"
               "Atuty:\n* Bieg\n* Potężny atak\n* Twardość x2\n* Dodatkowy szał\n* Redukcja obrażeń 1/-\n"
-              "* Zogniskowanie broni (Sztylet)\n* Zogniskowanie broni (Długi miecz)\n"
+              "-- dalej --\r           \r* Zogniskowanie broni (Sztylet)\n* Zogniskowanie broni (Długi miecz)\n"
               "* Specjalizacja w broni (Długi miecz)\n");
+    screen.setPaging(false);
     hero.shield.kind = KindEmpty;
     hero.race = RaceDwarf;
     hero.poison = 0;
-    EXPECT_TRUE(sheetHas("ZRĘ: 12 ({10}+1{7})\nKON"));
-    EXPECT_TRUE(sheetHas("Tarcza: brak\nAtak:"));
-    EXPECT_TRUE(sheetHas("Cechy: widzenie w ciemnościach, odporność na trucizny, powolny, \n"));
+    for (const char* part : {"ZRĘ: 12 ({10}+1{7})\nKON", "Tarcza: brak\nAtak:",
+                             "Cechy: widzenie w ciemnościach, odporność na trucizny, powolny, \n"})
+        EXPECT_TRUE(has(sheet(), part)) << part;
 }
 
-// Pw below a quarter red, below a half yellow; experience beyond the next level green.
-TEST_F(CharacterSheetTest, HitPointAndExperienceColours) {
-    for (const auto& [hp, xp, shown] :
-         {std::tuple{7, 0, "Pw: {12}7{7}/30\n"}, {14, 0, "Pw: {14}14{7}/30\n"}, {15, 0, "Pw: 15/30\n"},
-          {0, 0, "Pw: {12}0{7}/30\n"}, {30, 1000, "Doświadczenie: 1000/1000\n"},
-          {30, 1001, "Doświadczenie: {10}1001{7}/1000\n"}}) {
-        hero.hp = hp;
-        hero.xp = xp;
-        EXPECT_TRUE(sheetHas(shown)) << shown;
-    }
-}
-
-TEST_F(CharacterSheetTest, OneAttackPerFivePointsOfBaseAttackFromSix) {
+// Pw below a quarter red, below a half yellow; experience beyond the next
+// level green; one more attack for each five points of base attack from six.
+TEST_F(HeroScreensTest, SheetLinesByState) {
+    hero.maxHp = 30;
     hero.weapon = ItemSlot{0, KindWeapon, 0, 0, Identified};
-    const struct {
-        int baseAttack, strength;
-        const char* line;
-    } cases[] = {{5, 10, "Atak: +5 Bazowy: +5\n"},          {6, 16, "Atak: +9/+4 Bazowy: +6\n"},
-                 {10, 10, "Atak: +10/+5 Bazowy: +10\n"},     {11, 12, "Atak: +12/+7/+2 Bazowy: +11\n"},
-                 {16, 10, "Atak: +16/+11/+6/+1 Bazowy: +16\n"}};
-    for (const auto& c : cases) {
-        hero.baseAttack = hero.attackPool = c.baseAttack;
-        hero.attributes[Str] = c.strength;
-        EXPECT_TRUE(sheetHas(c.line)) << c.baseAttack;
+    for (const auto& [hp, xp, baseAttack, strength, shown] :
+         {std::tuple{7, 0, 0, 14, "Pw: {12}7{7}/30\n"}, {14, 0, 0, 14, "Pw: {14}14{7}/30\n"}, {15, 0, 0, 14, "Pw: 15/30\n"},
+          {0, 0, 0, 14, "Pw: {12}0{7}/30\n"}, {30, 1000, 0, 14, "Doświadczenie: 1000/1000\n"},
+          {30, 1001, 0, 14, "Doświadczenie: {10}1001{7}/1000\n"}, {30, 0, 5, 10, "Atak: +5 Bazowy: +5\n"},
+          {30, 0, 6, 16, "Atak: +9/+4 Bazowy: +6\n"}, {30, 0, 10, 10, "Atak: +10/+5 Bazowy: +10\n"},
+          {30, 0, 11, 12, "Atak: +12/+7/+2 Bazowy: +11\n"}, {30, 0, 16, 10, "Atak: +16/+11/+6/+1 Bazowy: +16\n"}}) {
+        std::tie(hero.hp, hero.xp, hero.attributes[Str]) = std::tuple(hp, xp, strength);
+        hero.baseAttack = hero.attackPool = baseAttack;
+        EXPECT_TRUE(has(sheet(), shown)) << shown;
     }
 }
 
-class FeatScreensTest : public GameTest {
-protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        showAllFeats = false;
-        hero.attributes = {12, 12, 12, 12, 12, 12};
-        hero.heroClass = ClassFighter;
-        hero.maxHp = hero.hp = 10;
-    }
-    void TearDown() override {
-        showAllFeats = false;
-        GameTest::TearDown();
-    }
-    bool said(const std::string& part) const { return screen.transcript().find(part) != std::string::npos; }
-};
-
-TEST_F(FeatScreensTest, GeneralListSortedAndShowAllListsTheRestInGrey) {
+TEST_F(HeroScreensTest, FeatListsSortedWithRequirementsAndRepeats) {
+    averageFighter();
     // 'p' lists all 17 feats; the unavailable Potężny atak (8th), Wielkie
     // rozszczepienie (15th) and Specjalizacja w broni (11th) only show their
     // requirements; then Twardość (12th) is taken.
-    screen.type("p\n8\nx15\nx11\nx12\nw");
-    chooseFeat(FeatGeneral);
-    EXPECT_TRUE(said("{clear}Wybierz nowy atut:\n1) Bieg\n2) Czujność\n3) Finezja\n"));
-    EXPECT_TRUE(said("7) Zogniskowanie broni\n\nliczba - wybór, p - pokaż wszystkie\n"));
-    EXPECT_TRUE(said("2) Czujność\n{8}3) Dodatkowy szał\n{7}4) Finezja\n{8}5) Odporność na trucizny\n"
-                     "{7}6) Poprawiona inicjatywa\n{8}7) Poprawione trafienia krytyczne\n8) Potężny atak\n"
-                     "9) Przedłużony szał\n10) Rozszczepienie\n11) Specjalizacja w broni\n{7}12) Twardość\n"
-                     "{8}13) Uniki\n{7}14) Walka na ślepo\n{8}15) Wielkie rozszczepienie\n16) Wyspecjalizowanie\n"
-                     "{7}17) Zogniskowanie broni\n\nliczba - wybór, p - pokaż dostępne\n"));
-    EXPECT_TRUE(said("{clear}Nazwa: Potężny atak\nOpis: Możesz zmniejszyć"));
-    EXPECT_TRUE(said("Typ: Wojownika\nWymagania:\n* minimalna siła 13\n\n(ok){clear}"));
-    EXPECT_TRUE(said("Wymagania:\n* posiadanie atutu Rozszczepienie\n* bazowy atak 4\n\n(ok)"));
-    EXPECT_TRUE(said("Wymagania:\n* bazowy atak 4\n* klasa Wojownik\n\n(ok)"));
-    EXPECT_EQ(hero.feats, 0u);
-    EXPECT_EQ(hero.toughnessCount, 1);
-    EXPECT_TRUE(showAllFeats);  // kept for the next choice
-}
+    play([] { chooseFeat(FeatGeneral); }, "p\n8\nx15\nx11\nx12\nw");
+    for (const char* part :
+         {"{clear}Wybierz nowy atut:\n1) Bieg\n2) Czujność\n3) Finezja\n",
+          "7) Zogniskowanie broni\n\nliczba - wybór, p - pokaż wszystkie\n",
+          "2) Czujność\n{8}3) Dodatkowy szał\n{7}4) Finezja\n{8}5) Odporność na trucizny\n"
+          "{7}6) Poprawiona inicjatywa\n{8}7) Poprawione trafienia krytyczne\n8) Potężny atak\n"
+          "9) Przedłużony szał\n10) Rozszczepienie\n11) Specjalizacja w broni\n{7}12) Twardość\n"
+          "{8}13) Uniki\n{7}14) Walka na ślepo\n{8}15) Wielkie rozszczepienie\n16) Wyspecjalizowanie\n"
+          "{7}17) Zogniskowanie broni\n\nliczba - wybór, p - pokaż dostępne\n",
+          "{clear}Nazwa: Potężny atak\nOpis: Możesz zmniejszyć", "Typ: Wojownika\nWymagania:\n* minimalna siła 13\n\n(ok){clear}",
+          "Wymagania:\n* posiadanie atutu Rozszczepienie\n* bazowy atak 4\n\n(ok)",
+          "Wymagania:\n* bazowy atak 4\n* klasa Wojownik\n\n(ok)"})
+        EXPECT_TRUE(said(part)) << part;
+    EXPECT_EQ(std::tuple(hero.feats, hero.toughnessCount, showAllFeats), std::tuple(0u, 1, true));  // kept for the next
 
-TEST_F(FeatScreensTest, FighterChoiceOffersOnlyFighterFeatsAndToughnessRepeats) {
+    // A fighter's choice offers fighter feats only; Twardość repeats; a line without a number redraws.
+    averageFighter();
+    hero.toughnessCount = 0;
     hero.baseAttack = hero.attackPool = 4;
     hero.feats = FeatPowerAttack | FeatCleave;
     hero.attributes[Str] = 13;
-    screen.type("x\n4\nw4\nw");  // a line without a number redraws
-    chooseFeat(FeatFighter);
-    chooseFeat(FeatFighter);
-    EXPECT_EQ(hero.toughnessCount, 2);
-    EXPECT_EQ(std::pair(hero.maxHp, hero.hp), std::pair(16, 16));
+    play([] { chooseFeat(FeatFighter); chooseFeat(FeatFighter); }, "x\n4\nw4\nw");
+    EXPECT_EQ(std::tuple(hero.toughnessCount, hero.maxHp, hero.hp), std::tuple(2, 16, 16));
     EXPECT_TRUE(said("{clear}Wybierz dodatkowy atut wojownika:\n1) Finezja\n2) Poprawiona inicjatywa\n3) "
                      "Specjalizacja w broni\n4) Twardość\n5) Walka na ślepo\n6) Wielkie rozszczepienie\n7) "
                      "Zogniskowanie broni\n\nliczba"));
 }
 
-TEST_F(FeatScreensTest, WeaponFeatRefusesAWeaponTakenBefore) {
+TEST_F(HeroScreensTest, WeaponFeatsAndTheWeaponList) {
+    averageFighter();
     hero.weaponFocusMask = 1u << 7;
     // Zogniskowanie broni is 7th, Długi miecz 3rd of the weapons; back on
     // the weapon list "c" returns to the feats, and Czujność ends the choice.
-    screen.type("7\nw3\nx7\nwc\n2\nw");
-    chooseFeat(FeatGeneral);
+    play([] { chooseFeat(FeatGeneral); }, "7\nw3\nx7\nwc\n2\nw");
     EXPECT_TRUE(said("\n3\nPosiadasz już atut Zogniskowanie broni (Długi miecz)!\n\n(ok){clear}"));
-    EXPECT_EQ(hero.weaponFocusMask, 1u << 7);
-    EXPECT_EQ(hero.feats, static_cast<std::uint32_t>(FeatAlertness));
-    screen.type("6\nw5\n");  // Czujność is gone from the list; Korbacz is row 8
-    chooseFeat(FeatGeneral);
+    EXPECT_EQ(std::pair(hero.weaponFocusMask, hero.feats), std::pair(1u << 7, std::uint32_t(FeatAlertness)));
+    play([] { chooseFeat(FeatGeneral); }, "6\nw5\n");  // Czujność is gone from the list; Korbacz is row 8
     EXPECT_EQ(hero.weaponFocusMask, (1u << 7) | (1u << 8));
-}
 
-TEST_F(FeatScreensTest, SmallHeroIsNotOfferedLargeWeapons) {
+    // A small hero is not offered large weapons; fists can be left out.
     hero.race = RaceGnome;
-    screen.type("0\n99\n1\n");
-    EXPECT_EQ(chooseWeapon(true, false), 3);  // Buzdygan
+    int chosen = -1;
+    play([&] { chosen = chooseWeapon(true, false); }, "0\n99\n1\n");
+    EXPECT_EQ(chosen, 3);  // Buzdygan
     for (const char* large : {"Drąg", "Halabarda", "Wielki miecz", "Wielki topór", "Tasak"})
-        EXPECT_FALSE(shows(large)) << large;
-    EXPECT_EQ(screen.rowText(9), "9) Topór");
-    EXPECT_EQ(screen.rowText(10), "liczba - wybór, c - cofnij");
+        EXPECT_FALSE(said(large)) << large;
+    EXPECT_EQ(std::pair(screen.rowText(9), screen.rowText(10)), std::pair(std::string("9) Topór"), std::string("liczba - wybór, c - cofnij")));
     hero.race = RaceHuman;
-    screen.type("8\n");
-    EXPECT_EQ(chooseWeapon(true, true), 9);  // no fists: Rapier is 8th
-    EXPECT_FALSE(shows("Pięści"));
+    play([&] { chosen = chooseWeapon(true, true); }, "8\n");
+    EXPECT_EQ(chosen, 9);  // no fists: Rapier is 8th
+    EXPECT_FALSE(said("Pięści"));
 }
 
-TEST_F(FeatScreensTest, SettingsShareTheBaseAttack) {
+TEST_F(HeroScreensTest, SettingsShareTheBaseAttack) {
     hero.baseAttack = 3;
     hero.powerAttack = 2;
     hero.attackPool = 1;
-    screen.type("2\nx-1\n1\n");  // too much, then negative, then 1
-    expertiseSettings();
+    play(expertiseSettings, "2\nx-1\n1\n");  // too much, then negative, then 1
     EXPECT_TRUE(said("{clear}Ustawienia atutu Wyspecjalizowanie.\nAktualna premia do KP: 0\nMaksymalna premia: 1\n"
                      "Zmiana: 2\nNie możesz przekroczyć kary do trafienia poniżej bazowego ataku który wynosi 3. Ta "
                      "właściwość rozdziela się pomiędzy Potężny atak i Wyspecjalizowanie.\n\n(ok){clear}"));
-    EXPECT_EQ(hero.expertise, 1);
-    EXPECT_EQ(hero.attackPool, 0);
-    // Any sequence keeps the pool and the two settings adding up to the base attack.
-    for (const auto& [power, typed] : {std::pair{true, "0\n"}, {false, "3\n"}, {true, "1\nx-5\n0\n"}, {false, "abc\n"},
-                                       {true, "3\n"}, {false, "99999999999\n"}, {true, "2\n"}, {false, "2\nx1\n"}}) {
-        screen.type(typed);
-        power ? powerAttackSettings() : expertiseSettings();
-        EXPECT_EQ(screen.keysQueued(), 0u) << typed;
-        EXPECT_EQ(hero.attackPool + hero.powerAttack + hero.expertise, hero.baseAttack) << typed;
-        EXPECT_GE(hero.attackPool, 0);
-    }
-    EXPECT_EQ(hero.powerAttack, 2);
-    EXPECT_EQ(hero.expertise, 1);
+    EXPECT_EQ(std::pair(hero.expertise, hero.attackPool), std::pair(1, 0));
+    play(powerAttackSettings, "0\n");  // what power attack gives back goes to the pool
+    EXPECT_TRUE(said("Aktualna premia do obrażeń: 2\nMaksymalna premia: 2\n"));
+    EXPECT_EQ(std::tuple(hero.powerAttack, hero.expertise, hero.attackPool), std::tuple(0, 1, 2));
 }
 
 constexpr ItemSlot Fists{0, KindWeapon, 0, 0, Identified}, LongSword{7, KindWeapon, 0, 0, Identified};
 constexpr ItemSlot GreatSword{11, KindWeapon, 0, 0, Identified}, Ruby{2, KindGem, 0, 0, Identified};
 
-class InventoryTest : public ScenarioTest {
-protected:
-    void SetUp() override {
-        ScenarioTest::SetUp();  // long sword, scale armour, shield
-        hero.attributes[Con] = 14;
-        hero.level = 3;
-        hero.maxHp = hero.hp = 30;
-    }
-    // Runs the screen with the keys and 'x' to leave; expects every part in what it printed.
-    void run(const std::string& keys, std::initializer_list<const char*> parts, const char* leave = "x") {
-        screen.clearTranscript();
-        screen.type(keys + leave);
-        EXPECT_FALSE(runUntilInputEnds([] { inventoryScreen(); })) << keys;
-        EXPECT_EQ(screen.keysQueued(), 0u) << keys;
-        for (const char* part : parts) EXPECT_NE(screen.transcript().find(part), std::string::npos) << part;
-    }
-    static auto gear() { return std::tuple(hero.weapon, hero.armour, hero.shield, hero.inventory); }
-};
-
-TEST_F(InventoryTest, CursedItemsStayArmourWaitsForTheEndOfAFightAndAFullBackpackTakesNothing) {
+TEST_F(HeroScreensTest, CursedItemsStayArmourWaitsForTheEndOfAFightAndAFullBackpackTakesNothing) {
     hero.weapon = ItemSlot{7, KindWeapon, 0, -1, 0};  // not identified: the refusal reveals it
     hero.armour.bonus = -1;
     hero.shield.bonus = -2;
@@ -337,14 +267,14 @@ TEST_F(InventoryTest, CursedItemsStayArmourWaitsForTheEndOfAFightAndAFullBackpac
     hero.inventory[1] = ItemSlot{2, KindArmour, 0, 0, Identified};
     auto before = gear();
     world.inCombat = true;
-    run("bkpktku1\ntku2\nk", {"Komendy (bptuwx?): Nie możesz puścić tej broni! Jest przeklęta!\n",
-                              "Nie możesz zdejmować pancerza w czasie walki.\n",
-                              "Nie możesz wypuścić tej tarczy z ręki! Jest przeklęta!\n",
-                              "Długi miecz +?. Czy chcesz ją zdjąć? (t/n)\nNie możesz puścić tej broni!",
-                              "Nie możesz zakładać pancerza w czasie walki.\n"});
+    inventory("bkpktku1\ntku2\nk", {"Komendy (bptuwx?): Nie możesz puścić tej broni! Jest przeklęta!\n",
+                                    "Nie możesz zdejmować pancerza w czasie walki.\n",
+                                    "Nie możesz wypuścić tej tarczy z ręki! Jest przeklęta!\n",
+                                    "Długi miecz +?. Czy chcesz ją zdjąć? (t/n)\nNie możesz puścić tej broni!",
+                                    "Nie możesz zakładać pancerza w czasie walki.\n"});
     world.inCombat = false;
-    run("pku2\ntk", {"Nie możesz zdjąć tego pancerz! Jest przeklęty!\n",
-                     "Nie możesz zdjąć tego pancerza! Jest przeklęty!\n"});
+    inventory("pku2\ntk", {"Nie możesz zdjąć tego pancerz! Jest przeklęty!\n",
+                           "Nie możesz zdjąć tego pancerza! Jest przeklęty!\n"});
     EXPECT_EQ(gear(), before);
 
     // No room for what is taken off: nothing is said and nothing moves.
@@ -353,78 +283,79 @@ TEST_F(InventoryTest, CursedItemsStayArmourWaitsForTheEndOfAFightAndAFullBackpac
     hero.inventory.fill(Ruby);
     hero.inventory[0] = ItemSlot{1, KindWeapon, 0, 0, Identified};
     before = gear();
-    run("bkpktku1\ntku2\nk", {"Wolne miejsce: 0\n", "Komendy (bptuwx?): {clear}",
-                              "Czy chcesz ją zdjąć? (t/n)\n{clear}", "Nie wiesz jak użyć Rubin.\n"});
+    inventory("bkpktku1\ntku2\nk", {"Wolne miejsce: 0\n", "Komendy (bptuwx?): {clear}",
+                                    "Czy chcesz ją zdjąć? (t/n)\n{clear}", "Nie wiesz jak użyć Rubin.\n"});
     EXPECT_EQ(gear(), before);
 }
 
-TEST_F(InventoryTest, TwoHandedWeaponsAndShields) {
+TEST_F(HeroScreensTest, TwoHandedWeaponsShieldsAndWeaponsOfTheGods) {
     hero.inventory[0] = GreatSword;
-    run("u1\nktku1\ntk", {"Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n",
-                          "Schowałeś Tarcza do plecaka.\n",
-                          "Czy chcesz ją zdjąć? (t/n)\nWyjmujesz Wielki miecz z plecaka.\n"});
+    inventory("u1\nktku1\ntk", {"Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n",
+                                "Schowałeś Tarcza do plecaka.\n",
+                                "Czy chcesz ją zdjąć? (t/n)\nWyjmujesz Wielki miecz z plecaka.\n"});
     // The long sword went to the first free slot before the great sword left its own.
     EXPECT_EQ(std::tuple(hero.weapon, hero.shield.kind, hero.inventory[0].kind, hero.inventory[2]),
               std::tuple(GreatSword, KindEmpty, KindEmpty, LongSword));
-    run("u1\nk", {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n"});
+    inventory("u1\nk", {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n"});
 
     // A Niziołek: a halberd is too big, a long sword needs both hands.
     hero.race = RaceHalfling;
     hero.weapon = Fists;
     hero.shield = ItemSlot{0, KindShield, 0, 0, Identified};
     hero.inventory = {ItemSlot{10, KindWeapon, 0, 0, Identified}, LongSword, ItemSlot{5, KindWeapon, 0, 0, 0}};
-    run("u1\nku2\nku3\nk", {"Ta broń jest za duża, nie możesz jej używać.\n",
-                            "Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n",
-                            "Wyjmujesz Krótki miecz z plecaka.\n"});
+    inventory("u1\nku2\nku3\nk", {"Ta broń jest za duża, nie możesz jej używać.\n",
+                                  "Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n",
+                                  "Wyjmujesz Krótki miecz z plecaka.\n"});
     EXPECT_EQ(hero.weapon.ref, 5);
-}
 
-// A weapon of the gods moves all six attributes (and Pw, capacity) by its
-// bonus: a blessed one gives back what it gave when it leaves the hand.
-TEST_F(InventoryTest, WeaponOfTheGodsChangesAllAttributes) {
+    // A weapon of the gods moves all six attributes (and Pw, capacity) by its
+    // bonus: a blessed one gives back what it gave when it leaves the hand.
+    makeTestHero();
+    hero.attributes[Con] = 14;
+    hero.level = 3;
+    hero.maxHp = hero.hp = 30;
     hero.weapon = ItemSlot{7, KindWeapon, 0, 2, OfTheGods | Identified};
     applyGodBonus(2);  // KON 16: 33 Pw
     hero.inventory[0] = ItemSlot{7, KindWeapon, 1, -5, OfTheGods};
-    run("u1\ntkbk", {"Masz już broń, Długi miecz Bogów +2. Czy chcesz ją zdjąć? (t/n)\n"
-                     "Wyjmujesz Długi miecz +? z plecaka.\nCzujesz się słabszy.\n",
-                     "Nie możesz puścić tej broni! Jest przeklęta!\n"});
+    inventory("u1\ntkbk", {"Masz już broń, Długi miecz Bogów +2. Czy chcesz ją zdjąć? (t/n)\n"
+                           "Wyjmujesz Długi miecz +? z plecaka.\nCzujesz się słabszy.\n",
+                           "Nie możesz puścić tej broni! Jest przeklęta!\n"});
     EXPECT_EQ(hero.attributes, (std::array<int, 6>{9, 7, 9, 5, 5, 5}));
     EXPECT_EQ(hero.hp, 21);  // KON modifier +2 to -1 at level 3
     EXPECT_FLOAT_EQ(hero.capacity, 50.0f);
     EXPECT_EQ(hero.inventory[1], (ItemSlot{7, KindWeapon, 0, 2, OfTheGods | Identified}));
 }
 
-TEST_F(InventoryTest, HelpDrinkDropAndADeadlyDrink) {
+TEST_F(HeroScreensTest, InventoryListHelpDrinkDropAndADeadlyDrink) {
     hero.inventory[3] = ItemSlot{0, KindPotion, 0, 0, Identified | StrengthKnown};
     hero.inventory[7] = Ruby;
     recomputeLoad();
-    run("?ku1\nkw1\nnw1\nt",
-        {"{clear}EKWIPUNEK Waga: 24.85/100 kg Wolne miejsce: 18\n1) Mikstura lecznicza +0 (Waga: 0.25 kg)\n"
-         "2) Rubin (Waga: 0.1 kg)\n\nKomendy (bptuwx?): ",
-         "{clear}Dostępne komendy:\nb - zdejmij broń\np - zdejmij pancerz\nt - zdejmij tarcze\nu - "
-         "użyj/ekwipuj\nw - wyrzuc\nx - zamknij ekwipunek\n\n(ok){clear}",
-         "Który przedmiot: 1\nWypijasz Mikstura lecznicza +0. Brak efektu...\n{clear}",
-         "Który przedmiot: 1\nNa pewno chcesz wyrzucić Rubin? (t/n)\n{clear}",
-         "? (t/n)\nWyrzucasz Rubin.\n{clear}EKWIPUNEK Waga: 24.5/100 kg Wolne miejsce: 20\n"});
-
+    inventory("?ku1\nkw1\nnw1\nt",
+              {"{clear}EKWIPUNEK Waga: 24.85/100 kg Wolne miejsce: 18\n1) Mikstura lecznicza +0 (Waga: 0.25 kg)\n"
+               "2) Rubin (Waga: 0.1 kg)\n\nKomendy (bptuwx?): ",
+               "{clear}Dostępne komendy:\nb - zdejmij broń\np - zdejmij pancerz\nt - zdejmij tarcze\nu - "
+               "użyj/ekwipuj\nw - wyrzuc\nx - zamknij ekwipunek\n\n(ok){clear}",
+               "Który przedmiot: 1\nWypijasz Mikstura lecznicza +0. Brak efektu...\n{clear}",
+               "Który przedmiot: 1\nNa pewno chcesz wyrzucić Rubin? (t/n)\n{clear}",
+               "? (t/n)\nWyrzucasz Rubin.\n{clear}EKWIPUNEK Waga: 24.5/100 kg Wolne miejsce: 20\n"});
     // A drink that kills leaves the screen at once, without the "x".
     hero.inventory[0] = ItemSlot{2, KindPotion, 0, -10, Identified};  // no d20 saves against 26
-    run("u1\nk", {"Wypijasz Eliksir uzdrowienia +?. Robi ci się ciemno"}, "");
+    inventory("u1\nk", {"Wypijasz Eliksir uzdrowienia +?. Robi ci się ciemno"}, "");
     EXPECT_EQ(hero.hp, 0);
     EXPECT_TRUE(hero.inventory[0].empty());
 }
 
-// Exactly the capacity still fits; a put-back skips the check and the new load.
-TEST_F(InventoryTest, AddItemKeepsUnderTheCapacityAndHalvesSmallArmour) {
+// Exactly the capacity still fits; a put-back skips the check and the new
+// load; the backpack holds 20; small armour weighs half.
+TEST_F(HeroScreensTest, AddItemKeepsUnderTheCapacityAndHalvesSmallArmour) {
     hero.weapon = Fists;
     hero.armour = ItemSlot{0, KindArmour, 0, 0, Identified};
     hero.shield.kind = KindEmpty;
     recomputeLoad();
     hero.capacity = 1.0f;
     const ItemSlot dagger{1, KindWeapon, 0, 0, Identified};
-    EXPECT_TRUE(addItem(dagger, true) && addItem(dagger, true));
-    EXPECT_FALSE(addItem(dagger, true));
-    EXPECT_TRUE(addItem(dagger, false));
+    EXPECT_EQ((std::array{addItem(dagger, true), addItem(dagger, true), addItem(dagger, true), addItem(dagger, false)}),
+              (std::array{true, true, false, true}));
     EXPECT_FLOAT_EQ(hero.load, 1.0f);
     for (int i = 3; i < BackpackSlots; ++i) EXPECT_TRUE(addItem(Ruby, false));
     EXPECT_FALSE(addItem(Ruby, false));
