@@ -42,42 +42,34 @@ int countIn(const Wanted& wanted) { return int(std::count_if(hero.inventory.begi
 // The number of the first backpack piece `wanted` in the inventory's list (occupied slots from 1), or 0.
 int listNumber(const Wanted& wanted) {
     const auto at = std::find_if(hero.inventory.begin(), hero.inventory.end(), wanted);
-    if (at == hero.inventory.end()) return 0;
-    return 1 + int(std::count_if(hero.inventory.begin(), at, [](const ItemSlot& i) { return !i.empty(); }));
+    return at == hero.inventory.end() ? 0 : 1 + int(std::count_if(hero.inventory.begin(), at, std::not_fn(&ItemSlot::empty)));
 }
 // A piece of `kind` and `ref` of at least WantedBonus, worn in `worn` or in the backpack.
 bool carried(const ItemSlot& worn, int kind, int ref) {
     const auto good = [&](const ItemSlot& i) { return i.kind == kind && i.ref == ref && i.bonus >= WantedBonus; };
     return good(worn) || countIn(good) > 0;
 }
-bool armed() {
-    return carried(hero.weapon, KindWeapon, LongSwordRow) && carried(hero.armour, KindArmour, PlateArmourRow) &&
-           carried(hero.shield, KindShield, LargeShieldRow);
-}
 bool isElixir(const ItemSlot& i) { return i.kind == KindPotion && i.ref == FullHealingRow; }
 // A bought piece still to be put on.
 bool better(const ItemSlot& i) {
     return (i.kind == KindWeapon && i.ref == LongSwordRow && i.bonus > hero.weapon.bonus) ||
-           (i.kind == KindArmour && i.ref == PlateArmourRow &&
-            (hero.armour.ref != i.ref || i.bonus > hero.armour.bonus)) ||
+           (i.kind == KindArmour && i.ref == PlateArmourRow && (hero.armour.ref != i.ref || i.bonus > hero.armour.bonus)) ||
            (i.kind == KindShield && i.ref == LargeShieldRow && i.bonus > hero.shield.bonus);
 }
 
 // The checkpoint: what a step of the story leaves behind, as plain text.
 std::string checkpoint() {
-    static const char* const places[] = {
-        "world map", "town", "forest", "road", "dungeon", "mine", "halls of pain", "challenge chamber", "crypt"};
-    static const char* const flags[] = {
-        "LandOwned",        "HutBuilt",       "HouseBuilt",    "PalaceBuilt", "PaladinHostile", "DruidHostile",
-        "PaladinDead",      "DruidDead",      "PaladinFriend", "DruidFriend", "MineFound",      "MineCleared",
-        "MineWorking",      "GroveKnown",     "WorgsBeaten",   "MayorDead",   "GolemsDefeated", "TerrasqueDead",
-        "PaladinCompanion", "DruidCompanion", "ChiefOffer",    "ChiefDead",   "SwordTaken"};
+    static const char* const places[] = {"world map", "town", "forest", "road", "dungeon", "mine", "halls of pain",
+                                         "challenge chamber", "crypt"};
+    static const char* const flags[] = {"LandOwned", "HutBuilt", "HouseBuilt", "PalaceBuilt", "PaladinHostile",
+        "DruidHostile", "PaladinDead", "DruidDead", "PaladinFriend", "DruidFriend", "MineFound", "MineCleared",
+        "MineWorking", "GroveKnown", "WorgsBeaten", "MayorDead", "GolemsDefeated", "TerrasqueDead", "PaladinCompanion",
+        "DruidCompanion", "ChiefOffer", "ChiefDead", "SwordTaken"};
     const auto item = [](const ItemSlot& i) {
         const auto row = std::size_t(i.ref);
-        const char* name = i.kind == KindWeapon   ? weaponTable[row].name
+        return std::string(i.kind == KindWeapon   ? weaponTable[row].name
                            : i.kind == KindArmour ? armourTable[row].name
-                                                  : shieldTable[row].name;
-        return std::string(name) + " +" + std::to_string(i.bonus) + ", ";
+                           : i.kind == KindShield ? shieldTable[row].name : "-") + " +" + std::to_string(i.bonus) + ", ";
     };
     std::ostringstream out;
     out << hero.name << " L" << hero.level << " xp " << hero.xp << "/" << hero.xpNext << " gold " << hero.gold << " Pw "
@@ -86,8 +78,7 @@ std::string checkpoint() {
     out << " day " << world.day << "/" << world.year << " " << places[world.location + 1];
     if (world.location == LocationDungeon || world.location == LocationCrypt) out << " " << world.dungeonLevel + 1;
     out << (std::filesystem::exists(std::string("save_") + HeroName) ? " saved" : "") << " | flags";
-    for (std::size_t b = 0; b < std::size(flags); ++b)
-        out << ((world.storyFlags >> b) & 1 ? " " + std::string(flags[b]) : "");
+    for (std::size_t b = 0; b < std::size(flags); ++b) out << ((world.storyFlags >> b) & 1 ? " " : "") << ((world.storyFlags >> b) & 1 ? flags[b] : "");
     out << " | feats";
     for (const FeatDef& f : featTable) out << ((hero.feats & f.bit) ? " " + std::string(f.name) + "," : "");
     out << " masks " << std::hex << hero.weaponFocusMask << "/" << hero.weaponSpecMask << "/" << hero.improvedCritMask
@@ -121,13 +112,12 @@ protected:
             if (++answers_ > 4000) return stop("no end in sight");
             if (current_ > 0 && hero.hp < 1) return stop("the hero died");
             Answer reply = prompt();
-            if (!reply) reply = step.play();
-            if (!reply) return stop("no answer for this screen");
+            if (!reply && !(reply = step.play())) return stop("no answer for this screen");
             pending_.assign(reply->begin(), reply->end());
             if (!reply->empty()) continue;
             const std::string text = withoutColours(screen.transcript().substr(stepStart_));
             for (const std::string& part : step.said) EXPECT_NE(text.find(part), std::string::npos) << part;
-            if (std::getenv("KELVRIN_RECORD") && std::string(std::getenv("KELVRIN_RECORD")) == "1")
+            if (const char* record = std::getenv("KELVRIN_RECORD"); record && std::string(record) == "1")
                 std::cout << step.name << ":\n    \"" << checkpoint() << "\"\n";
             else
                 EXPECT_EQ(checkpoint(), step.recorded);
@@ -142,8 +132,7 @@ protected:
     }
     int stop(const std::string& why) {
         ADD_FAILURE() << "step \"" << currentStep() << "\": " << why << "\n--- printed since the last key:\n"
-                      << fresh_ << "\n--- screen:\n"
-                      << screen.screenText();
+                      << fresh_ << "\n--- screen:\n" << screen.screenText();
         stopped_ = true;
         return KeyEnd;
     }
@@ -157,7 +146,7 @@ protected:
     static Answer over() { return std::vector<int>{}; }
     static Answer when(bool at, Answer answer) { return at ? answer : std::nullopt; }
 
-    // ---- what the bot sees ----------------------------------------------------
+    // ---- what the bot sees ------------------------------------------------------------------
     bool ends(std::string_view end) const { return std::string_view(fresh_).ends_with(end); }
     bool has(std::string_view part) const { return fresh_.find(part) != std::string::npos; }
     bool atMainMenu() const { return ends("1. Graj\n2. Cmentarz\n3. Info\n0. Wyjście\n"); }
@@ -186,16 +175,13 @@ protected:
     }
     // The feat to take, as a fighter with a long sword takes them ("Twardość" can always be taken again).
     int featToTake() const {
-        const std::pair<const char*, bool> wanted[] = {
-            {"Potężny atak", !(hero.feats & FeatPowerAttack)},
-            {"Rozszczepienie", !(hero.feats & FeatCleave)},
-            {"Zogniskowanie broni", !(hero.weaponFocusMask & Sword)},
+        const std::pair<const char*, bool> wanted[] = {{"Potężny atak", !(hero.feats & FeatPowerAttack)},
+            {"Rozszczepienie", !(hero.feats & FeatCleave)}, {"Zogniskowanie broni", !(hero.weaponFocusMask & Sword)},
             {"Specjalizacja w broni", !(hero.weaponSpecMask & Sword)},
             {"Poprawione trafienia krytyczne", !(hero.improvedCritMask & Sword)},
             {"Wielkie rozszczepienie", !(hero.feats & FeatGreatCleave)},
             {"Poprawiona inicjatywa", !(hero.feats & FeatImprovedInitiative)},
-            {"Walka na ślepo", !(hero.feats & FeatBlindFight)},
-            {"Twardość", true}};
+            {"Walka na ślepo", !(hero.feats & FeatBlindFight)}, {"Twardość", true}};
         for (const auto& [name, wants] : wanted)
             if (const int number = pick(name); wants && number > 0) return number;
         return 0;
@@ -206,31 +192,20 @@ protected:
     // behind: the backpack is kept for the elixirs), the questions on the
     // story's way, messages, creation, barracks, feats, shops and inventory.
     Answer prompt() {
-        static const std::pair<const char*, const char*> fixed[] = {
-            {"(ok)", " "},
-            {"Czy chcesz zaatakować? (t/n)\n", "t"},
-            {"Czy chcesz go zaatakować? (t/n)\n", "t"},
-            {"Czy chcesz mu pomóc? (t/n)\n", "t"},
-            {"Czy chcesz iść za nim? (t/n)\n", "t"},
-            {"Chcesz iść? (t/n)\n", "t"},
-            {"Czy chcesz ją zdjąć? (t/n)\n", "t"},
-            {"Czy chcesz ją schować? (t/n)\n", "t"},
-            {" z plecaka.\n", " "},
-            {"doświadczenia.\n", " "},
-            {" punktów wytrzymałości.\n", " "},
-            {"Podaj swoje imię śmiałku: ", "Borys\n"},
-            {"\nliczba - wybierz, n - anuluj, c - cofnij.\n", "1"},
-            {"Czy chcesz grać jako Człowiek? (t/n)\n", "t"},
-            {"\nliczba - wybór, n - anuluj, c - cofnij.\n", "2\n"},
-            {"Czy chcesz grać jako Wojownik? (t/n)", "t"},
+        static const std::pair<const char*, const char*> fixed[] = {{"(ok)", " "},
+            {"Czy chcesz zaatakować? (t/n)\n", "t"}, {"Czy chcesz go zaatakować? (t/n)\n", "t"},
+            {"Czy chcesz mu pomóc? (t/n)\n", "t"}, {"Czy chcesz iść za nim? (t/n)\n", "t"}, {"Chcesz iść? (t/n)\n", "t"},
+            {"Czy chcesz ją zdjąć? (t/n)\n", "t"}, {"Czy chcesz ją schować? (t/n)\n", "t"}, {" z plecaka.\n", " "},
+            {"doświadczenia.\n", " "}, {" punktów wytrzymałości.\n", " "}, {"Podaj swoje imię śmiałku: ", "Borys\n"},
+            {"\nliczba - wybierz, n - anuluj, c - cofnij.\n", "1"}, {"Czy chcesz grać jako Człowiek? (t/n)\n", "t"},
+            {"\nliczba - wybór, n - anuluj, c - cofnij.\n", "2\n"}, {"Czy chcesz grać jako Wojownik? (t/n)", "t"},
             {"w - wybierz, inny - anuluj", "w"}};
         for (const auto& [end, keys] : fixed)
             if (ends(end)) return press(keys);
         const bool line = screen.readingLine();
-        if (world.inCombat) {
-            const int elixir = listNumber(isElixir);
+        const int elixir = listNumber(isElixir), piece = listNumber(better);
+        if (world.inCombat)
             return press(hero.hp * 10 < hero.maxHp * 6 && elixir > 0 ? "eu" + std::to_string(elixir) + "\n x" : "f");
-        }
         if (line && has("Co chcesz zrobić (liczba - podnieś, e - ekwipunek")) return press("w\n");
         // The helpers greeted before Terrasque's fight, a piece put on, a bought one.
         if (ends("w walce z potworem.\n") || (has("Zakładasz ") && ends(".\n"))) return press(" ");
@@ -250,24 +225,19 @@ protected:
             return press(carried(hero.weapon, KindWeapon, LongSwordRow) ? "w" : "k");
         if (ends("p - kup pancerz, t - kup tarcze, s - sprzedaj, u - ulepsz, w - wyjdź\n"))
             return press(!carried(hero.armour, KindArmour, PlateArmourRow)   ? "p"
-                         : !carried(hero.shield, KindShield, LargeShieldRow) ? "t"
-                                                                             : "w");
+                         : !carried(hero.shield, KindShield, LargeShieldRow) ? "t" : "w");
         // Nothing good enough in a smith's stock: out, and in again for a new one.
-        if (ends("Co chcesz kupić (0-nic)? ")) {
-            const std::string offer = " \\+([0-9]+) \\(.*\\)_([0-9]+) sz";
-            return press(
-                std::to_string(pick(has("Oto broń")       ? "(?:Celny )?(?:Ostry )?Długi miecz" + offer
-                                    : has("Oto pancerze") ? "(?:Migotający )?Zbroja płytowa(?: Odporności)?" + offer
-                                    : has("Oto tarcze")   ? "Tarcza" + offer
-                                    : countIn(isElixir) < ElixirsToCarry ? "Eliksir uzdrowienia \\+0 .*"
-                                                                         : "-")) +
-                "\n");
-        }
-        if (ends("Komendy (bptuwx?): ")) return press(listNumber(better) > 0 ? "u" : "x");
-        return when(ends("Który przedmiot: "), press(std::to_string(listNumber(better)) + "\n"));
+        const std::string offer = " \\+([0-9]+) \\(.*\\)_([0-9]+) sz";
+        const std::string wanted = has("Oto broń")       ? "(?:Celny )?(?:Ostry )?Długi miecz" + offer
+                                   : has("Oto pancerze") ? "(?:Migotający )?Zbroja płytowa(?: Odporności)?" + offer
+                                   : has("Oto tarcze")   ? "Tarcza" + offer
+                                   : countIn(isElixir) < ElixirsToCarry ? "Eliksir uzdrowienia \\+0 .*" : "-";
+        if (ends("Co chcesz kupić (0-nic)? ")) return press(std::to_string(pick(wanted)) + "\n");
+        if (ends("Komendy (bptuwx?): ")) return press(piece > 0 ? "u" : "x");
+        return when(ends("Który przedmiot: "), press(std::to_string(piece) + "\n"));
     }
 
-    // ---- underground ----------------------------------------------------------
+    // ---- underground -------------------------------------------------------------------------
     static Spot cellWhere(const std::function<bool(int, int)>& is) {
         for (int y = 0; y < LevelMap::Height; ++y)
             for (int x = 0; x < LevelMap::Width; ++x)
@@ -275,19 +245,14 @@ protected:
         return Nowhere;
     }
     // The hero's cell: his "O" on the overview (screen rows 1-20, columns 50-69).
-    Spot heroCell() const {
-        return cellWhere([this](int x, int y) { return screen.charAt(1 + y, 50 + x) == U'O'; });
-    }
-    static Spot cellWith(std::int32_t flag) {
-        return cellWhere([=](int x, int y) { return levelMap.at(x, y) & flag; });
-    }
+    Spot heroCell() const { return cellWhere([this](int x, int y) { return screen.charAt(1 + y, 50 + x) == U'O'; }); }
+    static Spot cellWith(std::int32_t flag) { return cellWhere([=](int x, int y) { return levelMap.at(x, y) & flag; }); }
     // Breadth-first over the floor from the hero: for each cell reached, the
     // steps and the arrow of the first one. Special places only as `goal`.
     std::map<Spot, std::pair<int, int>> ways(Spot goal) const {
         const Spot from = heroCell();
+        const std::pair<int, Spot> moves[] = {{KeyUp, {0, -1}}, {KeyDown, {0, 1}}, {KeyLeft, {-1, 0}}, {KeyRight, {1, 0}}};
         std::map<Spot, std::pair<int, int>> way{{from, {0, 0}}};
-        const std::pair<int, Spot> moves[] = {
-            {KeyUp, {0, -1}}, {KeyDown, {0, 1}}, {KeyLeft, {-1, 0}}, {KeyRight, {1, 0}}};
         for (std::deque<Spot> queue{from}; !queue.empty(); queue.pop_front())
             for (const auto& [key, d] : moves) {
                 const Spot at = queue.front(), next{at.first + d.first, at.second + d.second};
@@ -303,7 +268,7 @@ protected:
         const auto way = ways(goal);
         return when(way.count(goal) && goal != heroCell(), press(way.count(goal) ? way.at(goal).second : 0));
     }
-    // In the dungeon view: over when `done`, else on to the stairs (or the entrance) marked `flag`.
+    // In the dungeon view: over when `done`, else on to the stairs (or the entrance) marked `flag` and down them.
     Answer stairsUntil(std::int32_t flag, bool done) const {
         if (!inDungeon() || done) return when(inDungeon(), over());
         return heroCell() == cellWith(flag) ? press("u") : stepTowards(cellWith(flag));
@@ -312,12 +277,10 @@ protected:
     // the story has `flag`: that is how monsters are met.
     Answer wanderUntil(StoryFlag flag) {
         if (!inDungeon() || world.has(flag)) return when(inDungeon(), over());
-        if (wanderGoal_ == Nowhere || wanderGoal_ == heroCell() ||
-            !levelMap.walkable(wanderGoal_.first, wanderGoal_.second)) {
+        if (wanderGoal_ == Nowhere || wanderGoal_ == heroCell() || !levelMap.walkable(wanderGoal_.first, wanderGoal_.second)) {
             const auto way = ways(Nowhere);
-            wanderGoal_ = std::max_element(way.begin(), way.end(), [](const auto& a, const auto& b) {
-                              return a.second.first < b.second.first;
-                          })->first;
+            const auto farther = [](const auto& a, const auto& b) { return a.second.first < b.second.first; };
+            wanderGoal_ = std::max_element(way.begin(), way.end(), farther)->first;
         }
         return stepTowards(wanderGoal_);
     }
@@ -347,106 +310,75 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
     showAllFeats = false;     // the feat lists as a new program shows them, whatever ran before
     screen.setKeySource([this] { return nextKey(); });
     Spot terrasque = Nowhere;
-    story_ =
-        {
-            {"create a human fighter",
-             [&] { return atMainMenu() ? press("1") : when(atTown(), over()); },
-             {},
-             "Borys L1 xp 0/1000 gold 50 Pw 14/14 BA 1/1 attr 15 13 14 9 13 8 day 1/113 town | flags | feats Potężny atak, Rozszczepienie, masks 80/0/0 tough 0 | Długi miecz +0, Zbroja łuskowa +0, Tarcza +0, elixirs 0"},
-            // Hundreds of fights and quests would have earned this much
-            // experience and gold; the levels themselves are trained below.
-            {"the experience and gold of a long game",
-             [&] {
-                 hero.xp = xpForNextLevel(MaxLevel - 1), hero.gold = 1000000;
-                 return when(atTown(), over());
-             },
-             {},
-             "Borys L1 xp 435000/1000 gold 1000000 Pw 14/14 BA 1/1 attr 15 13 14 9 13 8 day 1/113 town | flags | feats Potężny atak, Rozszczepienie, masks 80/0/0 tough 0 | Długi miecz +0, Zbroja łuskowa +0, Tarcza +0, elixirs 0"},
-            {"train at the barracks up to the thirtieth level",
-             [&] { return when(atTown(), hero.level < MaxLevel ? press("b") : over()); },
-             {"Masz 435000/99999999 doświadczenia i 30 poziom.\n"},
-             "Borys L30 xp 435000/99999999 gold 1000000 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town | flags | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +0, Zbroja łuskowa +0, Tarcza +0, elixirs 0"},
-            {"buy a sword, armour and a shield at the smiths and put them on",
-             [&] {
-                 if (atSheet()) return press("e");
-                 const bool sword = carried(hero.weapon, KindWeapon, LongSwordRow);
-                 return when(atTown(), press(!sword ? "a" : !armed() ? "d" : listNumber(better) > 0 ? "s" : ""));
-             },
-             {"Oto tarcze które mam aktualnie na sprzedaż: \n", "Zakładasz "},
-             "Borys L30 xp 435000/99999999 gold 574074 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town | flags | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 0"},
-            {"rescue the dog from the wolves and follow it to the grove",
-             [&] {
-                 if (atGrove() && world.has(GroveKnown)) return over();
-                 return atTown() ? press("w") : atWorldMap() ? press("l") : when(atForest(), press("e"));
-             },
-             {"Wilk umiera.\n", "Dostrzegasz druida.\n-\"Czekałem na ciebie, podejdź tu.\"\n\n(ok)"},
-             "Borys L30 xp 435083/99999999 gold 574074 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 0"},
-            {"buy the druid's elixirs of healing and take his quest against the worgs",
-             [&] {
-                 return atGrove() ? press(countIn(isElixir) < ElixirsToCarry ? "k" : "z") : when(atForest(), over());
-             },
-             {"Powinniśmy je znaleźć gdzieś w lesie.\n\n(ok)"},
-             "Borys L30 xp 435083/99999999 gold 564990 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags MineFound GroveKnown DruidCompanion | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
-            {"beat the worgs and the mad treant with the druid",
-             [&] { return exploreUntil(DruidFriend); },
-             {"stado worgów próbuje cię otoczyć.\n", "Worg umiera.\n", "Zdobyłeś 2000 doświadczenia.\n",
-              "To drzewiec!\n", "Drzewiec umiera.\n", "Dzięki tobie las jest znów bezpieczny",
-              "Zdobyłeś 5000 doświadczenia.\n"},
-             "Borys L30 xp 443341/99999999 gold 564990 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
-            {"go down six dungeon levels into the crypt",
-             [&] {
-                 if (atForest() || atWorldMap()) return press(atForest() ? "m" : "p");
-                 if (world.location == LocationDungeon && world.dungeonLevel < 5)
-                     return stairsUntil(LevelMap::StairsDown, false);
-                 return stairsUntil(LevelMap::CryptEntrance, world.location == LocationCrypt);
-             },
-             {"Jesteś w krypcie na 1 poziomie.\n"},
-             "Borys L30 xp 445633/99999999 gold 576960 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
-            {"meet the paladin",
-             [&] { return wanderUntil(PaladinCompanion); },
-             {},
-             "Borys L30 xp 445633/99999999 gold 576960 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags DruidFriend MineFound GroveKnown PaladinCompanion | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
-            {"fight beside the paladin until his farewell",
-             [&] { return wanderUntil(PaladinFriend); },
-             {"Zdobyłeś 3000 doświadczenia.\n"},
-             "Borys L30 xp 454829/99999999 gold 600235 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags PaladinFriend DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
-            // The game's way to the halls of pain is the world map's "p" and twelve
-            // dungeon levels, walked as the first six were; they add nothing to the
-            // story. So the hero climbs back and is put at the top of the halls: when
-            // the town's pass ends (here after a look at the sheet) the game loop
-            // enters the underground place that world.location names.
-            {"climb back and go down to the halls of pain",
-             [&] {
-                 if (atSheet()) world.location = LocationHallsOfPain, world.dungeonLevel = 0;
-                 if (atSheet() || atWorldMap() || atTown()) return press(atSheet() ? "x" : atWorldMap() ? "m" : "s");
-                 return stairsUntil(LevelMap::StairsUp, world.location == LocationHallsOfPain);
-             },
-             {"Jesteś w salach bólu.\n"},
-             "Borys L30 xp 457716/99999999 gold 614822 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
-            {"wake and kill Terrasque with the druid and the paladin",
-             [&] {
-                 if (inDungeon()) terrasque = cellWith(LevelMap::SpecialPlace);
-                 return when(inDungeon(), world.has(TerrasqueDead) ? over() : stepTowards(terrasque));
-             },
-             {"Pojawia się poratl i wychodzi z niego druid, chce ci pomoć w walce z potworem.\n",
-              "Druid zmienił się w Legendarny tygrys.\n", "Terrasque umiera.\n"},
-             "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
-            {"save the game and leave to the main menu",
-             [&] { return leave("t"); },
-             {},
-             "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain saved | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
-            {"load the hero again: Terrasque stays dead",
-             [&] {
-                 EXPECT_TRUE(!inDungeon() || heroCell() == terrasque) << "back where he saved";
-                 return atMainMenu() ? press("1") : when(inDungeon(), over());
-             },
-             {"Borys Człowiek Wojownik, Poziom 30"},
-             "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
-            {"quit without saving",
-             [&] { return leave("n"); },
-             {},
-             "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
-        };
+    story_ = {
+        {"create a human fighter", [&] { return atMainMenu() ? press("1") : when(atTown(), over()); }, {}, 
+         "Borys L1 xp 0/1000 gold 50 Pw 14/14 BA 1/1 attr 15 13 14 9 13 8 day 1/113 town | flags | feats Potężny atak, Rozszczepienie, masks 80/0/0 tough 0 | Długi miecz +0, Zbroja łuskowa +0, Tarcza +0, elixirs 0"},
+        // Hundreds of fights and quests would have earned the experience and
+        // the gold of a long game; the levels themselves are trained here.
+        {"train at the barracks up to the thirtieth level", [&] {
+             if (hero.level == 1) hero.xp = xpForNextLevel(MaxLevel - 1), hero.gold = 1000000;
+             return when(atTown(), hero.level < MaxLevel ? press("b") : over());
+         }, {"Masz 435000/99999999 doświadczenia i 30 poziom.\n"}, 
+         "Borys L30 xp 435000/99999999 gold 1000000 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town | flags | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +0, Zbroja łuskowa +0, Tarcza +0, elixirs 0"},
+        {"buy a sword, armour and a shield at the smiths and put them on", [&] {
+             const bool armed = carried(hero.armour, KindArmour, PlateArmourRow) &&
+                                carried(hero.shield, KindShield, LargeShieldRow);
+             if (atSheet()) return press("e");
+             if (!carried(hero.weapon, KindWeapon, LongSwordRow)) return when(atTown(), press("a"));
+             return when(atTown(), press(!armed ? "d" : listNumber(better) > 0 ? "s" : ""));
+         }, {"Oto tarcze które mam aktualnie na sprzedaż: \n", "Zakładasz "}, 
+         "Borys L30 xp 435000/99999999 gold 574074 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town | flags | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 0"},
+        {"rescue the dog from the wolves and follow it to the grove", [&] {
+             if (atGrove() && world.has(GroveKnown)) return over();
+             return atTown() ? press("w") : atWorldMap() ? press("l") : when(atForest(), press("e"));
+         }, {"Wilk umiera.\n", "Dostrzegasz druida.\n-\"Czekałem na ciebie, podejdź tu.\"\n\n(ok)"}, 
+         "Borys L30 xp 435083/99999999 gold 574074 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 0"},
+        {"buy the druid's elixirs of healing and take his quest against the worgs",
+         [&] { return atGrove() ? press(countIn(isElixir) < ElixirsToCarry ? "k" : "z") : when(atForest(), over()); },
+         {"Powinniśmy je znaleźć gdzieś w lesie.\n\n(ok)"}, 
+         "Borys L30 xp 435083/99999999 gold 564990 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags MineFound GroveKnown DruidCompanion | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+        {"beat the worgs and the mad treant with the druid", [&] { return exploreUntil(DruidFriend); },
+         {"stado worgów próbuje cię otoczyć.\n", "Worg umiera.\n", "Zdobyłeś 2000 doświadczenia.\n", "To drzewiec!\n",
+          "Drzewiec umiera.\n", "Dzięki tobie las jest znów bezpieczny", "Zdobyłeś 5000 doświadczenia.\n"}, 
+         "Borys L30 xp 443341/99999999 gold 564990 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+        {"go down six dungeon levels into the crypt", [&] {
+             if (atForest() || atWorldMap()) return press(atForest() ? "m" : "p");
+             if (world.location == LocationCrypt) return stairsUntil(0, true);
+             return stairsUntil(world.dungeonLevel < 5 ? LevelMap::StairsDown : LevelMap::CryptEntrance, false);
+         }, {"Jesteś w krypcie na 1 poziomie.\n"}, 
+         "Borys L30 xp 445633/99999999 gold 576960 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+        {"meet the paladin", [&] { return wanderUntil(PaladinCompanion); }, {}, 
+         "Borys L30 xp 445633/99999999 gold 576960 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags DruidFriend MineFound GroveKnown PaladinCompanion | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+        {"fight beside the paladin until his farewell", [&] { return wanderUntil(PaladinFriend); },
+         {"Zdobyłeś 3000 doświadczenia.\n"}, 
+         "Borys L30 xp 454829/99999999 gold 600235 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags PaladinFriend DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+        // The game's way to the halls of pain is the world map's "p" and twelve
+        // dungeon levels, walked as the first six were; they add nothing to the
+        // story. So the hero climbs back and is put at the top of the halls: when
+        // the town's pass ends (here after a look at the sheet) the game loop
+        // enters the underground place that world.location names.
+        {"climb back and go down to the halls of pain", [&] {
+             if (atSheet()) world.location = LocationHallsOfPain, world.dungeonLevel = 0;
+             if (atSheet() || atWorldMap() || atTown()) return press(atSheet() ? "x" : atWorldMap() ? "m" : "s");
+             return stairsUntil(LevelMap::StairsUp, world.location == LocationHallsOfPain);
+         }, {"Jesteś w salach bólu.\n"}, 
+         "Borys L30 xp 457716/99999999 gold 614822 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+        {"wake and kill Terrasque with the druid and the paladin", [&] {
+             if (inDungeon()) terrasque = cellWith(LevelMap::SpecialPlace);
+             return when(inDungeon(), world.has(TerrasqueDead) ? over() : stepTowards(terrasque));
+         }, {"Pojawia się poratl i wychodzi z niego druid, chce ci pomoć w walce z potworem.\n",
+             "Druid zmienił się w Legendarny tygrys.\n", "Terrasque umiera.\n"}, 
+         "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
+        {"save the game and leave to the main menu", [&] { return leave("t"); }, {}, 
+         "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain saved | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
+        {"load the hero again: Terrasque stays dead", [&] {
+             EXPECT_TRUE(!inDungeon() || heroCell() == terrasque) << "back where he saved";
+             return atMainMenu() ? press("1") : when(inDungeon(), over());
+         }, {"Borys Człowiek Wojownik, Poziom 30"}, 
+         "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
+        {"quit without saving", [&] { return leave("n"); }, {}, 
+         "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
+    };
     int status = -1;
     const bool cut = runUntilInputEnds([&] { status = runProgram(); });
     EXPECT_FALSE(cut) << "the story stopped in step \"" << currentStep() << "\"";
