@@ -39,7 +39,8 @@ int countIn(const Wanted& wanted) { return int(std::count_if(hero.inventory.begi
 // The number of the first backpack piece `wanted` in the inventory's list (occupied slots from 1), or 0.
 int listNumber(const Wanted& wanted) {
     const auto at = std::find_if(hero.inventory.begin(), hero.inventory.end(), wanted);
-    return at == hero.inventory.end() ? 0 : 1 + int(std::count_if(hero.inventory.begin(), at, std::not_fn(&ItemSlot::empty)));
+    if (at == hero.inventory.end()) return 0;
+    return 1 + int(std::count_if(hero.inventory.begin(), at, std::not_fn(&ItemSlot::empty)));
 }
 // A piece of `kind` and `ref` of at least WantedBonus, worn in `worn` or in the backpack.
 bool carried(const ItemSlot& worn, int kind, int ref) {
@@ -50,14 +51,14 @@ bool isElixir(const ItemSlot& i) { return i.kind == KindPotion && i.ref == FullH
 // A bought piece still to be put on.
 bool better(const ItemSlot& i) {
     return (i.kind == KindWeapon && i.ref == LongSwordRow && i.bonus > hero.weapon.bonus) ||
-           (i.kind == KindArmour && i.ref == PlateArmourRow && (hero.armour.ref != i.ref || i.bonus > hero.armour.bonus)) ||
+           (i.kind == KindArmour && i.ref == PlateArmourRow &&
+            (hero.armour.ref != PlateArmourRow || i.bonus > hero.armour.bonus)) ||
            (i.kind == KindShield && i.ref == LargeShieldRow && i.bonus > hero.shield.bonus);
 }
 
 // The checkpoint: what a step of the story leaves behind, as plain text.
 std::string checkpoint() {
-    static const char* const places[] = {"world map", "town", "forest", "road", "dungeon", "mine", "halls of pain",
-                                         "challenge chamber", "crypt"};
+    static const char* const places[] = {"map", "town", "forest", "road", "dungeon", "mine", "halls", "chamber", "crypt"};
     static const char* const flags[] = {"LandOwned", "HutBuilt", "HouseBuilt", "PalaceBuilt", "PaladinHostile",
         "DruidHostile", "PaladinDead", "DruidDead", "PaladinFriend", "DruidFriend", "MineFound", "MineCleared",
         "MineWorking", "GroveKnown", "WorgsBeaten", "MayorDead", "GolemsDefeated", "TerrasqueDead", "PaladinCompanion",
@@ -126,8 +127,8 @@ protected:
         return key;
     }
     int stop(const std::string& why) {
-        ADD_FAILURE() << "step \"" << (current_ < story_.size() ? story_[current_].name : "after the story") << "\": " << why << "\n--- printed since the last key:\n"
-                      << fresh_ << "\n--- screen:\n" << screen.screenText();
+        const std::string step = current_ < story_.size() ? story_[current_].name : "after the story";
+        ADD_FAILURE() << "step \"" << step << "\": " << why << "\n--- printed since the last key:\n" << fresh_ << "\n--- screen:\n" << screen.screenText();
         stopped_ = true;
         return KeyEnd;
     }
@@ -149,22 +150,19 @@ protected:
     bool atGrove() const { return ends("a - zatakuj druida\nw - wyjdź\n"); }
     bool inDungeon() const { return ends("Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście\n"); }
     bool atSheet() const { return has("\n\nAtuty:\n") && !ends("(ok)"); }
-    // The number of the first line "N) text" of a list whose text matches
-    // `entry`; when the entry has groups (the bonus, the price), of the
-    // affordable one of the highest bonus from WantedBonus up. 0 for none.
+    // The number of the first line "N) text" of a list whose text matches `entry`; when the entry
+    // has groups (the bonus, the price), of an affordable one from WantedBonus up. 0 for none.
     int pick(const std::string& entry) const {
         static const std::regex numbered("([0-9]+)\\) (.*)");
         const std::regex wanted(entry);
-        int best = 0, bestBonus = WantedBonus - 1;
         std::istringstream in(fresh_);
         for (std::string line, text; std::getline(in, line);) {
             std::smatch found;
-            if (!std::regex_match(line, found, numbered) || !std::regex_match(text = found[2], found, wanted)) continue;
-            if (found.size() < 3) return std::stoi(line);
-            if (std::stoi(found[1]) > bestBonus && std::stoi(found[2]) <= hero.gold)
-                best = std::stoi(line), bestBonus = std::stoi(found[1]);
+            if (std::regex_match(line, found, numbered) && std::regex_match(text = found[2], found, wanted) &&
+                (found.size() < 3 || (std::stoi(found[1]) >= WantedBonus && std::stoi(found[2]) <= hero.gold)))
+                return std::stoi(line);
         }
-        return best;
+        return 0;
     }
     // The feat to take, as a fighter with a long sword takes them. The list
     // leaves out the feats the hero has, but not the three weapon feats.
@@ -183,47 +181,44 @@ protected:
     // behind: the backpack is kept for the elixirs), the questions on the
     // story's way, messages, creation, barracks, feats, shops and inventory.
     Answer prompt() {
-        static const std::pair<const char*, const char*> fixed[] = {{"(ok)", " "},
+        const int elixir = listNumber(isElixir), piece = listNumber(better);
+        const bool armour = carried(hero.armour, KindArmour, PlateArmourRow);
+        const std::pair<const char*, std::string> answers[] = {{"(ok)", " "},
             {"Czy chcesz zaatakować? (t/n)\n", "t"}, {"Czy chcesz go zaatakować? (t/n)\n", "t"},
-            {"Czy chcesz mu pomóc? (t/n)\n", "t"}, {"Czy chcesz iść za nim? (t/n)\n", "t"}, {"Chcesz iść? (t/n)\n", "t"},
-            {"Czy chcesz ją zdjąć? (t/n)\n", "t"}, {"Czy chcesz ją schować? (t/n)\n", "t"}, {" z plecaka.\n", " "},
-            {"doświadczenia.\n", " "}, {" punktów wytrzymałości.\n", " "}, {"Podaj swoje imię śmiałku: ", "Borys\n"},
+            {"Czy chcesz mu pomóc? (t/n)\n", "t"}, {"Czy chcesz iść za nim? (t/n)\n", "t"},
+            {"Chcesz iść? (t/n)\n", "t"}, {"Czy chcesz ją zdjąć? (t/n)\n", "t"}, {"Czy chcesz ją schować? (t/n)\n", "t"},
+            {" z plecaka.\n", " "}, {"doświadczenia.\n", " "}, {" punktów wytrzymałości.\n", " "},
+            {"Podaj swoje imię śmiałku: ", std::string(HeroName) + "\n"},
             {"\nliczba - wybierz, n - anuluj, c - cofnij.\n", "1"}, {"Czy chcesz grać jako Człowiek? (t/n)\n", "t"},
             {"\nliczba - wybór, n - anuluj, c - cofnij.\n", "2\n"}, {"Czy chcesz grać jako Wojownik? (t/n)", "t"},
-            {"w - wybierz, inny - anuluj", "w"}};
-        for (const auto& [end, keys] : fixed)
+            {"w - wybierz, inny - anuluj", "w"}, {"t - trenuj\ns - oglądaj trofea\nw - wyjdź\n", hero.level < MaxLevel ? "t" : "w"},
+            {"Mądrość, Charyzma\n", hero.attributes[Con] % 2 != 0 ? "k" : "s"},  // KON to an even score, else SIŁ
+            {"k - kup, s - sprzedaj, u - ulepsz, w - wyjdź\n", carried(hero.weapon, KindWeapon, LongSwordRow) ? "w" : "k"},
+            {"p - kup pancerz, t - kup tarcze, s - sprzedaj, u - ulepsz, w - wyjdź\n",
+             !armour ? "p" : !carried(hero.shield, KindShield, LargeShieldRow) ? "t" : "w"},
+            {"Komendy (bptuwx?): ", piece > 0 ? "u" : "x"}, {"Który przedmiot: ", std::to_string(piece) + "\n"}};
+        for (const auto& [end, keys] : answers)
             if (ends(end)) return press(keys);
         const bool line = screen.readingLine();
-        const int elixir = listNumber(isElixir), piece = listNumber(better);
         if (world.inCombat)
             return press(hero.hp * 10 < hero.maxHp * 6 && elixir > 0 ? "eu" + std::to_string(elixir) + "\n x" : "f");
         if (line && has("Co chcesz zrobić (liczba - podnieś, e - ekwipunek")) return press("w\n");
         // The helpers greeted before Terrasque's fight, a piece put on, a bought one.
         if (ends("w walce z potworem.\n") || (has("Zakładasz ") && ends(".\n"))) return press(" ");
         if (has("Na pewno chcesz kupić ") && ends("(t/n)\n")) return press("t");
-        static const std::regex roll("SIŁ: *([0-9]+) \\([\\s\\S]*KON: *([0-9]+) \\(");  // rerolled until it suits a fighter
+        static const std::regex roll("SIŁ: *([0-9]+) \\([\\s\\S]*KON: *([0-9]+) \\(");  // again until it suits a fighter
         if (std::smatch found; ends("r - przerzuć cechy, ? - informacje.\n") && std::regex_search(fresh_, found, roll))
             return press(std::stoi(found[1]) >= 15 && std::stoi(found[2]) >= 14 ? "t" : "r");
-        if (ends("t - trenuj\ns - oglądaj trofea\nw - wyjdź\n")) return press(hero.level < MaxLevel ? "t" : "w");
-        // Every fourth level one attribute: KON to an even score, else SIŁ.
-        if (ends("Mądrość, Charyzma\n")) return press(hero.attributes[Con] % 2 != 0 ? "k" : "s");
         if (line && (has("Wybierz nowy atut:\n") || has("Wybierz dodatkowy atut wojownika:\n")))
             return press(std::to_string(featToTake()) + "\n");
         if (line && has("Wybierz broń: \n")) return press(std::to_string(pick("Długi miecz")) + "\n");
-        if (ends("k - kup, s - sprzedaj, u - ulepsz, w - wyjdź\n"))
-            return press(carried(hero.weapon, KindWeapon, LongSwordRow) ? "w" : "k");
-        if (ends("p - kup pancerz, t - kup tarcze, s - sprzedaj, u - ulepsz, w - wyjdź\n"))
-            return press(!carried(hero.armour, KindArmour, PlateArmourRow)   ? "p"
-                         : !carried(hero.shield, KindShield, LargeShieldRow) ? "t" : "w");
         // Nothing good enough in a smith's stock: out, and in again for a new one.
         const std::string offer = " \\+([0-9]+) \\(.*\\)_([0-9]+) sz";
         const std::string wanted = has("Oto broń")       ? "(?:Celny )?(?:Ostry )?Długi miecz" + offer
                                    : has("Oto pancerze") ? "(?:Migotający )?Zbroja płytowa(?: Odporności)?" + offer
                                    : has("Oto tarcze")   ? "Tarcza" + offer
                                    : countIn(isElixir) < ElixirsToCarry ? "Eliksir uzdrowienia \\+0 .*" : "-";
-        if (ends("Co chcesz kupić (0-nic)? ")) return press(std::to_string(pick(wanted)) + "\n");
-        if (ends("Komendy (bptuwx?): ")) return press(piece > 0 ? "u" : "x");
-        return when(ends("Który przedmiot: "), press(std::to_string(piece) + "\n"));
+        return when(ends("Co chcesz kupić (0-nic)? "), press(std::to_string(pick(wanted)) + "\n"));
     }
 
     // ---- underground -------------------------------------------------------------------------
@@ -240,7 +235,8 @@ protected:
     // steps and the arrow of the first one. Special places only as `goal`.
     std::map<Spot, std::pair<int, int>> ways(Spot goal) const {
         const Spot from = heroCell();
-        const std::pair<int, Spot> moves[] = {{KeyUp, {0, -1}}, {KeyDown, {0, 1}}, {KeyLeft, {-1, 0}}, {KeyRight, {1, 0}}};
+        const std::pair<int, Spot> moves[] = {{KeyUp, {0, -1}}, {KeyDown, {0, 1}}, {KeyLeft, {-1, 0}},
+                                              {KeyRight, {1, 0}}};
         std::map<Spot, std::pair<int, int>> way{{from, {0, 0}}};
         std::vector<Spot> queue{from};
         for (std::size_t first = 0; first < queue.size(); ++first)
@@ -267,7 +263,7 @@ protected:
     // the story has `flag`: that is how monsters are met.
     Answer wanderUntil(StoryFlag flag) {
         if (!inDungeon() || world.has(flag)) return when(inDungeon(), over());
-        if (wanderGoal_ == Nowhere || wanderGoal_ == heroCell() || !levelMap.walkable(wanderGoal_.first, wanderGoal_.second)) {
+        if (wanderGoal_ == heroCell() || !levelMap.walkable(wanderGoal_.first, wanderGoal_.second)) {
             const auto way = ways(Nowhere);
             const auto farther = [](const auto& a, const auto& b) { return a.second.first < b.second.first; };
             wanderGoal_ = std::max_element(way.begin(), way.end(), farther)->first;
@@ -299,45 +295,47 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
     screen.setKeySource([this] { return nextKey(); });
     Spot terrasque = Nowhere;
     story_ = {
-        {"create a human fighter", [&] { return atMainMenu() ? press("1") : when(atTown(), over()); }, {}, 
+        {"create a human fighter", [&] { return atMainMenu() ? press("1") : when(atTown(), over()); }, {},
          "Borys L1 xp 0/1000 gold 50 Pw 14/14 BA 1/1 attr 15 13 14 9 13 8 day 1/113 town | flags | feats Potężny atak, Rozszczepienie, masks 80/0/0 tough 0 | Długi miecz +0, Zbroja łuskowa +0, Tarcza +0, elixirs 0"},
         // Hundreds of fights and quests would have earned the experience and
         // the gold of a long game; the levels themselves are trained here.
         {"train at the barracks up to the thirtieth level", [&] {
              if (hero.level == 1) hero.xp = xpForNextLevel(MaxLevel - 1), hero.gold = 1000000;
              return when(atTown(), hero.level < MaxLevel ? press("b") : over());
-         }, {"Masz 435000/99999999 doświadczenia i 30 poziom.\n"}, 
+         }, {"Masz 435000/99999999 doświadczenia i 30 poziom.\n"},
          "Borys L30 xp 435000/99999999 gold 1000000 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town | flags | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +0, Zbroja łuskowa +0, Tarcza +0, elixirs 0"},
         {"buy a sword, armour and a shield at the smiths and put them on", [&] {
-             const bool armed = carried(hero.armour, KindArmour, PlateArmourRow) && carried(hero.shield, KindShield, 1);
-             const char* next = !carried(hero.weapon, KindWeapon, LongSwordRow) ? "a" : !armed ? "d" : "s";
-             return atSheet() ? press("e") : when(atTown(), press(next == std::string("s") && !listNumber(better) ? "" : next));
-         }, {"Oto tarcze które mam aktualnie na sprzedaż: \n", "Zakładasz "}, 
-         "Borys L30 xp 435000/99999999 gold 574074 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town | flags | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 0"},
+             if (!atTown()) return when(atSheet(), press("e"));
+             if (!carried(hero.weapon, KindWeapon, LongSwordRow)) return press("a");
+             if (!carried(hero.armour, KindArmour, PlateArmourRow) || !carried(hero.shield, KindShield, 1)) return press("d");
+             return listNumber(better) > 0 ? press("s") : over();
+         }, {"Oto tarcze które mam aktualnie na sprzedaż: \n", "Zakładasz "},
+         "Borys L30 xp 435000/99999999 gold 651339 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town | flags | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 0"},
         {"rescue the dog from the wolves and follow it to the grove", [&] {
              if (atGrove() && world.has(GroveKnown)) return over();
              return atTown() ? press("w") : atWorldMap() ? press("l") : when(atForest(), press("e"));
-         }, {"Wilk umiera.\n", "Dostrzegasz druida.\n-\"Czekałem na ciebie, podejdź tu.\"\n\n(ok)"}, 
-         "Borys L30 xp 435083/99999999 gold 574074 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 0"},
+         }, {"Wilk umiera.\n", "Dostrzegasz druida.\n-\"Czekałem na ciebie, podejdź tu.\"\n\n(ok)"},
+         "Borys L30 xp 435083/99999999 gold 651339 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 0"},
         {"buy the druid's elixirs of healing and take his quest against the worgs",
          [&] { return atGrove() ? press(countIn(isElixir) < ElixirsToCarry ? "k" : "z") : when(atForest(), over()); },
-         {"Powinniśmy je znaleźć gdzieś w lesie.\n\n(ok)"}, 
-         "Borys L30 xp 435083/99999999 gold 564990 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags MineFound GroveKnown DruidCompanion | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
-        {"beat the worgs and the mad treant with the druid", [&] { return when(atForest(), press(world.has(DruidFriend) ? "" : "e")); },
+         {"Powinniśmy je znaleźć gdzieś w lesie.\n\n(ok)"},
+         "Borys L30 xp 435083/99999999 gold 642255 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags MineFound GroveKnown DruidCompanion | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 12"},
+        {"beat the worgs and the mad treant with the druid",
+         [&] { return when(atForest(), press(world.has(DruidFriend) ? "" : "e")); },
          {"stado worgów próbuje cię otoczyć.\n", "Worg umiera.\n", "Zdobyłeś 2000 doświadczenia.\n", "To drzewiec!\n",
-          "Drzewiec umiera.\n", "Dzięki tobie las jest znów bezpieczny", "Zdobyłeś 5000 doświadczenia.\n"}, 
-         "Borys L30 xp 443341/99999999 gold 564990 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+          "Drzewiec umiera.\n", "Dzięki tobie las jest znów bezpieczny", "Zdobyłeś 5000 doświadczenia.\n"},
+         "Borys L30 xp 443341/99999999 gold 642255 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 forest | flags DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 12"},
         {"go down six dungeon levels into the crypt", [&] {
              if (atForest() || atWorldMap()) return press(atForest() ? "m" : "p");
-             if (world.location == LocationCrypt) return stairsUntil(0, true);
-             return stairsUntil(world.dungeonLevel < 5 ? LevelMap::StairsDown : LevelMap::CryptEntrance, false);
-         }, {"Jesteś w krypcie na 1 poziomie.\n"}, 
-         "Borys L30 xp 445633/99999999 gold 576960 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
-        {"meet the paladin", [&] { return wanderUntil(PaladinCompanion); }, {}, 
-         "Borys L30 xp 445633/99999999 gold 576960 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags DruidFriend MineFound GroveKnown PaladinCompanion | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+             const bool down = world.location == LocationDungeon && world.dungeonLevel < 5;
+             return stairsUntil(down ? LevelMap::StairsDown : LevelMap::CryptEntrance, world.location == LocationCrypt);
+         }, {"Jesteś w krypcie na 1 poziomie.\n"},
+         "Borys L30 xp 445633/99999999 gold 654225 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 12"},
+        {"meet the paladin", [&] { return wanderUntil(PaladinCompanion); }, {},
+         "Borys L30 xp 445633/99999999 gold 654225 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags DruidFriend MineFound GroveKnown PaladinCompanion | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 12"},
         {"fight beside the paladin until his farewell", [&] { return wanderUntil(PaladinFriend); },
-         {"Zdobyłeś 3000 doświadczenia.\n"}, 
-         "Borys L30 xp 454829/99999999 gold 600235 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags PaladinFriend DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+         {"Zdobyłeś 3000 doświadczenia.\n"},
+         "Borys L30 xp 454829/99999999 gold 677500 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 crypt 1 | flags PaladinFriend DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 12"},
         // Twelve more dungeon levels, walked as the first six were, would add nothing: the
         // hero climbs back and is put at the top of the halls of pain, which the game loop
         // enters when the town's pass ends (here after a look at the sheet).
@@ -345,23 +343,23 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
              if (atSheet()) world.location = LocationHallsOfPain, world.dungeonLevel = 0;
              if (atSheet() || atWorldMap() || atTown()) return press(atSheet() ? "x" : atWorldMap() ? "m" : "s");
              return stairsUntil(LevelMap::StairsUp, world.location == LocationHallsOfPain);
-         }, {"Jesteś w salach bólu.\n"}, 
-         "Borys L30 xp 457716/99999999 gold 614822 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 12"},
+         }, {"Jesteś w salach bólu.\n"},
+         "Borys L30 xp 457716/99999999 gold 692087 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls | flags PaladinFriend DruidFriend MineFound GroveKnown | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 12"},
         {"wake and kill Terrasque with the druid and the paladin", [&] {
              if (inDungeon()) terrasque = cellWith(LevelMap::SpecialPlace);
              return when(inDungeon(), world.has(TerrasqueDead) ? over() : stepTowards(terrasque));
          }, {"Pojawia się poratl i wychodzi z niego druid, chce ci pomoć w walce z potworem.\n",
-             "Druid zmienił się w Legendarny tygrys.\n", "Terrasque umiera.\n"}, 
-         "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
-        {"save the game and leave to the main menu", [&] { return leave("t"); }, {}, 
-         "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain saved | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
+             "Druid zmienił się w Legendarny tygrys.\n", "Terrasque umiera.\n"},
+         "Borys L30 xp 462125/99999999 gold 692087 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 11"},
+        {"save the game and leave to the main menu", [&] { return leave("t"); }, {},
+         "Borys L30 xp 462125/99999999 gold 692087 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls saved | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 11"},
         {"load the hero again: Terrasque stays dead", [&] {
              EXPECT_TRUE(!inDungeon() || heroCell() == terrasque) << "back where he saved";
              return atMainMenu() ? press("1") : when(inDungeon(), over());
-         }, {"Borys Człowiek Wojownik, Poziom 30"}, 
-         "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
-        {"quit without saving", [&] { return leave("n"); }, {}, 
-         "Borys L30 xp 462125/99999999 gold 614822 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls of pain | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +10, elixirs 11"},
+         }, {"Borys Człowiek Wojownik, Poziom 30"},
+         "Borys L30 xp 462125/99999999 gold 692087 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 11"},
+        {"quit without saving", [&] { return leave("n"); }, {},
+         "Borys L30 xp 462125/99999999 gold 692087 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 11"},
     };
     int status = -1;
     EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
