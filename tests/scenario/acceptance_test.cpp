@@ -29,12 +29,16 @@ namespace {
 constexpr const char* HeroName = "Borys";
 constexpr int PlateArmourRow = 11, LargeShieldRow = 1, FullHealingRow = 2;
 constexpr int WantedBonus = 6, ElixirsToCarry = 12;  // the least enchantment worth buying; elixirs for the fights
-const std::uint32_t Sword = 1u << LongSwordRow;
 using Spot = std::pair<int, int>;  // x, y on a dungeon level
 const Spot Nowhere{-1, -1};
 using Wanted = std::function<bool(const ItemSlot&)>;
 
-std::string withoutColours(const std::string& text) { return std::regex_replace(text, std::regex("\\{[0-9]+\\}"), ""); }
+// The text as a player reads it: without colour marks, a malformed byte shown as U+FFFD.
+std::string readable(std::string_view text) {
+    std::string out;
+    for (std::size_t at = 0; at < text.size();) appendUtf8(out, decodeUtf8(text, at));
+    return std::regex_replace(out, std::regex("\\{[0-9]+\\}"), "");
+}
 int countIn(const Wanted& wanted) { return int(std::count_if(hero.inventory.begin(), hero.inventory.end(), wanted)); }
 // The number of the first backpack piece `wanted` in the inventory's list (occupied slots from 1), or 0.
 int listNumber(const Wanted& wanted) {
@@ -42,23 +46,20 @@ int listNumber(const Wanted& wanted) {
     if (at == hero.inventory.end()) return 0;
     return 1 + int(std::count_if(hero.inventory.begin(), at, std::not_fn(&ItemSlot::empty)));
 }
-// A piece of `kind` and `ref` of at least WantedBonus, worn in `worn` or in the backpack.
-bool carried(const ItemSlot& worn, int kind, int ref) {
-    const auto good = [&](const ItemSlot& i) { return i.kind == kind && i.ref == ref && i.bonus >= WantedBonus; };
-    return good(worn) || countIn(good) > 0;
-}
 bool isElixir(const ItemSlot& i) { return i.kind == KindPotion && i.ref == FullHealingRow; }
-// A bought piece still to be put on.
-bool better(const ItemSlot& i) {
-    return (i.kind == KindWeapon && i.ref == LongSwordRow && i.bonus > hero.weapon.bonus) ||
-           (i.kind == KindArmour && i.ref == PlateArmourRow &&
-            (hero.armour.ref != PlateArmourRow || i.bonus > hero.armour.bonus)) ||
-           (i.kind == KindShield && i.ref == LargeShieldRow && i.bonus > hero.shield.bonus);
+// The gear the hero wants: a long sword, plate armour and a large shield, of at least WantedBonus.
+const ItemSlot& worn(int kind) { return kind == KindWeapon ? hero.weapon : kind == KindArmour ? hero.armour : hero.shield; }
+bool good(const ItemSlot& i) {
+    const int row = i.kind == KindWeapon ? LongSwordRow : i.kind == KindArmour ? PlateArmourRow : LargeShieldRow;
+    return i.kind >= KindWeapon && i.kind <= KindShield && i.ref == row && i.bonus >= WantedBonus;
 }
+bool carried(int kind) { return good(worn(kind)) || countIn([=](const ItemSlot& i) { return i.kind == kind && good(i); }); }
+bool better(const ItemSlot& i) { return good(i) && i.bonus > worn(i.kind).bonus; }  // bought, still to be put on
 
 // The checkpoint: what a step of the story leaves behind, as plain text.
 std::string checkpoint() {
-    static const char* const places[] = {"map", "town", "forest", "road", "dungeon", "mine", "halls", "chamber", "crypt"};
+    static const char* const places[] = {"map", "town", "forest", "road", "dungeon", "mine", "halls", "chamber",
+                                         "crypt"};
     static const char* const flags[] = {"LandOwned", "HutBuilt", "HouseBuilt", "PalaceBuilt", "PaladinHostile",
         "DruidHostile", "PaladinDead", "DruidDead", "PaladinFriend", "DruidFriend", "MineFound", "MineCleared",
         "MineWorking", "GroveKnown", "WorgsBeaten", "MayorDead", "GolemsDefeated", "TerrasqueDead", "PaladinCompanion",
@@ -82,17 +83,15 @@ std::string checkpoint() {
     out << " masks " << std::hex << hero.weaponFocusMask << "/" << hero.weaponSpecMask << "/" << hero.improvedCritMask
         << std::dec << " tough " << hero.toughnessCount << " | " << item(hero.weapon) << item(hero.armour)
         << item(hero.shield) << "elixirs " << countIn(isElixir);
-    return out.str();
+    return readable(out.str());
 }
 
 class AcceptanceTest : public GameTest {
 protected:
-    // An answer to a key wait: the keys, or no keys for the news that the step
-    // is over (then the next step answers the same screen); nullopt: no answer.
+    // The keys for a key wait; no keys: the step is over (the next one answers the same screen).
     using Answer = std::optional<std::vector<int>>;
-    // A step answers the places the hero goes from (the main menu, the town,
-    // the world map, the forest, the grove, the dungeon view); the prompts on
-    // the way are answered alike in every step, by prompt().
+    // A step answers the places the hero goes from (main menu, town, world map, forest, grove,
+    // dungeon view); the prompts on the way are answered alike in every step, by prompt().
     struct Step {
         std::string name;
         std::function<Answer()> play;
@@ -104,7 +103,7 @@ protected:
     // the current step, and checks a step when it is over.
     int nextKey() {
         while (!stopped_ && pending_.empty()) {
-            fresh_ = withoutColours(screen.transcript().substr(mark_));
+            fresh_ = readable(screen.transcript().substr(mark_));
             if (current_ == story_.size()) return atMainMenu() ? '0' : stop("no main menu after the story");
             const Step& step = story_[current_];
             if (++answers_ > 4000) return stop("no end in sight");
@@ -113,8 +112,8 @@ protected:
             if (!reply && !(reply = step.play())) return stop("no answer for this screen");
             pending_.assign(reply->begin(), reply->end());
             if (!reply->empty()) continue;
-            const std::string text = withoutColours(screen.transcript().substr(stepStart_));
-            for (const std::string& part : step.said) EXPECT_NE(text.find(part), std::string::npos) << part;
+            for (const std::string& part : step.said)
+                EXPECT_NE(readable(screen.transcript().substr(stepStart_)).find(part), std::string::npos) << part;
             if (recording_) std::cout << step.name << ":\n    \"" << checkpoint() << "\"\n";
             else EXPECT_EQ(checkpoint(), step.recorded);
             if (HasFailure()) return stop("its outcome is wrong");
@@ -128,9 +127,9 @@ protected:
     }
     int stop(const std::string& why) {
         const std::string step = current_ < story_.size() ? story_[current_].name : "after the story";
-        ADD_FAILURE() << "step \"" << step << "\": " << why << "\n--- printed since the last key:\n" << fresh_ << "\n--- screen:\n" << screen.screenText();
-        stopped_ = true;
-        return KeyEnd;
+        ADD_FAILURE() << "step \"" << step << "\": " << why << "\n--- printed since the last key:\n" << fresh_
+                      << "\n--- screen:\n" << readable(screen.screenText());
+        return stopped_ = true, KeyEnd;
     }
     static Answer press(std::string_view keys) {
         std::vector<int> reply;
@@ -154,14 +153,12 @@ protected:
     // has groups (the bonus, the price), of an affordable one from WantedBonus up. 0 for none.
     int pick(const std::string& entry) const {
         static const std::regex numbered("([0-9]+)\\) (.*)");
-        const std::regex wanted(entry);
         std::istringstream in(fresh_);
-        for (std::string line, text; std::getline(in, line);) {
-            std::smatch found;
-            if (std::regex_match(line, found, numbered) && std::regex_match(text = found[2], found, wanted) &&
-                (found.size() < 3 || (std::stoi(found[1]) >= WantedBonus && std::stoi(found[2]) <= hero.gold)))
+        for (std::string line, text; std::getline(in, line);)
+            if (std::smatch found; std::regex_match(line, found, numbered) &&
+                                   std::regex_match(text = found[2], found, std::regex(entry)) &&
+                                   (found.size() < 3 || (std::stoi(found[1]) >= WantedBonus && std::stoi(found[2]) <= hero.gold)))
                 return std::stoi(line);
-        }
         return 0;
     }
     // The feat to take, as a fighter with a long sword takes them. The list
@@ -172,7 +169,7 @@ protected:
             {"Poprawione trafienia krytyczne", hero.improvedCritMask}, {"Wielkie rozszczepienie", 0},
             {"Poprawiona inicjatywa", 0}, {"Walka na ślepo", 0}, {"Twardość", 0}};
         for (const auto& [name, mask] : wanted)
-            if (const int number = pick(name); !(mask & Sword) && number > 0) return number;
+            if (const int number = pick(name); !(mask & (1u << LongSwordRow)) && number > 0) return number;
         return 0;
     }
 
@@ -182,7 +179,6 @@ protected:
     // story's way, messages, creation, barracks, feats, shops and inventory.
     Answer prompt() {
         const int elixir = listNumber(isElixir), piece = listNumber(better);
-        const bool armour = carried(hero.armour, KindArmour, PlateArmourRow);
         const std::pair<const char*, std::string> answers[] = {{"(ok)", " "},
             {"Czy chcesz zaatakować? (t/n)\n", "t"}, {"Czy chcesz go zaatakować? (t/n)\n", "t"},
             {"Czy chcesz mu pomóc? (t/n)\n", "t"}, {"Czy chcesz iść za nim? (t/n)\n", "t"},
@@ -193,9 +189,9 @@ protected:
             {"\nliczba - wybór, n - anuluj, c - cofnij.\n", "2\n"}, {"Czy chcesz grać jako Wojownik? (t/n)", "t"},
             {"w - wybierz, inny - anuluj", "w"}, {"t - trenuj\ns - oglądaj trofea\nw - wyjdź\n", hero.level < MaxLevel ? "t" : "w"},
             {"Mądrość, Charyzma\n", hero.attributes[Con] % 2 != 0 ? "k" : "s"},  // KON to an even score, else SIŁ
-            {"k - kup, s - sprzedaj, u - ulepsz, w - wyjdź\n", carried(hero.weapon, KindWeapon, LongSwordRow) ? "w" : "k"},
+            {"k - kup, s - sprzedaj, u - ulepsz, w - wyjdź\n", carried(KindWeapon) ? "w" : "k"},
             {"p - kup pancerz, t - kup tarcze, s - sprzedaj, u - ulepsz, w - wyjdź\n",
-             !armour ? "p" : !carried(hero.shield, KindShield, LargeShieldRow) ? "t" : "w"},
+             !carried(KindArmour) ? "p" : !carried(KindShield) ? "t" : "w"},
             {"Komendy (bptuwx?): ", piece > 0 ? "u" : "x"}, {"Który przedmiot: ", std::to_string(piece) + "\n"}};
         for (const auto& [end, keys] : answers)
             if (ends(end)) return press(keys);
@@ -230,7 +226,9 @@ protected:
     }
     // The hero's cell: his "O" on the overview (screen rows 1-20, columns 50-69).
     Spot heroCell() const { return cellWhere([this](int x, int y) { return screen.charAt(1 + y, 50 + x) == U'O'; }); }
-    static Spot cellWith(std::int32_t flag) { return cellWhere([=](int x, int y) { return levelMap.at(x, y) & flag; }); }
+    static Spot cellWith(std::int32_t flag) {
+        return cellWhere([=](int x, int y) { return (levelMap.at(x, y) & flag) != 0; });
+    }
     // Breadth-first over the floor from the hero: for each cell reached, the
     // steps and the arrow of the first one. Special places only as `goal`.
     std::map<Spot, std::pair<int, int>> ways(Spot goal) const {
@@ -252,7 +250,8 @@ protected:
     }
     Answer stepTowards(Spot goal) const {
         const auto way = ways(goal);
-        return when(way.count(goal) && goal != heroCell(), std::vector<int>{way.count(goal) ? way.at(goal).second : 0});
+        if (!way.count(goal) || goal == heroCell()) return std::nullopt;
+        return std::vector<int>{way.at(goal).second};
     }
     // In the dungeon view: over when `done`, else on to the stairs (or the entrance) marked `flag` and down them.
     Answer stairsUntil(std::int32_t flag, bool done) const {
@@ -306,8 +305,8 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
          "Borys L30 xp 435000/99999999 gold 1000000 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town | flags | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +0, Zbroja łuskowa +0, Tarcza +0, elixirs 0"},
         {"buy a sword, armour and a shield at the smiths and put them on", [&] {
              if (!atTown()) return when(atSheet(), press("e"));
-             if (!carried(hero.weapon, KindWeapon, LongSwordRow)) return press("a");
-             if (!carried(hero.armour, KindArmour, PlateArmourRow) || !carried(hero.shield, KindShield, 1)) return press("d");
+             if (!carried(KindWeapon)) return press("a");
+             if (!carried(KindArmour) || !carried(KindShield)) return press("d");
              return listNumber(better) > 0 ? press("s") : over();
          }, {"Oto tarcze które mam aktualnie na sprzedaż: \n", "Zakładasz "},
          "Borys L30 xp 435000/99999999 gold 651339 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town | flags | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 0"},
