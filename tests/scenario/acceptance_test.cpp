@@ -98,8 +98,7 @@ protected:
         std::string recorded;           // its checkpoint
     };
 
-    // The key source of the scripted console: answers every key wait for
-    // the current step, and checks a step when it is over.
+    // The scripted console's key source: answers each key wait for the step, checks a step when over.
     int nextKey() {
         while (!stopped_ && pending_.empty()) {
             fresh_ = readable(screen.transcript().substr(mark_));
@@ -148,6 +147,7 @@ protected:
     bool atGrove() const { return ends("a - zatakuj druida\nw - wyjdź\n"); }
     bool inDungeon() const { return ends("Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście\n"); }
     bool atSheet() const { return has("\n\nAtuty:\n") && !ends("(ok)"); }
+    bool askedToSave() const { return ends("Czy chcesz zapisać grę? (tak/nie/anuluj)\n"); }
     // The number of the first line "N) text" of a list whose text matches `entry`; when the entry
     // has groups (the bonus, the price), of an affordable one from WantedBonus up. 0 for none.
     int pick(const std::string& entry) const {
@@ -161,8 +161,7 @@ protected:
                 return std::stoi(line);
         return 0;
     }
-    // The feat to take, as a fighter with a long sword takes them. The list
-    // leaves out the feats the hero has, but not the three weapon feats.
+    // The feat a fighter with a long sword takes; the list leaves out the ones held, but not weapon feats.
     int featToTake() const {
         const std::pair<const char*, std::uint32_t> wanted[] = {{"Potężny atak", 0}, {"Rozszczepienie", 0},
             {"Zogniskowanie broni", hero.weaponFocusMask}, {"Specjalizacja w broni", hero.weaponSpecMask},
@@ -173,16 +172,16 @@ protected:
         return 0;
     }
 
-    // The prompts every step answers alike: fights (an elixir below 60% of
-    // the Pw, which does not use up the turn, else an attack), the loot (left
-    // behind: the backpack is kept for the elixirs), the questions on the
-    // story's way, messages, creation, barracks, feats, shops and inventory.
+    // The prompts every step answers alike: fights (an elixir below 60% of the Pw, which does not use
+    // up the turn, else an attack), the loot (left: the backpack is kept for the elixirs), questions
+    // on the way, messages, creation, barracks, feats, shops and inventory.
     Answer prompt() {
         const int elixir = listNumber(isElixir), piece = listNumber(better);
         for (const char* question :
              {"Czy chcesz zaatakować? (t/n)\n", "Czy chcesz go zaatakować? (t/n)\n", "Czy chcesz mu pomóc? (t/n)\n",
               "Czy chcesz iść za nim? (t/n)\n", "Chcesz iść? (t/n)\n", "Czy chcesz ją zdjąć? (t/n)\n",
-              "Czy chcesz ją schować? (t/n)\n", "Czy chcesz grać jako Człowiek? (t/n)\n", "Czy chcesz grać jako Wojownik? (t/n)"})
+              "Czy chcesz ją schować? (t/n)\n", "Czy chcesz grać jako Człowiek? (t/n)\n",
+              "Czy chcesz grać jako Wojownik? (t/n)"})
             if (ends(question)) return press("t");
         const std::pair<const char*, std::string> answers[] = {{"(ok)", " "}, {" z plecaka.\n", " "},
             {"doświadczenia.\n", " "}, {" punktów wytrzymałości.\n", " "}, {"Podaj swoje imię śmiałku: ", "Borys\n"},
@@ -227,8 +226,7 @@ protected:
     // The hero's cell: his "O" on the overview (screen rows 1-20, columns 50-69).
     Spot heroCell() const { return cellWhere([this](int x, int y) { return screen.charAt(1 + y, 50 + x) == U'O'; }); }
     static Spot cellWith(std::int32_t f) { return cellWhere([=](int x, int y) { return levelMap.at(x, y) & f; }); }
-    // Breadth-first over the floor from the hero: for each cell reached, the
-    // steps and the arrow of the first one. Special places only as `goal`.
+    // Breadth-first from the hero: each floor cell's steps and first arrow (special places only as `goal`).
     std::map<Spot, std::pair<int, int>> ways(Spot goal) const {
         const Spot from = heroCell();
         std::map<Spot, std::pair<int, int>> way{{from, {0, 0}}};
@@ -253,8 +251,7 @@ protected:
         if (!inDungeon() || done) return when(inDungeon(), over());
         return heroCell() == cellWith(flag) ? press("u") : stepTowards(cellWith(flag));
     }
-    // Walks to and fro, each time to the cell farthest from the hero, until
-    // the story has `flag`: that is how monsters are met.
+    // Walks to and fro, to the cell farthest from the hero, until the story has `flag`: monsters are met.
     Answer wanderUntil(StoryFlag flag) {
         if (!inDungeon() || world.has(flag)) return when(inDungeon(), over());
         if (wanderGoal_ == heroCell() || !levelMap.walkable(wanderGoal_.first, wanderGoal_.second)) {
@@ -337,16 +334,14 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
              "Druid zmienił się w Legendarny tygrys.\n", "Terrasque umiera.\n"},
          "Borys L30 xp 462125/99999999 gold 692087 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 11"},
         {"save, leave to the main menu and load the hero again: Terrasque stays dead", [&] {
-             if (ends("Czy chcesz zapisać grę? (tak/nie/anuluj)\n")) return saved = true, press("t");
+             if (askedToSave()) return saved = true, press("t");
              if (!saved) return when(inDungeon(), press("q"));
              EXPECT_TRUE(!inDungeon() || heroCell() == terrasque) << "back where he saved";
              return atMainMenu() ? press("1") : when(inDungeon(), over());
          }, {"Borys Człowiek Wojownik, Poziom 30"},
          "Borys L30 xp 462125/99999999 gold 692087 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 11"},
-        {"quit without saving", [&] {
-             if (ends("Czy chcesz zapisać grę? (tak/nie/anuluj)\n")) return press("n");
-             return inDungeon() ? press("q") : when(atMainMenu(), over());
-         }, {},
+        {"quit without saving",
+         [&] { return askedToSave() ? press("n") : inDungeon() ? press("q") : when(atMainMenu(), over()); }, {},
          "Borys L30 xp 462125/99999999 gold 692087 Pw 290/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 halls | flags PaladinFriend DruidFriend MineFound GroveKnown TerrasqueDead | feats Poprawiona inicjatywa, Potężny atak, Rozszczepienie, Wielkie rozszczepienie, Walka na ślepo, masks 80/80/80 tough 15 | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 11"},
     };
     int status = -1;
