@@ -29,55 +29,38 @@ namespace {
 
 using ConsoleTest = GameTest;
 
-TEST_F(ConsoleTest, YesNoIgnoresCapitalsEnterAndEscape) {
+// Yes/no and a choice of keys take only their own keys, small letters,
+// Polish ones among them.
+TEST_F(ConsoleTest, QuestionsTakeOnlyTheirKeys) {
     screen.type("TN\n");
     screen.press(KeyEscape);
     screen.press(KeyUp);
-    screen.type("xn");
+    screen.type("xnNt");
     EXPECT_FALSE(askYesNo());
-    EXPECT_EQ(screen.keysQueued(), 0u);
-    screen.type("Nt");
+    EXPECT_EQ(screen.keysQueued(), 2u);
     EXPECT_TRUE(askYesNo());
-}
-
-TEST_F(ConsoleTest, AskKeyReturnsOnlyListedKeys) {
-    screen.type("TNAqa");
+    screen.type("TNAqaąź");
     EXPECT_EQ(askKey("tna"), 'a');
-    screen.type("ąź");
     EXPECT_EQ(askKey("źx"), static_cast<int>(U'ź'));
 }
 
+// A line with no number, or one beyond the int range, keeps the value.
 TEST_F(ConsoleTest, ReadNumberKeepsTheValueWhenThereIsNoNumber) {
     int value = 7;
-    screen.type("\n  \n 42abc\n");
-    EXPECT_TRUE(readNumber(value));
-    EXPECT_EQ(value, 42);
-    screen.type("abc\n");
-    EXPECT_FALSE(readNumber(value));
-    EXPECT_EQ(value, 42);
-    screen.type("-15\n+3\n");
-    EXPECT_TRUE(readNumber(value));
-    EXPECT_EQ(value, -15);
-    EXPECT_TRUE(readNumber(value));
-    EXPECT_EQ(value, 3);
-    // Beyond the int range counts as no number at all.
-    screen.type("2147483648\n-2147483649\n99999999999999999999999\n2147483647\n");
-    EXPECT_FALSE(readNumber(value));
-    EXPECT_FALSE(readNumber(value));
-    EXPECT_FALSE(readNumber(value));
-    EXPECT_EQ(value, 3);
-    EXPECT_TRUE(readNumber(value));
-    EXPECT_EQ(value, INT_MAX);
+    screen.type("\n  \n 42abc\nabc\n-15\n+3\n2147483648\n-2147483649\n99999999999999999999999\n2147483647\n");
+    for (const auto& [read, then] : std::initializer_list<std::pair<bool, int>>{
+             {true, 42}, {false, 42}, {true, -15}, {true, 3}, {false, 3}, {false, 3}, {false, 3}, {true, INT_MAX}}) {
+        EXPECT_EQ(readNumber(value), read);
+        EXPECT_EQ(value, then);
+    }
 }
 
 TEST_F(ConsoleTest, ReadLineIsBoundedAndCountsPolishLettersAsOne) {
-    screen.type(std::string(5000, 'x') + "\n");
-    EXPECT_EQ(readLine(30), std::string(30, 'x'));
-    screen.type("Łukasz Żółć\n");
-    EXPECT_EQ(readLine(8), "Łukasz Ż");
-    screen.type("ab");
+    screen.type(std::string(5000, 'x') + "\nŁukasz Żółć\nab");
     screen.press(KeyBackspace);
     screen.type("c\n");
+    EXPECT_EQ(readLine(30), std::string(30, 'x'));
+    EXPECT_EQ(readLine(8), "Łukasz Ż");
     EXPECT_EQ(readLine(), "ac");
     EXPECT_THROW(readLine(), EndOfInput);
 }
@@ -89,32 +72,27 @@ TEST_F(ConsoleTest, ModifiersAreColouredBySign) {
     EXPECT_EQ(screen.transcript(), "SIŁ: 14 ({10}+2{7})ZRĘ:  7 ({12}-2{7})KON: 11 ( 0)");
 }
 
+// Output pauses before unread lines would scroll away, counting wrapped
+// lines by their screen rows; a key read starts the count again, so 24
+// lines between two keys never pause.
 TEST_F(ConsoleTest, LongOutputPausesBeforeUnreadLinesScrollAway) {
     clearScreen();
+    screen.type("kk");
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 1; i <= 24; ++i) print("wiersz %d\n", i);
+        EXPECT_EQ(getKey(), 'k');
+    }
+    EXPECT_EQ(screen.transcript().find("-- dalej --"), std::string::npos);
+    screen.clearTranscript();
     screen.type("k");
     for (int i = 1; i <= 40; ++i) print("wiersz %d\n", i);
     EXPECT_THROW(getKey(), EndOfInput);  // the one key went to the pager
-    // The first pause came when 24 lines filled the screen above the prompt.
     EXPECT_NE(screen.transcript().find("wiersz 24\n-- dalej --"), std::string::npos);
-    // After it, the rest was written and the newest lines are on screen.
-    EXPECT_EQ(screen.rowText(23), "wiersz 40");
-}
+    EXPECT_EQ(screen.rowText(23), "wiersz 40");  // the newest lines are on screen
 
-TEST_F(ConsoleTest, ShortOutputNeverPauses) {
-    clearScreen();
-    for (int i = 1; i <= 24; ++i) print("wiersz %d\n", i);
+    screen.clearTranscript();
     screen.type("kk");
     EXPECT_EQ(getKey(), 'k');
-    EXPECT_EQ(screen.transcript().find("-- dalej --"), std::string::npos);
-    // A key read resets the count: 24 more lines fit before the next pause.
-    for (int i = 25; i <= 48; ++i) print("wiersz %d\n", i);
-    EXPECT_EQ(getKey(), 'k');
-    EXPECT_EQ(screen.transcript().find("-- dalej --"), std::string::npos);
-}
-
-TEST_F(ConsoleTest, PagerCountsWrappedLines) {
-    clearScreen();
-    screen.type("k");
     for (int i = 0; i < 13; ++i) print("%s\n", std::string(120, 'a' + i).c_str());  // 26 screen rows
     EXPECT_THROW(getKey(), EndOfInput);
     // Twelve wrapped lines filled 24 rows: the thirteenth waited.
@@ -246,8 +224,6 @@ TEST(KeyDecoder, SingleByteCharsetDecodesAndEncodesPolish) {
 }
 #endif
 
-
-
 // The system's pipe calls: msvcrt's binary pipes on Windows.
 #ifdef _WIN32
 int makePipe(int fds[2]) { return _pipe(fds, 1 << 16, _O_BINARY); }
@@ -293,6 +269,7 @@ protected:
     int output_[2] = {-1, -1};
 };
 
+// Keys and lines share one input, and its end is final.
 TEST_F(StreamBackendTest, KeysAndLinesShareOneInput) {
     type("1ł\r\nZażółć gęślą\r\nabcdef\n\xff" "t\x1bkoniec bez końca linii");
     StreamBackend stream(input_[0], output_[1]);
@@ -303,14 +280,11 @@ TEST_F(StreamBackendTest, KeysAndLinesShareOneInput) {
     EXPECT_EQ(stream.readLine(3), "abc");  // read to its end, cut
     EXPECT_EQ(stream.readKey(), 't');      // the invalid byte is dropped
     EXPECT_EQ(stream.readKey(), KeyEscape);
-    // A last line without its end is no line.
+    // A last line without its end is no line, but its letters are keys.
     EXPECT_EQ(stream.readLine(200), std::nullopt);
-}
-
-TEST_F(StreamBackendTest, EndOfInputIsFinal) {
-    type("x");
-    StreamBackend stream(input_[0], output_[1]);
-    EXPECT_EQ(stream.readKey(), 'x');
+    int letters = 0;
+    while (stream.readKey() != KeyEnd && letters < 100) ++letters;
+    EXPECT_EQ(letters, 22);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(stream.readKey(), KeyEnd);
     EXPECT_EQ(stream.readLine(10), std::nullopt);
 }
@@ -348,7 +322,9 @@ TEST_F(StreamBackendTest, ClosedOutputEndsTheInput) {
 #endif
 }
 
-TEST(Cp1250Test, PolishLettersBothWays) {
+// Polish letters both ways; every defined byte comes back, the five
+// undefined ones give U+FFFD; characters outside the code page are refused.
+TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
     const std::string utf8 = "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ Kelvrin";
     const std::string bytes =
         "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF \xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF Kelvrin";
@@ -356,22 +332,16 @@ TEST(Cp1250Test, PolishLettersBothWays) {
     EXPECT_EQ(fromCp1250(bytes), utf8);
     EXPECT_TRUE(fitsCp1250(utf8));
     EXPECT_EQ(toCp1250(""), std::string());
-}
-
-TEST(Cp1250Test, EveryDefinedByteComesBack) {
     for (int byte = 1; byte < 256; ++byte) {
         const std::string one(1, static_cast<char>(byte));
-        const std::string utf8 = fromCp1250(one);
+        const std::string back = fromCp1250(one);
         if (byte == 0x81 || byte == 0x83 || byte == 0x88 || byte == 0x90 || byte == 0x98) {
-            EXPECT_EQ(utf8, "\xEF\xBF\xBD") << "undefined byte " << byte;  // U+FFFD
-            EXPECT_FALSE(toCp1250(utf8).has_value());
+            EXPECT_EQ(back, "\xEF\xBF\xBD") << "undefined byte " << byte;
+            EXPECT_FALSE(toCp1250(back).has_value());
         } else {
-            EXPECT_EQ(toCp1250(utf8), one) << "byte " << byte;
+            EXPECT_EQ(toCp1250(back), one) << "byte " << byte;
         }
     }
-}
-
-TEST(Cp1250Test, CharactersOutsideTheCodePageAreRefused) {
     for (const char* text : {"Bjørn", "Жорж", "漢", "smok🐉", "a\xFFz", "\xC5"}) {
         EXPECT_FALSE(toCp1250(text).has_value()) << text;
         EXPECT_FALSE(fitsCp1250(text)) << text;
@@ -380,15 +350,15 @@ TEST(Cp1250Test, CharactersOutsideTheCodePageAreRefused) {
     EXPECT_EQ(cp1250Byte(U'€'), 0x80);
 }
 
+// Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8;
+// letters above 0x7F follow ASCII; a prefix comes first.
 TEST(Cp1250Test, OrdersByWindows1250Bytes) {
-    // Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8.
-    EXPECT_TRUE(cp1250Less("Śmiałość", "Ósemka"));
-    EXPECT_FALSE(cp1250Less("Ósemka", "Śmiałość"));
-    EXPECT_TRUE(cp1250Less("Zbroja", "Żelazo"));
-    EXPECT_TRUE(cp1250Less("Atak", "Atak potężny"));
-    EXPECT_FALSE(cp1250Less("Atak potężny", "Atak"));
+    for (const auto& [less, more] : {std::pair{"Śmiałość", "Ósemka"}, {"Zbroja", "Żelazo"}, {"Atak", "Atak potężny"},
+                                     {"Zwinność", "ąb"}}) {
+        EXPECT_TRUE(cp1250Less(less, more)) << less;
+        EXPECT_FALSE(cp1250Less(more, less)) << more;
+    }
     EXPECT_FALSE(cp1250Less("Atak", "Atak"));
-    EXPECT_TRUE(cp1250Less("Zwinność", "ąb"));  // letters above 0x7F follow ASCII
 }
 
 }  // namespace
