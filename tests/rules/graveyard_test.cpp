@@ -94,10 +94,9 @@ TEST_F(GraveyardTest, DeathsAreOrderedByExperienceAndTheNewOneIsMarked) {
     screen.type("k");
     recordDeath();
     EXPECT_EQ(screen.keysQueued(), 0u);
-    const std::string older =
-        "Stary Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n"
-        "Pierwszy Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n"
-        "Drugi Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n";
+    std::string older;
+    for (const char* name : {"Stary", "Pierwszy", "Drugi"})
+        older += std::string(name) + " Elf Barbarzyńca, 3 poziom, zabity przez Szczur w mieście.\n";
     const std::string dead = "Testowy Człowiek Wojownik, 1 poziom, zabity przez Trucizna na drodze.\n";
     EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\n" + older + "*" + dead);
 
