@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -72,8 +73,7 @@ ConsoleCalls fakeCalls() {
         return TRUE;
     };
     c.getCursor = [](HANDLE, PCONSOLE_CURSOR_INFO cursor) -> BOOL {
-        *cursor = CONSOLE_CURSOR_INFO{fake.state.cursorSize, fake.state.cursorVisible};
-        return TRUE;
+        return *cursor = CONSOLE_CURSOR_INFO{fake.state.cursorSize, fake.state.cursorVisible}, TRUE;
     };
     c.setCursor = [](HANDLE h, const CONSOLE_CURSOR_INFO* cursor) -> BOOL {
         if (h == Out) fake.state.cursorSize = cursor->dwSize, fake.state.cursorVisible = cursor->bVisible;
@@ -97,14 +97,12 @@ ConsoleCalls fakeCalls() {
         return TRUE;
     };
     c.writeCells = [](HANDLE, const CHAR_INFO* cells, COORD size, COORD, PSMALL_RECT) -> BOOL {
-        fake.cells.assign(cells, cells + size.X * size.Y);
-        return ++fake.cellWrites, TRUE;
+        return fake.cells.assign(cells, cells + size.X * size.Y), ++fake.cellWrites, TRUE;
     };
     c.readInput = [](HANDLE, PINPUT_RECORD records, DWORD, LPDWORD count) -> BOOL {
         if (fake.input.empty()) return FALSE;  // the console is gone
         records[0] = fake.input.front();
-        fake.input.pop_front();
-        return *count = 1, TRUE;
+        return fake.input.pop_front(), *count = 1, TRUE;
     };
     return c;
 }
@@ -119,10 +117,11 @@ INPUT_RECORD key(WORD virtualKey, wchar_t ch, bool down = true, WORD repeat = 1)
     return record;
 }
 
-INPUT_RECORD resized() {
+INPUT_RECORD resizedTo(SHORT rows, SHORT columns) {
+    fake.rows = rows, fake.columns = columns;
     INPUT_RECORD record{};
     record.EventType = WINDOW_BUFFER_SIZE_EVENT;
-    record.Event.WindowBufferSizeEvent.dwSize = COORD{fake.columns, fake.rows};
+    record.Event.WindowBufferSizeEvent.dwSize = COORD{columns, rows};
     return record;
 }
 
@@ -136,11 +135,7 @@ std::wstring cellRow(int row) {
 
 class ConsoleBackendTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_ = consoleCalls();
-        fake = FakeConsole{};
-        consoleCalls() = fakeCalls();
-    }
+    void SetUp() override { saved_ = std::exchange(consoleCalls(), fakeCalls()), fake = FakeConsole{}; }
     void TearDown() override {
         consoleCalls() = saved_;
         setInterruptHandler(nullptr);
@@ -177,14 +172,10 @@ TEST_F(ConsoleBackendTest, AChangeOfSizeIsFollowedAsOnLinux) {
     console.moveCursor(24, 0);
     console.write("Ruch - strzałki");
     console.flush();
-    fake.rows = 20;
-    fake.columns = 60;
-    console.takeRecord(resized());
+    console.takeRecord(resizedTo(20, 60));
     EXPECT_EQ(console.rows(), 20);
     EXPECT_TRUE(console.takeSmallWindowNotice());
-    fake.rows = 25;
-    fake.columns = 80;
-    console.takeRecord(resized());
+    console.takeRecord(resizedTo(25, 80));
     EXPECT_FALSE(console.takeSmallWindowNotice());
     EXPECT_EQ(cellRow(24), L"Ruch - strzałki") << "the whole screen is back";
 }

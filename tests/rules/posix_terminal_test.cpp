@@ -55,29 +55,30 @@ protected:
     termios original_{};
 };
 
+// Raw mode clears only ICANON and ECHO (Ctrl-C still stops the game, '\n'
+// is still a new line) on the alternate screen; the modes, the main screen
+// and the cursor come back at the end.
 TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     {
         TerminalBackend terminal(terminal_, terminal_);
         const termios game = modes();
-        EXPECT_FALSE(game.c_lflag & ICANON);
-        EXPECT_FALSE(game.c_lflag & ECHO);
-        EXPECT_TRUE(game.c_lflag & ISIG);   // Ctrl-C still stops the game
-        EXPECT_TRUE(game.c_oflag & OPOST);  // '\n' is still a new line
+        EXPECT_EQ(game.c_lflag & (ICANON | ECHO | ISIG), tcflag_t{ISIG});
+        EXPECT_TRUE(game.c_oflag & OPOST);
         EXPECT_EQ(terminal.rows(), 30);
         EXPECT_EQ(terminal.columns(), 100);
-        EXPECT_EQ(shown().rfind("\x1b[?1049h", 0), 0u) << "starts on the alternate screen";
+        EXPECT_EQ(shown().rfind("\x1b[?1049h", 0), 0u);
     }
-    const termios after = modes();
-    EXPECT_EQ(after.c_lflag, original_.c_lflag);
-    EXPECT_EQ(after.c_iflag, original_.c_iflag);
+    EXPECT_EQ(modes().c_lflag, original_.c_lflag);
+    EXPECT_EQ(modes().c_iflag, original_.c_iflag);
     const std::string end = shown();
-    EXPECT_NE(end.find("\x1b[?1049l"), std::string::npos) << "back on the main screen";
-    EXPECT_NE(end.find("\x1b[?25h"), std::string::npos) << "cursor visible";
+    EXPECT_NE(end.find("\x1b[?1049l"), std::string::npos);
+    EXPECT_NE(end.find("\x1b[?25h"), std::string::npos);
 }
 
 // Keys and lines typed ahead are all read, in order: sequences the game
 // does not use are dropped, lines edit whole letters and stop at their
-// limit, and nothing past a line is lost.
+// limit, and nothing past a line is lost. A closed terminal ends the input
+// for good.
 TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     TerminalBackend terminal(terminal_, terminal_);
     shown();
@@ -92,10 +93,6 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     EXPECT_NE(echo.find("Zażółć"), std::string::npos);
     EXPECT_NE(echo.find("abc"), std::string::npos);
     EXPECT_EQ(echo.find("abcd"), std::string::npos) << "characters past the limit are not shown";
-}
-
-TEST_F(TerminalBackendTest, ClosedTerminalEndsInputForGood) {
-    TerminalBackend terminal(terminal_, terminal_);
     close(master_);
     master_ = -1;
     for (int i = 0; i < 3; ++i) EXPECT_EQ(terminal.readKey(), KeyEnd);

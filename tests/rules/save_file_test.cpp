@@ -18,22 +18,13 @@ namespace {
 
 class SaveFileTest : public GameTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        makeKnownHero();
-    }
-
     // A hero with a different value in nearly every field the file holds,
     // on the fifth dungeon level, standing at (7, 13).
-    static void makeKnownHero() {
+    void SetUp() override {
+        GameTest::SetUp();
         makeTestHero();
         hero.attributes = {16, 13, 14, 9, 11, 8};
-        hero.race = 2;
-        hero.heroClass = 0;
-        hero.hp = 23;
-        hero.maxHp = 31;
-        hero.gold = 1234;
-        hero.level = 4;
+        hero.race = 2, hero.heroClass = 0, hero.hp = 23, hero.maxHp = 31, hero.gold = 1234, hero.level = 4;
         hero.xp = 6543;
         hero.weapon = ItemSlot{6, KindWeapon, 1, 2, Identified | Keen};
         hero.armour = ItemSlot{3, KindArmour, 0, 1, Identified};
@@ -41,38 +32,18 @@ protected:
         hero.inventory[0] = ItemSlot{4, KindPotion, 0, -1, Identified | StrengthKnown};
         hero.inventory[3] = ItemSlot{5, KindGem, 0, 0, 0};
         hero.inventory[19] = ItemSlot{1, KindShield, 1, 0, Identified};
-        hero.powerAttack = 2;
-        hero.expertise = 1;
-        hero.feats = 0x80000011u;
-        hero.toughnessCount = 1;
-        hero.ragesLeft = 1;
-        hero.ragesPerDay = 2;
-        hero.extraRageCount = 1;
-        hero.extendedRageCount = 3;
-        hero.weaponFocusMask = 0x40;
-        hero.weaponSpecMask = 0x41;
-        hero.improvedCritMask = 0x2000;
-        hero.damageReduction = 1;
-        hero.poison = 2;
-        hero.lastHarm = MonsterOgre;
-        hero.alignment = -7;
+        hero.powerAttack = 2, hero.expertise = 1, hero.feats = 0x80000011u, hero.toughnessCount = 1;
+        hero.ragesLeft = 1, hero.ragesPerDay = 2, hero.extraRageCount = 1, hero.extendedRageCount = 3;
+        hero.weaponFocusMask = 0x40, hero.weaponSpecMask = 0x41, hero.improvedCritMask = 0x2000;
+        hero.damageReduction = 1, hero.poison = 2, hero.lastHarm = MonsterOgre, hero.alignment = -7;
         hero.lastChances = 2;
-        world.savedX = 7;
-        world.savedY = 13;
-        world.location = LocationDungeon;
-        world.dungeonLevel = 4;
-        world.day = 200;
-        world.year = 114;
-        world.startMarker = 1;
-        world.questKind = 3;
+        world.savedX = 7, world.savedY = 13, world.location = LocationDungeon, world.dungeonLevel = 4;
+        world.day = 200, world.year = 114, world.startMarker = 1, world.questKind = 3, world.questStage = 5;
         world.storyFlags = LandOwned | MineFound | ChiefDead;
-        world.questStage = 5;
-        world.killCounts[0] = 9;
-        world.killCounts[59] = 2;
+        world.killCounts[0] = 9, world.killCounts[59] = 2;
         world.levelSeeds[0] = {1300000123u, 0x5};
         world.levelSeeds[17] = {0xFFFFFFFFu, 0x80000000u};
     }
-
     static SaveImage image() {
         SaveImage bytes{};
         encodeSave(hero, world, false, bytes);
@@ -107,36 +78,31 @@ TEST_F(SaveFileTest, ImageOfAKnownHeroByteForByte) {
 }
 
 // Everything the file holds comes back (the image above pins every field,
-// so equal images mean equal fields); what it does not hold is rebuilt.
+// so equal images mean equal fields); what it does not hold is rebuilt. A
+// crash image takes off what the running fight gave; a normal one never.
 TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     hero.kpModifier = -2;  // saved during a rage
     const SaveImage saved = image();
-    const int savedLevel = hero.level;
     ASSERT_TRUE(saveGame(false));
     EXPECT_EQ(filesIn("."), std::vector<std::string>{"save_Testowy"});
-    EXPECT_EQ(readBytes("save_Testowy").size(), SaveFileSize);
-
     resetForNewGame();
     hero.name = "Testowy";
     world.inCombat = true;
     ASSERT_TRUE(loadGame());
     EXPECT_EQ(image(), saved);
     EXPECT_EQ(hero.name, "Testowy");
-    EXPECT_EQ(hero.xpNext, xpForNextLevel(savedLevel));
-    EXPECT_EQ(hero.baseAttack, savedLevel);
-    EXPECT_EQ(hero.attackPool, savedLevel - 2 - 1);  // less power attack and expertise
+    EXPECT_EQ(hero.xpNext, xpForNextLevel(4));
+    EXPECT_EQ(hero.baseAttack, 4);
+    EXPECT_EQ(hero.attackPool, 4 - 2 - 1);  // less power attack and expertise
     EXPECT_EQ(hero.kpModifier, 0);
     EXPECT_FALSE(world.inCombat);
     EXPECT_TRUE(world.resumeDungeon);
     EXPECT_FLOAT_EQ(hero.capacity, computeCapacity(16, 2));
     EXPECT_GT(hero.load, 0.0f);
     EXPECT_TRUE(filesIn(".").empty());  // the hero is in memory now, not on disk
-}
 
-TEST_F(SaveFileTest, TheCrashImageTakesOffWhatTheRunningFightGave) {
     world.fightChanges.attributes = {4, 0, 4, 0, 0, 0};
-    world.fightChanges.hp = 8;
-    world.fightChanges.maxHp = 8;
+    world.fightChanges.hp = world.fightChanges.maxHp = 8;
     SaveImage crash{};
     encodeSave(hero, world, true, crash);
     const std::optional<LoadedGame> game = decodeSave(crash, hero, world);
@@ -145,7 +111,6 @@ TEST_F(SaveFileTest, TheCrashImageTakesOffWhatTheRunningFightGave) {
     EXPECT_EQ(game->hero.hp, 15);
     EXPECT_EQ(game->hero.maxHp, 23);
     EXPECT_EQ(game->world.fightChanges.hp, 0);
-    // A normal save never takes them off.
     EXPECT_EQ(decodeSave(image(), hero, world)->hero.hp, 23);
 }
 
@@ -154,11 +119,13 @@ struct Change {
     std::function<void(std::vector<unsigned char>&)> apply;
     bool loads = false;
 };
-
 Change field(const char* what, std::size_t offset, std::int32_t value, bool loads = false) {
     return {what, [=](std::vector<unsigned char>& b) { put32(b, offset, {value}); }, loads};
 }
-
+Change words(const char* what, std::size_t offset, std::initializer_list<std::int64_t> values, bool loads = false) {
+    const std::vector<std::int64_t> all(values);
+    return {what, [=](std::vector<unsigned char>& b) { for (std::size_t i = 0; i < all.size(); ++i) put32(b, offset + 4 * i, {all[i]}); }, loads};
+}
 Change truncated(std::size_t size) {
     return {"truncated", [=](std::vector<unsigned char>& b) { b.resize(size); }};
 }
@@ -173,23 +140,19 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
     const Change changes[] = {
         truncated(0), truncated(4), truncated(8), truncated(520), truncated(1007),
         {"a byte too many", [](auto& b) { b.push_back(0); }},
-        {"wrong magic", [](auto& b) { b[3] = 'A'; }},
-        {"fifth byte not zero", [](auto& b) { b[4] = 'S'; }},
+        {"wrong magic", [](auto& b) { b[3] = 'A'; }}, {"fifth byte not zero", [](auto& b) { b[4] = 'S'; }},
         field("race 7", 32, 7), field("race -1", 32, -1), field("class 2", 36, 2),
         field("level 0", 52, 0), field("level 31", 52, 31),
         field("weapon slot holds armour", 64, KindArmour), field("weapon row 14", 60, 14),
         field("armour slot holds a weapon", 84, KindWeapon), field("armour row 12", 80, 12),
-        field("shield slot holds a weapon", 104, KindWeapon),
-        {"shield row 2", [](auto& b) { put32(b, 100, {2, KindShield}); }},
+        field("shield slot holds a weapon", 104, KindWeapon), words("shield row 2", 100, {2, KindShield}),
         field("backpack kind 6", backpack + 4, 6), field("backpack kind -1", backpack + 4, -1),
-        {"potion row 6", [=](auto& b) { put32(b, backpack, {6, KindPotion}); }},
-        {"gem row -1", [=](auto& b) { put32(b, backpack, {-1, KindGem}); }},
+        words("potion row 6", backpack, {6, KindPotion}), words("gem row -1", backpack, {-1, KindGem}),
         field("lastHarm -7", 572, -7), field("lastHarm -100", 572, -100), field("lastHarm 60", 572, 60),
         field("location 8", 588, 8), field("location -2", 588, -2),
         field("dungeon level 12", 592, 12), field("dungeon level -1", 592, -1),
-        {"mine level 1", [](auto& b) { put32(b, 588, {LocationMine, 1}); }},
-        {"chamber level 1", [](auto& b) { put32(b, 588, {LocationChallengeChamber, 1}); }},
-        {"crypt level 3", [](auto& b) { put32(b, 588, {LocationCrypt, 3}); }},
+        words("mine level 1", 588, {LocationMine, 1}), words("chamber level 1", 588, {LocationChallengeChamber, 1}),
+        words("crypt level 3", 588, {LocationCrypt, 3}),
         field("x 20", 580, 20), field("y -1", 584, -1), field("day 0", 596, 0),
         field("strength INT_MIN", 8, INT_MIN), field("charisma -1000001", 28, -1000001),
         field("hp INT_MAX", 40, INT_MAX), field("weapon bonus INT_MAX", 72, INT_MAX),
@@ -203,16 +166,16 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         field("lastHarm -99", 572, HarmNothingYet, true), field("lastHarm -4", 572, -4, true),
         field("lastHarm -6", 572, -6, true), field("lastHarm 59", 572, 59, true), field("level 30", 52, 30, true),
         field("hp -40", 40, -40, true), field("negative gold", 48, -5, true), field("strength 0", 8, 0, true),
-        {"on the world map, anywhere", [](auto& b) { put32(b, 580, {999, 13, LocationWorldMap, 77}); }, true},
-        {"halls of pain", [](auto& b) { put32(b, 588, {LocationHallsOfPain, 0}); }, true},
+        words("on the world map, anywhere", 580, {999, 13, LocationWorldMap, 77}, true),
+        words("halls of pain", 588, {LocationHallsOfPain, 0}, true),
         {"the crypt's last level", [](auto& b) { put32(b, 588, {LocationCrypt, 2}); put32(b, 580, {19}); }, true},
-        {"shield slot empty with an odd id", [](auto& b) { put32(b, 100, {9}); }, true},
+        field("shield slot empty with an odd id", 100, 9, true),
         field("strength 1000000", 8, 1000000, true), field("a day some years on", 596, 365 * 40 + 7, true),
         field("gold INT_MAX", 48, INT_MAX, true), field("experience INT_MAX", 56, INT_MAX, true),
     };
     const SaveImage good = image();
-    const Hero before = hero;
-    const WorldState worldBefore = world;
+    const int baseAttack = hero.baseAttack;
+    const bool resume = world.resumeDungeon;
     for (const Change& change : changes) {
         SCOPED_TRACE(change.what);
         std::vector<unsigned char> bytes(good.begin(), good.end());
@@ -227,29 +190,17 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         EXPECT_EQ(screen.keysQueued(), 0u);
         EXPECT_EQ(readBytes("save_Testowy"), bytes);
         EXPECT_EQ(image(), good);
-        EXPECT_EQ(hero.baseAttack, before.baseAttack);
-        EXPECT_EQ(world.resumeDungeon, worldBefore.resumeDungeon);
+        EXPECT_EQ(hero.baseAttack, baseAttack);
+        EXPECT_EQ(world.resumeDungeon, resume);
     }
-}
-
-TEST_F(SaveFileTest, DaysPastTheYearEndBelongToTheNextYears) {
-    for (const auto& [day, year, expectedDay, expectedYear] :
+    // Days past the year's end belong to the next years.
+    for (const auto& [day, year, toDay, toYear] :
          {std::array{365, 113, 365, 113}, {366, 113, 1, 114}, {3 * 365 + 5, 113, 5, 116}, {730, 200, 365, 201}}) {
-        world.day = day;
-        world.year = year;
+        world.day = day, world.year = year;
         const std::optional<LoadedGame> game = decodeSave(image(), hero, world);
         ASSERT_TRUE(game);
-        EXPECT_EQ(game->world.day, expectedDay) << day;
-        EXPECT_EQ(game->world.year, expectedYear) << day;
+        EXPECT_EQ(std::pair(game->world.day, game->world.year), std::pair(toDay, toYear)) << day;
     }
-}
-
-TEST_F(SaveFileTest, AMissingFileCannotBeLoaded) {
-    screen.type("k");
-    EXPECT_FALSE(loadGame());
-    EXPECT_NE(screen.transcript().find("{clear}Nie mozna wczytac gry!\n"), std::string::npos);
-    EXPECT_EQ(screen.keysQueued(), 0u);
-    EXPECT_EQ(hero.gold, 1234);
 }
 
 // A fuzz finding: the sheet and the derived values of a hero with the
@@ -267,16 +218,14 @@ TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
     (void)poisonResistance();
 }
 
-TEST(BinaryFile, TemporaryNamesStayInTheFolderAndNeverLookLikeAGameFile) {
-    // Hidden, so a hero called "Ala.tmp" never shares a file with the
-    // temporary file of "Ala".
+// Temporary names stay in the folder, hidden, so a hero called "Ala.tmp"
+// never shares a file with the temporary file of "Ala". A field that does
+// not fit is dropped whole and remembered; a read past the end gives zeros
+// and is remembered (the save's reader relies on both).
+TEST(BinaryFile, TemporaryNamesFieldsPastTheEndAndWholeFiles) {
     EXPECT_EQ(temporaryNameFor("save_Ala"), ".save_Ala.tmp");
     EXPECT_EQ(temporaryNameFor("dir/cmentarz.dat"), "dir/.cmentarz.dat.tmp");
-}
 
-// A field that does not fit is dropped whole and remembered; a read past the
-// end gives zeros and is remembered (the save's reader relies on both).
-TEST(BinaryFile, FieldsPastTheEndAreDroppedAndRemembered) {
     unsigned char buffer[8];
     std::fill(std::begin(buffer), std::end(buffer), 0xEE);
     ByteWriter writer(buffer, 6);
@@ -286,25 +235,19 @@ TEST(BinaryFile, FieldsPastTheEndAreDroppedAndRemembered) {
     writer.putZeros(3);
     EXPECT_FALSE(writer.ok());
     EXPECT_EQ(std::vector<unsigned char>(buffer, buffer + 8), (std::vector<unsigned char>{1, 2, 3, 4, 0xEE, 0xEE, 0xEE, 0xEE}));
-
     buffer[4] = buffer[5] = 9;
     ByteReader reader(buffer, 6);
     EXPECT_EQ(reader.u32(), 0x04030201u);
     EXPECT_TRUE(reader.ok());
     EXPECT_EQ(reader.u32(), 0u);
     EXPECT_FALSE(reader.ok());
-}
 
-TEST(BinaryFile, ReadingAWholeFileKnowsMissingTooLargeAndUnreadable) {
     const TempFolder folder;
-    writeBytes("five", {1, 2, 3, 4, 5});
-    std::filesystem::create_directory("folder");
-    EXPECT_EQ(readWholeFile("nothing", 10).status, ReadStatus::Missing);
-    EXPECT_EQ(readWholeFile("five", 4).status, ReadStatus::TooLarge);
-    EXPECT_EQ(readWholeFile("five", 5).bytes, (std::vector<unsigned char>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(readWholeFile("folder", 10).status, ReadStatus::Unreadable);
     const std::vector<unsigned char> big(200000, 7);
     writeBytes("big", big);
+    std::filesystem::create_directory("folder");
+    EXPECT_EQ(readWholeFile("nothing", 10).status, ReadStatus::Missing);
+    EXPECT_EQ(readWholeFile("folder", 10).status, ReadStatus::Unreadable);
     EXPECT_EQ(readWholeFile("big", 200000).bytes, big);
     EXPECT_EQ(readWholeFile("big", 199999).status, ReadStatus::TooLarge);
 }

@@ -37,14 +37,10 @@ public:
     // `seed` draws the failures of Fault::Random from a generator of their
     // own, so the game's draws stay as they were.
     explicit FailingDisk(Fault fault, bool inMemory = false, unsigned seed = 0) {
+        s() = State{};
         s().fault = fault;
         s().memory = inMemory;
-        s().bytesFree = 64;
-        s().failures = 0;
         s().draws.seed(seed);
-        s().readsPerFile.clear();
-        s().files.clear();
-        s().open.clear();
         static const FileOperations table{openForReading, createForWriting, read,   write,  flushToDisk,  close,
                                           rename,         remove,           exists, flushFolderOf, lockExclusive};
         setFileOperations(&table);
@@ -69,12 +65,12 @@ private:
     struct State {
         Fault fault = Fault::None;
         bool memory = false;
-        std::size_t bytesFree = 0;
+        std::size_t bytesFree = 64;
         long failures = 0;
         std::mt19937 draws;
         std::map<int, int> readsPerFile;
         Files files;
-        std::map<int, OpenFile> open;
+        std::map<int, OpenFile> open;  // the memory disk's descriptors
     };
     static State& s() {
         static State state;
@@ -84,17 +80,12 @@ private:
     static bool fails(Fault fault) { return s().fault == fault; }
     static bool randomFailure() {
         if (!fails(Fault::Random) || s().draws() % 4 != 0) return false;
-        ++s().failures;
-        return true;
+        return ++s().failures, true;
     }
-    static int refuse(int error) {
-        errno = error;
-        return -1;
-    }
+    static int refuse(int error) { return errno = error, -1; }
 
-    // The memory disk: files by name, and the descriptors open on them. As
-    // flock, a lock taken through another descriptor, even of this process,
-    // is someone else's.
+    // As flock, a lock taken through another descriptor, even of this
+    // process, is someone else's.
     static int newDescriptor(const std::string& path, bool locked = false) {
         const int fd = s().open.empty() ? 3 : s().open.rbegin()->first + 1;
         s().open[fd] = OpenFile{path, 0, locked};
@@ -108,8 +99,8 @@ private:
         OpenFile* file = openFile(fd);
         if (file == nullptr) return -1;
         const std::vector<unsigned char>& bytes = s().files[file->path];
-        const std::size_t count = std::min(bytes.size() - std::min(bytes.size(), file->pos), size);
-        std::copy_n(bytes.begin() + static_cast<long>(std::min(bytes.size(), file->pos)), count, static_cast<unsigned char*>(data));
+        const std::size_t from = std::min(bytes.size(), file->pos), count = std::min(bytes.size() - from, size);
+        std::copy_n(bytes.begin() + static_cast<long>(from), count, static_cast<unsigned char*>(data));
         file->pos += count;
         return static_cast<long>(count);
     }
