@@ -92,8 +92,7 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
     setBackend(&screen);
     seedRandom(seed);
     setFixedClock(1300000000 + seed);
-    world = WorldState{};
-    hero = Hero{};
+    world = WorldState{}, hero = Hero{};
     showAllFeats = false;  // lasts for a program: each seed starts as a new one
 
     std::mt19937 pick(seed);
@@ -115,10 +114,7 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
         }
         const unsigned roll = pick() % 16;
         if (roll == 0) return '1';
-        if (style == 1 && roll < 9) {
-            static constexpr int arrows[] = {KeyUp, KeyDown, KeyLeft, KeyRight};
-            return roll < 7 ? arrows[pick() % 4] : explorerKeys[pick() % explorerKeys.size()];
-        }
+        if (style == 1 && roll < 9) return roll < 7 ? others[pick() % 4] : explorerKeys[pick() % explorerKeys.size()];
         if (style == 2 && roll < 9) return fighterKeys[pick() % fighterKeys.size()];
         const std::size_t any = pick() % (letters.size() + std::size(others));
         return any < letters.size() ? letters[any] : others[any - letters.size()];
