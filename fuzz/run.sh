@@ -1,40 +1,26 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of a build for a while, one after another.
-#   fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]
-# Each target starts from its seed corpus (fuzz/corpus/<name>/, only read)
-# and the inputs it found in earlier runs (BUILD_DIR/fuzz-work/<name>/corpus/);
-# an input that crashes, hangs or trips a sanitizer is kept in
+# fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]: every fuzz target of
+# a build (or those named) in turn, from its seed corpus (fuzz/corpus/<name>/,
+# only read) and what earlier runs found (BUILD_DIR/fuzz-work/<name>/corpus/).
+# An input that crashes, hangs or trips a sanitizer is kept in
 # BUILD_DIR/fuzz-work/<name>/ and fails the run.
 set -euo pipefail
-
-build=$(cd "$1" && pwd)
-seconds=$2
+build=$(cd "$1" && pwd) seconds=$2 source_dir=$(cd "$(dirname "$0")" && pwd)
 shift 2
-source_dir=$(cd "$(dirname "$0")" && pwd)
-
 "$build/fuzz/kelvrin_fuzz_seeds" "$source_dir/corpus"
-
-if [ $# -eq 0 ]; then
-    set -- $(cd "$source_dir/corpus" && ls)
-fi
-
+[ $# -ne 0 ] || set -- $(cd "$source_dir/corpus" && ls)
 failed=()
 for name in "$@"; do
     work="$build/fuzz-work/$name"
     mkdir -p "$work/corpus"
     echo "== fuzz_$name: $seconds s"
-    if ! (cd "$work" && "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-            -max_len=4096 -print_final_stats=1 -artifact_prefix="$work/" \
-            "$work/corpus" "$source_dir/corpus/$name" >"$work/last.log" 2>&1); then
+    if (cd "$work" && "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+            -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" "$source_dir/corpus/$name" >"$work/last.log" 2>&1); then
+        grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$work/last.log" || true
+    else
         tail -n 40 "$work/last.log"
         failed+=("$name")
-        continue
     fi
-    grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$work/last.log" || true
 done
-
 echo "fuzz: $(($# - ${#failed[@]})) passed, ${#failed[@]} failed"
-if [ ${#failed[@]} -ne 0 ]; then
-    echo "fuzzing found faults in: ${failed[*]} (inputs in $build/fuzz-work/<name>/)" >&2
-    exit 1
-fi
+[ ${#failed[@]} -eq 0 ] || { echo "fuzzing found faults in: ${failed[*]} (inputs in $build/fuzz-work/<name>/)" >&2; exit 1; }
