@@ -110,7 +110,7 @@ def mutate(line, start, end, op):
 
 def run(cmd, cwd, timeout):
     try:
-        return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True, timeout=timeout)
+        return subprocess.run(cmd, cwd=cwd, capture_output=True, text=True, errors="replace", timeout=timeout)
     except subprocess.TimeoutExpired:
         return None
 
