@@ -1,6 +1,4 @@
 // Fights and what they leave: the combat screen, the rewards and the loot.
-#include <map>
-
 #include "support/scenario.h"
 
 #include "character/derived_values.h"
@@ -29,15 +27,11 @@ protected:
         return result;
     }
     // Out of a rat's reach, and killing one a swing.
-    static void ratSlayer() {
-        hero.shield.bonus = 60;
-        hero.weapon.bonus = 40;
-    }
+    static void ratSlayer() { hero.shield.bonus = 60, hero.weapon.bonus = 40; }
 };
 
-// At every key wait of a fight, however many messages went by, the bar holds
-// the top row; each drawing clears the whole row, so a shorter bar shows
-// nothing of the last one's name and commands.
+// At every key wait of a fight the bar holds the top row, each drawing
+// clearing the whole row; too long a bar loses its blanks, then the end of the name, then the figures' end.
 TEST_F(FightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
     std::vector<std::string> bars;
     int plainEnds = 0;
@@ -47,8 +41,7 @@ TEST_F(FightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
         plainEnds += screen.attrAt(0, 79) != ColourHint;
     });
     hero.name = "Testowy z Zamościa";
-    hero.feats = FeatRun | FeatPowerAttack | FeatExpertise | FeatDodge;  // pace 7 against 4: sure to escape
-    hero.ragesPerDay = 1;
+    std::tie(hero.feats, hero.ragesPerDay) = std::tuple(FeatRun | FeatPowerAttack | FeatExpertise | FeatDodge, 1);  // pace 7: escapes
     EXPECT_EQ(run({MonsterZombie}, "uk"), FightFled);
     EXPECT_TRUE(screen.transcript().ends_with("Uciekłeś z walki.\n\n(ok)")) << screen.transcript();
     makeTestHero();
@@ -62,20 +55,15 @@ TEST_F(FightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
     EXPECT_EQ(plainEnds, 0);
     for (int i = 0; i < 30; ++i) print("linia %d\n", i);
     EXPECT_EQ(screen.rowText(0), "linia 6") << "after the fight the whole screen scrolls";
-
-    // Too long a bar: the blanks go first, then the end of the name; only
-    // when the figures alone are too long does their end go.
     makeTestHero();
     world.combatRound = 3;
     EXPECT_EQ(statusBarText(), "Testowy pw:13/13 exp:0/1000 złoto:50 runda:3 komendy:afuec?     ");
-    hero.feats = FeatExpertise | FeatDodge | FeatPowerAttack;
-    hero.ragesPerDay = 1;
+    std::tie(hero.feats, hero.ragesPerDay) = std::tuple(FeatExpertise | FeatDodge | FeatPowerAttack, 1);
     hero.xp = hero.gold = 2000000000;
     EXPECT_EQ(statusBarText(), "Testowy pw:13/13 exp:2000000000/1000 złoto:2000000000 runda:3 komendy:afuecpwsd?");
     hero.name = "Żółćżółćżółćżółć Gęślą Jaźń Wi";  // 30 letters
     EXPECT_EQ(statusBarText(), "Żółćżół pw:13/13 exp:2000000000/1000 złoto:2000000000 runda:3 komendy:afuecpwsd?");
-    hero.xpNext = 2000000000;
-    world.combatRound = 12345;
+    std::tie(hero.xpNext, world.combatRound) = std::tuple(2000000000, 12345);
     EXPECT_EQ(statusBarText(), "pw:13/13 exp:2000000000/2000000000 złoto:2000000000 runda:12345 komendy:afuecpws");
     const auto cursor = std::pair(screen.cursorRow(), screen.cursorColumn());
     drawStatusBar();
@@ -92,8 +80,8 @@ TEST_F(FightTest, TargetsHelpAndKeysThatDoNotUseTheTurn) {
                      "e - ekwipunek\nc - czekaj\np - potężny atak (atut)\nw - wyspecjalizowanie (atut)\n"
                      "s - szał (zdolność)\nd - uniki (atut)\n\n(ok){clear}\n{clear}"));
     // Still the hero's first turn, with the cursor below the bar.
-    EXPECT_TRUE(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?"));
-    EXPECT_NE(screen.cursorRow(), 0);
+    EXPECT_EQ(std::pair(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?"),
+                        screen.cursorRow() != 0), std::pair(true, true));
 }
 
 TEST_F(FightTest, TheSheetWithItsHintBoxAndKeys) {
@@ -123,8 +111,7 @@ TEST_F(FightTest, TheSheetWithItsHintBoxAndKeys) {
     EXPECT_EQ(hero.powerAttack, 1);
 }
 
-// A griffon flies at 16: no escape. The input ends in the middle of a rage,
-// and the hero is still given back as he was.
+// A griffon flies at 16: no escape; input ending in the middle of a rage still gives the hero back as he was.
 TEST_F(FightTest, NoEscapeFromAFlyerAndARageCutShortIsUndone) {
     hero.maxHp = hero.hp = 500;
     hero.ragesLeft = hero.ragesPerDay = 1;
@@ -168,10 +155,7 @@ TEST_F(FightTest, RageAndItsFatigueByLevel) {
         EXPECT_TRUE(has(out, "Wpadasz w szał bojowy! Możesz wpaść w szał jeszcze 1 razy.\nJuż wpadłeś w szał bojowy.\n"));
         EXPECT_NE(out.find(lastAnswer, out.find("Już wpadłeś")), std::string::npos) << level;
     }
-    // No rage in heavy armour; not a word of it for a hero without rages.
-    makeTestHero();
-    untouchable();
-    hero.armour = ItemSlot{10, KindArmour, 0, 0, Identified};
+    hero.armour = ItemSlot{10, KindArmour, 0, 0, Identified};  // no rage in heavy armour; no word of it without rages
     for (int rages : {1, 0}) {
         hero.ragesLeft = hero.ragesPerDay = rages;
         run({MonsterRat}, "s");
@@ -182,8 +166,7 @@ TEST_F(FightTest, RageAndItsFatigueByLevel) {
 TEST_F(FightTest, ALastChanceAbsorbsAKillingBlowThenTheHeroDies) {
     hero.shield.bonus = 20;  // only a rat's critical (2 Pw) reaches KP 37, and it kills 2 Pw
     ASSERT_EQ(armourClass(), 37);
-    hero.hp = 2;
-    hero.lastChances = 1;
+    hero.hp = 2, hero.lastChances = 1;
     EXPECT_EQ(run({MonsterRat}, std::string(1000, 'c') + "\x01"), FightDied);
     EXPECT_EQ(std::pair(seen("Udaje ci się uniknać ciosu!\n"), seen("Szczur trafia cię i")), std::pair(1, 0));
     EXPECT_TRUE(screen.transcript().ends_with(
@@ -201,9 +184,8 @@ TEST_F(FightTest, CleaveOnceATurnGreatCleaveOnAndOn) {
     EXPECT_EQ(seen("Rozszczepienie: Trafiasz "), 3);
 }
 
-// The paladin companion fights beside the hero in the crypt only. The meeting
-// gives the enemies their initiative: in an ambush they mostly strike before
-// the hero's first command, after his surprise attack they mostly do not.
+// The paladin companion fights in the crypt only; in an ambush the enemies mostly strike before the
+// hero's first command, after his surprise attack they mostly do not.
 TEST_F(FightTest, CompanionsAndTheMeetingDecideWhoActsFirst) {
     untouchable();
     world.set(PaladinCompanion);
@@ -213,22 +195,19 @@ TEST_F(FightTest, CompanionsAndTheMeetingDecideWhoActsFirst) {
         EXPECT_EQ(said("Paladyn "), joins) << location;
     }
     world.storyFlags = 0;
-    std::map<std::string, std::pair<int, int>> meetings;  // the meeting's line: {fights, enemies first}
-    for (std::uint32_t seed = 1; seed < 3000 && std::min(meetings["Czujesz ciarki"].first, meetings["Atakujesz"].first) < 30;
-         ++seed) {
+    std::array<int, 2> fights{}, enemiesFirst{};  // after an ambush, after a surprise
+    for (std::uint32_t seed = 1; seed < 3000 && std::min(fights[0], fights[1]) < 30; ++seed) {
         seedRandom(seed);
-        bool enemiesFirst = false;
-        screen.setBeforeKey([&] { enemiesFirst = enemiesFirst || (world.inCombat && seen(" cię") > 0); });
+        bool first = false;
+        screen.setBeforeKey([&] { first = first || (world.inCombat && seen(" cię") > 0); });
         play([] { randomEncounter(HabitatForest, 0); }, "t");  // yes to a surprise; the first command ends the input
-        for (const char* line : {"Czujesz ciarki", "Atakujesz"})
-            if (said(line)) meetings[line] = {meetings[line].first + 1, meetings[line].second + enemiesFirst};
+        for (int m : {0, 1})
+            if (said(m ? "Atakujesz" : "Czujesz ciarki")) ++fights[m], enemiesFirst[m] += first;
     }
     screen.setBeforeKey({});
-    const auto [ambushes, ambushedFirst] = meetings["Czujesz ciarki"];
-    const auto [surprises, surprisedFirst] = meetings["Atakujesz"];
-    ASSERT_GE(std::min(ambushes, surprises), 30);
-    EXPECT_GE(ambushedFirst * 10, ambushes * 8) << ambushedFirst << " of " << ambushes;
-    EXPECT_LE(surprisedFirst * 10, surprises * 2) << surprisedFirst << " of " << surprises;
+    ASSERT_GE(std::min(fights[0], fights[1]), 30);
+    EXPECT_GE(enemiesFirst[0] * 10, fights[0] * 8) << enemiesFirst[0] << " of " << fights[0];
+    EXPECT_LE(enemiesFirst[1] * 10, fights[1] * 2) << enemiesFirst[1] << " of " << fights[1];
 }
 
 const std::string LootPrompt =

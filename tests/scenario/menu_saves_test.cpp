@@ -34,79 +34,79 @@ protected:
 };
 
 // The keys of a new human fighter called Ala, from the main menu to the town.
-constexpr const char* NewHeroAla = "1Ala\nt1t2\nt5\nw5\nw5\nw3\nx";
+const std::string NewHeroAla = "1Ala\nt1t2\nt5\nw5\nw5\nw3\nx";
 
+// Unknown keys only redraw the menu; the typed name of a damaged save gives
+// the message and the menu again, the file untouched.
 TEST_F(ProgramTest, MenuInformationAndADamagedSave) {
     writeBytes("save_Ala", {'H', 'E', 'R', 'O'});
-    EXPECT_FALSE(program("x93k" "1Ala\nk0"));  // unknown keys only redraw the menu
-    EXPECT_TRUE(said("{clear}Kelvrin v 0.2\n\n1. Graj\n2. Cmentarz\n3. Info\n0. Wyjście\n{clear}Kelvrin v 0.2"));
-    EXPECT_TRUE(said("{clear}Kelvrin\nTekstowa gra rpg\nWersja: 0.2\nAutor: Brannok52\nCel gry: Pokonaj mitycznego "
-                     "potwora Terrasque który znajduje się głeboko w podziemiach\nZmiany:\n*** WERSJA 0.2 "
-                     "(12.03.11)\n- tarcze,eliksiry,kamienie\n- atuty\n- barbażyńca\n- las,droga,kopalnia\n- mapy "
-                     "podziemi\n- walka z kilkoma przeciwnikami\n- sojusznicy\n*** WERSJA 0.1 (17.02.11)\n- "
-                     "pierwsza wersja{clear}"));
-    // The typed name of a damaged save: the message, the menu again, the file untouched.
-    EXPECT_TRUE(said("{clear}Pilk zapisu 'save_Ala' jest uszkodzony!\n{clear}Kelvrin v 0.2"));
+    EXPECT_FALSE(program("x93k" "1Ala\nk0"));
+    for (const char* part :
+         {"{clear}Kelvrin v 0.2\n\n1. Graj\n2. Cmentarz\n3. Info\n0. Wyjście\n{clear}Kelvrin v 0.2",
+          "{clear}Kelvrin\nTekstowa gra rpg\nWersja: 0.2\nAutor: Brannok52\nCel gry: Pokonaj mitycznego potwora Terrasque "
+          "który znajduje się głeboko w podziemiach\nZmiany:\n*** WERSJA 0.2 (12.03.11)\n- tarcze,eliksiry,kamienie\n"
+          "- atuty\n- barbażyńca\n- las,droga,kopalnia\n- mapy podziemi\n- walka z kilkoma przeciwnikami\n- sojusznicy\n"
+          "*** WERSJA 0.1 (17.02.11)\n- pierwsza wersja{clear}",
+          "{clear}Pilk zapisu 'save_Ala' jest uszkodzony!\n{clear}Kelvrin v 0.2"})
+        EXPECT_TRUE(said(part)) << part;
     EXPECT_EQ(readBytes("save_Ala"), (std::vector<unsigned char>{'H', 'E', 'R', 'O'}));
 }
 
+// Capitals are ignored, 'a' returns to the town, 'n' leaves without saving;
+// a dead hero's loop ends at once, before any key.
 TEST_F(ProgramTest, TheSavePromptAndTheLoopsEnd) {
-    EXPECT_TRUE(play(runLocationLoop, "qTNAa"));  // 'a' returns to the town; capitals are ignored
+    EXPECT_TRUE(play(runLocationLoop, "qTNAa"));
     EXPECT_TRUE(said("wyjdź z miasta\n\nCzy chcesz zapisać grę? (tak/nie/anuluj)\n{clear}Jesteś"));
-    EXPECT_FALSE(world.leaveLoop);
-    EXPECT_TRUE(shows("Jesteś w mieście."));
-    EXPECT_FALSE(play(runLocationLoop, "qn"));  // 'n' leaves the game without saving
-    EXPECT_TRUE(world.leaveLoop);
-    EXPECT_TRUE(files().empty());
-    hero.hp = 0;  // a dead hero's loop ends at once, before any key
+    EXPECT_EQ(std::pair(world.leaveLoop, shows("Jesteś w mieście.")), std::pair(false, true));
+    EXPECT_FALSE(play(runLocationLoop, "qn"));
+    EXPECT_EQ(std::pair(world.leaveLoop, files().empty()), std::pair(true, true));
+    hero.hp = 0;
     const auto keysRead = screen.keysRead();
     EXPECT_FALSE(play(runLocationLoop, ""));
     EXPECT_EQ(screen.keysRead(), keysRead);
 }
 
+// To the world map and back, then save and quit; another game in between
+// changes everything in memory; loading deletes the file and rebuilds the
+// capacity and the load, which are not stored.
 TEST_F(ProgramTest, SavedInTheTownAndLoadedByTypingTheName) {
-    EXPECT_TRUE(program(std::string(NewHeroAla) + "wmqt"));  // to the world map and back, then save and quit
+    EXPECT_TRUE(program(NewHeroAla + "wmqt"));
     EXPECT_TRUE(said("(tak/nie/anuluj)\n{clear}{clear}Kelvrin v 0.2"));
     EXPECT_FALSE(gameInProgress());
     ASSERT_EQ(files(), (std::vector<std::string>{"lock_Ala", "save_Ala"}));
     EXPECT_EQ(readBytes("save_Ala").size(), SaveFileSize);
     const SaveImage saved = imageOfTheGame();
     const Hero savedHero = hero;
-    // Another game in between changes everything in memory.
     resetForNewGame();
     hero.name = "Ola";
-    EXPECT_TRUE(program("1Ala\n"));
-    EXPECT_TRUE(shows("Jesteś w mieście."));
-    EXPECT_EQ(hero.name, "Ala");
-    EXPECT_EQ(imageOfTheGame(), saved);
-    EXPECT_FLOAT_EQ(hero.capacity, savedHero.capacity);  // rebuilt, not stored
+    EXPECT_TRUE(program("1Ala\n"));  // the input ends in the middle of the game
+    EXPECT_EQ(std::tuple(shows("Jesteś w mieście."), hero.name, imageOfTheGame() == saved, gameInProgress()),
+              std::tuple(true, "Ala", true, true));
+    EXPECT_FLOAT_EQ(hero.capacity, savedHero.capacity);
     EXPECT_FLOAT_EQ(hero.load, savedHero.load);
-    EXPECT_EQ(files(), std::vector<std::string>{"lock_Ala"});  // loading deleted the file
-    EXPECT_TRUE(gameInProgress());                             // the input ended in the middle of the game
+    EXPECT_EQ(files(), std::vector<std::string>{"lock_Ala"});
 }
 
+// Right after the death the new grave is marked with "*"; the menu's "2" shows it plain.
 TEST_F(ProgramTest, ADeadHeroIsBuriedOneWhoQuitsIsNot) {
-    hero.hp = 0;  // a save of a hero at death's door
-    hero.xp = 70;
-    hero.lastHarm = 1;
+    std::tie(hero.hp, hero.xp, hero.lastHarm) = std::tuple(0, 70, 1);  // a save of a hero at death's door
     ASSERT_TRUE(saveGame(false));
     writeBytes("cmentarz.dat", encodeGraveyard({GraveRecord{"Mistrz", 0, 1, 9, LocationForest, 0, 2, 9000, false}}));
     EXPECT_FALSE(program("1Testowy\nk2k0"));
-    // Right after the death the new grave is marked with "*"; the menu's "2" shows it plain.
     for (const std::string mark : {"*", ""})
         EXPECT_TRUE(said("{clear}CMENTARZ\nMistrz Człowiek Wojownik, 9 poziom, zabity przez Goblin w lesie.\n" + mark +
                          "Testowy Człowiek Wojownik, 1 poziom, zabity przez Kobold w mieście.\n{clear}Kelvrin v 0.2"))
             << mark;
     EXPECT_EQ(files(), (std::vector<std::string>{"cmentarz.dat", "lock_Testowy"}));
-
     std::filesystem::remove("cmentarz.dat");
-    EXPECT_FALSE(program(std::string(NewHeroAla) + "qn2k0"));
+    EXPECT_FALSE(program(NewHeroAla + "qn0"));
     EXPECT_EQ(files(), (std::vector<std::string>{"lock_Ala", "lock_Testowy"}));
-    EXPECT_TRUE(said("{clear}CMENTARZ\nCmentarz jest pusty...{clear}Kelvrin"));
 }
 
 // The crash save is written only in the middle of a game, without what the
-// running fight gave; the end of input leaves the game armed for it.
+// running fight gave; the end of input leaves the game armed for it. A crash
+// handled on a thread of its own (a closed console window) writes the hero as
+// he was at the game's last wait for input, whatever the game's thread has changed since.
 TEST_F(ProgramTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     for (CrashSource source : {CrashSource::LiveHero, CrashSource::KeptCopy})
         EXPECT_EQ(crashSaveHook(source), CrashSaveOutcome::NoGame);
@@ -118,8 +118,7 @@ TEST_F(ProgramTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     testing::internal::CaptureStderr();
     reportCrashSave(true);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Wystąpił błąd gry, została ona zapisana w pliku error_save_Testowy jednak może nie działać "
-              "poprawnie.\n");
+              "Wystąpił błąd gry, została ona zapisana w pliku error_save_Testowy jednak może nie działać poprawnie.\n");
     EXPECT_EQ(std::pair(gameInProgress(), crashSaveHook(CrashSource::LiveHero)), std::pair(false, CrashSaveOutcome::NoGame));
     ASSERT_EQ(files(), std::vector<std::string>{"error_save_Testowy"});
     ASSERT_TRUE(crashSave());
@@ -130,25 +129,17 @@ TEST_F(ProgramTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     EXPECT_TRUE(gameInProgress());
     EXPECT_TRUE(writeCrashSave());
     EXPECT_FALSE(play(runLocationLoop, "qn"));
-    EXPECT_FALSE(gameInProgress());
-    EXPECT_FALSE(writeCrashSave());
-}
+    EXPECT_EQ(std::pair(gameInProgress(), writeCrashSave()), std::pair(false, false));
 
-// A crash handled on a thread of its own (a closed console window) writes
-// the hero as he was at the game's last wait for input, whatever the game's
-// thread has changed since.
-TEST_F(ProgramTest, ACrashBesideTheGameWritesTheHeroKeptAtTheLastWait) {
-    hero.gold = 100;
-    beginGameInProgress();  // keeps a first copy
-    hero.gold = 200;
-    EXPECT_EQ(crashSaveHook(CrashSource::KeptCopy), CrashSaveOutcome::Written);
-    EXPECT_EQ(crashSave()->hero.gold, 100);
-    beginGameInProgress();
-    keepCrashCopy();
-    hero.gold = 300;
-    EXPECT_EQ(crashSaveHook(CrashSource::KeptCopy), CrashSaveOutcome::Written);
-    EXPECT_EQ(crashSave()->hero.gold, 200);
-    EXPECT_FALSE(gameInProgress());
+    for (auto [keepAgain, kept] : {std::pair{false, 100}, {true, 200}}) {
+        hero.gold = 100;
+        beginGameInProgress();  // keeps a first copy
+        hero.gold = 200;
+        if (keepAgain) keepCrashCopy();
+        hero.gold = 300;
+        EXPECT_EQ(crashSaveHook(CrashSource::KeptCopy), CrashSaveOutcome::Written);
+        EXPECT_EQ(std::pair(crashSave()->hero.gold, gameInProgress()), std::pair(kept, false));
+    }
 }
 
 #ifndef _WIN32  // the Windows crash path has tests of its own (its control handler)
