@@ -1,5 +1,4 @@
-// The dungeon screen and its stairs, the chests, the special places and the
-// paladin of the crypt.
+// The dungeon screen and its stairs, the chests, the special places and the paladin of the crypt.
 #include <algorithm>
 #include <deque>
 #include <memory>
@@ -29,6 +28,7 @@ protected:
     }
     // Level 20 and a +5 sword: nothing down here brings him down before he has cut it to pieces.
     static void makeChampion() {
+        makeTestHero();
         hero.level = 20;
         hero.baseAttack = hero.attackPool = 40;
         hero.attributes = {40, 20, 30, 10, 10, 10};
@@ -37,8 +37,7 @@ protected:
         hero.shield.bonus = 60;
         hero.capacity = computeCapacity();
     }
-    // After the keys typed beforehand, every command of a fight is `inFight`;
-    // outside fights the keys of `after` follow until the input ends.
+    // After the keys typed beforehand, every command of a fight is `inFight`, outside fights the keys of `after`.
     void fightWith(int inFight, const std::string& after) {
         keysBeforeFight_ = 0;
         fought_ = false;
@@ -50,8 +49,7 @@ protected:
             return key;
         });
     }
-    // An event from a fresh transcript with the keys before, in and after its
-    // fight; it must return before they run out.
+    // An event from a fresh transcript with the keys before, in and after its fight; it must return before their end.
     EventOutcome event(EventOutcome (*place)(), const std::string& typed, int inFight, const std::string& after) {
         EventOutcome outcome = EventOutcome::Died;
         screen.type(typed);
@@ -61,8 +59,7 @@ protected:
     }
     // Runs the place of world.location with the hero on the cell, as after a load; true when the keys ran out.
     bool playFrom(Spot at) {
-        world.savedX = at.x;
-        world.savedY = at.y;
+        std::tie(world.savedX, world.savedY) = std::tie(at.x, at.y);
         return runUntilInputEnds([] { enterDungeon(true); });
     }
     // Enters the place anew, on its stairs up.
@@ -96,13 +93,13 @@ TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
     world.location = LocationDungeon;
     EXPECT_TRUE(runUntilInputEnds([] { enterDungeon(false); }));
     EXPECT_EQ(world.levelSeeds[0].seed, static_cast<std::uint32_t>(FixedTime));  // built now, from the clock
-    EXPECT_EQ(screen.rowText(0), "Testowy Człowiek Wojownik, Poziom 1, Pw 13/13, Złoto 50");
-    EXPECT_TRUE(screen.rowText(1).starts_with("Jesteś w podziemiach na 1 poziomie."));
-    EXPECT_EQ(screen.rowText(21), "Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście");
+    EXPECT_EQ(std::tuple(screen.rowText(0), screen.rowText(1).starts_with("Jesteś w podziemiach na 1 poziomie."),
+                         screen.rowText(21)),
+              std::tuple("Testowy Człowiek Wojownik, Poziom 1, Pw 13/13, Złoto 50", true,
+                         "Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście"));
     // On the stairs up: mid close-up beside the stairs mark, and on his cell of the overview.
     const Spot up = find(LevelMap::StairsUp), down = find(LevelMap::StairsDown);
-    EXPECT_EQ(std::pair(screen.charAt(2 + 9, 9), screen.charAt(2 + 9, 8)), std::pair(U'O', U'/'));
-    EXPECT_TRUE(heroShownAt(up));
+    EXPECT_EQ(std::tuple(screen.charAt(2 + 9, 9), screen.charAt(2 + 9, 8), heroShownAt(up)), std::tuple(U'O', U'/', true));
 
     // Letters that mean nothing and steps into rock: no redraw, no step, no draw from the generator.
     const int clears = screen.clears();
@@ -119,11 +116,10 @@ TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
     world.resumeDungeon = true;
     screen.type("qaqn");
     EXPECT_FALSE(playFrom(down));
-    EXPECT_TRUE(heroShownAt(down));
-    EXPECT_EQ(std::tuple(world.resumeDungeon, world.leaveLoop, screen.keysQueued()), std::tuple(false, true, 0u));
-    EXPECT_EQ(std::pair(world.savedX, world.savedY), std::pair(down.x, down.y));
-    // A saved cell inside the rock (a damaged file) puts him on the stairs up;
-    // there "u" leads out of the first level to the world map.
+    EXPECT_EQ(std::tuple(heroShownAt(down), world.resumeDungeon, world.leaveLoop, screen.keysQueued(), world.savedX,
+                         world.savedY),
+              std::tuple(true, false, true, 0u, down.x, down.y));
+    // A saved cell inside the rock (a damaged file) puts him on the stairs up, where "u" leads to the world map.
     world.savedX = world.savedY = 0;
     while (levelMap.walkable(world.savedX, 0)) ++world.savedX;
     screen.type("u");
@@ -131,9 +127,8 @@ TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
     EXPECT_EQ(std::pair(heroShownAt(up), world.location), std::pair(true, int(LocationWorldMap)));
 }
 
-// The stairs of the mine lead down to the chamber and up to the forest; the
-// stairs down to the fifth dungeon level, and only those, complete the
-// mayor's quest for it, and only that quest.
+// The mine's stairs lead down to the chamber and up to the forest; only the stairs down to the fifth
+// dungeon level complete the mayor's quest for it, and only that quest.
 TEST_F(DungeonTest, StairsBetweenPlacesAndLevels) {
     world.set(MineCleared);  // no random encounters in a cleared mine
     enter(LocationMine);
@@ -141,18 +136,16 @@ TEST_F(DungeonTest, StairsBetweenPlacesAndLevels) {
     const Spot up = find(LevelMap::StairsUp), down = find(LevelMap::StairsDown);
     screen.type("uu");  // down into the chamber; "u" on its entry leads back to the mine's stairs down
     EXPECT_TRUE(playFrom(down));
-    EXPECT_TRUE(said("Jesteś w komnacie wyzwań."));
-    EXPECT_EQ(std::pair(world.location, heroShownAt(down)), std::pair(int(LocationMine), true));
+    EXPECT_EQ(std::tuple(said("Jesteś w komnacie wyzwań."), world.location, heroShownAt(down)),
+              std::tuple(true, int(LocationMine), true));
     screen.type("u");
     EXPECT_FALSE(playFrom(up));
     EXPECT_EQ(std::pair(world.location, world.has(MineCleared)), std::pair(int(LocationForest), true));
 
     for (auto [level, kind, stage] : {std::tuple{3, QuestFifthLevel, 1}, {4, QuestFifthLevel, 0}, {3, QuestBandits, 0}}) {
         SCOPED_TRACE(level);
-        world.location = LocationDungeon;
-        world.dungeonLevel = level;
-        world.questKind = kind;
-        world.questStage = 0;
+        std::tie(world.location, world.dungeonLevel, world.questKind, world.questStage) =
+            std::tuple(int(LocationDungeon), level, kind, 0);
         EXPECT_TRUE(playFrom({0, 0}));  // in the rock: on the stairs up, the level loaded
         screen.type("u");
         EXPECT_TRUE(playFrom(find(LevelMap::StairsDown)));
@@ -179,8 +172,7 @@ TEST_F(DungeonTest, AChestOrAMimicIsOpenedOnlyOnce) {
     EXPECT_EQ(seen("Znalazłeś skrzynię."), 1);
     EXPECT_EQ(std::pair(heroShownAt(chest), screen.charAt(2 + 6 + 4, 6 + 4)), std::pair(true, U'_'));
 
-    // A mimic left behind counts as an opened chest; the same draw on the
-    // first and the last dungeon level opens a chest.
+    // A mimic left behind counts as an opened chest; the same draw on the first and the last dungeon level opens a chest.
     hero.feats = FeatRun;  // pace 7 against the mimic's 2: a sure escape
     hero.maxHp = hero.hp = 200;
     seedSuchThat([] { return randomNext() % 40 == 0; });  // the first draw wakes a mimic
@@ -210,20 +202,19 @@ TEST_F(DungeonTest, TheGolemsAskAgainAfterADeclineAndLeaveTheCrystal) {
     screen.type("t ");
     fightWith('f', " p\n ");
     playFrom(from);
-    EXPECT_EQ(seen("żelazne golemy. Czy chcesz podejść? (t/n)\nGdy tylko podeszłes na odległość kilku metrów golemy "
-                   "rzuciły się na ciebie.\n\n(ok)"),
-              1);
-    EXPECT_EQ(seen("Postument jest pusty!\n\n(ok)"), 1);
-    EXPECT_EQ(std::tuple(world.has(GolemsDefeated), world.dungeonEventFight, heroShownAt(pedestal)),
-              std::tuple(true, false, true));
-    EXPECT_TRUE(std::any_of(hero.inventory.begin(), hero.inventory.end(),
-                            [](const ItemSlot& item) { return item.kind == KindGem && item.ref == CrystalRow; }));
+    EXPECT_EQ(std::pair(seen("żelazne golemy. Czy chcesz podejść? (t/n)\nGdy tylko podeszłes na odległość kilku metrów "
+                             "golemy rzuciły się na ciebie.\n\n(ok)"),
+                        seen("Postument jest pusty!\n\n(ok)")),
+              std::pair(1, 1));
+    const bool crystal = std::any_of(hero.inventory.begin(), hero.inventory.end(),
+                                     [](const ItemSlot& item) { return item.kind == KindGem && item.ref == CrystalRow; });
+    EXPECT_EQ(std::tuple(world.has(GolemsDefeated), world.dungeonEventFight, heroShownAt(pedestal), crystal),
+              std::tuple(true, false, true, true));
 }
 
 TEST_F(DungeonTest, TerrasqueAndThoseWhoComeToHisLair) {
-    // A hostile druid is fought first, with the paladin at the hero's side;
-    // Terrasque sleeps on and the hero steps back. The dead take no side.
-    // (The friends' arrival and the won fight are the whole game's end.)
+    // A hostile druid is fought first, with the paladin at the hero's side; Terrasque sleeps on and the hero
+    // steps back. The dead take no side. (The friends' arrival and the won fight are the whole game's end.)
     for (auto [flags, arrivals, won] :
          {std::tuple<std::uint32_t, std::string, bool>{
               DruidHostile | PaladinFriend,
@@ -231,27 +222,23 @@ TEST_F(DungeonTest, TerrasqueAndThoseWhoComeToHisLair) {
               "zbroji dochodzące z korytarza, zza rogu wychodzi paladyn. Chce ci pomów w walce z potworem.\n",
               false},
           {DruidDead | DruidHostile | PaladinDead | PaladinFriend, "", true}}) {
-        makeTestHero();
         makeChampion();
-        world.location = LocationHallsOfPain;
-        world.storyFlags = flags;
+        std::tie(world.location, world.storyFlags) = std::tuple(int(LocationHallsOfPain), flags);
         // The answer (and a key after the arrivals); the fight's "(ok)", then the victory's, or the druid's loot.
         const EventOutcome outcome = event(specialPlace, arrivals.empty() ? "t" : "t ", 'f', won ? "  " : " w\n");
         EXPECT_TRUE(screen.transcript().starts_with("Widzisz przed sobą COŚ. Potwór jest olbrzymi, ale chyba śpi. Czy "
                                                     "chcesz go zaatakować? (t/n)\n" + arrivals + "{clear}\n"))
             << screen.transcript();
-        EXPECT_EQ(keysBeforeFight_, arrivals.empty() ? 1 : 2);
-        EXPECT_EQ(seen("Udało ci się! Terrasque nie żyje!\n\n(ok)"), won ? 1 : 0);
-        EXPECT_EQ(std::pair(world.has(TerrasqueDead), outcome),
-                  std::pair(won, won ? EventOutcome::Stay : EventOutcome::StepBack));
+        EXPECT_EQ(std::tuple(keysBeforeFight_, seen("Udało ci się! Terrasque nie żyje!\n\n(ok)"), world.has(TerrasqueDead),
+                             outcome),
+                  std::tuple(arrivals.empty() ? 1 : 2, won ? 1 : 0, won, won ? EventOutcome::Stay : EventOutcome::StepBack));
     }
     EXPECT_EQ(event(specialPlace, "", 'f', ""), EventOutcome::Stay);  // the lair is quiet once Terrasque is dead
     EXPECT_EQ(screen.transcript(), "");
 }
 
 TEST_F(DungeonTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
-    world.location = LocationCrypt;
-    world.dungeonLevel = 2;
+    std::tie(world.location, world.dungeonLevel) = std::tuple(int(LocationCrypt), 2);
     // A full backpack, then too little strength: the sword stays.
     for (ItemSlot& slot : hero.inventory) slot = ItemSlot{0, KindGem, 0, 0, Identified};
     EXPECT_EQ(specialPlace(), EventOutcome::Stay);
@@ -266,36 +253,32 @@ TEST_F(DungeonTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
     EXPECT_EQ(std::pair(hero.inventory[0], world.has(SwordTaken)),
               std::pair(ItemSlot{LongSwordRow, KindWeapon, 1, -5, OfTheGods}, true));
     hero.capacity = 1000.0f;
-    EXPECT_EQ(specialPlace(), EventOutcome::Stay);
-    EXPECT_TRUE(hero.inventory[1].empty()) << "never a second sword";
+    EXPECT_EQ(std::pair(specialPlace(), hero.inventory[1].empty()), std::pair(EventOutcome::Stay, true));  // never a second
 }
 
-// The paladin of the first crypt level joins a hero of alignment -5 or
-// better and attacks a more wicked one, or any hero he fought before; a fled
-// meeting comes again. After the twentieth crypt fight beside the hero he
-// leaves as a friend, once. (Walking into him is part of the whole game's test.)
+// The paladin of the first crypt level joins a hero of alignment -5 or better and attacks a more wicked one,
+// or any hero he fought before; a fled meeting comes again. After the twentieth crypt fight beside the hero
+// he leaves as a friend, once. (Walking into him is part of the whole game's test.)
 TEST_F(DungeonTest, ThePaladinJoinsAGoodHeroAttacksAWickedOneAndLeavesAFriend) {
     for (auto [alignment, hostileBefore, words] :
          {std::tuple{-5, false, "mówi: \"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci towarzyszył"},
           {-6, false, "mówi: \"Nie podoba mi się twoje postępowanie, zeszłeś na ścieżke zła"},
           {10, true, "krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!\"\n\n(ok){clear}\nPaladyn cię atakuje!\n"}}) {
         makeTestHero();
-        hero.feats = FeatRun;  // pace 7 against the paladin's 3: a sure escape
+        std::tie(hero.feats, hero.alignment) = std::tuple(FeatRun, alignment);  // pace 7 against the paladin's 3: escapes
         hero.maxHp = hero.hp = 500;
-        hero.alignment = alignment;
         world.location = LocationCrypt;
         if (hostileBefore) world.set(PaladinHostile);
         const EventOutcome outcome = event(paladinMeeting, " ", 'u', " ");
-        EXPECT_TRUE(said("Słyszysz dźwięk metalu i zza rogu wychodzi odziany w zbroje wojownik. ")) << alignment;
-        EXPECT_TRUE(said(words)) << alignment;
         const bool joins = alignment == -5;
-        EXPECT_EQ(said("Paladyn cię atakuje!\n"), !joins);
-        EXPECT_EQ(std::tuple(world.has(PaladinCompanion), world.has(PaladinHostile), outcome, paladinWaitsHere()),
-                  std::tuple(joins, !joins, joins ? EventOutcome::Stay : EventOutcome::StepBack, !joins));
+        EXPECT_EQ(std::tuple(said("Słyszysz dźwięk metalu i zza rogu wychodzi odziany w zbroje wojownik. "), said(words),
+                             said("Paladyn cię atakuje!\n"), world.has(PaladinCompanion), world.has(PaladinHostile), outcome,
+                             paladinWaitsHere()),
+                  std::tuple(true, true, !joins, joins, !joins, joins ? EventOutcome::Stay : EventOutcome::StepBack, !joins))
+            << alignment;
     }
 
-    world.dungeonLevel = 1;
-    world.storyFlags = PaladinCompanion;
+    std::tie(world.dungeonLevel, world.storyFlags) = std::tuple(1, std::uint32_t{PaladinCompanion});
     EXPECT_EQ(std::pair(paladinFarewellDue(19), paladinFarewellDue(20)), std::pair(false, true));
     event([] { paladinFarewell(); return EventOutcome::Stay; }, " ", 'f', "");
     EXPECT_EQ(std::tuple(world.has(PaladinFriend), world.has(PaladinCompanion), paladinFarewellDue(20)),
