@@ -263,7 +263,8 @@ TEST_F(DungeonTest, ThePaladinJoinsAGoodHeroAttacksAWickedOneAndLeavesAFriend) {
     for (auto [alignment, hostileBefore, words] :
          {std::tuple{-5, false, "mówi: \"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci towarzyszył"},
           {-6, false, "mówi: \"Nie podoba mi się twoje postępowanie, zeszłeś na ścieżke zła"},
-          {10, true, "krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!\"\n\n(ok){clear}\nPaladyn cię atakuje!\n"}}) {
+          {10, true,
+           "krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!\"\n\n(ok){clear}\nPaladyn cię atakuje!\n"}}) {
         makeTestHero();
         std::tie(hero.feats, hero.alignment) = std::tuple(FeatRun, alignment);  // pace 7 against the paladin's 3: escapes
         hero.maxHp = hero.hp = 500;

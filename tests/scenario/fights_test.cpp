@@ -41,7 +41,8 @@ TEST_F(FightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
         plainEnds += screen.attrAt(0, 79) != ColourHint;
     });
     hero.name = "Testowy z Zamościa";
-    std::tie(hero.feats, hero.ragesPerDay) = std::tuple(FeatRun | FeatPowerAttack | FeatExpertise | FeatDodge, 1);  // pace 7: escapes
+    // Pace 7 against 4: sure to escape.
+    std::tie(hero.feats, hero.ragesPerDay) = std::tuple(FeatRun | FeatPowerAttack | FeatExpertise | FeatDodge, 1);
     EXPECT_EQ(run({MonsterZombie}, "uk"), FightFled);
     EXPECT_TRUE(screen.transcript().ends_with("Uciekłeś z walki.\n\n(ok)")) << screen.transcript();
     makeTestHero();
@@ -139,7 +140,8 @@ TEST_F(FightTest, RageAndItsFatigueByLevel) {
         std::string trail;
         screen.setBeforeKey([&] {
             const FightChanges& fc = world.fightChanges;
-            const std::array now{hero.attributes[Str] - before.attributes[Str], hero.attributes[Dex] - before.attributes[Dex],
+            const std::array now{hero.attributes[Str] - before.attributes[Str],
+                                 hero.attributes[Dex] - before.attributes[Dex],
                                  hero.attributes[Con] - before.attributes[Con], hero.maxHp - before.maxHp,
                                  hero.hp - before.hp, hero.kpModifier};
             if (now != std::array{fc.attributes[Str], fc.attributes[Dex], fc.attributes[Con], fc.maxHp, fc.hp, now[5]})

@@ -88,7 +88,7 @@ TEST_F(HeroScreensTest, CreatingSmallHeroesAndGoingBack) {
     EXPECT_EQ(std::pair(seen("{clear}CECHY:\nSIŁ: 10 ( 0)\nZRĘ: 15 ({10}+2{7})"), seen("grać jako Półelf? (t/n)")),
               std::pair(1, 1));
     EXPECT_EQ(std::tuple(hero.attributes, hero.heroClass, hero.ragesPerDay, hero.ragesLeft, hero.feats),
-              std::tuple(std::array<int, 6>{10, 15, 11, 15, 10, 13}, ClassBarbarian, 1, 1, std::uint32_t(FeatRun | FeatAlertness)));
+              std::tuple(std::array{10, 15, 11, 15, 10, 13}, ClassBarbarian, 1, 1, std::uint32_t(FeatRun | FeatAlertness)));
     EXPECT_EQ(std::tuple(hero.weapon.ref, hero.armour.ref, hero.shield.empty()), std::tuple(6, 3, true));
 }
 
@@ -151,8 +151,8 @@ TEST_F(HeroScreensTest, WholeSheetPagesAndChangesWithTheHero) {
         EXPECT_TRUE(has(sheet(), part)) << part;
 }
 
-// Pw below a quarter red, below a half yellow; experience beyond the next
-// level green; one more attack for each five points of base attack from six.
+// Pw below a quarter red, below a half yellow; experience beyond the next level green; one more attack
+// for each five points of base attack from six.
 TEST_F(HeroScreensTest, SheetLinesByState) {
     hero.maxHp = 30;
     hero.weapon = ItemSlot{0, KindWeapon, 0, 0, Identified};
@@ -170,9 +170,7 @@ TEST_F(HeroScreensTest, SheetLinesByState) {
 
 TEST_F(HeroScreensTest, FeatListsSortedWithRequirementsAndRepeats) {
     averageFighter();
-    // 'p' lists all 17 feats; the unavailable Potężny atak (8th), Wielkie
-    // rozszczepienie (15th) and Specjalizacja w broni (11th) only show their
-    // requirements; then Twardość (12th) is taken.
+    // 'p' lists all 17 feats; the unavailable 8th, 15th and 11th only show their requirements; Twardość (12th) is taken.
     play([] { chooseFeat(FeatGeneral); }, "p\n8\nx15\nx11\nx12\nw");
     for (const char* part :
          {"{clear}Wybierz nowy atut:\n1) Bieg\n2) Czujność\n3) Finezja\n",
@@ -182,7 +180,8 @@ TEST_F(HeroScreensTest, FeatListsSortedWithRequirementsAndRepeats) {
           "9) Przedłużony szał\n10) Rozszczepienie\n11) Specjalizacja w broni\n{7}12) Twardość\n"
           "{8}13) Uniki\n{7}14) Walka na ślepo\n{8}15) Wielkie rozszczepienie\n16) Wyspecjalizowanie\n"
           "{7}17) Zogniskowanie broni\n\nliczba - wybór, p - pokaż dostępne\n",
-          "{clear}Nazwa: Potężny atak\nOpis: Możesz zmniejszyć", "Typ: Wojownika\nWymagania:\n* minimalna siła 13\n\n(ok){clear}",
+          "{clear}Nazwa: Potężny atak\nOpis: Możesz zmniejszyć",
+          "Typ: Wojownika\nWymagania:\n* minimalna siła 13\n\n(ok){clear}",
           "Wymagania:\n* posiadanie atutu Rozszczepienie\n* bazowy atak 4\n\n(ok)",
           "Wymagania:\n* bazowy atak 4\n* klasa Wojownik\n\n(ok)"})
         EXPECT_TRUE(said(part)) << part;
@@ -202,8 +201,7 @@ TEST_F(HeroScreensTest, FeatListsSortedWithRequirementsAndRepeats) {
 TEST_F(HeroScreensTest, WeaponFeatsAndTheWeaponList) {
     averageFighter();
     hero.weaponFocusMask = 1u << 7;
-    // Zogniskowanie broni is 7th, Długi miecz 3rd of the weapons; back on
-    // the weapon list "c" returns to the feats, and Czujność ends the choice.
+    // Zogniskowanie broni is 7th, Długi miecz 3rd; "c" on the weapon list returns to the feats; Czujność ends it.
     play([] { chooseFeat(FeatGeneral); }, "7\nw3\nx7\nwc\n2\nw");
     EXPECT_TRUE(said("\n3\nPosiadasz już atut Zogniskowanie broni (Długi miecz)!\n\n(ok){clear}"));
     EXPECT_EQ(std::pair(hero.weaponFocusMask, hero.feats), std::pair(1u << 7, std::uint32_t(FeatAlertness)));
@@ -217,7 +215,8 @@ TEST_F(HeroScreensTest, WeaponFeatsAndTheWeaponList) {
     EXPECT_EQ(chosen, 3);  // Buzdygan
     for (const char* large : {"Drąg", "Halabarda", "Wielki miecz", "Wielki topór", "Tasak"})
         EXPECT_FALSE(said(large)) << large;
-    EXPECT_EQ(std::pair(screen.rowText(9), screen.rowText(10)), std::pair(std::string("9) Topór"), std::string("liczba - wybór, c - cofnij")));
+    EXPECT_EQ(std::pair(screen.rowText(9), screen.rowText(10)),
+              std::pair(std::string("9) Topór"), std::string("liczba - wybór, c - cofnij")));
     hero.race = RaceHuman;
     play([&] { chosen = chooseWeapon(true, true); }, "8\n");
     EXPECT_EQ(chosen, 9);  // no fists: Rapier is 8th
@@ -283,8 +282,7 @@ TEST_F(HeroScreensTest, TwoHandedWeaponsShieldsAndWeaponsOfTheGods) {
                                   "Wyjmujesz Krótki miecz z plecaka.\n"});
     EXPECT_EQ(hero.weapon.ref, 5);
 
-    // A weapon of the gods moves all six attributes (and Pw, capacity) by its
-    // bonus: a blessed one gives back what it gave when it leaves the hand.
+    // A weapon of the gods moves all six attributes (and Pw, capacity) by its bonus, and takes it back on leaving the hand.
     makeTestHero();
     std::tie(hero.attributes[Con], hero.level) = std::tuple(14, 3);
     hero.maxHp = hero.hp = 30;
@@ -317,8 +315,7 @@ TEST_F(HeroScreensTest, InventoryListHelpDrinkDropAndADeadlyDrink) {
     EXPECT_EQ(std::pair(hero.hp, hero.inventory[0].empty()), std::pair(0, true));
 }
 
-// Exactly the capacity still fits; a put-back skips the check and the new
-// load; the backpack holds 20; small armour weighs half.
+// Exactly the capacity still fits; a put-back skips the check and the new load; 20 slots; small armour weighs half.
 TEST_F(HeroScreensTest, AddItemKeepsUnderTheCapacityAndHalvesSmallArmour) {
     hero.weapon = Fists;
     hero.armour = ItemSlot{0, KindArmour, 0, 0, Identified};
