@@ -13,7 +13,6 @@
 #include "combat/rewards.h"
 #include "data/feats.h"
 #include "data/item_tables.h"
-#include "data/treasure_tables.h"
 #include "items/catalogue.h"
 #include "items/inventory.h"
 #include "items/potions.h"
@@ -497,22 +496,23 @@ TEST_F(CombatTest, TreasureBudgets) {
     EXPECT_GT(compared, 20);
 }
 
-// What loot paid for an item out of the treasure's value.
+// What loot paid for an item out of the treasure's value: an enchantment level n (the bonus and what
+// the properties stand for) costs 300 + 2000 n² on a weapon, 150 + 1000 n² on armour or a shield.
 int costOf(const ItemSlot& item) {
     const int properties = ((item.flags & Keen) ? 2 : 0) + ((item.flags & Accurate) ? 1 : 0);
-    const auto level = static_cast<std::size_t>(std::abs(item.bonus) + (item.kind == KindShield ? 0 : properties));
+    const int n = std::abs(item.bonus) + (item.kind == KindShield ? 0 : properties);
     switch (item.kind) {
-        case KindWeapon: return weaponTable[item.ref].price + (item.masterwork ? weaponEnchantmentPrice[level] : 0);
-        case KindArmour: return armourTable[item.ref].price + (item.masterwork ? armourEnchantmentPrice[level] : 0);
-        case KindShield: return shieldTable[item.ref].price + (item.masterwork ? armourEnchantmentPrice[level] : 0);
+        case KindWeapon: return weaponTable[item.ref].price + (item.masterwork ? 300 + 2000 * n * n : 0);
+        case KindArmour: return armourTable[item.ref].price + (item.masterwork ? 150 + 1000 * n * n : 0);
+        case KindShield: return shieldTable[item.ref].price + (item.masterwork ? 150 + 1000 * n * n : 0);
         default: return item.ref == 4 ? 2000 + 2000 * item.bonus : potionTable[item.ref].value * (1 + item.bonus);
     }
 }
 
+// The budget's first draw is repeated here, so the item's cost and the gold left must add up to it exactly.
 TEST_F(CombatTest, AnItemIsBoughtFromTheBudgetAndTheRestIsGold) {
-    int enchanted = 0, cursed = 0;
-    for (int challenge : {1, 5, 12, 20}) {
-        const int value = treasureValueTable[static_cast<std::size_t>(challenge)];
+    int enchanted = 0, cursed = 0, weaponLevel4 = 0;
+    for (auto [challenge, value] : {std::pair{1, 600}, {5, 2000}, {12, 13000}, {20, 100000}}) {
         const int lo = static_cast<int>(value * static_cast<double>(0.9f));
         const int hi = static_cast<int>(value * static_cast<double>(1.1f));
         for (int i = 0; i < 2000; ++i) {
@@ -520,10 +520,13 @@ TEST_F(CombatTest, AnItemIsBoughtFromTheBudgetAndTheRestIsGold) {
             rollTreasure(challenge, LootItem | LootSmallGear, small);
             for (const ItemSlot& it : small)
                 EXPECT_TRUE(it.kind == KindWeapon ? it.ref <= 9 : it.kind != KindArmour || (it.flags & SmallSize));
+            const std::uint32_t state = randomState();
+            const int budget = lo + randomRange(0, hi - lo);
+            setRandomState(state);
             const int gold = rollTreasure(challenge, LootGold | LootItem, loot);
             ASSERT_LE(loot.size(), 1u);
             const int spent = loot.empty() ? 0 : costOf(loot.front());
-            EXPECT_TRUE(gold == 0 || (gold + spent >= lo && gold + spent <= hi)) << challenge << ": " << gold;
+            EXPECT_TRUE(gold == 0 || gold + spent == budget) << challenge << ": " << gold << " + " << spent;
             if (loot.empty()) continue;
             const ItemSlot& item = loot.front();
             if (item.kind == KindPotion) {
@@ -533,9 +536,11 @@ TEST_F(CombatTest, AnItemIsBoughtFromTheBudgetAndTheRestIsGold) {
             EXPECT_EQ((item.flags & Identified) != 0, item.bonus == 0) << "only the enchanted are hidden";
             enchanted += item.bonus != 0;
             cursed += item.bonus < 0;
+            weaponLevel4 += item.kind == KindWeapon && gold > 0 && costOf(item) - weaponTable[item.ref].price == 32300;
         }
     }
     EXPECT_TRUE(cursed > 0 && cursed < enchanted / 10) << cursed << " of " << enchanted << ": one in twenty";
+    EXPECT_GT(weaponLevel4, 0) << "the weapon enchantment of level 4 was bought";
 }
 
 }  // namespace
