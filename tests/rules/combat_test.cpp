@@ -461,41 +461,6 @@ TEST_F(CombatTest, TheDruidsOrThePaladinsDeathEndsOnlyTheirOwnStory) {
     EXPECT_EQ(std::pair(world.killCounts[MonsterLegendaryTiger], hero.alignment), std::pair(1, -1));
 }
 
-// Gold only: the whole budget comes back as gold. The factors are single
-// precision (7500 × 0.9 gives 6749); challenges above 20 use 20.
-TEST_F(CombatTest, TreasureBudgets) {
-    for (auto [challenge, bits, lo, hi] :
-         {std::tuple<int, std::uint32_t, int, int>{-8, LootGold, 33, 41}, {-2, LootGold, 134, 165},
-          {1, LootGold, 539, 660}, {10, LootGold, 6749, 8250},
-          {25, LootGold, 89999, 110000}, {1, LootGold | LootGoldQuartered, 134, 165},
-          {1, LootGold | LootGoldDoubled, 1078, 1320}}) {
-        int least = INT_MAX, most = INT_MIN;
-        for (int i = 0; i < 3000; ++i) {
-            LootList loot;
-            const int gold = rollTreasure(challenge, bits, loot);
-            least = std::min(least, gold), most = std::max(most, gold);
-        }
-        EXPECT_TRUE(least >= lo && most <= hi) << challenge << ": " << least << ".." << most;
-        EXPECT_TRUE(hi - lo >= 2000 || (least == lo && most == hi)) << "small ranges are covered to both ends";
-    }
-    // Loot word 71 doubles the value before anything is bought: when no item and no gem
-    // is drawn, the same draws give twice the gold of loot word 7.
-    ASSERT_EQ(monsterRow(MonsterBalor).loot, LootDoubleTreasure);
-    int compared = 0;
-    for (std::uint32_t seed = 1; seed <= 400; ++seed) {
-        LootList doubled, single;
-        seedRandom(seed);
-        const int goldDoubled = rollTreasure(18, LootDoubleTreasure, doubled);
-        seedRandom(seed);
-        const int goldSingle = rollTreasure(18, LootGold | LootItem | LootGems, single);
-        if (!doubled.empty() || !single.empty()) continue;
-        ++compared;
-        EXPECT_EQ(goldDoubled, 2 * goldSingle) << seed;
-        EXPECT_TRUE(goldSingle >= 54900 && goldSingle <= 67100) << goldSingle;
-    }
-    EXPECT_GT(compared, 20);
-}
-
 // What loot paid for an item out of the treasure's value: an enchantment level n (the bonus and what
 // the properties stand for) costs 300 + 2000 n² on a weapon, 150 + 1000 n² on armour or a shield.
 int costOf(const ItemSlot& item) {
@@ -505,14 +470,22 @@ int costOf(const ItemSlot& item) {
         case KindWeapon: return weaponTable[item.ref].price + (item.masterwork ? 300 + 2000 * n * n : 0);
         case KindArmour: return armourTable[item.ref].price + (item.masterwork ? 150 + 1000 * n * n : 0);
         case KindShield: return shieldTable[item.ref].price + (item.masterwork ? 150 + 1000 * n * n : 0);
+        case KindGem: return gemTable[item.ref].value;
         default: return item.ref == 4 ? 2000 + 2000 * item.bonus : potionTable[item.ref].value * (1 + item.bonus);
     }
 }
 
-// The budget's first draw is repeated here, so the item's cost and the gold left must add up to it exactly.
-TEST_F(CombatTest, AnItemIsBoughtFromTheBudgetAndTheRestIsGold) {
+// The budget: the challenge's value (above 20, that of 20) times a single-precision factor from 0.9 to 1.1
+// (7500 × 0.9 gives 6749), divided for a fraction of a challenge, doubled by loot word 71 before anything
+// is bought. Its first draw is repeated here, so the loot's cost and the gold left add up to it exactly.
+TEST_F(CombatTest, TreasureBudgetsBuyTheLootAndTheRestIsGold) {
+    ASSERT_EQ(monsterRow(MonsterBalor).loot, LootDoubleTreasure);
+    constexpr std::uint32_t Gold = LootGold, Bought = LootGold | LootItem;
     int enchanted = 0, cursed = 0, weaponLevel4 = 0;
-    for (auto [challenge, value] : {std::pair{1, 600}, {5, 2000}, {12, 13000}, {20, 100000}}) {
+    for (auto [challenge, value, bits] :
+         {std::tuple{-8, 300, Gold}, {-2, 300, Gold}, {1, 600, Gold}, {10, 7500, Gold}, {25, 100000, Gold},
+          {1, 600, Gold | LootGoldQuartered}, {1, 600, Gold | LootGoldDoubled}, {1, 600, Bought}, {5, 2000, Bought},
+          {12, 13000, Bought}, {20, 100000, Bought}, {18, 61000, std::uint32_t{LootDoubleTreasure}}}) {
         const int lo = static_cast<int>(value * static_cast<double>(0.9f));
         const int hi = static_cast<int>(value * static_cast<double>(1.1f));
         for (int i = 0; i < 2000; ++i) {
@@ -521,14 +494,17 @@ TEST_F(CombatTest, AnItemIsBoughtFromTheBudgetAndTheRestIsGold) {
             for (const ItemSlot& it : small)
                 EXPECT_TRUE(it.kind == KindWeapon ? it.ref <= 9 : it.kind != KindArmour || (it.flags & SmallSize));
             const std::uint32_t state = randomState();
-            const int budget = lo + randomRange(0, hi - lo);
+            const int budget = (lo + randomRange(0, hi - lo)) / (challenge < 0 ? -challenge : 1) *
+                               (bits == LootDoubleTreasure ? 2 : 1);
             setRandomState(state);
-            const int gold = rollTreasure(challenge, LootGold | LootItem, loot);
-            ASSERT_LE(loot.size(), 1u);
-            const int spent = loot.empty() ? 0 : costOf(loot.front());
-            EXPECT_TRUE(gold == 0 || gold + spent == budget) << challenge << ": " << gold << " + " << spent;
-            if (loot.empty()) continue;
+            const int gold = rollTreasure(challenge, bits, loot);
+            int left = budget;
+            for (const ItemSlot& item : loot) left -= costOf(item);
+            const int scaled = (bits & LootGoldQuartered) ? left / 4 : (bits & LootGoldDoubled) ? left * 2 : left;
+            ASSERT_EQ(gold, left > 0 ? scaled : 0) << challenge << " " << bits << ": " << budget;
+            if (bits != Bought || loot.empty()) continue;
             const ItemSlot& item = loot.front();
+            ASSERT_EQ(loot.size(), 1u);
             if (item.kind == KindPotion) {
                 EXPECT_EQ(item.flags == (Identified | StrengthKnown), item.flags != 0 && item.ref == 0);
                 continue;
