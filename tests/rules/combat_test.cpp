@@ -305,38 +305,62 @@ TEST_F(CombatTest, WhatAMonstersHitsDoToTheHero) {
               std::tuple(base[Str] - hero.poison, base[Con] - hero.poison, int(HarmPoison)));
 }
 
-TEST_F(CombatTest, EffectsByStrength) {
+// Potions drunk by a poisoned (its level set first) or healthy hero; a d20 given is the saving roll's.
+TEST_F(CombatTest, PotionEffectsByStrength) {
     potionHero();
+    seedRandom(7);  // a good antidote also heals 2-8 Pw
+    EXPECT_EQ(std::pair(drink(1, 2), hero.hp), std::pair(std::string("Uleczono {10}7{7} pw.\n"), 27));
     const std::string heal = "Twoje rany szybko się leczą.\n", none = "Brak efektu...\n";
     const std::string dizzy = "Robi ci się ciemno przed oczami i kręci ci się w głowie.\n";
     const std::string loss = "Skręcasz się z bólu gdy twoje narządy wewnętrzne zdają się wirować.\nTracisz 1 punkt "
                              "wytrzymałości na stałe.\n";
-    const struct { int row, bonus, d20, hp, hpAfter, maxHpAfter, harm; std::string text; } cases[] = {
+    const std::string worse = "Czujesz się słabo, ulegasz zatruciu!\n", better = "Czujesz się lepiej.\n";
+    const struct {
+        int row, bonus, d20, poison, hp, poisonAfter, hpAfter, maxHpAfter, harm;
+        std::string text;
+        std::uint32_t flags = Identified;
+    } cases[] = {
         // Healing: (KON modifier 2 + level 3 + 10) × (bonus + 2), up to the maximum.
-        {0, 1, 0, 4, 49, 50, HarmNothingYet, heal},
-        {0, 0, 0, 45, 50, 50, HarmNothingYet, heal},
-        {0, 0, 0, 50, 50, 50, HarmNothingYet, none},
-        {0, -2, 0, 20, 20, 50, HarmNothingYet, none},
-        {0, -3, 0, 15, 0, 50, HarmBurningHealing,
+        {0, 1, 0, 0, 4, 0, 49, 50, HarmNothingYet, heal},
+        {0, 0, 0, 0, 45, 0, 50, 50, HarmNothingYet, heal},
+        {0, 0, 0, 0, 50, 0, 50, 50, HarmNothingYet, none},
+        {0, -2, 0, 0, 20, 0, 20, 50, HarmNothingYet, none},
+        {0, -3, 0, 0, 15, 0, 0, 50, HarmBurningHealing,
          "Mikstura pali twoje wnętrzności niczym kwas! Tracisz {12}-15{7} pw!{12} Umierasz...{7}\n"},
         // Full healing; a spoiled one is resisted with d20 + 5 at least 16 - bonus.
-        {2, 0, 0, 20, 50, 50, HarmNothingYet, "Ciepło przepełnia twoje ciało, zostałeś {10}uzdrowiony{7}.\n"},
-        {2, -1, 12, 20, 20, 50, HarmNothingYet, dizzy + "Oparłeś się śmiertelnemu efektowi!\n"},
-        {2, -1, 11, 20, 0, 50, HarmSpoiledFullHeal,
+        {2, 0, 0, 0, 20, 0, 50, 50, HarmNothingYet, "Ciepło przepełnia twoje ciało, zostałeś {10}uzdrowiony{7}.\n"},
+        {2, -1, 12, 0, 20, 0, 20, 50, HarmNothingYet, dizzy + "Oparłeś się śmiertelnemu efektowi!\n"},
+        {2, -1, 11, 0, 20, 0, 0, 50, HarmSpoiledFullHeal,
          dizzy + "Ostatnia myśl jaka przyszła ci do głowy - ten eliksir chyba stracił termin ważności!\n"
                  "{12}Umierasz...\n"},
         // Health: one Pw for good, lost also at 0; the last Pw lost kills.
-        {4, 1, 0, 2, 3, 51, HarmNothingYet,
+        {4, 1, 0, 0, 2, 0, 3, 51, HarmNothingYet,
          "Czujesz jak przepełnia cię jakaś nieznana siła.\nZyskujesz 1 punkt wytrzymałości na stałe.\n"},
-        {4, 0, 0, 20, 19, 49, HarmHealthElixir, loss},
-        {4, -1, 0, 1, 0, 49, HarmHealthElixir, loss + "{12}Umierasz...\n"},
+        {4, 0, 0, 0, 20, 0, 19, 49, HarmHealthElixir, loss},
+        {4, -1, 0, 0, 1, 0, 0, 49, HarmHealthElixir, loss + "{12}Umierasz...\n"},
+        // The antidote cures (KON 11 back to 14: +6 Pw); a spoiled one sets the level to its spoilage, up or
+        // down, unless d20 + 4 (KON 12) reaches 12 + 2.
+        {1, 0, 0, 3, 20, 0, 20, 50, HarmPoison, "Czujesz się lepiej. Już nie jesteś zatruty.\n"},
+        {1, 0, 0, 0, 20, 0, 20, 50, HarmNothingYet, ""},
+        {1, -2, 1, 0, 20, 2, 17, 47, HarmSpoiledAntidote, worse},
+        {1, -2, 1, 4, 20, 2, 17, 47, HarmSpoiledAntidote, better},
+        {1, -2, 10, 2, 20, 2, 17, 47, HarmNothingYet, "Mikstura Antidotum wydaję się nie mieć na ciebie wpływu.\n"},
+        // Poison: watered down; resisted (d20 + 5 against 14 - bonus); or 1-4 (drawn after the d20, here 4)
+        // plus the spoilage 3 replaces the level 9 (KON 5 → 7: +3 Pw).
+        {3, 1, 0, 0, 20, 0, 20, 50, HarmNothingYet, "Ten eliksir jest jakiś rozwodniony.\n" + none},
+        {3, 0, 9, 0, 20, 0, 20, 50, HarmNothingYet, "Mikstura ??? wydaję się nie mieć na ciebie wpływu.\n", 0},
+        {3, -3, 1, 9, 20, 7, 8, 38, HarmPoison, better},
     };
     for (const auto& c : cases) {
-        hero.hp = c.hp, hero.maxHp = 50, hero.lastHarm = HarmNothingYet;
+        potionHero();
+        hero.poison = 0, hero.hp = c.hp;
+        setPoison(c.poison);
+        hero.lastHarm = HarmNothingYet;
         if (c.d20 != 0) nextD20Is(c.d20);
-        SCOPED_TRACE(formatText("row %d, bonus %d, %d Pw", c.row, c.bonus, c.hp));
-        EXPECT_EQ(drink(c.row, c.bonus), c.text);
-        EXPECT_EQ(std::tuple(hero.hp, hero.maxHp, hero.lastHarm), std::tuple(c.hpAfter, c.maxHpAfter, c.harm));
+        SCOPED_TRACE(formatText("row %d, bonus %d, poison %d, %d Pw", c.row, c.bonus, c.poison, c.hp));
+        EXPECT_EQ(drink(c.row, c.bonus, c.flags), c.text);
+        EXPECT_EQ(std::tuple(hero.poison, hero.hp, hero.maxHp, hero.lastHarm),
+                  std::tuple(c.poisonAfter, c.hpAfter, c.maxHpAfter, c.harm));
     }
 }
 
@@ -366,36 +390,6 @@ TEST_F(CombatTest, PoisonLevelMovesStrengthConstitutionAndHitPoints) {
     hero.attributes = {12, 12, 12, 10, 10, 10}, hero.poison = 0, hero.level = 5, hero.hp = 3;
     EXPECT_EQ(poisonTo(3), "Czujesz się słabo, ulegasz zatruciu!\n{12}Umierasz...\n");
     EXPECT_EQ(hero.hp, -7);  // +1 → -1: -2 × 5 Pw
-}
-
-TEST_F(CombatTest, AntidoteAndPoison) {
-    potionHero();
-    setPoison(3);
-    EXPECT_EQ(drink(1, 0), "Czujesz się lepiej. Już nie jesteś zatruty.\n");
-    EXPECT_EQ(drink(1, 0), "");
-    seedRandom(7);  // a good one heals 2-8 Pw
-    EXPECT_EQ(drink(1, 2), "Uleczono {10}7{7} pw.\n");
-    EXPECT_EQ(hero.hp, 27);
-
-    // A spoiled antidote sets the level to its spoilage, up or down.
-    for (int before : {0, 4}) {
-        setPoison(before);
-        nextD20Is(1);
-        EXPECT_EQ(drink(1, -2), before == 0 ? "Czujesz się słabo, ulegasz zatruciu!\n" : "Czujesz się lepiej.\n");
-        EXPECT_EQ(std::pair(hero.poison, hero.lastHarm), std::pair(2, int(HarmSpoiledAntidote)));
-    }
-    nextD20Is(10);  // 10 + 4 (KON 12) against 12 + 2
-    EXPECT_EQ(drink(1, -2), "Mikstura Antidotum wydaję się nie mieć na ciebie wpływu.\n");
-
-    setPoison(0);
-    EXPECT_EQ(drink(3, 1), "Ten eliksir jest jakiś rozwodniony.\nBrak efektu...\n");
-    nextD20Is(9);  // 9 + 5 against 14 - 0
-    EXPECT_EQ(drink(3, 0, 0), "Mikstura ??? wydaję się nie mieć na ciebie wpływu.\n");
-    // A failed save: 1 to 4 (drawn after the d20) plus the spoilage 3 replaces the old level.
-    setPoison(9);
-    nextD20Is(1);
-    drink(3, -3);
-    EXPECT_EQ(std::pair(hero.poison, hero.lastHarm), std::pair(7, int(HarmPoison)));
 }
 
 TEST_F(CombatTest, ExperienceKillsAndTheMayorsQuests) {
