@@ -53,21 +53,17 @@ protected:
         add(row, EnemySide, Sturdy);
         Swings out;
         for (int i = 0; i < n; ++i) {
-            screen.clearTranscript();
             state.heroAttack = attack;
             const int before = at(1).hp;
-            heroSwing(state, 1, 0);
+            out.seen += has(output([&] { heroSwing(state, 1, 0); }), text);
             out.low = std::min(out.low, before - at(1).hp), out.high = std::max(out.high, before - at(1).hp);
-            out.seen += has(screen.transcript(), text);
         }
         return out;
     }
     // One turn of the creature, or its attacks on `target`; returns what it printed.
     std::string turn(int actor, int target = NoCombatant) {
-        screen.clearTranscript();
         state.rebuildOpponents(actor);
-        target == NoCombatant ? monsterTurn(state, actor) : monsterAttack(state, actor, target);
-        return screen.transcript();
+        return output([&] { target == NoCombatant ? monsterTurn(state, actor) : monsterAttack(state, actor, target); });
     }
     // The experience of a fight that was not won (so no treasure).
     int award(bool heroFled = false) {
@@ -81,13 +77,13 @@ protected:
         hero.attributes = {12, 12, 14, 10, 10, 10};
         hero.level = 3, hero.maxHp = 50, hero.hp = 20;
     }
-    // Drinks a potion through the routine the inventory uses; returns what it
-    // printed, without the switch back to grey left from earlier red text.
+    // Drinks a potion through the routine the inventory uses; returns what it printed.
     std::string drink(int row, int bonus, std::uint32_t flags = Identified) {
         const ItemSlot potion{row, KindPotion, 0, bonus, flags};
         return output([&] { potionEffectRoutine(potionRow(potion).effect)(potion); });
     }
     std::string poisonTo(int level) { return output([&] { setPoison(level); }); }
+    // What `action` printed, without the switch back to grey left from earlier red text.
     std::string output(const std::function<void()>& action) {
         screen.clearTranscript();
         action();
@@ -152,18 +148,16 @@ TEST_F(CombatTest, DamageRulesOfTheTargetAndSharesOfMissesAndCriticals) {
     EXPECT_EQ(screen.transcript(), "Twoja broń przenika przez wroga jak przez powietrze.\n"
                                    "Trafiasz wroga lecz nie zadajesz żadnych obrażeń.\n");
 
+    const char *blind = "Atakujesz na ślepo, nie trafiasz wroga.\n", *gone = "Atakujesz wroga, lecz on znika.\n";
     for (auto [row, weapon, blindFight, text, share] :
-         {std::tuple{MonsterInvisibleStalker, 7, false, "Atakujesz na ślepo, nie trafiasz wroga.\n", 0.5},
-          {MonsterInvisibleStalker, 7, true, "Atakujesz na ślepo, nie trafiasz wroga.\n", 0.25},
-          {MonsterDisplacerBeast, 7, false, "Atakujesz wroga, lecz on znika.\n", 0.25},
-          {MonsterDisplacerBeast, 7, true, "Atakujesz wroga, lecz on znika.\n", 0.25},
+         {std::tuple{MonsterInvisibleStalker, 7, false, blind, 0.5}, {MonsterInvisibleStalker, 7, true, blind, 0.25},
+          {MonsterDisplacerBeast, 7, false, gone, 0.25}, {MonsterDisplacerBeast, 7, true, gone, 0.25},
           {MonsterOgre, 9, false, "Trafiasz krytycznie Ogr", 0.25}}) {
         hero.feats = blindFight ? std::uint32_t{FeatBlindFight} : 0u;
         hero.weapon = ItemSlot{weapon, KindWeapon, 0, 0, Identified};
         EXPECT_NEAR(swings(row, 2000, text).seen / 2000.0, share, 0.035) << row << " " << blindFight;
     }
-    // Only a natural 20 rolls again and adds the second roll: a hero 30 points short of the KP
-    // hits only then, and only with a second roll of 10 or more (400 × 1/20 × 11/20 = 11 hits).
+    // A hero 30 short of the KP hits only on a 20 and a second roll, added, of 10 or more (400/20 × 11/20 = 11).
     seedRandom(11);
     const int hits = 400 - swings(MonsterRat, 400, "Atakujesz lecz nie trafiasz", monsterRow(MonsterRat).kp - 30).seen;
     EXPECT_TRUE(hits > 0 && hits < 30) << hits;
@@ -223,8 +217,8 @@ TEST_F(CombatTest, DruidsTigersAndTheMayorsGuards) {
 }
 
 TEST_F(CombatTest, MoraleFlight) {
-    // Below a quarter of its Pw -2, below a tenth 10 more; it runs below -10 (-15 when steadfast), but
-    // never in the town, nor when fearless. F flees; P tries, with a wolf (pace 10) in pursuit; - stays.
+    // Morale -2 below a quarter of the Pw, 10 more below a tenth; below -10 (-15 when steadfast) it runs, but never
+    // in the town, nor when fearless. F flees; P tries, with a wolf (pace 10) in pursuit; - stays.
     for (auto [row, hp, morale, location, what] :
          {std::tuple{MonsterOrc, 2, 0, LocationDungeon, '-'}, {MonsterOgre, 1, 0, LocationDungeon, 'F'},
           {MonsterOgre, 1, 0, LocationDungeon, 'P'}, {MonsterOgre, 1, 0, LocationTown, '-'},
@@ -309,7 +303,8 @@ TEST_F(CombatTest, WhatAMonstersHitsDoToTheHero) {
 TEST_F(CombatTest, PotionEffectsByStrength) {
     potionHero();
     seedRandom(7);  // a good antidote also heals 2-8 Pw
-    EXPECT_EQ(std::pair(drink(1, 2), hero.hp), std::pair(std::string("Uleczono {10}7{7} pw.\n"), 27));
+    EXPECT_EQ(drink(1, 2), "Uleczono {10}7{7} pw.\n");
+    EXPECT_EQ(hero.hp, 27);
     const std::string heal = "Twoje rany szybko się leczą.\n", none = "Brak efektu...\n";
     const std::string dizzy = "Robi ci się ciemno przed oczami i kręci ci się w głowie.\n";
     const std::string loss = "Skręcasz się z bólu gdy twoje narządy wewnętrzne zdają się wirować.\nTracisz 1 punkt "
@@ -321,10 +316,8 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
         std::uint32_t flags = Identified;
     } cases[] = {
         // Healing: (KON modifier 2 + level 3 + 10) × (bonus + 2), up to the maximum.
-        {0, 1, 0, 0, 4, 0, 49, 50, HarmNothingYet, heal},
-        {0, 0, 0, 0, 45, 0, 50, 50, HarmNothingYet, heal},
-        {0, 0, 0, 0, 50, 0, 50, 50, HarmNothingYet, none},
-        {0, -2, 0, 0, 20, 0, 20, 50, HarmNothingYet, none},
+        {0, 1, 0, 0, 4, 0, 49, 50, HarmNothingYet, heal},   {0, 0, 0, 0, 45, 0, 50, 50, HarmNothingYet, heal},
+        {0, 0, 0, 0, 50, 0, 50, 50, HarmNothingYet, none},  {0, -2, 0, 0, 20, 0, 20, 50, HarmNothingYet, none},
         {0, -3, 0, 0, 15, 0, 0, 50, HarmBurningHealing,
          "Mikstura pali twoje wnętrzności niczym kwas! Tracisz {12}-15{7} pw!{12} Umierasz...{7}\n"},
         // Full healing; a spoiled one is resisted with d20 + 5 at least 16 - bonus.
@@ -393,8 +386,7 @@ TEST_F(CombatTest, PoisonLevelMovesStrengthConstitutionAndHitPoints) {
 }
 
 TEST_F(CombatTest, ExperienceKillsAndTheMayorsQuests) {
-    // By the level against the challenge (a fraction for the rat); 1.05 in single precision lies just
-    // below: 300 × 1.05 gives 314.
+    // By the level against the challenge (a fraction for the rat); 1.05 in single precision: 300 × 1.05 gives 314.
     for (auto [row, level, wisdom, fled, xp] :
          {std::tuple{MonsterRat, 1, 10, false, 37}, {MonsterRat, 3, 10, false, 24}, {MonsterOgre, 1, 10, false, 1800},
           {MonsterOgre, 2, 10, false, 600}, {MonsterOgre, 4, 10, false, 450}, {MonsterGhoul, 1, 11, false, 300},

@@ -130,8 +130,8 @@ TEST(SmallRules, CalendarGoldExperienceAndANewGame) {
     world.killCounts[5] = 3, world.levelSeeds[2] = {77, 5}, world.storyFlags = TerrasqueDead | LandOwned;
     world.savedX = 4, hero.hp = -3, hero.poison = 2;
     resetForNewGame();
-    EXPECT_EQ(std::tuple(world.killCounts[5], world.levelSeeds[2], world.storyFlags, world.day, world.year, world.location,
-                         world.startMarker, world.savedX),  // savedX is kept: set again before it is used
+    EXPECT_EQ(std::tuple(world.killCounts[5], world.levelSeeds[2], world.storyFlags, world.day, world.year,
+                         world.location, world.startMarker, world.savedX),  // savedX is kept: set again before use
               std::tuple(0, LevelRecord{}, 0u, 1, 113, LocationTown, 1, 4));
     EXPECT_EQ(std::tuple(hero.poison, hero.gold, hero.lastHarm, hero.lastChances, hero.weapon.kind, hero.armour.kind,
                          hero.shield.kind),
