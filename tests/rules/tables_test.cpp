@@ -147,8 +147,7 @@ TEST(RulesTables, CapacityExperienceAndClassFeatures) {
              {45, RaceHuman, 7360.0f}, {50, RaceGnome, 230.0f * 64 * 0.75f}, {30, RaceHalfling, 690.0f},
              {0, RaceHuman, 5.0f}, {-1, RaceHuman, 5.0f}, {-5, RaceGnome, 3.75f}})  // a curse below 0 counts as 0
         EXPECT_EQ(computeCapacity(strength, race), kg) << "SIŁ " << strength << ", race " << race;
-    hero.attributes[Str] = 12;
-    hero.race = RaceGnome;
+    hero.attributes[Str] = 12, hero.race = RaceGnome;
     EXPECT_EQ(computeCapacity(), 75.0f * 0.75f);
 
     for (auto [level, xp] : {std::pair{1, 1000}, {29, 435000}, {0, 0}, {-3, 0}, {30, 99999999}, {31, 99999999}})
@@ -215,10 +214,10 @@ TEST_F(TablesTest, DerivedValues) {
     EXPECT_EQ(poisonResistance(), 1 + 3 + 1);  // KON +1, (4 + 2) / 2, 1
     hero.race = RaceDwarf, hero.feats = FeatPoisonResistance;
     EXPECT_EQ(poisonResistance(), 5 + 2 + 2);
-    hero.armour = ItemSlot{5, KindArmour, 0, 1, Resistance};
-    EXPECT_EQ(poisonResistance(), 9 + 2);
-    hero.armour.bonus = -1;
-    EXPECT_EQ(poisonResistance(), 9 - 2);
+    for (int bonus : {1, -1}) {  // the armour's property, known or not, adds its bonus
+        hero.armour = ItemSlot{5, KindArmour, 0, bonus, Resistance};
+        EXPECT_EQ(poisonResistance(), 9 + 2 * bonus) << bonus;
+    }
 }
 
 TEST_F(TablesTest, FeatRequirements) {
@@ -393,8 +392,8 @@ TEST_F(TablesTest, PricesAndFeesByCharisma) {
         hero.attributes[Cha] = cha;
         EXPECT_EQ(identificationPrice(sword), price) << cha;
     }
-    // The druid: 50 less 1.5% per point of the modifier; at CHA 3 the float product falls just short of 53.
-    // An absurd charisma makes the druid work for free rather than pay.
+    // The druid: 50 less 1.5% per point of the modifier (at CHA 3 the float product falls just short of 53);
+    // an absurd charisma makes him work for free rather than pay.
     for (auto [charisma, fee] : {std::pair{3, 52}, {6, 51}, {11, 50}, {12, 49}, {18, 47}, {26, 44}, {200, 0}})
         EXPECT_EQ(druidIdentificationFee(charisma), fee) << "CHA " << charisma;
 }
@@ -404,7 +403,8 @@ TEST_F(TablesTest, PricesAndFeesByCharisma) {
 TEST(WeaponDamage, RangesRollsAndThreats) {
     constexpr int Dagger = 1, ShortSword = 5, LongSword = 7, Rapier = 9, GreatSword = 11;
     constexpr ItemSlot Shield{1, KindShield, 0, 0, Identified}, NoShield{1, KindEmpty, 0, 0, 0};
-    const struct { const char* what; int race, str; ItemSlot shield, weapon; int powerAttack; DamageRange range; } cases[] = {
+    const struct { const char* what; int race, str; ItemSlot shield, weapon; int powerAttack; DamageRange range; } cases[] =
+    {
         {"two-handed, SIŁ -1 counts once", RaceHuman, 8, NoShield, weapon(GreatSword), 0, {1, 11}},
         {"medium without shield: both hands", RaceHuman, 14, NoShield, weapon(LongSword), 0, {4, 11}},
         {"medium with shield: one hand", RaceHuman, 14, Shield, weapon(LongSword), 0, {3, 10}},
@@ -416,18 +416,13 @@ TEST(WeaponDamage, RangesRollsAndThreats) {
     };
     for (const auto& c : cases) {
         Hero h;
-        h.race = c.race;
-        h.attributes[Str] = c.str;
-        h.shield = c.shield;
-        h.powerAttack = c.powerAttack;
+        h.race = c.race, h.attributes[Str] = c.str, h.shield = c.shield, h.powerAttack = c.powerAttack;
         h.weaponSpecMask = c.powerAttack != 0 ? (1u << c.weapon.ref) : 0u;  // specialised with Power Attack
         EXPECT_EQ(damageRange(h, c.weapon), c.range) << c.what;
     }
     // A fight rolls with one draw and counts the bonus the hero does not know.
     hero = Hero{};
-    hero.attributes[Str] = 12;
-    hero.shield = Shield;
-    hero.weapon = weapon(LongSword, 2, 0);  // 1-8 + 1 + 2
+    hero.attributes[Str] = 12, hero.shield = Shield, hero.weapon = weapon(LongSword, 2, 0);  // 1-8 + 1 + 2
     seedRandom(77);
     const int expected = 4 + randomNext() % 8;
     EXPECT_EQ(drawnFrom(77, 1, rollDamage), expected);
@@ -448,8 +443,7 @@ TEST(Monsters, TableBitsEncountersAndTheSeer) {
         EXPECT_EQ(monsterRow(i).id, i);
         EXPECT_TRUE(fitsCp1250(monsterRow(i).name)) << i;  // the graveyard keeps it in Windows-1250
     }
-    EXPECT_THROW(monsterRow(60), std::out_of_range);  // 60 rows, no more
-    EXPECT_THROW(monsterRow(-1), std::out_of_range);
+    for (int row : {60, -1}) EXPECT_THROW(monsterRow(row), std::out_of_range) << row;  // 60 rows, no more
     for (auto [row, attacks] : {std::pair{MonsterStrongDruid, 0}, {MonsterRat, 1}, {MonsterTerrasque, 4}, {MonsterOtyugh, 3}})
         EXPECT_EQ(attackCount(monsterRow(row)), attacks) << row;  // the attack lists end where they should
     EXPECT_EQ(monsterRow(MonsterOtyugh).attacks[2].poison, AttackPoisonLight);
