@@ -1,7 +1,6 @@
 #include <array>
 #include <map>
 
-#include "core/random.h"
 #include "data/fixed_maps.h"
 #include "data/level_slots.h"
 #include "dungeon/level_generator.h"

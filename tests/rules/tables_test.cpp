@@ -2,10 +2,8 @@
 #include <algorithm>
 #include <climits>
 #include <map>
-#include <optional>
 #include <set>
 #include <stdexcept>
-#include <vector>
 
 #include "support/game_test.h"
 
@@ -19,8 +17,6 @@
 #include "core/rules.h"
 #include "core/utf8.h"
 #include "data/classes.h"
-#include "data/feats.h"
-#include "data/monsters.h"
 #include "data/races.h"
 #include "items/catalogue.h"
 #include "items/item_display.h"
