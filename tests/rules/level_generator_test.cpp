@@ -1,10 +1,6 @@
 #include <array>
-#include <cstdint>
 #include <map>
-#include <string>
-#include <vector>
 
-#include "core/random.h"
 #include "data/fixed_maps.h"
 #include "data/level_slots.h"
 #include "dungeon/level_generator.h"
@@ -24,9 +20,9 @@ std::vector<std::string> drawMap(const LevelMap& map) {
         {LevelMap::Floor | LevelMap::StairsDown, '>'}, {LevelMap::Floor | LevelMap::CryptEntrance, 'K'},
         {LevelMap::Floor | LevelMap::SpecialPlace, 'X'}};
     std::vector<std::string> rows(LevelMap::Height, std::string(LevelMap::Width, '?'));
-    for (int y = 0; y < LevelMap::Height; ++y)
-        for (int x = 0; x < LevelMap::Width; ++x)
-            if (const auto found = chars.find(map.at(x, y)); found != chars.end()) rows[y][x] = found->second;
+    for (int cell = 0; cell < LevelMap::Width * LevelMap::Height; ++cell)
+        if (const auto found = chars.find(map.at(cell % LevelMap::Width, cell / LevelMap::Width)); found != chars.end())
+            rows[cell / LevelMap::Width][cell % LevelMap::Width] = found->second;
     return rows;
 }
 
@@ -38,20 +34,17 @@ int cellsShowing(const std::vector<std::string>& rows, std::string_view marks, i
     return n;
 }
 
-// Floor cells reachable from (x, y) by steps between floor cells; those counted are walled up in `rows`.
-int reachable(std::vector<std::string>& rows, int x, int y) {
-    if (!LevelMap::inside(x, y) || FloorMarks.find(rows[y][x]) == std::string_view::npos) return 0;
-    rows[y][x] = '#';
-    return 1 + reachable(rows, x - 1, y) + reachable(rows, x + 1, y) + reachable(rows, x, y - 1) +
-           reachable(rows, x, y + 1);
-}
-
-// True when every floor cell can be reached from the stairs up.
+// True when every floor cell can be reached from the stairs up by steps between floor cells.
 bool allReachable(const LevelMap& map) {
     std::vector<std::string> rows = drawMap(map);
     const int floor = cellsShowing(rows, FloorMarks);
+    const auto fill = [&rows](auto& self, int x, int y) -> int {  // counts and walls up what it reaches
+        if (!LevelMap::inside(x, y) || FloorMarks.find(rows[y][x]) == std::string_view::npos) return 0;
+        rows[y][x] = '#';
+        return 1 + self(self, x - 1, y) + self(self, x + 1, y) + self(self, x, y - 1) + self(self, x, y + 1);
+    };
     for (int y = 0; y < LevelMap::Height; ++y)
-        if (const auto x = rows[y].find('/'); x != std::string::npos) return reachable(rows, int(x), y) == floor;
+        if (const auto x = rows[y].find('/'); x != std::string::npos) return fill(fill, int(x), y) == floor;
     return false;
 }
 
@@ -68,11 +61,7 @@ protected:
 
 // Maps recorded from stored seeds. They pin the exact order of the draws:
 // a seed kept in a save file must rebuild the same level forever.
-struct RecordedMap {
-    int slot;
-    std::uint32_t seed;
-    std::array<const char*, LevelMap::Height> rows;
-};
+struct RecordedMap { int slot; std::uint32_t seed; std::array<const char*, LevelMap::Height> rows; };
 
 const RecordedMap recordedMaps[] = {
     {0, 1300000000u, {"         #          ", "       ##.# ##      ", "     ##....#..#     ", "    #...##.#.###  ##",
@@ -100,9 +89,8 @@ const RecordedMap recordedMaps[] = {
 TEST_F(LevelGenerator, StoredSeedsRebuildTheRecordedMaps) {
     for (const RecordedMap& expected : recordedMaps) {
         ASSERT_EQ(build(expected.slot, expected.seed), LevelBuilt);
-        EXPECT_EQ(record.seed, expected.seed);  // a stored seed never changes
-        EXPECT_EQ(drawMap(map), std::vector<std::string>(expected.rows.begin(), expected.rows.end()))
-            << "slot " << expected.slot;
+        const std::vector<std::string> rows(expected.rows.begin(), expected.rows.end());
+        EXPECT_EQ(std::pair(record.seed, drawMap(map)), std::pair(expected.seed, rows)) << "slot " << expected.slot;
     }
 }
 
@@ -114,11 +102,9 @@ TEST_F(LevelGenerator, NewLevelsOfEverySlotAndTheFixedMapsKeepTheirShape) {
             setFixedClock(now);
             SCOPED_TRACE(testing::Message() << "slot " << slot.id << " clock " << now);
             ASSERT_EQ(build(slot.id, 0), LevelBuilt);
-            // The seed is the clock's, or a little later when that one gave no map;
-            // afterwards the game's draws follow the clock, not the level.
+            // The seed is the clock's, or a little later when that one gave no map; the game's draws follow the clock.
             const auto clock = static_cast<std::uint32_t>(now);
-            EXPECT_TRUE(record.seed >= clock && record.seed < clock + 10) << record.seed;
-            EXPECT_EQ(randomState(), clock);
+            EXPECT_TRUE(record.seed >= clock && record.seed < clock + 10 && randomState() == clock) << record.seed;
             // At least 100 floor cells, one of each mark, the special ones in the upper ten rows;
             // no cell with two marks or a mark without floor.
             const std::vector<std::string> rows = drawMap(map);
@@ -129,10 +115,11 @@ TEST_F(LevelGenerator, NewLevelsOfEverySlotAndTheFixedMapsKeepTheirShape) {
                       std::tuple(1, 1, int(slot.withCryptEntrance), int(slot.withSpecialPlace), 0, 0));
             // Every region joins the earlier ones, and every wall borders floor.
             EXPECT_TRUE(allReachable(map));
-            for (int y = 0; y < LevelMap::Height; ++y)
-                for (int x = 0; x < LevelMap::Width; ++x)
-                    ASSERT_FALSE(map.at(x, y) == LevelMap::Rock && !map.walkable(x - 1, y) && !map.walkable(x + 1, y) &&
-                                 !map.walkable(x, y - 1) && !map.walkable(x, y + 1)) << x << "," << y;
+            for (int cell = 0; cell < LevelMap::Width * LevelMap::Height; ++cell) {
+                const int x = cell % LevelMap::Width, y = cell / LevelMap::Width;
+                ASSERT_FALSE(map.at(x, y) == LevelMap::Rock && !map.walkable(x - 1, y) && !map.walkable(x + 1, y) &&
+                             !map.walkable(x, y - 1) && !map.walkable(x, y + 1)) << x << "," << y;
+            }
             // The next visit rebuilds the same level from the stored seed.
             const LevelMap first = map;
             setFixedClock(now + 86400);
@@ -142,14 +129,13 @@ TEST_F(LevelGenerator, NewLevelsOfEverySlotAndTheFixedMapsKeepTheirShape) {
     }
     // The two fixed maps: one special place, no unknown cell, every floor cell reached from the entry.
     for (const LevelMap* fixed : {&hallsOfPainMap, &challengeChamberMap}) {
-        EXPECT_EQ(std::pair(cellsShowing(drawMap(*fixed), "X"), cellsShowing(drawMap(*fixed), "?")), std::pair(1, 0));
-        EXPECT_TRUE(allReachable(*fixed));
+        const std::vector<std::string> rows = drawMap(*fixed);
+        EXPECT_EQ(std::tuple(cellsShowing(rows, "X"), cellsShowing(rows, "?"), allReachable(*fixed)), std::tuple(1, 0, true));
     }
 }
 
-// A seed that gives no map: stored, it fails and stays as it is (the game is reseeded anyway);
-// from the clock of a new level, it is passed over for the next one without waiting.
-// A clock of 0 is not stored as a seed (0 means "not built yet").
+// A seed that gives no map fails when stored (the seed is kept, the game reseeded) and is passed over
+// from a new level's clock; a clock of 0 is never stored (0 means "not built yet").
 TEST_F(LevelGenerator, SeedsThatGiveNoMapAndAClockOfZero) {
     for (auto [slot, seed, why] : {std::tuple{0, 536u, "twenty regions give fewer than 100 floor cells"},
                                    {0, 698u, "no plain floor in the upper ten rows"},
