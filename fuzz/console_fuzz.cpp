@@ -1,6 +1,5 @@
-// The console readers on the scripted console, fed the keys a terminal
-// would make of the input bytes.
-#include "console_script.h"
+// The console readers on the scripted console, fed the keys a terminal would make of the input bytes.
+#include "fuzz_support.h"
 #include "platform/key_decoder.h"
 
 using namespace kelvrin;

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]: every fuzz target of
-# a build (or those named) in turn, from its seed corpus (fuzz/corpus/<name>/,
-# only read) and what earlier runs found (BUILD_DIR/fuzz-work/<name>/corpus/).
-# An input that crashes, hangs or trips a sanitizer is kept in
-# BUILD_DIR/fuzz-work/<name>/ and fails the run.
+# fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]: every fuzz target of a build (or those named) in turn,
+# from its seed corpus (fuzz/corpus/<name>/, only read) and what earlier runs found (BUILD_DIR/fuzz-work/<name>/
+# corpus/). An input that crashes, hangs or trips a sanitizer is kept in BUILD_DIR/fuzz-work/<name>/ and fails
+# the run. First the seed saves and graveyards must still load (KELVRIN_FUZZ_SEEDS makes a refusal a crash), so
+# that fuzzing starts deep inside the readers rather than from refused inputs.
 set -euo pipefail
 build=$(cd "$1" && pwd) seconds=$2 source_dir=$(cd "$(dirname "$0")" && pwd)
 shift 2
-"$build/fuzz/kelvrin_fuzz_seeds" "$source_dir/corpus"
+mkdir -p "$build/fuzz-work"
+for name in save_file graveyard; do
+    KELVRIN_FUZZ_SEEDS=1 "$build/fuzz/fuzz_$name" -artifact_prefix="$build/fuzz-work/seed-" "$source_dir/corpus/$name"/* \
+        >"$build/fuzz-work/seeds.log" 2>&1 || { tail -n 20 "$build/fuzz-work/seeds.log"; exit 1; }
+done
 [ $# -ne 0 ] || set -- $(cd "$source_dir/corpus" && ls)
 failed=()
 for name in "$@"; do
