@@ -5,11 +5,12 @@
 using namespace kelvrin;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::FuzzGame game;
+    FuzzGame game;
+    const ConsoleScript script = consoleScript(data, size);
     KeyDecoder decoder(KeyDecoder::Mode::Terminal);
-    decoder.feed(fuzz::scriptInput(data, size));
+    decoder.feed(script.input);
     decoder.timeout();
     while (decoder.hasKey()) game.screen.press(decoder.takeKey());
-    fuzz::runConsoleScript(data, size, true);
+    runConsoleScript(script.operations, true);
     return 0;
 }

@@ -22,7 +22,7 @@
 #define FUZZ_CHECK(c) \
     ((c) ? void() : (std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #c, __FILE__, __LINE__), std::abort()))
 
-namespace kelvrin::fuzz {
+namespace kelvrin {
 
 using Disk = test::FailingDisk;
 // Set by fuzz/run.sh for the seed corpus, whose every file has to be accepted.
@@ -45,13 +45,11 @@ public:
         setFixedClock(std::nullopt);
     }
     // Runs a screen until it returns (true) or the keys run out (false).
-    static bool runUntilInputEnds(const std::function<void()>& screenLoop) {
-        try {
-            screenLoop();
-        } catch (const EndOfInput&) {
-            return false;
-        }
+    static bool runUntilInputEnds(const std::function<void()>& screenLoop) try {
+        screenLoop();
         return true;
+    } catch (const EndOfInput&) {
+        return false;
     }
     bool shows(const std::string& text) const { return screen.transcript().find(text) != std::string::npos; }
     // The test hero (a human fighter of the first level, armed, in the town).
@@ -85,52 +83,51 @@ inline std::optional<std::vector<char32_t>> wellFormedUtf8(std::string_view text
 // the next bytes are the operations, the rest is what the player types. Operation o calls reader o % 6 with
 // p = o / 6: readLine of at most p letters (0: 200), readNumber, askYesNo, askKey of "tna" (even p) or "1ąż",
 // getKey, or prints p % 10 lines (the pager may ask for keys). At most 20 rounds keep long inputs fast.
-inline std::size_t scriptOperations(const std::uint8_t* data, std::size_t size) {
-    return size < 2 ? 0 : std::min<std::size_t>(1 + data[0] % 8, size - 1);
-}
-inline std::string_view scriptInput(const std::uint8_t* data, std::size_t size) {
-    const std::size_t skip = std::min<std::size_t>(size, 1 + scriptOperations(data, size));
-    return {reinterpret_cast<const char*>(data) + skip, size - skip};
+struct ConsoleScript {
+    std::vector<std::uint8_t> operations;
+    std::string_view input;
+};
+inline ConsoleScript consoleScript(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) return {};
+    const std::size_t count = std::min<std::size_t>(1 + data[0] % 8, size - 1);
+    return {{data + 1, data + 1 + count}, {reinterpret_cast<const char*>(data) + 1 + count, size - 1 - count}};
 }
 // A line is whole letters, at most the bound, no line break or C1 control; an edited line (terminal, scripted
 // console) has no control at all, one from a pipe keeps the ASCII ones for the game's own checks. A key is a
 // character or an arrow, askKey's one it asked for; the cursor stays on the screen; the end of input ends all.
-inline void runConsoleScript(const std::uint8_t* data, std::size_t size, bool editedLines) {
-    const std::vector<std::uint8_t> operations(data + 1, data + 1 + scriptOperations(data, size));
+inline void runConsoleScript(const std::vector<std::uint8_t>& operations, bool editedLines) try {
     const bool readsInput = std::any_of(operations.begin(), operations.end(), [](auto op) { return op % 6 != 5; });
-    try {
-        for (int rounds = 0; rounds < 20 && (rounds == 0 || readsInput); ++rounds) {
-            for (const std::uint8_t op : operations) {
-                const int p = op / 6;
-                const bool even = p % 2 == 0;
-                int value = -12345, key = 0;
-                switch (op % 6) {
-                    case 0: {
-                        const std::size_t maxChars = p == 0 ? 200 : static_cast<std::size_t>(p);
-                        const auto letters = wellFormedUtf8(readLine(maxChars));
-                        FUZZ_CHECK(letters && letters->size() <= maxChars);
-                        for (const char32_t cp : *letters)
-                            FUZZ_CHECK(cp != '\n' && !isC1(cp) && (!editedLines || (cp >= 0x20 && cp != 0x7F)));
-                        break;
-                    }
-                    case 1: FUZZ_CHECK(readNumber(value) || value == -12345); break;
-                    case 2: (void)askYesNo(); break;
-                    case 3:
-                        key = askKey(even ? "tna" : "1ąż");
-                        FUZZ_CHECK(std::u32string_view(even ? U"tna" : U"1ąż").find(char32_t(key)) < 3);
-                        break;
-                    case 4: FUZZ_CHECK(isArrow(key = getKey()) || isCharacter(key)); break;
-                    case 5:
-                        for (int line = 0; line < p % 10; ++line)
-                            print("Wiersz %d: zażółć gęślą jaźń, a potem jeszcze trochę tekstu aż do końca.\n", line);
-                        break;
+    for (int rounds = 0; rounds < 20 && (rounds == 0 || readsInput); ++rounds) {
+        for (const std::uint8_t op : operations) {
+            const int p = op / 6;
+            const bool even = p % 2 == 0;
+            int value = -12345, key = 0;
+            switch (op % 6) {
+                case 0: {
+                    const std::size_t maxChars = p == 0 ? 200 : static_cast<std::size_t>(p);
+                    const auto letters = wellFormedUtf8(readLine(maxChars));
+                    FUZZ_CHECK(letters && letters->size() <= maxChars);
+                    for (const char32_t cp : *letters)
+                        FUZZ_CHECK(cp != '\n' && !isC1(cp) && (!editedLines || (cp >= 0x20 && cp != 0x7F)));
+                    break;
                 }
-                FUZZ_CHECK(cursorRow() >= 0 && cursorRow() < backend().rows());
-                FUZZ_CHECK(cursorColumn() >= 0 && cursorColumn() <= backend().columns());
+                case 1: FUZZ_CHECK(readNumber(value) || value == -12345); break;
+                case 2: (void)askYesNo(); break;
+                case 3:
+                    key = askKey(even ? "tna" : "1ąż");
+                    FUZZ_CHECK(std::u32string_view(even ? U"tna" : U"1ąż").find(char32_t(key)) < 3);
+                    break;
+                case 4: FUZZ_CHECK(isArrow(key = getKey()) || isCharacter(key)); break;
+                case 5:
+                    for (int line = 0; line < p % 10; ++line)
+                        print("Wiersz %d: zażółć gęślą jaźń, a potem jeszcze trochę tekstu aż do końca.\n", line);
+                    break;
             }
+            FUZZ_CHECK(cursorRow() >= 0 && cursorRow() < backend().rows());
+            FUZZ_CHECK(cursorColumn() >= 0 && cursorColumn() <= backend().columns());
         }
-    } catch (const EndOfInput&) {
     }
+} catch (const EndOfInput&) {
 }
 
-}  // namespace kelvrin::fuzz
+}  // namespace kelvrin

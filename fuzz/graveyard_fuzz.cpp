@@ -9,7 +9,6 @@
 #include "character/graveyard.h"
 
 using namespace kelvrin;
-using namespace kelvrin::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzGame game(4000);  // keys for the pager through the longest list

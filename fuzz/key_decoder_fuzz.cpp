@@ -7,7 +7,6 @@
 #include "platform/key_decoder.h"
 
 using namespace kelvrin;
-using namespace kelvrin::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::optional<ByteCharset> latin2 = ByteCharset::load("ISO-8859-2");

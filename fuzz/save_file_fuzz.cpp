@@ -19,7 +19,6 @@
 #include "items/item_display.h"
 
 using namespace kelvrin;
-using namespace kelvrin::fuzz;
 
 namespace {
 

@@ -10,15 +10,16 @@ using namespace kelvrin;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    const std::string_view input = fuzz::scriptInput(data, size);
+    const ConsoleScript script = consoleScript(data, size);
     const int in = ::memfd_create("kelvrin-fuzz-input", MFD_CLOEXEC);
-    FUZZ_CHECK(nowhere >= 0 && in >= 0 && ::write(in, input.data(), input.size()) == ssize_t(input.size()));
-    FUZZ_CHECK(::lseek(in, 0, SEEK_SET) == 0);
+    FUZZ_CHECK(nowhere >= 0 && in >= 0);
+    FUZZ_CHECK(::write(in, script.input.data(), script.input.size()) == ssize_t(script.input.size()) &&
+               ::lseek(in, 0, SEEK_SET) == 0);
     {
-        fuzz::FuzzGame game;
+        FuzzGame game;
         StreamBackend stream(in, nowhere);
         setBackend(&stream);
-        fuzz::runConsoleScript(data, size, false);
+        runConsoleScript(script.operations, false);
     }
     ::close(in);
     return 0;
