@@ -27,6 +27,7 @@ tm() { tmux -u -L "$SOCKET" "$@"; }
 screen() { tm capture-pane -p -t "$PANE"; }
 joined() { tm capture-pane -p -J -t "$PANE" | tr -d '\n'; }  # wrapped or broken lines as one
 keys() { tm send-keys -t "$PANE" "$@"; }
+press() { keys "$1"; wait_for "$2"; }  # press KEY TEXT: the key, then TEXT on the screen
 typed() { tm send-keys -t "$PANE" -l "$1" && keys Enter; }
 fail() { printf 'FAIL: %s\n---- screen ----\n%s\n----------------\n' "$*" "$(screen 2>/dev/null)" >&2; exit 1; }
 
@@ -104,20 +105,12 @@ put_i32() {
 strong_hero() { put_i32 "$1" 8 30 && put_i32 "$1" 12 30 && put_i32 "$1" 44 999; }
 
 # open_hero NAME: from the main menu, the game of that name.
-open_hero() { keys 1; wait_for "Podaj swoje imię śmiałku:"; typed "$1"; }
+open_hero() { press 1 "Podaj swoje imię śmiałku:"; typed "$1"; }
 # leave_game t|n [TEXT]: "q", save (t) or not (n), back at the main menu; with TEXT, "0" too until TEXT shows.
-leave_game() {
-    keys q
-    wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"
-    keys "$1"
-    wait_for "1. Graj"
-    [ -z "${2:-}" ] || { keys 0; wait_for "$2"; }
-}
+leave_game() { press q "Czy chcesz zapisać grę? (tak/nie/anuluj)"; press "$1" "1. Graj"; [ -z "${2:-}" ] || press 0 "$2"; }
 to_dungeon() {
-    keys w
-    wait_for "Gdzie chcesz iść:"
-    keys p
-    wait_for "Jesteś w podziemiach na 1 poziomie."
+    press w "Gdzie chcesz iść:"
+    press p "Jesteś w podziemiach na 1 poziomie."
     wait_for "u - użyj schodów, q - zapis i wyjście"  # the view's key line comes last
 }
 

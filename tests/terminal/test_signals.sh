@@ -38,8 +38,7 @@ check_case() {
     wait_for "$back"
     case $place in
         town)
-            keys u
-            wait_for "Gdzie chcesz iść:"
+            press u "Gdzie chcesz iść:"
             keys m
             back="Jesteś w mieście." rows=1,2
             wait_for "$back" ;;
@@ -119,14 +118,11 @@ typed "'$GAME'"
 wait_for "Kelvrin v 0.2"
 open_hero stop
 wait_for "Jesteś w podziemiach na 1 poziomie."
-keys C-z
-wait_for "marker-42-stop"
+press C-z "marker-42-stop"
 expect_not_shown "Jesteś w podziemiach"
 typed fg
 wait_for "Jesteś w podziemiach na 1 poziomie."
-keys u
-wait_for "Gdzie chcesz iść:"
-keys m
-wait_for "Jesteś w mieście."
+press u "Gdzie chcesz iść:"
+press m "Jesteś w mieście."
 quit_game
 echo "ok: signals"
