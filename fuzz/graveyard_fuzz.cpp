@@ -1,7 +1,6 @@
-// The graveyard reader on any "cmentarz.dat": a file it accepts has the size its count says and survives a
-// write and a read unchanged; every line it shows is one line of printable text; the list shows for any file;
-// and a death recorded over it keeps every earlier record (a damaged file is kept aside untouched) in a sound
-// graveyard ordered by experience, the equal in their order.
+// The graveyard reader on any "cmentarz.dat": an accepted file has the size its count says and survives a write
+// and a read; each line shown is one of printable text; the list shows for any file; a death recorded over it
+// keeps every record (a damaged file aside, untouched), ordered by experience, the equal in their order.
 #include <algorithm>
 
 #include "fuzz_support.h"
@@ -13,7 +12,6 @@ using namespace kelvrin;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzGame game(4000);  // keys for the pager through the longest list
     const std::vector<unsigned char> file(data, data + size);
-    const std::string backup = std::string(GraveyardFileName) + ".bak";
     Disk::files()[GraveyardFileName] = file;
 
     const std::optional<std::vector<GraveRecord>> records = decodeGraveyard(file);
@@ -32,10 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzGame::runUntilInputEnds(showGraveyard);
     FUZZ_CHECK(game.shows("CMENTARZ\n") && Disk::files()[GraveyardFileName] == file);
 
-    FuzzGame::makeHero("Fuzz");
+    test::makeTestHero();  // a human fighter of the first level, armed, in the town
+    hero.name = "Fuzz";
     hero.hp = 0;
     FUZZ_CHECK(FuzzGame::runUntilInputEnds(recordDeath) && game.shows("*Fuzz "));
     const auto after = decodeGraveyard(Disk::files()[GraveyardFileName]);
+    const std::string backup = std::string(GraveyardFileName) + ".bak";
     FUZZ_CHECK(after && (records ? !Disk::has(backup) : Disk::files()[backup] == file));
     const auto byXp = [](const GraveRecord& a, const GraveRecord& b) { return a.xp > b.xp; };
     std::vector<GraveRecord> expected = records.value_or(std::vector<GraveRecord>{}), others = *after;

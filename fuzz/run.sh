@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]: every fuzz target of a build (or those named) in turn,
-# from its seed corpus (fuzz/corpus/<name>/, only read) and what earlier runs found (BUILD_DIR/fuzz-work/<name>/
-# corpus/). An input that crashes, hangs or trips a sanitizer is kept in BUILD_DIR/fuzz-work/<name>/ and fails
-# the run. First the seed saves and graveyards must still load (KELVRIN_FUZZ_SEEDS makes a refusal a crash), so
-# that fuzzing starts deep inside the readers rather than from refused inputs.
+# fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]: the fuzz targets of a build (or those named) in turn, from
+# the seed corpus fuzz/corpus/<name>/ (only read) and what earlier runs found in BUILD_DIR/fuzz-work/<name>/corpus/,
+# where an input that crashes, hangs or trips a sanitizer is kept and fails the run. First the seed saves and
+# graveyards must load (KELVRIN_FUZZ_SEEDS makes a refusal a crash): fuzzing starts deep inside the readers.
 set -euo pipefail
 build=$(cd "$1" && pwd) seconds=$2 source_dir=$(cd "$(dirname "$0")" && pwd)
 shift 2

@@ -1,6 +1,5 @@
-// The save-file loader on any file: a refusal says so and leaves the file, the hero and the world exactly as
-// they were; an accepted file gives a game whose every index is in range, which saves back to the same bytes
-// and can be played for a few dozen keys without a fault.
+// The save-file loader on any file: a refusal says so and leaves the file, the hero and the world as they were;
+// an accepted file gives a game with every index in range, saving back to the same bytes, playable for a while.
 #include <bit>
 #include <tuple>
 
@@ -27,13 +26,14 @@ SaveImage imageOf(const Hero& h, const WorldState& w) {
     encodeSave(h, w, false, image);
     return image;
 }
-// What the hero has beyond the file: the name and what loading derives (the weights bit for bit).
-auto derived(const Hero& h) {
-    return std::tuple(h.name, h.xpNext, h.baseAttack, h.attackPool, h.kpModifier,
-                      std::bit_cast<std::uint32_t>(h.capacity), std::bit_cast<std::uint32_t>(h.load));
+// The game as the file has it, with the hero's name and what loading derives (the weights bit for bit).
+auto gameState() {
+    return std::tuple(imageOf(hero, world), hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier,
+                      std::bit_cast<std::uint32_t>(hero.capacity), std::bit_cast<std::uint32_t>(hero.load));
 }
 
-void checkLoadedGame() {
+// A loaded game: every index in range, saving back to the same bytes, then played for a few dozen keys.
+void checkAndPlayLoadedGame() {
     const auto in = [](int value, int low, int high) { return value >= low && value <= high; };
     FUZZ_CHECK(hero.name == "Fuzz" && in(hero.race, 0, int(raceTable.size()) - 1) &&
                in(hero.heroClass, 0, int(classTable.size()) - 1));
@@ -46,14 +46,10 @@ void checkLoadedGame() {
     FUZZ_CHECK(in(world.location, LocationWorldMap, LocationCrypt) && in(world.day, 1, DaysPerYear));
     FUZZ_CHECK(world.location < LocationDungeon || (in(world.savedX, 0, 19) && in(world.savedY, 0, 19)));
     FUZZ_CHECK(!world.inCombat && world.resumeDungeon && !world.leaveLoop);
-    // What loads saves back to a file that loads to the same game.
     const SaveImage saved = imageOf(hero, world);
     const std::optional<LoadedGame> again = decodeSave(saved, hero, world);
     FUZZ_CHECK(again && imageOf(again->hero, again->world) == saved);
-}
-
-// The game after the load: its screens read every loaded field.
-void playAFewKeys() {
+    // The game after the load: its screens read every loaded field.
     showCharacterSheet();
     for (const ItemSlot* slot : {&hero.weapon, &hero.armour, &hero.shield})
         for (int mode = ShowName; mode <= ShowPotionList; ++mode) printItem(*slot, mode);
@@ -71,27 +67,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < size; ++i) walk = (walk ^ data[i]) * 16777619u;
     FuzzGame game(60, [walk]() mutable {
         static constexpr std::string_view Keys = "0123456789abcdefghijklmnopqrstuvwxyz\n";
-        static constexpr int Arrows[] = {KeyUp, KeyDown, KeyLeft, KeyRight};
         walk = walk * 1103515245u + 12345u;
-        const std::uint32_t pick = (walk >> 16) % (Keys.size() + 4);
-        return pick < Keys.size() ? static_cast<int>(Keys[pick]) : Arrows[pick - Keys.size()];
+        const int pick = static_cast<int>((walk >> 16) % (Keys.size() + 4));
+        return pick < int(Keys.size()) ? static_cast<int>(Keys[pick]) : KeyUp + pick - int(Keys.size());  // an arrow
     });
-    FuzzGame::makeHero("Fuzz");
+    test::makeTestHero();  // a human fighter of the first level, armed, in the town
+    hero.name = "Fuzz";
     const std::string path = saveFileName("Fuzz");
     const std::vector<unsigned char> file(data, data + size);
     Disk::files()[path] = file;
-    const auto heroBefore = derived(hero);
-    const SaveImage before = imageOf(hero, world);
+    const auto before = gameState();
 
     game.screen.type(" ");  // for the message's key wait
     if (!loadGame()) {
         FUZZ_CHECK(!SeedsMustLoad && game.shows("Pilk zapisu 'save_Fuzz' jest uszkodzony!\n"));
-        FUZZ_CHECK(Disk::has(path) && Disk::files()[path] == file && imageOf(hero, world) == before &&
-                   derived(hero) == heroBefore);
+        FUZZ_CHECK(Disk::has(path) && Disk::files()[path] == file && gameState() == before);
         return 0;
     }
     FUZZ_CHECK(size == SaveFileSize && !Disk::has(path));
-    checkLoadedGame();
-    playAFewKeys();
+    checkAndPlayLoadedGame();
     return 0;
 }
