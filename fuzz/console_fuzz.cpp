@@ -1,11 +1,8 @@
-// The console readers on a script made of the input: fuzz_console on the scripted console, fed the keys a
-// terminal would make of the bytes; fuzz_stream (this file too) on the stream backend of a pipe or a file on
-// standard input, the bytes in a memory file.
+// The console readers on a script made of the input: fuzz_console on the scripted console fed the keys a terminal
+// makes of the bytes, fuzz_stream (this file too) on the stream backend of a pipe, the bytes in a memory file.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
-
-#include <algorithm>
 
 #include "fuzz_support.h"
 #include "platform/key_decoder.h"
@@ -49,8 +46,7 @@ void runConsoleScript(const std::vector<std::uint8_t>& operations, bool editedLi
                         print("Wiersz %d: zażółć gęślą jaźń, a potem jeszcze trochę tekstu aż do końca.\n", line);
                     break;
             }
-            FUZZ_CHECK(cursorRow() >= 0 && cursorRow() < backend().rows());
-            FUZZ_CHECK(cursorColumn() >= 0 && cursorColumn() <= backend().columns());
+            FUZZ_CHECK(within(cursorRow(), 0, backend().rows() - 1) && within(cursorColumn(), 0, backend().columns()));
         }
     }
 } catch (const EndOfInput&) {
@@ -68,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 #ifdef KELVRIN_FUZZ_TARGET_stream
     static const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     const int in = ::memfd_create("kelvrin-fuzz-input", MFD_CLOEXEC);
-    FUZZ_CHECK(nowhere >= 0 && in >= 0);
-    FUZZ_CHECK(::write(in, input.data(), input.size()) == ssize_t(input.size()) && ::lseek(in, 0, SEEK_SET) == 0);
+    FUZZ_CHECK(nowhere >= 0 && in >= 0 && ::write(in, input.data(), input.size()) == ssize_t(input.size()) &&
+               ::lseek(in, 0, SEEK_SET) == 0);
     StreamBackend stream(in, nowhere);
     setBackend(&stream);
     runConsoleScript(operations, false);

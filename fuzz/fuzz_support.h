@@ -2,6 +2,7 @@
 // sound and in memory, and a check that stops the run as a crash.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -30,8 +31,7 @@ inline const bool SeedsMustLoad = std::getenv("KELVRIN_FUZZ_SEEDS") != nullptr;
 // Keys come from the script, then at most `spareCount` from `spare`, then the input ends: no reader waits for ever.
 class FuzzGame {
 public:
-    explicit FuzzGame(int spareCount = 0, std::function<int()> spare = [] { return ' '; })
-        : disk_(test::Fault::None, true) {
+    explicit FuzzGame(int spareCount = 0, std::function<int()> spare = [] { return ' '; }) {
         setBackend(&screen);
         seedRandom(20240601);
         setFixedClock(1300000000);
@@ -55,17 +55,17 @@ public:
     ScriptedBackend screen;
 
 private:
-    Disk disk_;
+    Disk disk_{test::Fault::None, true};
 };
 
-inline bool isCharacter(long cp) { return cp >= 0 && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF); }
-inline bool isC1(long cp) { return cp >= 0x80 && cp < 0xA0; }
-inline bool isArrow(int key) { return key >= KeyUp && key <= KeyLeft; }
+inline bool within(long value, long low, long high) { return value >= low && value <= high; }
+inline bool isCharacter(long cp) { return within(cp, 0, 0x10FFFF) && !within(cp, 0xD800, 0xDFFF); }
+inline bool isC1(long cp) { return within(cp, 0x80, 0x9F); }
+inline bool isArrow(int key) { return within(key, KeyUp, KeyLeft); }
 // The letters of well-formed UTF-8 (each encodes back to its very bytes), or nothing.
 inline std::optional<std::vector<char32_t>> wellFormedUtf8(std::string_view text) {
     std::vector<char32_t> out;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t start = pos;
+    for (std::size_t start = 0, pos = 0; pos < text.size(); start = pos) {
         const char32_t cp = decodeUtf8(text, pos);
         if (encodeUtf8(cp) != text.substr(start, pos - start) || !isCharacter(cp)) return std::nullopt;
         out.push_back(cp);

@@ -1,8 +1,6 @@
 // The graveyard reader on any "cmentarz.dat": an accepted file has the size its count says and survives a write
 // and a read; each line shown is one of printable text; the list shows for any file; a death recorded over it
 // keeps every record (a damaged file aside, untouched), ordered by experience, the equal in their order.
-#include <algorithm>
-
 #include "fuzz_support.h"
 
 #include "character/graveyard.h"
@@ -40,9 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto byXp = [](const GraveRecord& a, const GraveRecord& b) { return a.xp > b.xp; };
     std::vector<GraveRecord> expected = records.value_or(std::vector<GraveRecord>{}), others = *after;
     std::stable_sort(expected.begin(), expected.end(), byXp);
-    const auto mine = std::find_if(others.begin(), others.end(), [](const GraveRecord& record) {
-        return encodeGraveyard({record}) == encodeGraveyard({graveRecordOfHero()});
-    });
+    const std::vector<unsigned char> newRecord = encodeGraveyard({graveRecordOfHero()});
+    const auto mine = std::find_if(others.begin(), others.end(), [&](auto& r) { return encodeGraveyard({r}) == newRecord; });
     FUZZ_CHECK(std::is_sorted(others.begin(), others.end(), byXp) && mine != others.end());
     others.erase(mine);
     FUZZ_CHECK(encodeGraveyard(others) == encodeGraveyard(expected));

@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]: the fuzz targets of a build (or those named) in turn, from
-# the seed corpus fuzz/corpus/<name>/ (only read) and what earlier runs found in BUILD_DIR/fuzz-work/<name>/corpus/,
-# where an input that crashes, hangs or trips a sanitizer is kept and fails the run. First the seed saves and
-# graveyards must load (KELVRIN_FUZZ_SEEDS makes a refusal a crash): fuzzing starts deep inside the readers.
+# fuzz/corpus/<name>/ (only read) and BUILD_DIR/fuzz-work/<name>/corpus/, where an input that crashes, hangs or
+# trips a sanitizer is kept and fails the run; first the seed saves and graveyards must load, not be refused.
 set -euo pipefail
 build=$(cd "$1" && pwd) seconds=$2 source_dir=$(cd "$(dirname "$0")" && pwd)
 shift 2
-mkdir -p "$build/fuzz-work"
 for name in save_file graveyard; do
-    KELVRIN_FUZZ_SEEDS=1 "$build/fuzz/fuzz_$name" -artifact_prefix="$build/fuzz-work/seed-" "$source_dir/corpus/$name"/* \
-        >"$build/fuzz-work/seeds.log" 2>&1 || { tail -n 20 "$build/fuzz-work/seeds.log"; exit 1; }
+    out=$(KELVRIN_FUZZ_SEEDS=1 "$build/fuzz/fuzz_$name" -artifact_prefix="$build/seed-" "$source_dir/corpus/$name"/* 2>&1) ||
+        { printf '%s\n' "$out" | tail -n 20; exit 1; }
 done
 [ $# -ne 0 ] || set -- $(cd "$source_dir/corpus" && ls)
 failed=()

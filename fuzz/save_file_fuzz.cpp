@@ -6,7 +6,6 @@
 #include "fuzz_support.h"
 
 #include "character/character_sheet.h"
-#include "character/derived_values.h"
 #include "character/graveyard.h"
 #include "character/program.h"
 #include "character/rules_tables.h"
@@ -34,17 +33,16 @@ auto gameState() {
 
 // A loaded game: every index in range, saving back to the same bytes, then played for a few dozen keys.
 void checkAndPlayLoadedGame() {
-    const auto in = [](int value, int low, int high) { return value >= low && value <= high; };
-    FUZZ_CHECK(hero.name == "Fuzz" && in(hero.race, 0, int(raceTable.size()) - 1) &&
-               in(hero.heroClass, 0, int(classTable.size()) - 1));
-    FUZZ_CHECK(in(hero.level, 1, MaxLevel) && hero.xpNext == xpForNextLevel(hero.level) && hero.kpModifier == 0 &&
+    FUZZ_CHECK(hero.name == "Fuzz" && within(hero.race, 0, raceTable.size() - 1) &&
+               within(hero.heroClass, 0, classTable.size() - 1));
+    FUZZ_CHECK(within(hero.level, 1, MaxLevel) && hero.xpNext == xpForNextLevel(hero.level) && hero.kpModifier == 0 &&
                hero.baseAttack == hero.level);
     FUZZ_CHECK(hero.weapon.kind == KindWeapon && isValidItem(hero.weapon) && hero.armour.kind == KindArmour &&
                isValidItem(hero.armour));
     FUZZ_CHECK(hero.shield.kind == KindEmpty || (hero.shield.kind == KindShield && isValidItem(hero.shield)));
     for (const ItemSlot& slot : hero.inventory) FUZZ_CHECK(slot.kind == KindEmpty || isValidItem(slot));
-    FUZZ_CHECK(in(world.location, LocationWorldMap, LocationCrypt) && in(world.day, 1, DaysPerYear));
-    FUZZ_CHECK(world.location < LocationDungeon || (in(world.savedX, 0, 19) && in(world.savedY, 0, 19)));
+    FUZZ_CHECK(within(world.location, LocationWorldMap, LocationCrypt) && within(world.day, 1, DaysPerYear));
+    FUZZ_CHECK(world.location < LocationDungeon || (within(world.savedX, 0, 19) && within(world.savedY, 0, 19)));
     FUZZ_CHECK(!world.inCombat && world.resumeDungeon && !world.leaveLoop);
     const SaveImage saved = imageOf(hero, world);
     const std::optional<LoadedGame> again = decodeSave(saved, hero, world);
@@ -54,7 +52,6 @@ void checkAndPlayLoadedGame() {
     for (const ItemSlot* slot : {&hero.weapon, &hero.armour, &hero.shield})
         for (int mode = ShowName; mode <= ShowPotionList; ++mode) printItem(*slot, mode);
     for (const ItemSlot& slot : hero.inventory) printItem(slot, ShowBackpack);
-    (void)attackBonus(), (void)armourClass(), (void)speedSteps(), (void)poisonResistance();
     printText(graveLine(graveRecordOfHero()));
     FuzzGame::runUntilInputEnds(runLocationLoop);
 }
