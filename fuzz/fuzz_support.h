@@ -1,10 +1,10 @@
-// What the fuzz targets share: a fresh game for every input on the
-// scripted console, on the failing disk kept sound and in memory (no real
-// file, no fsync), and a check that stops the run when a reader breaks
-// one of its promises.
+// What the fuzz targets share: a fresh game for every input on the scripted console and the failing disk kept
+// sound and in memory, and a check that stops the run as a crash.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 
@@ -18,20 +18,20 @@
 #include "support/failing_disk.h"
 #include "support/test_hero.h"
 
-// Stops the run as a crash, so that libFuzzer keeps the input that did it.
+// An abort, so that libFuzzer keeps the input that did it.
 #define FUZZ_CHECK(c) \
     ((c) ? void() : (std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #c, __FILE__, __LINE__), std::abort()))
 
-namespace kelvrin::fuzz {
+namespace kelvrin {
 
 using Disk = test::FailingDisk;
+// Set by fuzz/run.sh for the seed corpus, whose every file has to be accepted.
+inline const bool SeedsMustLoad = std::getenv("KELVRIN_FUZZ_SEEDS") != nullptr;
 
-// Keys come from the script first, then at most `spareCount` from `spare`,
-// then the input ends, so no reader can wait for ever.
+// Keys come from the script, then at most `spareCount` from `spare`, then the input ends: no reader waits for ever.
 class FuzzGame {
 public:
-    explicit FuzzGame(int spareCount = 0, std::function<int()> spare = [] { return ' '; })
-        : disk_(test::Fault::None, true) {
+    explicit FuzzGame(int spareCount = 0, std::function<int()> spare = [] { return ' '; }) {
         setBackend(&screen);
         seedRandom(20240601);
         setFixedClock(1300000000);
@@ -44,40 +44,33 @@ public:
         setFixedClock(std::nullopt);
     }
     // Runs a screen until it returns (true) or the keys run out (false).
-    static bool runUntilInputEnds(const std::function<void()>& screenLoop) {
-        try {
-            screenLoop();
-        } catch (const EndOfInput&) {
-            return false;
-        }
+    static bool runUntilInputEnds(const std::function<void()>& screenLoop) try {
+        screenLoop();
         return true;
+    } catch (const EndOfInput&) {
+        return false;
     }
     bool shows(const std::string& text) const { return screen.transcript().find(text) != std::string::npos; }
-    // The test hero (a human fighter of the first level, armed, in the town).
-    static void makeHero(const std::string& name) {
-        test::makeTestHero();
-        hero.name = name;
-    }
 
     ScriptedBackend screen;
 
 private:
-    Disk disk_;
+    Disk disk_{test::Fault::None, true};
 };
 
-// The letters of well-formed UTF-8 (each encodes back to its very bytes and
-// is a character), or nothing.
+inline bool within(long value, long low, long high) { return value >= low && value <= high; }
+inline bool isCharacter(long cp) { return within(cp, 0, 0x10FFFF) && !within(cp, 0xD800, 0xDFFF); }
+inline bool isC1(long cp) { return within(cp, 0x80, 0x9F); }
+inline bool isArrow(int key) { return within(key, KeyUp, KeyLeft); }
+// The letters of well-formed UTF-8 (each encodes back to its very bytes), or nothing.
 inline std::optional<std::vector<char32_t>> wellFormedUtf8(std::string_view text) {
     std::vector<char32_t> out;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t start = pos;
+    for (std::size_t start = 0, pos = 0; pos < text.size(); start = pos) {
         const char32_t cp = decodeUtf8(text, pos);
-        if (encodeUtf8(cp) != text.substr(start, pos - start) || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
-            return std::nullopt;
+        if (encodeUtf8(cp) != text.substr(start, pos - start) || !isCharacter(cp)) return std::nullopt;
         out.push_back(cp);
     }
     return out;
 }
-inline bool isC1(char32_t cp) { return cp >= 0x80 && cp < 0xA0; }
 
-}  // namespace kelvrin::fuzz
+}  // namespace kelvrin

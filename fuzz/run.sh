@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]: every fuzz target of
-# a build (or those named) in turn, from its seed corpus (fuzz/corpus/<name>/,
-# only read) and what earlier runs found (BUILD_DIR/fuzz-work/<name>/corpus/).
-# An input that crashes, hangs or trips a sanitizer is kept in
-# BUILD_DIR/fuzz-work/<name>/ and fails the run.
+# fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]: the fuzz targets of a build (or those named) in turn, from
+# fuzz/corpus/<name>/ (only read) and BUILD_DIR/fuzz-work/<name>/corpus/, where an input that crashes, hangs or
+# trips a sanitizer is kept and fails the run; first the seed saves and graveyards must load, not be refused.
 set -euo pipefail
 build=$(cd "$1" && pwd) seconds=$2 source_dir=$(cd "$(dirname "$0")" && pwd)
 shift 2
-"$build/fuzz/kelvrin_fuzz_seeds" "$source_dir/corpus"
+for name in save_file graveyard; do
+    out=$(KELVRIN_FUZZ_SEEDS=1 "$build/fuzz/fuzz_$name" -artifact_prefix="$build/seed-" "$source_dir/corpus/$name"/* 2>&1) ||
+        { printf '%s\n' "$out" | tail -n 20; exit 1; }
+done
 [ $# -ne 0 ] || set -- $(cd "$source_dir/corpus" && ls)
 failed=()
 for name in "$@"; do

@@ -1,6 +1,5 @@
-# Sourced by the terminal tests: the game at $1 (or kelvrin.exe under wine
-# in the prefix $2) in a shell inside an 80×25 tmux pane on a server of our
-# own, in a fresh temporary folder.
+# Sourced by the terminal tests: the game at $1 (or kelvrin.exe under wine in the prefix $2) in a shell inside
+# an 80×25 tmux pane on a server of our own, in a fresh temporary folder.
 set -u
 if [ $# -lt 1 ] || [ ! -x "$1" ]; then
     echo "usage: bash $0 /path/to/kelvrin | kelvrin.exe WINEPREFIX" >&2
@@ -16,8 +15,7 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8  # tmux speaks UTF-8 by the locale
 unset NO_COLOR TMUX
 SOCKET=kelvrin-$$ WORK=$(mktemp -d) PANE=game:0.0
 
-# A game still ending may write its crash save: wait for it before the
-# folder goes.
+# A game still ending may write its crash save: wait for it before the folder goes.
 cleanup() {
     tmux -L "$SOCKET" kill-server 2>/dev/null
     [ -f "$WORK/game.pid" ] && poll 5 ended "$(cat "$WORK/game.pid")"
@@ -29,6 +27,7 @@ tm() { tmux -u -L "$SOCKET" "$@"; }
 screen() { tm capture-pane -p -t "$PANE"; }
 joined() { tm capture-pane -p -J -t "$PANE" | tr -d '\n'; }  # wrapped or broken lines as one
 keys() { tm send-keys -t "$PANE" "$@"; }
+press() { keys "$1"; wait_for "$2"; }  # press KEY TEXT: the key, then TEXT on the screen
 typed() { tm send-keys -t "$PANE" -l "$1" && keys Enter; }
 fail() { printf 'FAIL: %s\n---- screen ----\n%s\n----------------\n' "$*" "$(screen 2>/dev/null)" >&2; exit 1; }
 
@@ -48,8 +47,7 @@ wait_for() { poll "${2:-10}" shows "$1" || fail "the screen did not show \"$1\""
 wait_gone() { poll 10 gone "$1" || fail "the screen still shows \"$1\""; }
 expect_not_shown() { gone "$1" || fail "did not expect \"$1\" on the screen"; }
 
-# shell [WINDOW]: an interactive shell with a plain prompt in a new server
-# (or in a new 80×25 window of it, which PANE then names).
+# shell [WINDOW]: an interactive shell with a plain prompt in a new server (or a new window, then PANE).
 shell() {
     local command="env PS1='shell\$ ' HOME='$WORK' HISTFILE= bash --norc --noprofile -i"
     if [ -z "${1:-}" ]; then
@@ -62,10 +60,8 @@ shell() {
     wait_for 'shell$'
 }
 
-# The runner starts the game, writing its process id to the file given
-# ($WORK/game.pid when none is), and then reports its exit status and how
-# it left the terminal, with no interactive shell in between that might put
-# the settings right by itself.
+# The runner starts the game, its process id in the file given ($WORK/game.pid by default), then reports its
+# exit status and how it left the terminal, with no interactive shell between that might put it right.
 make_runner() {
     cat >"$WORK/run.sh" <<RUNNER
 trap : INT
@@ -75,8 +71,7 @@ echo "status \$status; modes after: \$(stty -a | tr ' ' '\n' | grep -x -e -icano
 RUNNER
 }
 
-# start_game LABEL [PIDFILE]: a marker line in a clear shell, then the game
-# through the runner on top of it.
+# start_game LABEL [PIDFILE]: a marker line in a clear shell, then the game through the runner on top of it.
 start_game() {
     typed clear
     wait_gone "modes after"
@@ -88,35 +83,42 @@ start_game() {
     expect_not_shown "marker-42-$1"
 }
 
+CRASH_MESSAGE="Wystąpił błąd gry, została ona zapisana w pliku error_save_"
+crash_message() { joined | grep -qF "$CRASH_MESSAGE$1 jednak może nie działać poprawnie." || fail "$1: no crash message"; }
+# reload NAME: the crash save is whole, the save it was loaded from gone; renamed to the save, it is loaded by the
+# game started anew.
+reload() {
+    [ "$(stat -c %s "$WORK/error_save_$1" 2>/dev/null)" = 1008 ] || fail "no error_save_$1 of 1008 bytes"
+    [ ! -e "$WORK/save_$1" ] || fail "save_$1 is still there after loading"
+    mv "$WORK/error_save_$1" "$WORK/save_$1"
+    start_game "reload-$1"
+    open_hero "$1"
+}
+
 # put_i32 FILE OFFSET VALUE: a 32-bit little-endian integer into the file.
 put_i32() {
     local v=$3
     printf "$(printf '\\%03o' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)))" |
         dd of="$1" bs=1 seek="$2" conv=notrunc status=none
 }
-# strong_hero SAVE: SIŁ and ZRĘ 30 and up to 999 Pw, so that every fight on
-# the first level is won in a few rounds and a walk there never ends in death.
+# strong_hero SAVE: SIŁ and ZRĘ 30 and up to 999 Pw: every fight on the first level is won in a few rounds.
 strong_hero() { put_i32 "$1" 8 30 && put_i32 "$1" 12 30 && put_i32 "$1" 44 999; }
 
 # open_hero NAME: from the main menu, the game of that name.
-open_hero() { keys 1; wait_for "Podaj swoje imię śmiałku:"; typed "$1"; }
-# leave_game t|n: "q", then save (t) or not (n), and back at the main menu.
-leave_game() { keys q; wait_for "Czy chcesz zapisać grę? (tak/nie/anuluj)"; keys "$1"; wait_for "1. Graj"; }
+open_hero() { press 1 "Podaj swoje imię śmiałku:"; typed "$1"; }
+# leave_game t|n [TEXT]: "q", save (t) or not (n), back at the main menu; with TEXT, "0" too until TEXT shows.
+leave_game() { press q "Czy chcesz zapisać grę? (tak/nie/anuluj)"; press "$1" "1. Graj"; [ -z "${2:-}" ] || press 0 "$2"; }
 to_dungeon() {
-    keys w
-    wait_for "Gdzie chcesz iść:"
-    keys p
-    wait_for "Jesteś w podziemiach na 1 poziomie."
+    press w "Gdzie chcesz iść:"
+    press p "Jesteś w podziemiach na 1 poziomie."
     wait_for "u - użyj schodów, q - zapis i wyjście"  # the view's key line comes last
 }
 
 # The hero's cell "X Y" on the dungeon overview (columns 51-70, rows 2-21).
 hero_position() { screen | sed -n '2,21p' | cut -c51-70 | awk '{ i = index($0, "O"); if (i) { print i - 1, NR - 1; exit } }'; }
 
-# drive HANDLER SECONDS: hands each new screen to HANDLER, which acts on it
-# and returns 0, or 1 for the screen waited for, or 2 for a screen still
-# being drawn. A screen that stays for two seconds is handed on again (a key
-# that left it as it was). False after SECONDS.
+# drive HANDLER SECONDS: each new screen to HANDLER, which acts on it and returns 0, or 1 for the screen waited
+# for, or 2 for one still being drawn; a screen unchanged for two seconds goes again. False after SECONDS.
 drive() {
     local deadline=$((SECONDS + $2)) last="" since=$SECONDS now
     while [ $SECONDS -le $deadline ]; do
@@ -132,13 +134,10 @@ drive() {
     return 1
 }
 
-# walk_until view|fight|loot: to and fro between the hero's cell and a
-# floor cell next to it until the dungeon view after a step, a fight that
-# waits for a command, or the loot screen after a won fight comes (fights on
-# the way are fought, a chest's treasure is left). It answers every screen
-# the first level can show, whatever the clock's seed made of it. Sets BAR
-# to the last fight's status bar, OK_SCREEN to the last screen that waited
-# for "(ok)" and TARGET to the cell of the last step.
+# walk_until view|fight|loot: to and fro between the hero's cell and a floor cell next to it until the view after
+# a step, a fight waiting for a command, or the loot after a won fight (fights on the way fought, a chest left).
+# It answers every screen the first level can show, whatever the clock's seed. Sets BAR to the last fight's
+# status bar, OK_SCREEN to the last screen that waited for "(ok)" and TARGET to the cell of the last step.
 walk_until() {
     WANT=$1 STEPS=0 FOUGHT="" THERE="" BAR="" OK_SCREEN="" TARGET=""
     drive walk_screen 100 || fail "the $1 did not come"
@@ -166,8 +165,7 @@ walk_screen() {
         *) return 2 ;;
     esac
 }
-# Sets HOME_CELL, NEXT_CELL (a floor cell next to it) and the arrows THERE
-# and BACK between them.
+# Sets HOME_CELL, NEXT_CELL (a floor cell next to it) and the arrows THERE and BACK between them.
 find_walk() {
     local hx hy nx ny
     read -r hx hy < <(hero_position) || fail "the overview does not show the hero"
@@ -183,8 +181,8 @@ find_walk() {
     fail "no floor next to the hero"
 }
 
-# create_hero [NAME]: from the name question or any later creation screen,
-# the first choice of each until the town shows, NAME typed when asked.
+# create_hero [NAME]: from the name question or a later creation screen, the first choice of each until the
+# town, NAME typed when asked.
 create_hero() { HERO_NAME=${1:-}; drive creation_screen 60 || fail "character creation did not reach the town"; }
 creation_screen() {
     case "$1" in

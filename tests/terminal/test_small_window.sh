@@ -17,8 +17,7 @@ shell
 resize_to 60 20
 typed "'$GAME'"
 wait_for "$NOTICE"
-keys Space
-wait_for "1. Graj"
+press Space "1. Graj"
 expect_not_shown "$NOTICE"
 resize_to 80 25
 keys 1
@@ -29,8 +28,7 @@ view=$(screen)
 resize_to 60 20
 sleep 0.3  # a notice that must not come would come by now
 expect_not_shown "$NOTICE"
-keys s
-wait_for "$NOTICE"
+press s "$NOTICE"
 # The sheet, then the view again: one Space for each page, once it is shown.
 for _ in 1 2 3 4 5 6; do
     shows "Ruch - strzałki" && break
@@ -45,6 +43,5 @@ whole() { [ "$(screen)" = "$view" ]; }
 poll 10 whole || { diff <(echo "$view") <(screen) >&2; fail "the view did not come back whole"; }
 leave_game n
 expect_not_shown "$NOTICE"
-keys 0
-wait_for 'shell$'
+press 0 'shell$'
 echo "ok: small window"
