@@ -34,13 +34,9 @@ TEST_F(GraveyardTest, FileLayoutByteForByte) {
     EXPECT_EQ(bytes, expected);
 
     const std::optional<std::vector<GraveRecord>> back = decodeGraveyard(bytes);
-    ASSERT_TRUE(back);
-    ASSERT_EQ(back->size(), 2u);
+    ASSERT_TRUE(back && back->size() == 2u);
     EXPECT_EQ((*back)[0].name, "Łucja");
-    EXPECT_EQ((*back)[0].killer, -6);
-    EXPECT_EQ((*back)[0].xp, 4321);
-    EXPECT_EQ((*back)[1].name, std::string(30, 'x'));
-
+    EXPECT_EQ(encodeGraveyard(*back), bytes);  // every field comes back
     // A count that does not match the size is damage, checked before any
     // record is read; an empty graveyard is no damage.
     EXPECT_TRUE(decodeGraveyard(encodeGraveyard({})));
@@ -58,11 +54,7 @@ TEST_F(GraveyardTest, FileLayoutByteForByte) {
 }
 
 TEST_F(GraveyardTest, LinesNameKillerAndPlace) {
-    struct Case {
-        int killer, location, dungeonLevel;
-        const char* ending;
-    };
-    const Case cases[] = {
+    const std::tuple<int, int, int, const char*> cases[] = {
         // The last monster; the potions' codes, the first with the misspelt
         // name stored in the game's files; an unknown force; holes and
         // codes out of range as "?"; the level shown one up, even the last int.
@@ -75,9 +67,9 @@ TEST_F(GraveyardTest, LinesNameKillerAndPlace) {
         {60, 8, 0, "zabity przez ? ?.\n"},
         {-100, LocationDungeon, 2147483647, "zabity przez ? w podziemiach na 2147483648 poziomie.\n"},
     };
-    for (const Case& c : cases) {
-        const std::string line = graveLine(record("Ala", 1, c.killer, c.location, c.dungeonLevel));
-        EXPECT_EQ(line, std::string("Ala Elf Barbarzyńca, 3 poziom, ") + c.ending);
+    for (const auto& [killer, location, dungeonLevel, ending] : cases) {
+        const std::string line = graveLine(record("Ala", 1, killer, location, dungeonLevel));
+        EXPECT_EQ(line, std::string("Ala Elf Barbarzyńca, 3 poziom, ") + ending);
     }
     const GraveRecord unknown{"Ala", 7, -1, 3, LocationTown, 0, 0, 1, false};
     EXPECT_EQ(graveLine(unknown), "Ala ? ?, 3 poziom, zabity przez Szczur w mieście.\n");

@@ -52,7 +52,7 @@ protected:
 };
 
 // Little-endian 32-bit words from `offset` on.
-void put32(std::vector<unsigned char>& bytes, std::size_t offset, std::initializer_list<std::int64_t> words) {
+void put32(std::vector<unsigned char>& bytes, std::size_t offset, const std::vector<std::int64_t>& words) {
     for (const std::int64_t word : words) {
         for (int i = 0; i < 4; ++i) bytes.at(offset++) = static_cast<unsigned char>(static_cast<std::uint32_t>(word) >> (8 * i));
     }
@@ -90,27 +90,21 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     world.inCombat = true;
     ASSERT_TRUE(loadGame());
     EXPECT_EQ(image(), saved);
-    EXPECT_EQ(hero.name, "Testowy");
-    EXPECT_EQ(hero.xpNext, xpForNextLevel(4));
-    EXPECT_EQ(hero.baseAttack, 4);
-    EXPECT_EQ(hero.attackPool, 4 - 2 - 1);  // less power attack and expertise
-    EXPECT_EQ(hero.kpModifier, 0);
-    EXPECT_FALSE(world.inCombat);
+    // The attack pool is less power attack and expertise.
+    EXPECT_EQ(std::tuple(hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier, world.inCombat),
+              std::tuple(std::string("Testowy"), xpForNextLevel(4), 4, 4 - 2 - 1, 0, false));
     EXPECT_TRUE(world.resumeDungeon);
     EXPECT_FLOAT_EQ(hero.capacity, computeCapacity(16, 2));
     EXPECT_GT(hero.load, 0.0f);
     EXPECT_TRUE(filesIn(".").empty());  // the hero is in memory now, not on disk
-
     world.fightChanges.attributes = {4, 0, 4, 0, 0, 0};
     world.fightChanges.hp = world.fightChanges.maxHp = 8;
     SaveImage crash{};
     encodeSave(hero, world, true, crash);
     const std::optional<LoadedGame> game = decodeSave(crash, hero, world);
     ASSERT_TRUE(game);
-    EXPECT_EQ(game->hero.attributes, (std::array<int, 6>{12, 13, 10, 9, 11, 8}));
-    EXPECT_EQ(game->hero.hp, 15);
-    EXPECT_EQ(game->hero.maxHp, 23);
-    EXPECT_EQ(game->world.fightChanges.hp, 0);
+    EXPECT_EQ(std::tuple(game->hero.attributes, game->hero.hp, game->hero.maxHp, game->world.fightChanges.hp),
+              std::tuple(std::array<int, 6>{12, 13, 10, 9, 11, 8}, 15, 23, 0));
     EXPECT_EQ(decodeSave(image(), hero, world)->hero.hp, 23);
 }
 
@@ -119,12 +113,11 @@ struct Change {
     std::function<void(std::vector<unsigned char>&)> apply;
     bool loads = false;
 };
-Change field(const char* what, std::size_t offset, std::int32_t value, bool loads = false) {
-    return {what, [=](std::vector<unsigned char>& b) { put32(b, offset, {value}); }, loads};
+Change words(const char* what, std::size_t offset, std::vector<std::int64_t> values, bool loads = false) {
+    return {what, [=](std::vector<unsigned char>& b) { put32(b, offset, values); }, loads};
 }
-Change words(const char* what, std::size_t offset, std::initializer_list<std::int64_t> values, bool loads = false) {
-    const std::vector<std::int64_t> all(values);
-    return {what, [=](std::vector<unsigned char>& b) { for (std::size_t i = 0; i < all.size(); ++i) put32(b, offset + 4 * i, {all[i]}); }, loads};
+Change field(const char* what, std::size_t offset, std::int32_t value, bool loads = false) {
+    return words(what, offset, {value}, loads);
 }
 Change truncated(std::size_t size) {
     return {"truncated", [=](std::vector<unsigned char>& b) { b.resize(size); }};
@@ -139,39 +132,36 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
     const std::size_t backpack = 120 + 20 * 7;  // an empty backpack slot
     const Change changes[] = {
         truncated(0), truncated(4), truncated(8), truncated(520), truncated(1007),
-        {"a byte too many", [](auto& b) { b.push_back(0); }},
-        {"wrong magic", [](auto& b) { b[3] = 'A'; }}, {"fifth byte not zero", [](auto& b) { b[4] = 'S'; }},
-        field("race 7", 32, 7), field("race -1", 32, -1), field("class 2", 36, 2),
-        field("level 0", 52, 0), field("level 31", 52, 31),
+        {"a byte too many", [](auto& b) { b.push_back(0); }}, {"wrong magic", [](auto& b) { b[3] = 'A'; }},
+        {"fifth byte not zero", [](auto& b) { b[4] = 'S'; }}, field("race 7", 32, 7), field("race -1", 32, -1),
+        field("class 2", 36, 2), field("level 0", 52, 0), field("level 31", 52, 31),
         field("weapon slot holds armour", 64, KindArmour), field("weapon row 14", 60, 14),
         field("armour slot holds a weapon", 84, KindWeapon), field("armour row 12", 80, 12),
         field("shield slot holds a weapon", 104, KindWeapon), words("shield row 2", 100, {2, KindShield}),
         field("backpack kind 6", backpack + 4, 6), field("backpack kind -1", backpack + 4, -1),
         words("potion row 6", backpack, {6, KindPotion}), words("gem row -1", backpack, {-1, KindGem}),
         field("lastHarm -7", 572, -7), field("lastHarm -100", 572, -100), field("lastHarm 60", 572, 60),
-        field("location 8", 588, 8), field("location -2", 588, -2),
-        field("dungeon level 12", 592, 12), field("dungeon level -1", 592, -1),
-        words("mine level 1", 588, {LocationMine, 1}), words("chamber level 1", 588, {LocationChallengeChamber, 1}),
-        words("crypt level 3", 588, {LocationCrypt, 3}),
+        field("location 8", 588, 8), field("location -2", 588, -2), field("dungeon level 12", 592, 12),
+        field("dungeon level -1", 592, -1), words("mine level 1", 588, {LocationMine, 1}),
+        words("chamber level 1", 588, {LocationChallengeChamber, 1}), words("crypt level 3", 588, {LocationCrypt, 3}),
         field("x 20", 580, 20), field("y -1", 584, -1), field("day 0", 596, 0),
         field("strength INT_MIN", 8, INT_MIN), field("charisma -1000001", 28, -1000001),
         field("hp INT_MAX", 40, INT_MAX), field("weapon bonus INT_MAX", 72, INT_MAX),
-        field("weapon masterwork INT_MIN", 68, INT_MIN),
-        field("empty backpack slot bonus INT_MAX", 120 + 20 * 10 + 12, INT_MAX),
+        field("weapon masterwork INT_MIN", 68, INT_MIN), field("empty slot bonus INT_MAX", 120 + 20 * 10 + 12, INT_MAX),
         field("power attack INT_MIN", 524, INT_MIN), field("alignment 2000000", 576, 2000000),
         field("quest stage INT_MAX", 620, INT_MAX), field("last kill count INT_MAX", 624 + 4 * 59, INT_MAX),
         field("year INT_MAX", 600, INT_MAX), field("a day that runs the year past the limit", 596, INT_MAX),
         // Loaded.
-        {"bytes 5 to 7 of the magic", [](auto& b) { b[5] = 'X'; b[6] = 'Y'; }, true},
+        {"bytes 5 to 7 of the magic", [](auto& b) { b[5] = 'X', b[6] = 'Y'; }, true},
         field("lastHarm -99", 572, HarmNothingYet, true), field("lastHarm -4", 572, -4, true),
         field("lastHarm -6", 572, -6, true), field("lastHarm 59", 572, 59, true), field("level 30", 52, 30, true),
         field("hp -40", 40, -40, true), field("negative gold", 48, -5, true), field("strength 0", 8, 0, true),
         words("on the world map, anywhere", 580, {999, 13, LocationWorldMap, 77}, true),
         words("halls of pain", 588, {LocationHallsOfPain, 0}, true),
-        {"the crypt's last level", [](auto& b) { put32(b, 588, {LocationCrypt, 2}); put32(b, 580, {19}); }, true},
-        field("shield slot empty with an odd id", 100, 9, true),
-        field("strength 1000000", 8, 1000000, true), field("a day some years on", 596, 365 * 40 + 7, true),
-        field("gold INT_MAX", 48, INT_MAX, true), field("experience INT_MAX", 56, INT_MAX, true),
+        words("the crypt's last level", 580, {19, 13, LocationCrypt, 2}, true),
+        field("shield slot empty with an odd id", 100, 9, true), field("strength 1000000", 8, 1000000, true),
+        field("a day some years on", 596, 365 * 40 + 7, true), field("gold INT_MAX", 48, INT_MAX, true),
+        field("experience INT_MAX", 56, INT_MAX, true),
     };
     const SaveImage good = image();
     const int baseAttack = hero.baseAttack;
@@ -183,15 +173,12 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         EXPECT_EQ(decodeSave(bytes, hero, world).has_value(), change.loads);
         if (change.loads) continue;
         writeBytes("save_Testowy", bytes);
+        screen.clearTranscript();
         screen.type("k");
         EXPECT_FALSE(loadGame());
         EXPECT_NE(screen.transcript().find("{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n"), std::string::npos);
-        screen.clearTranscript();
-        EXPECT_EQ(screen.keysQueued(), 0u);
-        EXPECT_EQ(readBytes("save_Testowy"), bytes);
-        EXPECT_EQ(image(), good);
-        EXPECT_EQ(hero.baseAttack, baseAttack);
-        EXPECT_EQ(world.resumeDungeon, resume);
+        EXPECT_EQ(std::tuple(screen.keysQueued(), readBytes("save_Testowy"), image(), hero.baseAttack, world.resumeDungeon),
+                  std::tuple(0u, bytes, good, baseAttack, resume));
     }
     // Days past the year's end belong to the next years.
     for (const auto& [day, year, toDay, toYear] :
