@@ -166,8 +166,7 @@ TEST_F(ConsoleBackendTest, AChangeOfSizeIsFollowedAsOnLinux) {
     console.write("Ruch - strzałki");
     console.flush();
     console.takeRecord(resizedTo(20, 60));
-    EXPECT_EQ(console.rows(), 20);
-    EXPECT_TRUE(console.takeSmallWindowNotice());
+    EXPECT_EQ(std::pair(console.rows(), console.takeSmallWindowNotice()), std::pair(20, true));
     console.takeRecord(resizedTo(25, 80));
     EXPECT_FALSE(console.takeSmallWindowNotice());
     EXPECT_EQ(cellRow(24), L"Ruch - strzałki") << "the whole screen is back";
@@ -178,8 +177,7 @@ TEST_F(ConsoleBackendTest, TheConsoleIsLeftAsItWasFound) {
     static ConsoleState atInterrupt;
     {
         ConsoleBackend console(In, Out);
-        EXPECT_EQ(console.drawing(), ConsoleBackend::Drawing::Cells);
-        EXPECT_EQ(fake.state.active, Game);
+        EXPECT_EQ(std::pair(console.drawing(), fake.state.active), std::pair(ConsoleBackend::Drawing::Cells, Game));
         const DWORD modes = ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT;
         EXPECT_EQ(fake.state.inMode & modes, DWORD{ENABLE_WINDOW_INPUT});
         fake.cellWrites = 0;
@@ -190,19 +188,17 @@ TEST_F(ConsoleBackendTest, TheConsoleIsLeftAsItWasFound) {
         EXPECT_EQ(fake.cellWrites, 1) << "one write per screen";
         EXPECT_EQ(std::pair(fake.cells[2].Char.UnicodeChar, fake.cells[2].Attributes), std::pair(L'a', WORD{12}));
 
-        // Ctrl-C read as a key: the console is given back before whatever
-        // ends the game runs; an ignored interrupt goes back to the game.
+        // Ctrl-C read as a key: the console is given back before whatever ends the game runs; an
+        // ignored interrupt goes back to the game.
         setInterruptHandler([] { atInterrupt = fake.state; });
         fake.input = {key('C', 3), key('K', L'k')};
         EXPECT_EQ(console.readKey(), 'k');
-        EXPECT_EQ(atInterrupt, found);
-        EXPECT_EQ(fake.state.active, Game);
+        EXPECT_EQ(std::pair(atInterrupt, fake.state.active), std::pair(found, Game));
 
         releaseConsole();  // as a crash does, on any thread
         EXPECT_EQ(fake.state, found);
     }
-    EXPECT_EQ(fake.state, found);
-    EXPECT_FALSE(fake.gameOpen);
+    EXPECT_EQ(std::pair(fake.state, fake.gameOpen), std::pair(found, false));
 }
 
 TEST_F(ConsoleBackendTest, AConsoleThatUnderstandsSequencesGetsTheTerminalsBytes) {

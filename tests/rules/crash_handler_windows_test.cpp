@@ -57,9 +57,8 @@ TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGive
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Wystąpił błąd gry, została ona zapisana w pliku error_save_Testowy jednak może nie działać "
               "poprawnie.\n");
-    EXPECT_EQ(console.restored, 1);
-    EXPECT_FALSE(gameInProgress());
-    EXPECT_EQ(crashSave().value_or(LoadedGame{}).hero.gold, 150);
+    EXPECT_EQ(std::tuple(console.restored, gameInProgress(), crashSave().value_or(LoadedGame{}).hero.gold),
+              std::tuple(1, false, 150));
 
     // Outside a game Ctrl-C only gives the console back; an unknown event is left to the system.
     ASSERT_TRUE(DeleteFileW(L"error_save_Testowy"));

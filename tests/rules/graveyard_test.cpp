@@ -14,10 +14,8 @@ GraveRecord record(std::string name, int xp, int killer = 0, int location = Loca
     return {std::move(name), 1, 0, 3, location, dungeonLevel, killer, xp, false};
 }
 
-// The whole file written by hand: the count, then per record the name in
-// Windows-1250 (Ł is 0xA3) padded with zeros to 30 bytes, and seven
-// little-endian words. A name of 30 characters fills its field with no
-// terminator.
+// The whole file written by hand: the count, then per record the name in Windows-1250 (Ł is 0xA3)
+// padded with zeros to 30 bytes (30 characters fill it with no terminator), then seven little-endian words.
 TEST_F(GraveyardTest, FileLayoutByteForByte) {
     const GraveRecord polish{"Łucja", 6, 1, 12, LocationCrypt, 2, -6, 4321, false};
     const std::vector<unsigned char> bytes = encodeGraveyard({polish, record(std::string(30, 'x'), 7)});
@@ -37,8 +35,7 @@ TEST_F(GraveyardTest, FileLayoutByteForByte) {
     ASSERT_TRUE(back && back->size() == 2u);
     EXPECT_EQ((*back)[0].name, "Łucja");
     EXPECT_EQ(encodeGraveyard(*back), bytes);  // every field comes back
-    // A count that does not match the size is damage, checked before any
-    // record is read; an empty graveyard is no damage.
+    // A count that does not match the size is damage, found before any record is read; none is not.
     EXPECT_TRUE(decodeGraveyard(encodeGraveyard({})));
     for (const std::uint32_t count : {3u, 1u, 0u, 0xFFFFFFFFu, 0x7FFFFFFFu}) {
         std::vector<unsigned char> b = bytes;
@@ -55,9 +52,8 @@ TEST_F(GraveyardTest, FileLayoutByteForByte) {
 
 TEST_F(GraveyardTest, LinesNameKillerAndPlace) {
     const std::tuple<int, int, int, const char*> cases[] = {
-        // The last monster; the potions' codes, the first with the misspelt
-        // name stored in the game's files; an unknown force; holes and
-        // codes out of range as "?"; the level shown one up, even the last int.
+        // The last monster; the potions' codes, the first with the misspelt name the files hold; an
+        // unknown force; holes and codes out of range as "?"; the level shown one up, even the last int.
         {59, LocationForest, 0, "zabity przez Ork wojownik w lesie.\n"},
         {-1, LocationRoad, 0, "zabity przez Trucizna na drodze.\n"},
         {-2, LocationDungeon, 2, "zabity przez Miksura uzdrowienia w podziemiach na 3 poziomie.\n"},
@@ -75,8 +71,7 @@ TEST_F(GraveyardTest, LinesNameKillerAndPlace) {
     EXPECT_EQ(graveLine(unknown), "Ala ? ?, 3 poziom, zabity przez Szczur w mieście.\n");
 }
 
-// Equal experience keeps the older death first; the file holds the same
-// records in the same order as the screen.
+// Equal experience keeps the older death first; the file holds the screen's records in its order.
 TEST_F(GraveyardTest, DeathsAreOrderedByExperienceAndTheNewOneIsMarked) {
     writeBytes("cmentarz.dat", encodeGraveyard({record("Stary", 500), record("Pierwszy", 100), record("Drugi", 100)}));
     makeTestHero();

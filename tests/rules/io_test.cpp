@@ -288,8 +288,8 @@ TEST_F(StreamBackendTest, ClosedOutputEndsTheInput) {
 #endif
 }
 
-// Polish letters both ways; every defined byte comes back, the five
-// undefined ones give U+FFFD; characters outside the code page are refused.
+// Polish letters both ways; every defined byte comes back, the five undefined give U+FFFD; characters
+// outside the code page are refused.
 TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
     const std::string utf8 = "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ Kelvrin";
     const std::string bytes =
@@ -306,16 +306,14 @@ TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
             EXPECT_EQ(toCp1250(back), one) << "byte " << byte;
         }
     }
-    for (const char* text : {"Bjørn", "Жорж", "漢", "smok🐉", "a\xFFz", "\xC5"}) {
-        EXPECT_FALSE(toCp1250(text).has_value()) << text;
-        EXPECT_FALSE(fitsCp1250(text)) << text;
-    }
+    for (const char* text : {"Bjørn", "Жорж", "漢", "smok🐉", "a\xFFz", "\xC5"})
+        EXPECT_FALSE(toCp1250(text).has_value() || fitsCp1250(text)) << text;
     EXPECT_FALSE(cp1250Byte(U'ø').has_value());
     EXPECT_EQ(cp1250Byte(U'€'), 0x80);
 }
 
-// Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8;
-// letters above 0x7F follow ASCII; a prefix comes first.
+// Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8; letters above 0x7F follow
+// ASCII; a prefix comes first.
 TEST(Cp1250Test, OrdersByWindows1250Bytes) {
     for (const auto& [less, more] : {std::pair{"Śmiałość", "Ósemka"}, {"Zbroja", "Żelazo"}, {"Atak", "Atak potężny"},
                                      {"Zwinność", "ąb"}}) {

@@ -16,8 +16,7 @@
 namespace kelvrin {
 namespace {
 
-// A pseudo-terminal: the backend gets the terminal side, the test plays the
-// player on the other.
+// A pseudo-terminal: the backend gets the terminal side, the test plays the player on the other.
 class TerminalBackendTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -37,11 +36,8 @@ protected:
         std::string out;
         pollfd fd{master_, POLLIN, 0};
         char buffer[1024];
-        while (poll(&fd, 1, 100) > 0) {
-            const ssize_t n = ::read(master_, buffer, sizeof buffer);
-            if (n <= 0) break;
+        for (ssize_t n; poll(&fd, 1, 100) > 0 && (n = ::read(master_, buffer, sizeof buffer)) > 0;)
             out.append(buffer, static_cast<std::size_t>(n));
-        }
         return out;
     }
     termios modes() const {
@@ -55,9 +51,8 @@ protected:
     termios original_{};
 };
 
-// Raw mode clears only ICANON and ECHO (Ctrl-C still stops the game, '\n'
-// is still a new line) on the alternate screen; the modes, the main screen
-// and the cursor come back at the end.
+// Raw mode clears only ICANON and ECHO (Ctrl-C still stops the game, '\n' is still a new line) on the
+// alternate screen; the modes, the main screen and the cursor come back at the end.
 TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     {
         TerminalBackend terminal(terminal_, terminal_);
@@ -72,10 +67,9 @@ TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     EXPECT_TRUE(end.find("\x1b[?1049l") != std::string::npos && end.find("\x1b[?25h") != std::string::npos) << end;
 }
 
-// Keys and lines typed ahead are all read, in order: sequences the game
-// does not use are dropped, lines edit whole letters and stop at their
-// limit, and nothing past a line is lost. A closed terminal ends the input
-// for good.
+// Keys and lines typed ahead are all read, in order: sequences the game does not use are dropped,
+// lines edit whole letters and stop at their limit, nothing past a line is lost. A closed terminal
+// ends the input for good.
 TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     TerminalBackend terminal(terminal_, terminal_);
     shown();
@@ -106,8 +100,7 @@ TEST(TerminalColours, ConsoleAttributesBecomeSgr) {
     for (const auto& [attr, support, sgr] : cases) EXPECT_EQ(colourSequence(attr, support), sgr) << attr;
 }
 
-// The signal paths run in a child process: they end it, or change its
-// signal handling for good.
+// The signal paths run in a child process: they end it, or change its signal handling for good.
 class TerminalSignalsTest : public TerminalBackendTest {};
 
 CrashSaveOutcome crashHook(CrashSource) {
@@ -134,10 +127,8 @@ TEST_F(TerminalSignalsTest, EndingSignalRestoresTheTerminalFirst) {
 TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue) {
     EXPECT_EXIT(
         {
-            // The pseudo-terminal becomes the controlling terminal of a new
-            // session, with the child in its foreground. That session's
-            // process group is orphaned, so the stop itself is skipped by
-            // the system: the handlers run straight through.
+            // The pseudo-terminal controls a new session with the child in its foreground; its process
+            // group is orphaned, so the system skips the stop itself: the handlers run straight through.
             setsid();
             ioctl(terminal_, TIOCSCTTY, 0);
             installSignalHandlers();
@@ -160,9 +151,8 @@ TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue)
         ::testing::ExitedWithCode(0), "");
 }
 
-// A window smaller than 80×25 is told of at start and after every change
-// that leaves it small; the game's whole screen is kept meanwhile and drawn
-// in full once the window is large enough again.
+// A window smaller than 80×25 is told of at start and after every change that leaves it small; the
+// game's whole screen is kept meanwhile and drawn in full once the window is large enough again.
 TEST_F(TerminalSignalsTest, ASmallWindowKeepsTheWholeScreenForLater) {
     const auto resize = [&](unsigned short rows, unsigned short columns) {
         const winsize size{rows, columns, 0, 0};

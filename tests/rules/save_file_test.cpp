@@ -19,8 +19,7 @@ namespace {
 
 class SaveFileTest : public GameTest {
 protected:
-    // A hero with a different value in nearly every field the file holds,
-    // on the fifth dungeon level, standing at (7, 13).
+    // A hero with a different value in nearly every field the file holds, on dungeon level 5 at (7, 13).
     void SetUp() override {
         GameTest::SetUp();
         makeTestHero();
@@ -59,8 +58,7 @@ void put32(std::vector<unsigned char>& bytes, std::size_t offset, const std::vec
     }
 }
 
-// The image is written by hand at the offsets of the file layout, not by
-// the code under test.
+// The image is written by hand at the offsets of the file layout, not by the code under test.
 TEST_F(SaveFileTest, ImageOfAKnownHeroByteForByte) {
     std::vector<unsigned char> expected(SaveFileSize, 0);
     std::memcpy(expected.data(), "HERO", 4);
@@ -175,8 +173,7 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
     }
 }
 
-// A fuzz finding: the sheet and the derived values of a hero with the
-// largest scores a file may hold work out without overflow.
+// A fuzz finding: the sheet and derived values of the largest scores a file may hold do not overflow.
 TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
     hero.attributes.fill(-1000000);
     hero.weapon.bonus = 1000000;
@@ -190,10 +187,9 @@ TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
     (void)poisonResistance();
 }
 
-// Temporary names stay in the folder, hidden, so a hero called "Ala.tmp"
-// never shares a file with the temporary file of "Ala". A field that does
-// not fit is dropped whole and remembered; a read past the end gives zeros
-// and is remembered (the save's reader relies on both).
+// Temporary names stay in the folder, hidden, so a hero "Ala.tmp" never shares a file with the
+// temporary file of "Ala". A field that does not fit is dropped whole, a read past the end gives
+// zeros, and both are remembered (the save's reader relies on it).
 TEST(BinaryFile, TemporaryNamesFieldsPastTheEndAndWholeFiles) {
     EXPECT_EQ(temporaryNameFor("save_Ala"), ".save_Ala.tmp");
     EXPECT_EQ(temporaryNameFor("dir/cmentarz.dat"), "dir/.cmentarz.dat.tmp");

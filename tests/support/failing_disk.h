@@ -81,8 +81,7 @@ private:
     }
     static int refuse(int error) { return errno = error, -1; }
 
-    // As flock, a lock taken through another descriptor, even of this
-    // process, is someone else's.
+    // As flock, a lock taken through another descriptor, even of this process, is someone else's.
     static int newDescriptor(const std::string& path, bool locked = false) {
         const int fd = s().open.empty() ? 3 : s().open.rbegin()->first + 1;
         s().open[fd] = OpenFile{path, 0, locked};
