@@ -89,8 +89,7 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
         const char* keptAs = nullptr;  // the file's place afterwards, when not its own
     };
     std::vector<Operation> operations;
-    const std::pair<int, const char*> places[] = {{LocationTown, "Jesteś w mieście."},
-                                                  {LocationForest, "Jesteś w lesie."},
+    const std::pair<int, const char*> places[] = {{LocationTown, "Jesteś w mieście."}, {LocationForest, "Jesteś w lesie."},
                                                   {LocationRoad, "Jesteś na drodze."},
                                                   {LocationDungeon, "Jesteś w podziemiach na 1 poziomie."}};
     for (const auto& [location, shown] : places) {
@@ -175,10 +174,7 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
         }
     }
     // With the disk sound again the same save goes through.
-    for (const auto& place : places) {
-        const std::vector<unsigned char> game = playIn(place.first, "qt");
-        EXPECT_EQ(readBytes("save_Testowy"), game);
-    }
+    for (const auto& place : places) EXPECT_EQ(playIn(place.first, "qt"), readBytes("save_Testowy"));
 }
 
 #ifndef _WIN32  // Windows has no signal to raise
