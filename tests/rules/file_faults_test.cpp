@@ -174,7 +174,10 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
         }
     }
     // With the disk sound again the same save goes through.
-    for (const auto& place : places) EXPECT_EQ(playIn(place.first, "qt"), readBytes("save_Testowy"));
+    for (const auto& place : places) {
+        const std::vector<unsigned char> game = playIn(place.first, "qt");
+        EXPECT_EQ(readBytes("save_Testowy"), game);
+    }
 }
 
 #ifndef _WIN32  // Windows has no signal to raise
