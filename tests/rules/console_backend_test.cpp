@@ -1,7 +1,5 @@
-// The Windows console backend against a console of the test's own, put in
-// place of the real console calls: the keys it makes of input records, a
-// change of the window's size, and the console given back as it was found
-// (which a real console under wine cannot show: each start gets a fresh one).
+// The Windows console backend on a console of the test's own in place of the real calls (under wine
+// each start gets a fresh console, so only a fake shows the player's console given back as found).
 #ifdef _WIN32
 
 #include "platform/windows/console_backend.h"
@@ -145,18 +143,13 @@ protected:
 
 TEST_F(ConsoleBackendTest, KeyPressesBecomeTheGamesKeysAndTypedLinesAreEdited) {
     ConsoleBackend console(In, Out);
-    const INPUT_RECORD records[] = {
-        key('A', L'a'), key('A', L'a', false),  // the release is no key
-        key(VK_UP, 0), key(VK_DOWN, 0), key(VK_LEFT, 0), key(VK_RIGHT, 0),
-        key(VK_SHIFT, 0), key(VK_F1, 0),       // no keys
-        key('A', L'ą'),                         // AltGr+a
-        key(VK_RETURN, L'\r'), key(VK_ESCAPE, 27), key(VK_BACK, 8),
-        key(VK_MENU, L'ł', false),              // Alt and keypad digits
-        key(0, 0xD83D), key(0, 0xDE00),         // one letter in two halves
-        key(0, 0x85),                           // a C1 control: no key
-        key('X', L'x', true, 2),
-    };
-    for (const INPUT_RECORD& record : records) console.takeRecord(record);
+    // A release, Shift and F1 are no keys, nor a C1 control; AltGr+a; Alt and keypad digits give their
+    // letter on the release; one letter in two halves; a repeat count.
+    for (const INPUT_RECORD& record :
+         {key('A', L'a'), key('A', L'a', false), key(VK_UP, 0), key(VK_DOWN, 0), key(VK_LEFT, 0), key(VK_RIGHT, 0),
+          key(VK_SHIFT, 0), key(VK_F1, 0), key('A', L'ą'), key(VK_RETURN, L'\r'), key(VK_ESCAPE, 27), key(VK_BACK, 8),
+          key(VK_MENU, L'ł', false), key(0, 0xD83D), key(0, 0xDE00), key(0, 0x85), key('X', L'x', true, 2)})
+        console.takeRecord(record);
     for (const int expected : {int{'a'}, int{KeyUp}, int{KeyDown}, int{KeyLeft}, int{KeyRight}, 0x105, int{KeyEnter},
                                int{KeyEscape}, int{KeyBackspace}, 0x142, 0x1F600, int{'x'}, int{'x'}})
         EXPECT_EQ(console.readKey(), expected);
@@ -173,8 +166,7 @@ TEST_F(ConsoleBackendTest, AChangeOfSizeIsFollowedAsOnLinux) {
     console.write("Ruch - strzałki");
     console.flush();
     console.takeRecord(resizedTo(20, 60));
-    EXPECT_EQ(console.rows(), 20);
-    EXPECT_TRUE(console.takeSmallWindowNotice());
+    EXPECT_EQ(std::pair(console.rows(), console.takeSmallWindowNotice()), std::pair(20, true));
     console.takeRecord(resizedTo(25, 80));
     EXPECT_FALSE(console.takeSmallWindowNotice());
     EXPECT_EQ(cellRow(24), L"Ruch - strzałki") << "the whole screen is back";
@@ -185,32 +177,28 @@ TEST_F(ConsoleBackendTest, TheConsoleIsLeftAsItWasFound) {
     static ConsoleState atInterrupt;
     {
         ConsoleBackend console(In, Out);
-        EXPECT_EQ(console.drawing(), ConsoleBackend::Drawing::Cells);
-        EXPECT_EQ(fake.state.active, Game);
-        EXPECT_EQ(fake.state.inMode & (ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT), 0u);
-        EXPECT_TRUE(fake.state.inMode & ENABLE_WINDOW_INPUT);
+        EXPECT_EQ(std::pair(console.drawing(), fake.state.active), std::pair(ConsoleBackend::Drawing::Cells, Game));
+        const DWORD modes = ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT;
+        EXPECT_EQ(fake.state.inMode & modes, DWORD{ENABLE_WINDOW_INPUT});
         fake.cellWrites = 0;
         console.setColour(12);
         console.write("Trafiłeś ");
         console.write("krytycznie!");
         console.flush();
         EXPECT_EQ(fake.cellWrites, 1) << "one write per screen";
-        EXPECT_EQ(fake.cells[2].Char.UnicodeChar, L'a');
-        EXPECT_EQ(fake.cells[2].Attributes, 12);
+        EXPECT_EQ(std::pair(fake.cells[2].Char.UnicodeChar, fake.cells[2].Attributes), std::pair(L'a', WORD{12}));
 
-        // Ctrl-C read as a key: the console is given back before whatever
-        // ends the game runs; an ignored interrupt goes back to the game.
+        // Ctrl-C read as a key: the console is given back before whatever ends the game runs; an
+        // ignored interrupt goes back to the game.
         setInterruptHandler([] { atInterrupt = fake.state; });
         fake.input = {key('C', 3), key('K', L'k')};
         EXPECT_EQ(console.readKey(), 'k');
-        EXPECT_EQ(atInterrupt, found);
-        EXPECT_EQ(fake.state.active, Game);
+        EXPECT_EQ(std::pair(atInterrupt, fake.state.active), std::pair(found, Game));
 
         releaseConsole();  // as a crash does, on any thread
         EXPECT_EQ(fake.state, found);
     }
-    EXPECT_EQ(fake.state, found);
-    EXPECT_FALSE(fake.gameOpen);
+    EXPECT_EQ(std::pair(fake.state, fake.gameOpen), std::pair(found, false));
 }
 
 TEST_F(ConsoleBackendTest, AConsoleThatUnderstandsSequencesGetsTheTerminalsBytes) {

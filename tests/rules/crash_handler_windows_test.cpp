@@ -1,7 +1,5 @@
-// The Windows crash handler: its answer to a console control event, called
-// as Windows calls it, on a thread of its own (a closed console window is
-// the case that matters most and the one wine never sends); and the ways a
-// program dies on Windows, each in a process of its own.
+// The Windows crash handler: its answer to a console control event on a thread of its own, as Windows
+// calls it (wine never sends a closed window); and each way a program dies, in a process of its own.
 #ifdef _WIN32
 
 #include <windows.h>
@@ -59,12 +57,10 @@ TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGive
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Wystąpił błąd gry, została ona zapisana w pliku error_save_Testowy jednak może nie działać "
               "poprawnie.\n");
-    EXPECT_EQ(console.restored, 1);
-    EXPECT_FALSE(gameInProgress());
-    EXPECT_EQ(crashSave().value_or(LoadedGame{}).hero.gold, 150);
+    EXPECT_EQ(std::tuple(console.restored, gameInProgress(), crashSave().value_or(LoadedGame{}).hero.gold),
+              std::tuple(1, false, 150));
 
-    // Outside a game Ctrl-C only gives the console back; an event the game
-    // does not know is left to the system.
+    // Outside a game Ctrl-C only gives the console back; an unknown event is left to the system.
     ASSERT_TRUE(DeleteFileW(L"error_save_Testowy"));
     testing::internal::CaptureStderr();
     EXPECT_TRUE(answerOnItsOwnThread(CTRL_C_EVENT));
@@ -74,8 +70,7 @@ TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGive
     EXPECT_FALSE(answerOnItsOwnThread(7));
 }
 
-// Deep enough to overflow any stack; the array keeps the compiler from
-// turning the recursion into a loop, the flag from calling it endless.
+// Overflows any stack; the array keeps the recursion from becoming a loop, the flag from being endless.
 volatile bool deeper = true;
 int overflowTheStack(int depth) {
     volatile char frame[4096];
@@ -86,8 +81,7 @@ int overflowTheStack(int depth) {
 
 constexpr const wchar_t* FolderVariable = L"KELVRIN_CRASH_FOLDER";
 
-// In the dying process (a death test runs this program again, up to the
-// death): a game in the first process's folder, then the crash.
+// In the dying process (this program run again up to the death): a game in the first one's folder.
 void playAndDie(void (*crash)()) {
     wchar_t folder[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(FolderVariable, folder, MAX_PATH);
@@ -106,12 +100,9 @@ void playAndDie(void (*crash)()) {
 
 bool died(int status) { return status != 0; }
 
-// A fault, std::terminate, abort and a stack overflow in the middle of a
-// game: the hero is kept in the crash save, and the message says where (a
-// message box follows it; under headless wine it fails at once). Each crash
-// save is taken away first, so the hero found is that death's. When the
-// crash save cannot be written (a folder in its way) the message says so.
-// A dying process runs the earlier turns of the loop without dying.
+// Each death mid-game keeps the hero in the crash save and says where (the message box after it fails
+// at once under headless wine); a folder in its way is told. Each crash save is taken away first, so
+// the hero found is that death's; a dying process runs the earlier turns of the loop without dying.
 using CrashDeathTest = CrashHandlerWindowsTest;
 TEST_F(CrashDeathTest, EachDeathKeepsTheHeroOrSaysItCouldNot) {
     if (GetEnvironmentVariableW(FolderVariable, nullptr, 0) == 0)  // kept in the dying process

@@ -16,8 +16,7 @@
 namespace kelvrin {
 namespace {
 
-// A pseudo-terminal: the backend gets the terminal side, the test plays the
-// player on the other.
+// A pseudo-terminal: the backend gets the terminal side, the test plays the player on the other.
 class TerminalBackendTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -37,11 +36,8 @@ protected:
         std::string out;
         pollfd fd{master_, POLLIN, 0};
         char buffer[1024];
-        while (poll(&fd, 1, 100) > 0) {
-            const ssize_t n = ::read(master_, buffer, sizeof buffer);
-            if (n <= 0) break;
+        for (ssize_t n; poll(&fd, 1, 100) > 0 && (n = ::read(master_, buffer, sizeof buffer)) > 0;)
             out.append(buffer, static_cast<std::size_t>(n));
-        }
         return out;
     }
     termios modes() const {
@@ -55,30 +51,25 @@ protected:
     termios original_{};
 };
 
-// Raw mode clears only ICANON and ECHO (Ctrl-C still stops the game, '\n'
-// is still a new line) on the alternate screen; the modes, the main screen
-// and the cursor come back at the end.
+// Raw mode clears only ICANON and ECHO (Ctrl-C still stops the game, '\n' is still a new line) on the
+// alternate screen; the modes, the main screen and the cursor come back at the end.
 TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     {
         TerminalBackend terminal(terminal_, terminal_);
         const termios game = modes();
         EXPECT_EQ(game.c_lflag & (ICANON | ECHO | ISIG), tcflag_t{ISIG});
         EXPECT_TRUE(game.c_oflag & OPOST);
-        EXPECT_EQ(terminal.rows(), 30);
-        EXPECT_EQ(terminal.columns(), 100);
+        EXPECT_EQ(std::pair(terminal.rows(), terminal.columns()), std::pair(30, 100));
         EXPECT_EQ(shown().rfind("\x1b[?1049h", 0), 0u);
     }
-    EXPECT_EQ(modes().c_lflag, original_.c_lflag);
-    EXPECT_EQ(modes().c_iflag, original_.c_iflag);
+    EXPECT_EQ(std::pair(modes().c_lflag, modes().c_iflag), std::pair(original_.c_lflag, original_.c_iflag));
     const std::string end = shown();
-    EXPECT_NE(end.find("\x1b[?1049l"), std::string::npos);
-    EXPECT_NE(end.find("\x1b[?25h"), std::string::npos);
+    EXPECT_TRUE(end.find("\x1b[?1049l") != std::string::npos && end.find("\x1b[?25h") != std::string::npos) << end;
 }
 
-// Keys and lines typed ahead are all read, in order: sequences the game
-// does not use are dropped, lines edit whole letters and stop at their
-// limit, and nothing past a line is lost. A closed terminal ends the input
-// for good.
+// Keys and lines typed ahead are all read, in order: sequences the game does not use are dropped,
+// lines edit whole letters and stop at their limit, nothing past a line is lost. A closed terminal
+// ends the input for good.
 TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     TerminalBackend terminal(terminal_, terminal_);
     shown();
@@ -89,10 +80,9 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     EXPECT_EQ(terminal.readKey(), 'q');
     type("\x1b");
     EXPECT_EQ(terminal.readKey(), KeyEscape);  // after a short wait
-    const std::string echo = shown();
-    EXPECT_NE(echo.find("Zażółć"), std::string::npos);
-    EXPECT_NE(echo.find("abc"), std::string::npos);
-    EXPECT_EQ(echo.find("abcd"), std::string::npos) << "characters past the limit are not shown";
+    const std::string echo = shown();  // characters past the limit are not shown
+    EXPECT_TRUE(echo.find("Zażółć") != std::string::npos && echo.find("abc") != std::string::npos &&
+                echo.find("abcd") == std::string::npos) << echo;
     close(master_);
     master_ = -1;
     for (int i = 0; i < 3; ++i) EXPECT_EQ(terminal.readKey(), KeyEnd);
@@ -100,23 +90,17 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
 }
 
 TEST(TerminalColours, ConsoleAttributesBecomeSgr) {
-    struct Case {
-        int attr;
-        ColourSupport support;
-        const char* sgr;
-    };
     using enum ColourSupport;
-    const Case cases[] = {
+    const std::tuple<int, ColourSupport, const char*> cases[] = {
         {7, Full, "\x1b[0m"},         {8, Full, "\x1b[0;90m"},         {10, Full, "\x1b[0;92m"},
         {12, Full, "\x1b[0;91m"},     {14, Full, "\x1b[0;93m"},        {0x87, Full, "\x1b[0;37;100m"},
         {0x1F, Full, "\x1b[0;97;44m"}, {0x87, Basic, "\x1b[0;7;37;40m"}, {12, Basic, "\x1b[0;1;31m"},
         {12, None, ""},               {7, None, ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(colourSequence(c.attr, c.support), c.sgr) << c.attr;
+    for (const auto& [attr, support, sgr] : cases) EXPECT_EQ(colourSequence(attr, support), sgr) << attr;
 }
 
-// The signal paths run in a child process: they end it, or change its
-// signal handling for good.
+// The signal paths run in a child process: they end it, or change its signal handling for good.
 class TerminalSignalsTest : public TerminalBackendTest {};
 
 CrashSaveOutcome crashHook(CrashSource) {
@@ -136,19 +120,15 @@ TEST_F(TerminalSignalsTest, EndingSignalRestoresTheTerminalFirst) {
             raise(SIGTERM);
         },
         ::testing::KilledBySignal(SIGTERM), "HOOK");
-    const termios after = modes();
-    EXPECT_EQ(after.c_lflag, original_.c_lflag);
-    const std::string out = shown();
-    EXPECT_NE(out.find("w grze\x1b[0m\x1b[r\x1b[?1049l"), std::string::npos);
+    EXPECT_EQ(modes().c_lflag, original_.c_lflag);
+    EXPECT_NE(shown().find("w grze\x1b[0m\x1b[r\x1b[?1049l"), std::string::npos);
 }
 
 TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue) {
     EXPECT_EXIT(
         {
-            // The pseudo-terminal becomes the controlling terminal of a new
-            // session, with the child in its foreground. That session's
-            // process group is orphaned, so the stop itself is skipped by
-            // the system: the handlers run straight through.
+            // The pseudo-terminal controls a new session with the child in its foreground; its process
+            // group is orphaned, so the system skips the stop itself: the handlers run straight through.
             setsid();
             ioctl(terminal_, TIOCSCTTY, 0);
             installSignalHandlers();
@@ -171,9 +151,8 @@ TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue)
         ::testing::ExitedWithCode(0), "");
 }
 
-// A window smaller than 80×25 is told of at start and after every change
-// that leaves it small; the game's whole screen is kept meanwhile and drawn
-// in full once the window is large enough again.
+// A window smaller than 80×25 is told of at start and after every change that leaves it small; the
+// game's whole screen is kept meanwhile and drawn in full once the window is large enough again.
 TEST_F(TerminalSignalsTest, ASmallWindowKeepsTheWholeScreenForLater) {
     const auto resize = [&](unsigned short rows, unsigned short columns) {
         const winsize size{rows, columns, 0, 0};

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <functional>
 
+#include "support/failing_disk.h"
 #include "support/game_test.h"
 #include "support/temp_folder.h"
 #include "support/test_hero.h"
@@ -18,8 +19,7 @@ namespace {
 
 class SaveFileTest : public GameTest {
 protected:
-    // A hero with a different value in nearly every field the file holds,
-    // on the fifth dungeon level, standing at (7, 13).
+    // A hero with a different value in nearly every field the file holds, on dungeon level 5 at (7, 13).
     void SetUp() override {
         GameTest::SetUp();
         makeTestHero();
@@ -52,14 +52,13 @@ protected:
 };
 
 // Little-endian 32-bit words from `offset` on.
-void put32(std::vector<unsigned char>& bytes, std::size_t offset, std::initializer_list<std::int64_t> words) {
+void put32(std::vector<unsigned char>& bytes, std::size_t offset, const std::vector<std::int64_t>& words) {
     for (const std::int64_t word : words) {
         for (int i = 0; i < 4; ++i) bytes.at(offset++) = static_cast<unsigned char>(static_cast<std::uint32_t>(word) >> (8 * i));
     }
 }
 
-// The image is written by hand at the offsets of the file layout, not by
-// the code under test.
+// The image is written by hand at the offsets of the file layout, not by the code under test.
 TEST_F(SaveFileTest, ImageOfAKnownHeroByteForByte) {
     std::vector<unsigned char> expected(SaveFileSize, 0);
     std::memcpy(expected.data(), "HERO", 4);
@@ -77,10 +76,11 @@ TEST_F(SaveFileTest, ImageOfAKnownHeroByteForByte) {
     EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.end()), expected);
 }
 
-// Everything the file holds comes back (the image above pins every field,
-// so equal images mean equal fields); what it does not hold is rebuilt. A
-// crash image takes off what the running fight gave; a normal one never.
+// Everything the file holds comes back (equal images mean equal fields), through reads and writes
+// that move a few bytes at a time; what it does not hold is rebuilt. A crash image takes off what the
+// running fight gave; a normal one never.
 TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
+    const FailingDisk disk(Fault::ShortTransfers);
     hero.kpModifier = -2;  // saved during a rage
     const SaveImage saved = image();
     ASSERT_TRUE(saveGame(false));
@@ -90,109 +90,79 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     world.inCombat = true;
     ASSERT_TRUE(loadGame());
     EXPECT_EQ(image(), saved);
-    EXPECT_EQ(hero.name, "Testowy");
-    EXPECT_EQ(hero.xpNext, xpForNextLevel(4));
-    EXPECT_EQ(hero.baseAttack, 4);
-    EXPECT_EQ(hero.attackPool, 4 - 2 - 1);  // less power attack and expertise
-    EXPECT_EQ(hero.kpModifier, 0);
-    EXPECT_FALSE(world.inCombat);
+    // The attack pool is less power attack and expertise.
+    EXPECT_EQ(std::tuple(hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier, world.inCombat),
+              std::tuple(std::string("Testowy"), xpForNextLevel(4), 4, 4 - 2 - 1, 0, false));
     EXPECT_TRUE(world.resumeDungeon);
     EXPECT_FLOAT_EQ(hero.capacity, computeCapacity(16, 2));
     EXPECT_GT(hero.load, 0.0f);
     EXPECT_TRUE(filesIn(".").empty());  // the hero is in memory now, not on disk
-
     world.fightChanges.attributes = {4, 0, 4, 0, 0, 0};
     world.fightChanges.hp = world.fightChanges.maxHp = 8;
     SaveImage crash{};
     encodeSave(hero, world, true, crash);
     const std::optional<LoadedGame> game = decodeSave(crash, hero, world);
     ASSERT_TRUE(game);
-    EXPECT_EQ(game->hero.attributes, (std::array<int, 6>{12, 13, 10, 9, 11, 8}));
-    EXPECT_EQ(game->hero.hp, 15);
-    EXPECT_EQ(game->hero.maxHp, 23);
-    EXPECT_EQ(game->world.fightChanges.hp, 0);
+    EXPECT_EQ(std::tuple(game->hero.attributes, game->hero.hp, game->hero.maxHp, game->world.fightChanges.hp),
+              std::tuple(std::array<int, 6>{12, 13, 10, 9, 11, 8}, 15, 23, 0));
     EXPECT_EQ(decodeSave(image(), hero, world)->hero.hp, 23);
 }
 
-struct Change {
-    const char* what;
-    std::function<void(std::vector<unsigned char>&)> apply;
-    bool loads = false;
-};
-Change field(const char* what, std::size_t offset, std::int32_t value, bool loads = false) {
-    return {what, [=](std::vector<unsigned char>& b) { put32(b, offset, {value}); }, loads};
-}
-Change words(const char* what, std::size_t offset, std::initializer_list<std::int64_t> values, bool loads = false) {
-    const std::vector<std::int64_t> all(values);
-    return {what, [=](std::vector<unsigned char>& b) { for (std::size_t i = 0; i < all.size(); ++i) put32(b, offset + 4 * i, {all[i]}); }, loads};
-}
-Change truncated(std::size_t size) {
-    return {"truncated", [=](std::vector<unsigned char>& b) { b.resize(size); }};
-}
+using Bytes = std::vector<unsigned char>;
+using Words = std::pair<std::size_t, std::vector<std::int64_t>>;  // words put from an offset
 
-// A damaged file is refused; loading then says so, waits for a key, and
-// leaves the file, the hero and the world as they were. Values a game can
-// reach still load. Scores, counts and item words no game comes near (once
-// loaded, they overflowed the rules later) count as damage; gold and
-// experience, which a game takes to INT_MAX, do not.
+// A damaged file is refused; loading then says so, waits for a key, and leaves the file, the hero and
+// the world as they were. Values a game can reach still load. Scores, counts and item words no game
+// comes near (once loaded, they overflowed the rules later) count as damage; gold and experience,
+// which a game takes to INT_MAX, do not.
 TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
-    const std::size_t backpack = 120 + 20 * 7;  // an empty backpack slot
-    const Change changes[] = {
-        truncated(0), truncated(4), truncated(8), truncated(520), truncated(1007),
-        {"a byte too many", [](auto& b) { b.push_back(0); }},
-        {"wrong magic", [](auto& b) { b[3] = 'A'; }}, {"fifth byte not zero", [](auto& b) { b[4] = 'S'; }},
-        field("race 7", 32, 7), field("race -1", 32, -1), field("class 2", 36, 2),
-        field("level 0", 52, 0), field("level 31", 52, 31),
-        field("weapon slot holds armour", 64, KindArmour), field("weapon row 14", 60, 14),
-        field("armour slot holds a weapon", 84, KindWeapon), field("armour row 12", 80, 12),
-        field("shield slot holds a weapon", 104, KindWeapon), words("shield row 2", 100, {2, KindShield}),
-        field("backpack kind 6", backpack + 4, 6), field("backpack kind -1", backpack + 4, -1),
-        words("potion row 6", backpack, {6, KindPotion}), words("gem row -1", backpack, {-1, KindGem}),
-        field("lastHarm -7", 572, -7), field("lastHarm -100", 572, -100), field("lastHarm 60", 572, 60),
-        field("location 8", 588, 8), field("location -2", 588, -2),
-        field("dungeon level 12", 592, 12), field("dungeon level -1", 592, -1),
-        words("mine level 1", 588, {LocationMine, 1}), words("chamber level 1", 588, {LocationChallengeChamber, 1}),
-        words("crypt level 3", 588, {LocationCrypt, 3}),
-        field("x 20", 580, 20), field("y -1", 584, -1), field("day 0", 596, 0),
-        field("strength INT_MIN", 8, INT_MIN), field("charisma -1000001", 28, -1000001),
-        field("hp INT_MAX", 40, INT_MAX), field("weapon bonus INT_MAX", 72, INT_MAX),
-        field("weapon masterwork INT_MIN", 68, INT_MIN),
-        field("empty backpack slot bonus INT_MAX", 120 + 20 * 10 + 12, INT_MAX),
-        field("power attack INT_MIN", 524, INT_MIN), field("alignment 2000000", 576, 2000000),
-        field("quest stage INT_MAX", 620, INT_MAX), field("last kill count INT_MAX", 624 + 4 * 59, INT_MAX),
-        field("year INT_MAX", 600, INT_MAX), field("a day that runs the year past the limit", 596, INT_MAX),
-        // Loaded.
-        {"bytes 5 to 7 of the magic", [](auto& b) { b[5] = 'X'; b[6] = 'Y'; }, true},
-        field("lastHarm -99", 572, HarmNothingYet, true), field("lastHarm -4", 572, -4, true),
-        field("lastHarm -6", 572, -6, true), field("lastHarm 59", 572, 59, true), field("level 30", 52, 30, true),
-        field("hp -40", 40, -40, true), field("negative gold", 48, -5, true), field("strength 0", 8, 0, true),
-        words("on the world map, anywhere", 580, {999, 13, LocationWorldMap, 77}, true),
-        words("halls of pain", 588, {LocationHallsOfPain, 0}, true),
-        {"the crypt's last level", [](auto& b) { put32(b, 588, {LocationCrypt, 2}); put32(b, 580, {19}); }, true},
-        field("shield slot empty with an odd id", 100, 9, true),
-        field("strength 1000000", 8, 1000000, true), field("a day some years on", 596, 365 * 40 + 7, true),
-        field("gold INT_MAX", 48, INT_MAX, true), field("experience INT_MAX", 56, INT_MAX, true),
-    };
     const SaveImage good = image();
     const int baseAttack = hero.baseAttack;
     const bool resume = world.resumeDungeon;
-    for (const Change& change : changes) {
-        SCOPED_TRACE(change.what);
-        std::vector<unsigned char> bytes(good.begin(), good.end());
-        change.apply(bytes);
-        EXPECT_EQ(decodeSave(bytes, hero, world).has_value(), change.loads);
-        if (change.loads) continue;
+    const auto check = [&](const std::string& what, const std::function<void(Bytes&)>& change, bool loads) {
+        SCOPED_TRACE(what);
+        Bytes bytes(good.begin(), good.end());
+        change(bytes);
+        EXPECT_EQ(decodeSave(bytes, hero, world).has_value(), loads);
+        if (loads) return;
         writeBytes("save_Testowy", bytes);
+        screen.clearTranscript();
         screen.type("k");
         EXPECT_FALSE(loadGame());
         EXPECT_NE(screen.transcript().find("{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n"), std::string::npos);
-        screen.clearTranscript();
-        EXPECT_EQ(screen.keysQueued(), 0u);
-        EXPECT_EQ(readBytes("save_Testowy"), bytes);
-        EXPECT_EQ(image(), good);
-        EXPECT_EQ(hero.baseAttack, baseAttack);
-        EXPECT_EQ(world.resumeDungeon, resume);
-    }
+        EXPECT_EQ(std::tuple(screen.keysQueued(), readBytes("save_Testowy"), image(), hero.baseAttack, world.resumeDungeon),
+                  std::tuple(0u, bytes, good, baseAttack, resume));
+    };
+    const std::size_t slot = 120 + 20 * 7;  // an empty backpack slot
+    const Words refused[] = {
+        {32, {7}}, {32, {-1}}, {36, {2}}, {52, {0}}, {52, {31}},                              // race, class, level
+        {64, {KindArmour}}, {60, {14}}, {84, {KindWeapon}}, {80, {12}}, {104, {KindWeapon}},  // kind or row of a slot
+        {100, {2, KindShield}}, {slot + 4, {6}}, {slot + 4, {-1}}, {slot, {6, KindPotion}}, {slot, {-1, KindGem}},
+        {572, {-7}}, {572, {-100}}, {572, {60}},                                              // the last harm
+        {588, {8}}, {588, {-2}}, {592, {12}}, {592, {-1}}, {588, {LocationMine, 1}},          // place and level
+        {588, {LocationChallengeChamber, 1}}, {588, {LocationCrypt, 3}}, {580, {20}}, {584, {-1}}, {596, {0}},
+        // Strength, charisma, hp, weapon bonus and masterwork, an empty slot's bonus, power attack,
+        // alignment, quest stage, the last kill count, the year, a day that runs the year past the limit.
+        {8, {INT_MIN}}, {28, {-1000001}}, {40, {INT_MAX}}, {72, {INT_MAX}}, {68, {INT_MIN}}, {332, {INT_MAX}},
+        {524, {INT_MIN}}, {576, {2000000}}, {620, {INT_MAX}}, {860, {INT_MAX}}, {600, {INT_MAX}}, {596, {INT_MAX}},
+    };
+    const Words loaded[] = {
+        {572, {HarmNothingYet}}, {572, {-4}}, {572, {-6}}, {572, {59}}, {52, {30}}, {40, {-40}}, {48, {-5}}, {8, {0}},
+        {580, {999, 13, LocationWorldMap, 77}}, {588, {LocationHallsOfPain, 0}}, {580, {19, 13, LocationCrypt, 2}},
+        {100, {9}}, {8, {1000000}}, {596, {365 * 40 + 7}}, {48, {INT_MAX}}, {56, {INT_MAX}},  // an odd empty shield
+    };
+    const auto put = [&](const Words& row, bool loads) {
+        const auto& [offset, words] = row;
+        check(std::to_string(words[0]) + " at " + std::to_string(offset), [&](Bytes& b) { put32(b, offset, words); }, loads);
+    };
+    for (const Words& row : refused) put(row, false);
+    for (const Words& row : loaded) put(row, true);
+    for (const std::size_t size : {0, 4, 8, 520, 1007})
+        check("truncated to " + std::to_string(size), [=](Bytes& b) { b.resize(size); }, false);
+    check("a byte too many", [](Bytes& b) { b.push_back(0); }, false);
+    check("wrong magic", [](Bytes& b) { b[3] = 'A'; }, false);
+    check("fifth byte not zero", [](Bytes& b) { b[4] = 'S'; }, false);
+    check("bytes 5 to 7 of the magic", [](Bytes& b) { b[5] = 'X', b[6] = 'Y'; }, true);
     // Days past the year's end belong to the next years.
     for (const auto& [day, year, toDay, toYear] :
          {std::array{365, 113, 365, 113}, {366, 113, 1, 114}, {3 * 365 + 5, 113, 5, 116}, {730, 200, 365, 201}}) {
@@ -203,8 +173,7 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
     }
 }
 
-// A fuzz finding: the sheet and the derived values of a hero with the
-// largest scores a file may hold work out without overflow.
+// A fuzz finding: the sheet and derived values of the largest scores a file may hold do not overflow.
 TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
     hero.attributes.fill(-1000000);
     hero.weapon.bonus = 1000000;
@@ -218,10 +187,9 @@ TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
     (void)poisonResistance();
 }
 
-// Temporary names stay in the folder, hidden, so a hero called "Ala.tmp"
-// never shares a file with the temporary file of "Ala". A field that does
-// not fit is dropped whole and remembered; a read past the end gives zeros
-// and is remembered (the save's reader relies on both).
+// Temporary names stay in the folder, hidden, so a hero "Ala.tmp" never shares a file with the
+// temporary file of "Ala". A field that does not fit is dropped whole, a read past the end gives
+// zeros, and both are remembered (the save's reader relies on it).
 TEST(BinaryFile, TemporaryNamesFieldsPastTheEndAndWholeFiles) {
     EXPECT_EQ(temporaryNameFor("save_Ala"), ".save_Ala.tmp");
     EXPECT_EQ(temporaryNameFor("dir/cmentarz.dat"), "dir/.cmentarz.dat.tmp");

@@ -1,8 +1,6 @@
-// One disk that fails on command, behind the game's file seam: the fault
-// tests, the fuzz targets and the monkey all play on it. It lies over the
-// real disk or over memory (no file touched and no fsync, for the fuzzers).
-// The seam holds plain function pointers, so the disk's state is static:
-// one disk at a time.
+// One disk that fails on command behind the game's file seam, for the fault tests, the fuzzers and the
+// monkey: over the real disk or over memory (no file touched, no fsync). The seam holds plain function
+// pointers, so the disk's state is static: one disk at a time.
 #pragma once
 
 #include <algorithm>
@@ -34,8 +32,7 @@ class FailingDisk {
 public:
     using Files = std::map<std::string, std::vector<unsigned char>>;
 
-    // `seed` draws the failures of Fault::Random from a generator of their
-    // own, so the game's draws stay as they were.
+    // `seed` draws the failures of Fault::Random from a generator of their own: the game's draws stay.
     explicit FailingDisk(Fault fault, bool inMemory = false, unsigned seed = 0) {
         s() = State{};
         s().fault = fault;
@@ -84,8 +81,7 @@ private:
     }
     static int refuse(int error) { return errno = error, -1; }
 
-    // As flock, a lock taken through another descriptor, even of this
-    // process, is someone else's.
+    // As flock, a lock taken through another descriptor, even of this process, is someone else's.
     static int newDescriptor(const std::string& path, bool locked = false) {
         const int fd = s().open.empty() ? 3 : s().open.rbegin()->first + 1;
         s().open[fd] = OpenFile{path, 0, locked};
@@ -112,11 +108,9 @@ private:
         return static_cast<long>(size);
     }
     static bool memoryRename(const char* from, const char* to) {
-        const auto file = s().files.find(from);
-        if (file == s().files.end()) return false;
-        std::vector<unsigned char> bytes = std::move(file->second);
-        s().files.erase(file);
-        s().files[to] = std::move(bytes);
+        auto file = s().files.extract(from);
+        if (file.empty()) return false;
+        s().files[to] = std::move(file.mapped());
         return true;
     }
     static int memoryLock(const char* path) {
@@ -174,9 +168,7 @@ private:
         return s().memory ? memoryRename(from, to) : real().rename(from, to);
     }
     static bool exists(const char* path) { return s().memory ? has(path) : real().exists(path); }
-    static void flushFolderOf(const char* path) {
-        if (!s().memory) real().flushFolderOf(path);
-    }
+    static void flushFolderOf(const char* path) { s().memory ? void() : real().flushFolderOf(path); }
     static int lockExclusive(const char* path) {
         if (fails(Fault::ReadOnlyFolder)) return refuse(EROFS);
         if (randomFailure()) return refuse(ENOLCK);  // the game goes on without a lock
