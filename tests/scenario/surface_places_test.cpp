@@ -202,7 +202,8 @@ TEST_F(RoadTest, RunningFromBanditsAndGuards) {
     makeStrong();
     slow();
     world.questKind = 3;  // the mayor wants one group beaten
-    road(DrawBandits, "ux" + winFight(), {"Próbowałeś uciec ale cie dogonili.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"});
+    road(DrawBandits, "ux" + winFight(),
+         {"Próbowałeś uciec ale cie dogonili.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"});
     EXPECT_TRUE(fallen("Bandyta") == 2 || fallen("Bandyta") == 3) << fallen("Bandyta");
     EXPECT_EQ(world.questStage, 1);
 }
