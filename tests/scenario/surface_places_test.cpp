@@ -41,7 +41,9 @@ protected:
         ASSERT_EQ(speedSteps(), 4);
     }
     // Every innocent killed costs a point of alignment.
-    static int innocents() { return world.killCounts[MonsterGuard] + world.killCounts[MonsterSergeant]; }
+    static int innocents() {
+        return world.killCounts[MonsterGuard] + world.killCounts[MonsterSergeant] + world.killCounts[MonsterTraveller];
+    }
 };
 using TownTest = SurfaceTest;
 using ForestTest = SurfaceTest;
@@ -181,34 +183,46 @@ const std::string ChiefOfferText =
     "Bandyci zaprowadzili cię do swojego herszta.\n-\"Chcesz zarobic? Zabij dla mnie burmistrza a dam ci 10.000 "
     "sztuk złota.\n\n(ok)";
 
-TEST_F(RoadTest, TheTollWithTenNineAndNoGold) {
-    for (const auto& [gold, answer] : {std::pair{10, "Dobrze możesz przejść, tylko ani słowa straży.\nStraciłeś 10"},
-                                       {9, "Dobra, dawaj co tam masz i spadaj!\nStraciłeś 9 sztuk złota.\n\n(ok)"},
-                                       {0, "Cholera, nawet złota nie masz! Jeszcze raz cię tu spotkam"}}) {
-        hero.gold = gold;
-        road(DrawBandits, "xzx", {"Trafiłeś na kilku bandytów. " + TollDemand + answer});  // 'x' is no answer
-        EXPECT_EQ(hero.gold, 0);
+// Meetings without a fight: the toll with ten, nine and no gold; only a strictly faster hero (pace 6 against 4)
+// outruns bandits and guards; below -5 the bandits and their camp take the hero to their chief, at -5 only the
+// camp does; walking away changes nothing.
+TEST_F(RoadTest, MeetingsThatEndWithoutAFight) {
+    const struct {
+        int alignment, gold, draw;
+        std::string keys, fragment;
+        int goldAfter;
+        std::uint32_t flags;
+    } meetings[] = {
+        {0, 10, DrawBandits, "xzx", "Trafiłeś na kilku bandytów. " + TollDemand +  // 'x' is no answer
+                                        "Dobrze możesz przejść, tylko ani słowa straży.\nStraciłeś 10", 0, 0},
+        {0, 9, DrawBandits, "xzx", TollDemand + "Dobra, dawaj co tam masz i spadaj!\nStraciłeś 9 sztuk złota.\n\n(ok)",
+         0, 0},
+        {0, 0, DrawBandits, "xzx", TollDemand + "Cholera, nawet złota nie masz! Jeszcze raz cię tu spotkam", 0, 0},
+        {0, 25, DrawBandits + 2, "zx", TollDemand, 15, 0},  // the last of the bandits' draws
+        {0, 50, DrawBandits, "ux", "Uciekłeś przed bandytami.\n\n(ok)", 50, 0},
+        {-5, 50, DrawGuards, "ntx", "Uciekłeś przed strażnikami.\n\n(ok)", 50, 0},  // the guards know him
+        {0, 50, DrawTraveller, "nx", "(t/n)\nZamieniliście kilka słow i każdy ruszył w swoją stronę.\n\n(ok)", 50, 0},
+        {-6, 50, DrawBandits + 1, "xsx",
+         "Trafiłeś na kilku bandytów. Podchodzą do ciebie i mówia:\n-\"Słyszeliśmy o tobie, niebezpieczny z ciebie "
+         "zabójca! Jeśli chcesz zaprowadzimy cię do naszego szefa.\"\n\nCo chcesz zrobić?s - idź z nimi\na - atakuj\n"
+         "\no - odejdź\n" + ChiefOfferText, 50, ChiefOffer},
+        {-5, 50, DrawBandits, "zx", TollDemand, 40, 0},
+        {-5, 50, DrawCamp, "px", "Z daleka dostrzegasz niewielki obóz bandytów. Znajduje się tu około 10 bandytów.\n"
+                                 "Co chcesz zrobić:\np - podejdź\na - atakuj\no - odejdź\n" + ChiefOfferText,
+         50, ChiefOffer},
+        {-6, 50, DrawCamp, "o", "", 50, 0},
+        {-6, 50, DrawBandits, "o", "", 50, 0},
+    };
+    for (const auto& m : meetings) {
+        std::tie(hero.alignment, hero.gold, world.storyFlags) = std::tuple(m.alignment, m.gold, 0u);
+        road(m.draw, m.keys, {m.fragment});
+        EXPECT_EQ(std::tuple(hero.gold, world.storyFlags, hero.alignment), std::tuple(m.goldAfter, m.flags, m.alignment))
+            << m.draw << m.keys;
     }
-    hero.gold = 25;
-    road(DrawBandits + 2, "zx", {});  // the last of the bandits' draws
-    EXPECT_EQ(hero.gold, 15);
 }
 
-// Only a strictly faster hero outruns bandits (pace 6 against 4) and guards.
-TEST_F(RoadTest, RunningFromBanditsAndGuards) {
-    road(DrawBandits, "ux", {"Uciekłeś przed bandytami.\n\n(ok)"});
-    hero.alignment = -5;  // the guards know him
-    road(DrawGuards, "ntx", {"Uciekłeś przed strażnikami.\n\n(ok)"});
-    makeStrong();
-    slow();
-    world.questKind = 3;  // the mayor wants one group beaten
-    road(DrawBandits, "ux" + winFight(),
-         {"Próbowałeś uciec ale cie dogonili.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"});
-    EXPECT_TRUE(fallen("Bandyta") == 2 || fallen("Bandyta") == 3) << fallen("Bandyta");
-    EXPECT_EQ(world.questStage, 1);
-}
-
-TEST_F(RoadTest, GuardsKnowAnEvilHero) {
+// Guards know an evil hero and outrun the slow; innocents attacked cost a point more than those killed.
+TEST_F(RoadTest, GuardsKnowAnEvilHeroAndInnocentsCostAlignment) {
     hero.alignment = -4;  // the patrol passes by
     road(DrawGuards, "n", {"Trafiłeś na patrol straży na drodzę. Czy chcesz ich zaatakować? (t/n)\n"});
     EXPECT_FALSE(said("rozpoznał"));
@@ -221,36 +235,17 @@ TEST_F(RoadTest, GuardsKnowAnEvilHero) {
     EXPECT_TRUE(said("Już mijałeś strażników gdy jeden z nich cię rozpoznał!\nCzy chcesz próbować uciekać? (t/n)\n"
                      "Próbowałeś uciec ale cie dogonili.\n\n(ok){clear}\nZaatakowałeś strażników.\n"));
     EXPECT_EQ(std::tuple(fallen("Strażnik"), fallen("Sierżant"), hero.alignment), std::tuple(4, 1, -5 - innocents()));
-    std::tie(hero.alignment, world.killCounts) = std::pair(0, decltype(world.killCounts){});
-    road(DrawGuards, "t" + winFight(), {});  // attacking them costs one more
-    EXPECT_EQ(hero.alignment, -1 - innocents());
-}
-
-TEST_F(RoadTest, TheTraveller) {
-    road(DrawTraveller, "nx", {"(t/n)\nZamieniliście kilka słow i każdy ruszył w swoją stronę.\n\n(ok)"});
-    EXPECT_EQ(hero.alignment, 0);
-    makeStrong();
-    road(DrawTraveller, "t" + winFight(), {});
-    EXPECT_EQ(std::pair(fallen("Podróżny"), hero.alignment), std::pair(1, -1 - world.killCounts[MonsterTraveller]));
-}
-
-TEST_F(RoadTest, TheBanditChiefsOffer) {
-    hero.alignment = -6;  // below -5 the bandits take the hero to their chief
-    road(DrawBandits + 1, "xsx", {"Trafiłeś na kilku bandytów. Podchodzą do ciebie i mówia:\n-\"Słyszeliśmy o tobie, "
-                                  "niebezpieczny z ciebie zabójca! Jeśli chcesz zaprowadzimy cię do naszego szefa.\"\n"
-                                  "\nCo chcesz zrobić?s - idź z nimi\na - atakuj\n\no - odejdź\n" + ChiefOfferText});
-    EXPECT_TRUE(world.has(ChiefOffer));
-    // At -5 they only want the toll, but the camp still takes him in.
-    std::tie(world.storyFlags, hero.alignment) = std::pair(0u, -5);
-    road(DrawBandits, "zx", {TollDemand});
-    EXPECT_FALSE(world.has(ChiefOffer));
-    road(DrawCamp, "px", {"Z daleka dostrzegasz niewielki obóz bandytów. Znajduje się tu około 10 bandytów.\nCo chcesz "
-                          "zrobić:\np - podejdź\na - atakuj\no - odejdź\n" + ChiefOfferText});
-    EXPECT_TRUE(world.has(ChiefOffer));
-    std::tie(world.storyFlags, hero.alignment) = std::pair(0u, -6);  // walking away changes nothing
-    road(DrawCamp, "o", {});
-    road(DrawBandits, "o", {});
-    EXPECT_EQ(world.storyFlags, 0u);
+    for (int draw : {DrawGuards, DrawTraveller}) {  // attacking innocents costs one more
+        std::tie(hero.alignment, world.killCounts) = std::pair(0, decltype(world.killCounts){});
+        road(draw, "t" + winFight(), {});
+        EXPECT_EQ(hero.alignment, -1 - innocents()) << draw;
+    }
+    EXPECT_EQ(fallen("Podróżny"), 1);
+    world.questKind = 3;  // the mayor wants one group of bandits beaten: caught running, the hero beats them
+    road(DrawBandits, "ux" + winFight(),
+         {"Próbowałeś uciec ale cie dogonili.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"});
+    EXPECT_TRUE(fallen("Bandyta") == 2 || fallen("Bandyta") == 3) << fallen("Bandyta");
+    EXPECT_EQ(world.questStage, 1);
 }
 
 // The camp falls on an honest hero and on one who killed the mayor; the chief fights only when the mayor wants him.
