@@ -29,11 +29,11 @@ protected:
     // The same, where the place must return having printed every part.
     void forest(int draw, const std::string& keys, std::initializer_list<std::string> parts) {
         EXPECT_TRUE(exploreForest(draw, keys)) << keys;
-        for (const std::string& part : parts) EXPECT_TRUE(said(part)) << part;
+        saw(parts);
     }
     void road(int draw, const std::string& keys, std::initializer_list<std::string> parts) {
         EXPECT_TRUE(exploreRoad(draw, keys)) << keys;
-        for (const std::string& part : parts) EXPECT_TRUE(said(part)) << part;
+        saw(parts);
     }
     // Heavy armour: pace 4, no faster than guards and bandits.
     static void slow() {

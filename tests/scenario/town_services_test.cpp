@@ -1,5 +1,4 @@
-// The services of the town and of the druid's grove: training, the smiths,
-// the market, the mages' tower, the inn, the home, the mayor and the druid.
+// The services of the town and of the druid's grove, one fixture each.
 #include <algorithm>
 #include <climits>
 #include <regex>
@@ -37,8 +36,7 @@ protected:
         ScenarioTest::SetUp();
         showAllFeats = false;
     }
-    // A player who trains, raises `attribute` when asked and takes Twardość
-    // at every feat choice; any other screen ends the input.
+    // A player who trains, raises `attribute` and takes Twardość when asked; any other screen ends the input.
     void playTraining(char attribute) {
         screen.setKeySource([this, attribute]() -> int {
             std::string last;
@@ -66,10 +64,6 @@ protected:
     void shop(bool (*place)(), const std::string& keys, std::initializer_list<std::string> parts) {
         seedRandom(12345);
         visit(place, keys, parts);
-    }
-    // Every part must be in what the last screen printed.
-    void saw(std::initializer_list<std::string> parts) {
-        for (const std::string& part : parts) EXPECT_TRUE(said(part)) << part;
     }
     // The mages' tower, whose seer and refusals may keep it open.
     void tower(const std::string& keys, std::initializer_list<std::string> parts) {
@@ -120,8 +114,7 @@ using HomeTest = TownServiceTest;
 using MayorTest = TownServiceTest;
 using DruidGroveTest = TownServiceTest;
 
-// From level 1 to 20: the days, the rest, the die, the feats, KON and the
-// class features; experience is never spent, the power attack stays set.
+// From level 1 to 20: days, rest, die, feats, KON, class features; experience is kept, so is the power attack.
 TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
     struct Walk {
         int heroClass;
@@ -224,9 +217,7 @@ constexpr ItemSlot Diamond{3, KindGem, 0, 0, Identified};
 constexpr ItemSlot GodSword{7, KindWeapon, 1, 5, OfTheGods | Identified};
 constexpr ItemSlot StrangeSword{7, KindWeapon, 1, -5, OfTheGods};  // the sword of the gods as found
 
-// A price beyond the purse names the shortage and draws new goods; a purchase the backpack cannot take costs
-// nothing (else 28 would not be left) and waits for one key (a second 'k' would buy again); one it can take
-// ends the buy screen.
+// A price beyond the purse draws new goods; a purchase the full backpack refuses is free and waits for one key.
 TEST_F(SmithsTest, WeaponSmithSellsFromASeededStock) {
     shop(weaponSmithScreen, "k1\nt 0\nw",
          {"Oto broń którą mam aktualnie na sprzedaż: \n"
@@ -242,8 +233,7 @@ TEST_F(SmithsTest, WeaponSmithSellsFromASeededStock) {
     EXPECT_FLOAT_EQ(hero.load, 2.0f + 15.0f + 7.5f + 2.0f);
 }
 
-// A known cursed weapon is refused; the wielded sword of the gods sells and takes its +5 off all six attributes;
-// masterwork costs 300 (299 is one short and leaves the screen); the sword, once known, can be reforged.
+// A known cursed weapon is refused; masterwork costs 300 (299 leaves the screen); a known god sword is reforged.
 TEST_F(SmithsTest, WeaponSmithBuysUpgradesAndReforges) {
     std::tie(hero.level, hero.maxHp, hero.hp, hero.weapon) = std::tuple(3, 30, 30, GodSword);
     hero.attributes = {19, 17, 17, 15, 15, 15};  // with the sword's +5
@@ -277,15 +267,13 @@ TEST_F(SmithsTest, WeaponSmithBuysUpgradesAndReforges) {
     EXPECT_FLOAT_EQ(hero.load, 2.0f + 15.0f + 7.5f + 7.5f + 0.1f);
 }
 
-// Selling the wielded sword of the gods can kill: a CHA of 5 without it, or the 6 Pw a third-level hero with 5
-// left loses with KON; the shop is left at once and the graveyard will name no cause.
+// Through CHA 5 - 5 or the 6 Pw KON takes at level 3; the shop is left at once, the graveyard names no cause.
 TEST_F(SmithsTest, SellingTheSwordOfTheGodsCanKill) {
     for (const auto& [shopScreen, level, cha, hp, question, gold] :
          {std::tuple{&weaponSmithScreen, 1, 5, 13, "? (t\n)", -1},
           {&marketScreen, 3, 15, 5, "Długi miecz Bogów +5 za 66723 sztuk złota? (t/n)", 66723}}) {
         makeTestHero();
         hero.attributes = {19, 17, 17, 15, 15, cha};
-        // lastHarm 0: bitten by a rat some time ago.
         std::tie(hero.level, hero.hp, hero.gold, hero.lastHarm, hero.weapon) = std::tuple(level, hp, 0, 0, GodSword);
         shop(shopScreen, "s1\nt ", {});
         EXPECT_TRUE(screen.transcript().ends_with(std::string(question) + "\n{12}Umierasz...\n{7}\n(ok)"));
@@ -326,8 +314,7 @@ TEST_F(SmithsTest, ArmourSmithTradesArmourAndShields) {
 
 constexpr std::uint32_t Known = Identified | StrengthKnown;
 
-// The potion list stays open after each purchase; a shortage names the missing gold; a full backpack takes
-// nothing, costs nothing and ends the list after one key.
+// The potion list stays open after each purchase; a full backpack takes nothing and ends it after one key.
 TEST_F(MarketTest, PotionsAreBoughtUntilThePurseOrTheBackpackRunsOut) {
     hero.gold = 200;
     visit(marketScreen, "k1\nt2\nt3\nt 0\nw",
@@ -347,9 +334,7 @@ TEST_F(MarketTest, PotionsAreBoughtUntilThePurseOrTheBackpackRunsOut) {
     EXPECT_EQ(hero.gold, 200);
 }
 
-// The market buys anything it values: the wielded weapon (leaving the fists), gems, a potion known only by its
-// kind, a cursed sword the hero does not know is cursed; it refuses the worthless and the known cursed, and a
-// worn cursed armour stays where it is.
+// Not the worthless nor the known cursed, and a worn cursed armour stays; the wielded weapon leaves the fists.
 TEST_F(MarketTest, EverythingWithAValueIsBought) {
     hero.gold = 0;
     hero.armour = ItemSlot{6, KindArmour, 0, -1, 0};
@@ -432,8 +417,7 @@ TEST_F(MagesTowerTest, IdentificationTellsPotionsOfHighRowsOnlyTheirKind) {
     EXPECT_EQ(hero.gold, 100);
 }
 
-// Freed of its curse, the wielded strange sword turns -5 into +5 at once; one more step makes the hero stronger
-// still. Cursed, a step that takes an attribute below 1 kills the hero, who pays nothing and leaves at once.
+// Uncursed, -5 turns +5 at once and a step more adds to it; cursed, an attribute below 1 kills, nothing paid.
 TEST_F(MagesTowerTest, StrangeSwordRaisesOrKillsThroughTheAttributes) {
     hero.attributes[Cha] = 15;  // 10 with the sword: the base prices
     const auto own = hero.attributes;  // KON 12: +1 at level 1
@@ -458,8 +442,7 @@ TEST_F(MagesTowerTest, StrangeSwordRaisesOrKillsThroughTheAttributes) {
               std::tuple(0, HarmNothingYet, 200000, -5));
 }
 
-// The first word of the line, in any case (of two rows named Paladyn, the last: 150 gold); the fee by challenge
-// (a rat, 1/8: 1 gold); "n" pays nothing; then what the seer tells, whole: traits, speed and places.
+// The first word, any case (of two Paladyn rows the last: 150 gold); a rat (1/8) costs 1; "n" pays nothing.
 TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
     hero.gold = 1000;
     tower("wg  paladyn rest\ntkgRycerz śmierci\nkx",
@@ -493,8 +476,7 @@ TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
     }
 }
 
-// A rest costs a gold piece for two days begun, heals a level's Pw a day up to the maximum, restores the rages
-// and the last chances and runs the calendar on (the longest wraps it ten times).
+// A gold piece for two days begun, a level's Pw a day, rages and last chances back, the calendar runs on.
 TEST_F(InnTest, RestsCostsRefusalsAndTheBound) {
     const struct {
         std::string typed, days;
@@ -517,8 +499,7 @@ TEST_F(InnTest, RestsCostsRefusalsAndTheBound) {
                   std::tuple(r.gold - r.cost, r.hp, r.dayAfter, r.yearAfter, 2, 3))
             << r.typed;
     }
-    // Too poor; "n" leaves for the town; nothing to rest for: back to the menu without a question; more days
-    // than a rest may last (a cost and healing beyond the int range): the limit, then the menu.
+    // Too poor; "n" leaves; nothing to heal: no question; beyond the int range of cost and Pw: the limit.
     tired(3, 30, 10);
     std::tie(hero.gold, world.day) = std::pair(1, 1);
     EXPECT_TRUE(has(inn("o5\ntk"), "za 3 zlota? (t/n)\nNie masz dość złota, brakuje ci 2.\n\n(ok){clear}GOSPODA"));
@@ -607,8 +588,7 @@ TEST_F(HomeTest, RestInEachBuilding) {
     EXPECT_EQ(std::pair(hero.hp, world.day), std::pair(16, 363));
     home("o3650\nk");
     EXPECT_EQ(std::tuple(hero.hp, world.day, world.year), std::tuple(20, 363, 123));
-    // Nothing to heal, nothing typed, or beyond the limit (which says so, even for "-1" at a huge loss of Pw):
-    // no time passes. The inn shares the count of days and its test tries the other kinds of typing.
+    // Nothing to heal, nothing typed, or beyond the limit (said, even for "-1" at a huge loss): no time passes.
     const std::string out = home("o-1\no0\no3651\nkw");
     EXPECT_FALSE(has(out, "Odpoczywałeś"));
     EXPECT_TRUE(has(out, "3651\nMożesz odpoczywać najwyżej 3650 dni.\n\n(ok){clear}Wracasz"));
@@ -741,8 +721,7 @@ TEST_F(MayorTest, LandAndTheMine) {
     EXPECT_EQ(std::pair(hero.gold, screen.transcript()), std::pair(2147483647, std::string()));
 }
 
-// Potions are sold until the purse runs out. Only potions of unknown strength are identified; an identified one
-// drops off the list, and with none left the druid says so.
+// Potions are sold until the purse runs out; only those of unknown strength are identified, then drop off.
 TEST_F(DruidGroveTest, PotionsAreSoldAndIdentifiedForAFee) {
     hero.gold = 112 + 150;  // exactly two potions
     EXPECT_TRUE(grove("k1\nt2\nt6\ntx0\nw",
@@ -805,8 +784,7 @@ TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
                                    "mikstury\ni - identyfikacja mikstur\nz - zadania\na - zatakuj druida\nw - wyjdź\n");
 }
 
-// Attacking a companion or a friend ends that bond: in his own grove (the forest) a companion druid would
-// otherwise fight beside the hero against himself and his dog. Only the hero is ever attacked or charmed at.
+// The bond ends, else a companion would fight himself in his grove; only the hero is attacked or charmed at.
 TEST_F(DruidGroveTest, AttackingTheDruidEndsEveryBondUntilHeIsDead) {
     for (const std::uint32_t bond : {DruidCompanion | WorgsBeaten, +DruidFriend}) {
         world.storyFlags = GroveKnown | bond;
@@ -818,8 +796,7 @@ TEST_F(DruidGroveTest, AttackingTheDruidEndsEveryBondUntilHeIsDead) {
         EXPECT_EQ(count(out, "trafia "), count(out, "trafia cię")) << out;
         EXPECT_EQ(count(out, "próbuje zaatakować") + count(out, "zauroczył"), 0) << out;
     }
-    // After the attack every visit is the druid's ambush, with no word of trade, even if a companion flag
-    // survived from an older game, until the druid is dead.
+    // Then every visit is an ambush, even with a companion flag of an older game, until the druid is dead.
     world.storyFlags = GroveKnown | DruidHostile | DruidCompanion;
     waitInFights(5);
     EXPECT_FALSE(grove("a0\n"));
