@@ -1,5 +1,6 @@
 // The places above ground: the town screen, the world map, the forest and the road.
 #include <string>
+#include <tuple>
 
 #include "support/scenario.h"
 
@@ -14,10 +15,9 @@
 namespace kelvrin::test {
 namespace {
 
-// Explores a place above ground, meeting event `draw` of its events; true
-// when the place returned before the keys ran out.
 class SurfaceTest : public ScenarioTest {
 protected:
+    // Explores the forest or the road meeting event `draw`; true when the place returned before the keys ran out.
     bool exploreForest(int draw, const std::string& keys) {
         world.location = LocationForest;
         return explore(forestScreen, 11, draw, keys);
@@ -26,43 +26,48 @@ protected:
         world.location = LocationRoad;
         return explore(roadScreen, 20, draw, keys);
     }
+    // The same, where the place must return having printed every part.
+    void forest(int draw, const std::string& keys, std::initializer_list<std::string> parts) {
+        EXPECT_TRUE(exploreForest(draw, keys)) << keys;
+        saw(parts);
+    }
+    void road(int draw, const std::string& keys, std::initializer_list<std::string> parts) {
+        EXPECT_TRUE(exploreRoad(draw, keys)) << keys;
+        saw(parts);
+    }
     // Heavy armour: pace 4, no faster than guards and bandits.
     static void slow() {
         hero.armour = ItemSlot{11, KindArmour, 0, 0, Identified};
         ASSERT_EQ(speedSteps(), 4);
+    }
+    // Every innocent killed costs a point of alignment.
+    static int innocents() {
+        return world.killCounts[MonsterGuard] + world.killCounts[MonsterSergeant] + world.killCounts[MonsterTraveller];
     }
 };
 using TownTest = SurfaceTest;
 using ForestTest = SurfaceTest;
 using RoadTest = SurfaceTest;
 
-// One point short of the next level there is no hint, and without land no
-// home; ignored keys ('o' without land among them) do not redraw. The sheet
-// waits for a key; the world map leads back.
+// One point short of the next level no hint, without land no home; ignored keys ('o' among them) do not redraw.
 TEST_F(TownTest, TownScreenFollowsTheStateAndTheMapLeadsBack) {
-    hero.hp = 5;
-    hero.maxHp = 12;
-    hero.gold = 77;
-    hero.xp = 999;
+    std::tie(hero.hp, hero.maxHp, hero.gold, hero.xp) = std::tuple(5, 12, 77, 999);
     EXPECT_TRUE(play(runLocationLoop, "xo+1"));
     const std::string town = "Jesteś w mieście. Jest 1 dzień, 113 rok.\nMasz 5/12 pw, 77 złota.\nDostepne komendy:\n"
                              "s - informacje o postaci\nq - zapis i wyjście\nb - baraki\nu - burmistrz\nt - targowisko\n"
                              "g - gospoda\na - płatnerz\nd - zbrojmistrz\nm - wieża magów\nw - wyjdź z miasta\n\n\n";
-    EXPECT_EQ(screen.screenText().substr(0, town.size()), town);
-    EXPECT_EQ(screen.clears(), 1);
-    EXPECT_EQ(world.location, LocationTown);
-
+    EXPECT_EQ(std::tuple(screen.screenText().substr(0, town.size()), screen.clears(), world.location),
+              std::tuple(town, 1, LocationTown));
     hero.xp = 1000;
     world.set(LandOwned);
     play(runLocationLoop, "");
     EXPECT_TRUE(shows("Masz dość doświadczenia aby awansować na 2 poziom."));
     EXPECT_TRUE(shows("o - mój dom\nw - wyjdź z miasta"));
-    play(runLocationLoop, "s");
+    play(runLocationLoop, "s");  // the sheet waits for a key
     EXPECT_TRUE(shows("Testowy Człowiek Wojownik"));
     play(runLocationLoop, "w");
-    EXPECT_EQ(world.location, LocationWorldMap);
     const std::string map = "Gdzie chcesz iść:\nm - miasto\nl - las\nd - droga\np - podziemia\n";
-    EXPECT_EQ(screen.screenText().substr(0, map.size()), map);
+    EXPECT_EQ(std::tuple(world.location, screen.screenText().substr(0, map.size())), std::tuple(LocationWorldMap, map));
     play(runLocationLoop, "xm");
     EXPECT_EQ(world.location, LocationTown);
     EXPECT_TRUE(shows("Jesteś w mieście."));
@@ -72,12 +77,10 @@ constexpr int DrawMineOrWell = 5;
 constexpr int DrawDruidStory = 6;
 const std::string QuietWalk = "Przechadzasz się przez jakiś czas po lesie, nie natrafiasz na nic niezwykłego.\n\n(ok)";
 
-// A quiet walk in the forest or on the road heals half the level's Pw
-// (nothing at level 1); keys of places not yet known are ignored.
+// A quiet walk in the forest or on the road heals half the level's Pw (nothing at level 1).
 TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
     world.location = LocationForest;
-    hero.gold = 12;
-    hero.hp = 5;
+    std::tie(hero.gold, hero.hp) = std::pair(12, 5);
     seedSuchThat([] { return randomNext() % 11 == 0; });
     screen.type("kdex");  // neither mine nor grove is known: 'k' and 'd' are ignored
     EXPECT_FALSE(runUntilInputEnds(forestScreen));
@@ -85,18 +88,16 @@ TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
                                    "postaci\nq - zapis i wyjście\ne - eksploruj\nm - mapa\n\n" + QuietWalk);
     EXPECT_EQ(hero.hp, 5);
     hero.gold = 50;
-    for (const auto& [road, level, hp, after] : {std::tuple{false, 5, 5, 7}, {false, 9, 10, 13}, {true, 4, 7, 9}}) {
-        hero.level = level;
-        hero.hp = hp;
-        EXPECT_TRUE(road ? exploreRoad(0, "x") : exploreForest(0, "x"));
+    for (const auto& [onRoad, level, hp, after] : {std::tuple{false, 5, 5, 7}, {false, 9, 10, 13}, {true, 4, 7, 9}}) {
+        std::tie(hero.level, hero.hp) = std::pair(level, hp);
+        EXPECT_TRUE(onRoad ? exploreRoad(0, "x") : exploreForest(0, "x"));
         EXPECT_EQ(hero.hp, after) << "level " << level;
     }
     EXPECT_EQ(screen.transcript(),
               "Jesteś na drodze. Masz 7/13 pw, 50 złota.\nDostepne komendy:\ns - informacje o postaci\n"
               "q - zapis i wyjście\ne - eksploruj\nm - mapa\n\nPatrolujesz drogę przez jakiś czas, jednak "
               "nikogo nie spotykasz.\n\n(ok)");
-    EXPECT_TRUE(exploreRoad(6, "x\nw\n"));
-    EXPECT_TRUE(said("m - mapa\n\nZnalazłeś szczątki karawany.\n"));
+    road(6, "x\nw\n", {"m - mapa\n\nZnalazłeś szczątki karawany.\n"});
     world.location = LocationForest;
     screen.type("m");
     forestScreen();
@@ -104,61 +105,44 @@ TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
 }
 
 TEST_F(ForestTest, TheMineEntranceThenTheCrystalWell) {
-    const ItemSlot crystal{CrystalRow, KindGem, 0, 0, Identified};
-    const ItemSlot ruby{2, KindGem, 0, 0, Identified};
+    const ItemSlot crystal{CrystalRow, KindGem, 0, 0, Identified}, ruby{2, KindGem, 0, 0, Identified};
     hero.inventory[1] = ruby;
     hero.inventory[3] = hero.inventory[7] = crystal;
     recomputeLoad();
     const auto attributes = hero.attributes;
     const float load = hero.load;
-
-    // No well before the mine was found: the mine is found instead, and entered.
-    EXPECT_TRUE(exploreForest(DrawMineOrWell, "x"));
-    EXPECT_TRUE(said("Znalazłeś wejście do kopalni.\n\n(ok)"));
+    // No well before the mine was found: the mine is found instead, and entered (the mine keeps control).
+    forest(DrawMineOrWell, "x", {"Znalazłeś wejście do kopalni.\n\n(ok)"});
     world.dungeonLevel = 5;
     screen.type("k");
-    EXPECT_TRUE(runUntilInputEnds(forestScreen));  // the mine keeps control
-    EXPECT_EQ(world.location, LocationMine);
-    EXPECT_EQ(world.dungeonLevel, 0);
-    world.location = LocationForest;
-
-    EXPECT_TRUE(exploreForest(DrawMineOrWell, "n"));  // refused: the crystal stays
-    EXPECT_TRUE(said("k - kopalnia\nm - mapa\n\n"));
-    EXPECT_TRUE(said("Czy chcesz go wrzucić do studni? (t/n)\n"));
-    EXPECT_EQ(hero.attributes, attributes);
+    EXPECT_TRUE(runUntilInputEnds(forestScreen));
+    EXPECT_EQ(std::tuple(world.location, world.dungeonLevel), std::tuple(LocationMine, 0));
+    forest(DrawMineOrWell, "n", {"k - kopalnia\nm - mapa\n\n", "Czy chcesz go wrzucić do studni? (t/n)\n"});
+    EXPECT_EQ(hero.attributes, attributes);  // refused: the crystal stays
     // Thrown in: the first crystal goes, the hero is wiser and more charming.
-    EXPECT_TRUE(exploreForest(DrawMineOrWell, "tx"));
-    EXPECT_TRUE(said("Czujesz się mądrzejszy!\n\n(ok)"));
-    EXPECT_EQ(hero.attributes[Wis], attributes[Wis] + 4);
-    EXPECT_EQ(hero.attributes[Cha], attributes[Cha] + 4);
-    EXPECT_TRUE(hero.inventory[3].empty());
-    EXPECT_EQ(hero.inventory[7], crystal);
+    forest(DrawMineOrWell, "tx", {"Czujesz się mądrzejszy!\n\n(ok)"});
+    EXPECT_EQ(std::tuple(hero.attributes[Wis], hero.attributes[Cha], hero.inventory[3], hero.inventory[7]),
+              std::tuple(attributes[Wis] + 4, attributes[Cha] + 4, ItemSlot{}, crystal));
     EXPECT_NEAR(hero.load, load - 0.1f, 1e-4);
-    // Without a crystal (a ruby is no crystal) the clearing is a quiet walk.
-    hero.inventory[7] = ItemSlot{};
-    EXPECT_TRUE(exploreForest(DrawMineOrWell, "x"));
-    EXPECT_TRUE(said(QuietWalk));
+    hero.inventory[7] = ItemSlot{};  // a ruby is no crystal: a quiet walk
+    forest(DrawMineOrWell, "x", {QuietWalk});
     EXPECT_EQ(hero.inventory[1], ruby);
 }
 
 TEST_F(ForestTest, TheDogLeadsOnlyAfterAWonFightAndAYes) {
     makeStrong();
-    EXPECT_TRUE(exploreForest(DrawDruidStory, "n"));
-    EXPECT_TRUE(said("Natrafiasz na psa zaatakowanego przez kilka wilków. Czy chcesz mu pomóc? (t/n)\n"));
+    forest(DrawDruidStory, "n", {"Natrafiasz na psa zaatakowanego przez kilka wilków. Czy chcesz mu pomóc? (t/n)\n"});
     EXPECT_FALSE(said("Atakujesz wilki."));
     // Helped, but the dog is not followed: it can be met again.
-    EXPECT_TRUE(exploreForest(DrawDruidStory, "t" + winFight() + "n"));
-    EXPECT_EQ(fallen("Wilk"), 4);
-    EXPECT_TRUE(said("\n\nPies wesoło merda ogonem, szczeka na ciebie i ucieka w głąb lasu. Czy chcesz iść za nim? "
-                     "(t/n)\n"));
-    EXPECT_FALSE(world.has(GroveKnown));
+    forest(DrawDruidStory, "t" + winFight() + "n",
+           {"\n\nPies wesoło merda ogonem, szczeka na ciebie i ucieka w głąb lasu. Czy chcesz iść za nim? (t/n)\n"});
+    EXPECT_EQ(std::pair(fallen("Wilk"), world.has(GroveKnown)), std::pair(4, false));
     // Followed: the grove is found and shown until the hero walks out.
-    EXPECT_TRUE(exploreForest(DrawDruidStory, "t" + winFight() + "txw"));
-    EXPECT_TRUE(said("Biegniesz za psem i trafiasz na niewielką polanę. Leżą tam ułożone kamienie tworzące krąg. "));
+    forest(DrawDruidStory, "t" + winFight() + "txw",
+           {"Biegniesz za psem i trafiasz na niewielką polanę. Leżą tam ułożone kamienie tworzące krąg. "});
     EXPECT_EQ(world.storyFlags, static_cast<std::uint32_t>(GroveKnown));
     // Known now: a quiet walk until the druid asks for help; the grove is on the screen.
-    EXPECT_TRUE(exploreForest(DrawDruidStory, "x"));
-    EXPECT_TRUE(said("e - eksploruj\nd - gaj druida\nm - mapa\n\n" + QuietWalk));
+    forest(DrawDruidStory, "x", {"e - eksploruj\nd - gaj druida\nm - mapa\n\n" + QuietWalk});
 }
 
 TEST_F(ForestTest, FleeingTheWolvesEndsTheEvent) {
@@ -167,28 +151,24 @@ TEST_F(ForestTest, FleeingTheWolvesEndsTheEvent) {
     hero.heroClass = ClassBarbarian;  // running, pace 8: sometimes outruns wolves (pace 10)
     hero.feats |= FeatRun;
     ASSERT_EQ(speedSteps(), 8);
-    EXPECT_TRUE(exploreForest(DrawDruidStory, "t" + std::string(60, 'u') + "x"));
-    ASSERT_TRUE(said("Uciekłeś z walki."));
+    forest(DrawDruidStory, "t" + std::string(60, 'u') + "x", {"Uciekłeś z walki."});
     EXPECT_FALSE(said("Pies wesoło merda"));
 }
 
-// The worgs and the treant (the texts the whole game checks are not repeated):
-// eight worgs, one treant, and only the druid's own flags change.
+// Eight worgs, one treant, and only the druid's own flags change.
 TEST_F(ForestTest, TheWorgsAndTheTreantMakeTheDruidAFriend) {
     makeStrong();
     const std::uint32_t others = GroveKnown | MineFound | LandOwned;
     world.storyFlags = others | DruidCompanion;
-    EXPECT_TRUE(exploreForest(DrawDruidStory, winFight()));
+    forest(DrawDruidStory, winFight(), {"{clear}Dziękuje za pomoc ale jest jeszcze jeden problem. Jeden z drzewców "
+                                        "oszalał i zabija wszystkie zwierzęta. Trzeba go powstrzymać, jest gdzieś w "
+                                        "lesie.\nZdobyłeś {10}2000{7}"});
     EXPECT_EQ(std::pair(fallen("Worg"), world.storyFlags), std::pair(8, others | DruidCompanion | WorgsBeaten));
-    EXPECT_TRUE(said("{clear}Dziękuje za pomoc ale jest jeszcze jeden problem. Jeden z drzewców oszalał i zabija "
-                     "wszystkie zwierzęta. Trzeba go powstrzymać, jest gdzieś w lesie.\nZdobyłeś {10}2000{7}"));
-    EXPECT_TRUE(exploreForest(DrawDruidStory, winFight()));
+    forest(DrawDruidStory, winFight(),
+           {"{clear}\nIdziesz przez las gdy nagle korzenie pobliskiego drzewa zaczynają cie oplątać.",
+            "dziękujec ci. Jeśli będziesz kiedyś potrzebował pomocy, znajdę cie.\nZdobyłeś {10}5000{7}"});
     EXPECT_EQ(std::pair(fallen("Drzewiec"), world.storyFlags), std::pair(1, others | DruidFriend));
-    EXPECT_TRUE(said("{clear}\nIdziesz przez las gdy nagle korzenie pobliskiego drzewa zaczynają cie oplątać."));
-    EXPECT_TRUE(said("dziękujec ci. Jeśli będziesz kiedyś potrzebował pomocy, znajdę cie.\nZdobyłeś {10}5000{7}"));
-    // The friend no longer walks with the hero: the forest is quiet.
-    EXPECT_TRUE(exploreForest(DrawDruidStory, "x"));
-    EXPECT_TRUE(said(QuietWalk));
+    forest(DrawDruidStory, "x", {QuietWalk});  // the friend no longer walks with the hero
 }
 
 constexpr int DrawTraveller = 7;
@@ -203,113 +183,91 @@ const std::string ChiefOfferText =
     "Bandyci zaprowadzili cię do swojego herszta.\n-\"Chcesz zarobic? Zabij dla mnie burmistrza a dam ci 10.000 "
     "sztuk złota.\n\n(ok)";
 
-TEST_F(RoadTest, TheTollWithTenNineAndNoGold) {
-    for (const auto& [gold, answer] : {std::pair{10, "Dobrze możesz przejść, tylko ani słowa straży.\nStraciłeś 10"},
-                                       {9, "Dobra, dawaj co tam masz i spadaj!\nStraciłeś 9 sztuk złota.\n\n(ok)"},
-                                       {0, "Cholera, nawet złota nie masz! Jeszcze raz cię tu spotkam"}}) {
-        hero.gold = gold;
-        EXPECT_TRUE(exploreRoad(DrawBandits, "xzx"));  // 'x' is no answer
-        EXPECT_TRUE(said("Trafiłeś na kilku bandytów. " + TollDemand + answer)) << gold;
-        EXPECT_EQ(hero.gold, 0);
+// Meetings without a fight: the toll with ten, nine and no gold; only a strictly faster hero (pace 6 against 4)
+// outruns bandits and guards; below -5 the bandits and their camp take the hero to their chief, at -5 only the
+// camp does; walking away changes nothing.
+TEST_F(RoadTest, MeetingsThatEndWithoutAFight) {
+    const struct {
+        int alignment, gold, draw;
+        std::string keys, fragment;
+        int goldAfter;
+        std::uint32_t flags;
+    } meetings[] = {
+        {0, 10, DrawBandits, "xzx", "Trafiłeś na kilku bandytów. " + TollDemand +  // 'x' is no answer
+                                        "Dobrze możesz przejść, tylko ani słowa straży.\nStraciłeś 10", 0, 0},
+        {0, 9, DrawBandits, "xzx", TollDemand + "Dobra, dawaj co tam masz i spadaj!\nStraciłeś 9 sztuk złota.\n\n(ok)",
+         0, 0},
+        {0, 0, DrawBandits, "xzx", TollDemand + "Cholera, nawet złota nie masz! Jeszcze raz cię tu spotkam", 0, 0},
+        {0, 25, DrawBandits + 2, "zx", TollDemand, 15, 0},  // the last of the bandits' draws
+        {0, 50, DrawBandits, "ux", "Uciekłeś przed bandytami.\n\n(ok)", 50, 0},
+        {-5, 50, DrawGuards, "ntx", "Uciekłeś przed strażnikami.\n\n(ok)", 50, 0},  // the guards know him
+        {0, 50, DrawTraveller, "nx", "(t/n)\nZamieniliście kilka słow i każdy ruszył w swoją stronę.\n\n(ok)", 50, 0},
+        {-6, 50, DrawBandits + 1, "xsx",
+         "Trafiłeś na kilku bandytów. Podchodzą do ciebie i mówia:\n-\"Słyszeliśmy o tobie, niebezpieczny z ciebie "
+         "zabójca! Jeśli chcesz zaprowadzimy cię do naszego szefa.\"\n\nCo chcesz zrobić?s - idź z nimi\na - atakuj\n"
+         "\no - odejdź\n" + ChiefOfferText, 50, ChiefOffer},
+        {-5, 50, DrawBandits, "zx", TollDemand, 40, 0},
+        {-5, 50, DrawCamp, "px", "Z daleka dostrzegasz niewielki obóz bandytów. Znajduje się tu około 10 bandytów.\n"
+                                 "Co chcesz zrobić:\np - podejdź\na - atakuj\no - odejdź\n" + ChiefOfferText,
+         50, ChiefOffer},
+        {-6, 50, DrawCamp, "o", "", 50, 0},
+        {-6, 50, DrawBandits, "o", "", 50, 0},
+    };
+    for (const auto& m : meetings) {
+        std::tie(hero.alignment, hero.gold, world.storyFlags) = std::tuple(m.alignment, m.gold, 0u);
+        road(m.draw, m.keys, {m.fragment});
+        EXPECT_EQ(std::tuple(hero.gold, world.storyFlags, hero.alignment), std::tuple(m.goldAfter, m.flags, m.alignment))
+            << m.draw << m.keys;
     }
-    hero.gold = 25;
-    EXPECT_TRUE(exploreRoad(DrawBandits + 2, "zx"));  // the last of the bandits' draws
-    EXPECT_EQ(hero.gold, 15);
 }
 
-// Only a strictly faster hero outruns bandits and guards.
-TEST_F(RoadTest, RunningFromBanditsAndGuards) {
-    EXPECT_TRUE(exploreRoad(DrawBandits, "ux") && said("Uciekłeś przed bandytami.\n\n(ok)"));  // pace 6 against 4
-    hero.alignment = -5;  // the guards know him
-    EXPECT_TRUE(exploreRoad(DrawGuards, "ntx") && said("Uciekłeś przed strażnikami.\n\n(ok)"));
-    makeStrong();
-    slow();
-    world.questKind = 3;  // the mayor wants one group beaten
-    EXPECT_TRUE(exploreRoad(DrawBandits, "ux" + winFight()));
-    EXPECT_TRUE(said("Próbowałeś uciec ale cie dogonili.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"));
-    EXPECT_TRUE(fallen("Bandyta") == 2 || fallen("Bandyta") == 3) << fallen("Bandyta");
-    EXPECT_EQ(world.questStage, 1);
-}
-
-TEST_F(RoadTest, GuardsKnowAnEvilHero) {
+// Guards know an evil hero and outrun the slow; innocents attacked cost a point more than those killed.
+TEST_F(RoadTest, GuardsKnowAnEvilHeroAndInnocentsCostAlignment) {
     hero.alignment = -4;  // the patrol passes by
-    EXPECT_TRUE(exploreRoad(DrawGuards, "n"));
-    EXPECT_TRUE(said("Trafiłeś na patrol straży na drodzę. Czy chcesz ich zaatakować? (t/n)\n"));
+    road(DrawGuards, "n", {"Trafiłeś na patrol straży na drodzę. Czy chcesz ich zaatakować? (t/n)\n"});
     EXPECT_FALSE(said("rozpoznał"));
     // At -5 recognised and caught; the event's draw, then 0 out of 4: four guards.
     hero.alignment = -5;
     makeStrong();
     slow();
     seedSuchThat([] { return randomNext() % 20 == DrawGuards && randomNext() % 4 == 0; });
-    screen.type("entx" + winFight());
-    EXPECT_FALSE(runUntilInputEnds(roadScreen));
+    EXPECT_FALSE(play(roadScreen, "entx" + winFight()));
     EXPECT_TRUE(said("Już mijałeś strażników gdy jeden z nich cię rozpoznał!\nCzy chcesz próbować uciekać? (t/n)\n"
                      "Próbowałeś uciec ale cie dogonili.\n\n(ok){clear}\nZaatakowałeś strażników.\n"));
-    EXPECT_EQ(fallen("Strażnik"), 4);
-    EXPECT_EQ(fallen("Sierżant"), 1);
-    // Every innocent killed costs a point, and attacking them one more.
-    EXPECT_EQ(hero.alignment, -5 - world.killCounts[MonsterGuard] - world.killCounts[MonsterSergeant]);
-    hero.alignment = 0;
-    world.killCounts = {};
-    EXPECT_TRUE(exploreRoad(DrawGuards, "t" + winFight()));
-    EXPECT_EQ(hero.alignment, -1 - world.killCounts[MonsterGuard] - world.killCounts[MonsterSergeant]);
-}
-
-TEST_F(RoadTest, TheTraveller) {
-    EXPECT_TRUE(exploreRoad(DrawTraveller, "nx"));
-    EXPECT_TRUE(said("(t/n)\nZamieniliście kilka słow i każdy ruszył w swoją stronę.\n\n(ok)"));
-    EXPECT_EQ(hero.alignment, 0);
-    makeStrong();
-    EXPECT_TRUE(exploreRoad(DrawTraveller, "t" + winFight()));
+    EXPECT_EQ(std::tuple(fallen("Strażnik"), fallen("Sierżant"), hero.alignment), std::tuple(4, 1, -5 - innocents()));
+    for (int draw : {DrawGuards, DrawTraveller}) {  // attacking innocents costs one more
+        std::tie(hero.alignment, world.killCounts) = std::pair(0, decltype(world.killCounts){});
+        road(draw, "t" + winFight(), {});
+        EXPECT_EQ(hero.alignment, -1 - innocents()) << draw;
+    }
     EXPECT_EQ(fallen("Podróżny"), 1);
-    EXPECT_EQ(hero.alignment, -1 - world.killCounts[MonsterTraveller]);
+    world.questKind = 3;  // the mayor wants one group of bandits beaten: caught running, the hero beats them
+    road(DrawBandits, "ux" + winFight(),
+         {"Próbowałeś uciec ale cie dogonili.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"});
+    EXPECT_TRUE(fallen("Bandyta") == 2 || fallen("Bandyta") == 3) << fallen("Bandyta");
+    EXPECT_EQ(world.questStage, 1);
 }
 
-TEST_F(RoadTest, TheBanditChiefsOffer) {
-    hero.alignment = -6;  // below -5 the bandits take the hero to their chief
-    EXPECT_TRUE(exploreRoad(DrawBandits + 1, "xsx"));
-    EXPECT_TRUE(said("Trafiłeś na kilku bandytów. Podchodzą do ciebie i mówia:\n-\"Słyszeliśmy o tobie, "
-                     "niebezpieczny z ciebie zabójca! Jeśli chcesz zaprowadzimy cię do naszego szefa.\"\n\nCo chcesz "
-                     "zrobić?s - idź z nimi\na - atakuj\n\no - odejdź\n" + ChiefOfferText));
-    EXPECT_TRUE(world.has(ChiefOffer));
-    // At -5 they only want the toll, but the camp still takes him in.
-    world.storyFlags = 0;
-    hero.alignment = -5;
-    EXPECT_TRUE(exploreRoad(DrawBandits, "zx"));
-    EXPECT_TRUE(said(TollDemand));
-    EXPECT_FALSE(world.has(ChiefOffer));
-    EXPECT_TRUE(exploreRoad(DrawCamp, "px"));
-    EXPECT_TRUE(said("Z daleka dostrzegasz niewielki obóz bandytów. Znajduje się tu około 10 bandytów.\nCo chcesz "
-                     "zrobić:\np - podejdź\na - atakuj\no - odejdź\n" + ChiefOfferText));
-    EXPECT_TRUE(world.has(ChiefOffer));
-    world.storyFlags = 0;  // walking away changes nothing
-    hero.alignment = -6;
-    EXPECT_TRUE(exploreRoad(DrawCamp, "o") && exploreRoad(DrawBandits, "o"));
-    EXPECT_EQ(world.storyFlags, 0u);
-}
-
-// The camp falls on an honest hero and on one who killed the mayor; the
-// chief fights only when the mayor wants his head.
+// The camp falls on an honest hero and on one who killed the mayor; the chief fights only when the mayor wants him.
 TEST_F(RoadTest, TheCampFightAndTheRoadWithoutTheChief) {
     makeStrong();
     hero.alignment = -4;
-    EXPECT_TRUE(exploreRoad(DrawCamp, "px" + winFight()));
-    EXPECT_TRUE(said("Bandyci rzucili się na ciebie.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"));
+    road(DrawCamp, "px" + winFight(), {"Bandyci rzucili się na ciebie.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"});
     EXPECT_EQ(fallen("Bandyta"), 9);
     EXPECT_FALSE(said("Herszt"));
     hero.alignment = -20;
     world.set(MayorDead);
-    EXPECT_TRUE(exploreRoad(DrawCamp, "px" + winFight()));
-    EXPECT_TRUE(said("-\"Dobra robota, teraz mogę cie zabić! Hahaha!.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"));
+    road(DrawCamp, "px" + winFight(),
+         {"-\"Dobra robota, teraz mogę cie zabić! Hahaha!.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"});
     EXPECT_FALSE(world.has(ChiefOffer));
     world.questKind = 8;
-    EXPECT_TRUE(exploreRoad(DrawCamp, "a" + winFight()));
+    road(DrawCamp, "a" + winFight(), {});
     EXPECT_EQ(count(screen.transcript(), "Herszt umiera."), 1) << "the chief must fall for this test";
     EXPECT_TRUE(world.has(ChiefDead));
-    // The camp's draw and the first bandit draw meet no bandits; the last one asks for the toll, unannounced.
-    makeTestHero();  // a new game: the chief's death is all that stays
-    world.storyFlags = ChiefDead;
-    hero.alignment = -20;
+    // A new game where the chief's death is all that stays: the camp's draw and the first bandit draw meet no
+    // bandits; the last one asks for the toll, unannounced.
+    makeTestHero();
+    std::tie(world.storyFlags, hero.alignment) = std::pair(std::uint32_t{ChiefDead}, -20);
     for (int draw : {DrawCamp, DrawBandits, DrawBandits + 1}) {
         exploreRoad(draw, "x");
         EXPECT_FALSE(said("bandyt") || said("Bandyt")) << draw;
@@ -318,8 +276,7 @@ TEST_F(RoadTest, TheCampFightAndTheRoadWithoutTheChief) {
             << draw;
     }
     hero.gold = 30;
-    EXPECT_TRUE(exploreRoad(DrawBandits + 2, "zx"));
-    EXPECT_TRUE(said("m - mapa\n\n" + TollDemand));
+    road(DrawBandits + 2, "zx", {"m - mapa\n\n" + TollDemand});
     EXPECT_EQ(hero.gold, 20);
 }
 

@@ -1,7 +1,5 @@
-// The fixture of every scenario test: the test hero in a fresh game, one
-// helper that shows a screen from scripted keys, a hero who wins scripted
-// fights in a few turns, and a generator seeded so that a screen meets the
-// event it is tested for.
+// The fixture of every scenario test: the test hero in a fresh game, screens shown from scripted keys, a hero
+// who wins scripted fights in a few turns, and a generator seeded so that a screen meets its tested event.
 #pragma once
 
 #include <functional>
@@ -23,9 +21,8 @@ protected:
         makeTestHero();
         screen.setPaging(false);  // fights and long lists print more than a screenful
     }
-    // Shows a screen as its caller does, while it asks to be shown again, and
-    // returns what it printed; every key must be used. `left`: it returned
-    // by itself (false: the keys ran out first).
+    // Shows a screen as its caller does, while it asks to be shown again, and returns what it printed; every key
+    // must be used. `left`: it returned by itself (false: the keys ran out first).
     std::string visit(const std::function<bool()>& place, const std::string& keys) {
         screen.clearTranscript();
         screen.type(keys);
@@ -40,6 +37,10 @@ protected:
     void visit(const std::function<bool()>& place, const std::string& keys, std::initializer_list<std::string> parts) {
         visit(place, keys);
         EXPECT_TRUE(left) << keys;
+        saw(parts);
+    }
+    // Every part must be in what the last screen printed.
+    void saw(std::initializer_list<std::string> parts) const {
         for (const std::string& part : parts) EXPECT_TRUE(said(part)) << part;
     }
     // Runs a screen that is shown once; true when the keys ran out in it.
@@ -77,8 +78,7 @@ protected:
     }
     // Keys that win a fight for the strong hero, close its "(ok)" and leave the loot.
     static std::string winFight() { return std::string(80, 'f') + "\nw\n"; }
-    // Explores ("e") meeting event `draw` of `events`, then the keys; true
-    // when the screen returned before the keys ran out.
+    // Explores ("e") meeting event `draw` of `events`, then the keys; true when the screen returned first.
     bool explore(void (*screenPass)(), int events, int draw, const std::string& keys) {
         seedSuchThat([&] { return randomNext() % events == draw; });
         return !play(screenPass, "e" + keys);
