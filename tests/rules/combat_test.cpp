@@ -260,10 +260,17 @@ TEST_F(CombatTest, AttacksStopWhenTheTargetFalls) {
 
 TEST_F(CombatTest, WhatAMonstersHitsDoToTheHero) {
     state.heroKp = -100;
-    // The hero's damage reduction and his armour's bonus take all of an ogre's 9-19.
+    // The hero's damage reduction and his armour's bonus take 19 of an ogre's 9-19: only a critical hit hurts.
     const int ogre = add(MonsterOgre);
-    hero.damageReduction = 15, hero.armour.bonus = 5;
-    EXPECT_EQ(turn(ogre, 0), "Ogr trafia cię lecz nie zadaje żadnych obrażeń.\n");
+    hero.damageReduction = 14, hero.armour.bonus = 5, hero.maxHp = hero.hp = 1000;
+    for (int i = 0; i < 100; ++i) {
+        const int hp = hero.hp;
+        const std::string blow = turn(ogre, 0);
+        const std::string none = "Ogr trafia cię lecz nie zadaje żadnych obrażeń.\n";
+        if (!has(blow, "krytycznie")) {
+            EXPECT_EQ(std::pair(blow, hero.hp), std::pair(none, hp));
+        }
+    }
 
     // "Uniki": the first attacker becomes the dodged one, and stays so.
     hero.feats = FeatDodge;

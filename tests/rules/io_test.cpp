@@ -23,6 +23,7 @@
 #include "platform/charset.h"
 #include "platform/key_decoder.h"
 #include "platform/stream_backend.h"
+#include "platform/vt_backend.h"
 
 namespace kelvrin::test {
 namespace {
@@ -127,7 +128,8 @@ TEST(KeyDecoder, BytesBecomeTheRightKeys) {
         {"SS3 arrows", "\x1bOA\x1bOB\x1bOC\x1bOD", {KeyUp, KeyDown, KeyRight, KeyLeft}},
         {"arrows with modifiers", "\x1b[1;5A\x1b[1;2D", {KeyUp, KeyLeft}},
         {"Home End PgUp Insert", "\x1b[H\x1b[F\x1b[1~\x1b[4~\x1b[5~\x1b[2~", {}},
-        {"F-keys", "\x1bOP\x1bOS\x1b[15~\x1b[24~\x1b[1;2P", {}}, {"Linux console F1", "\x1b[[A\x1b[[E", {}},
+        {"F-keys", "\x1bOP\x1bOS\x1b[15~\x1b[24~\x1b[1;2P", {}},
+        {"Linux console F1, any final byte", "\x1b[[A\x1b[[E\x1b[[~\x1bO~", {}},
         {"bracketed paste marks", "\x1b[200~x\x1b[201~", {'x'}}, {"keys around a dropped sequence", "1\x1b[3~2", {'1', '2'}},
         {"lone Escape", "\x1b", {KeyEscape}}, {"Escape then a letter", "\x1bq", {KeyEscape, 'q'}},
         {"Escape twice then an arrow", "\x1b\x1b\x1b[A", {KeyEscape, KeyEscape, KeyUp}},
@@ -290,6 +292,36 @@ TEST_F(StreamBackendTest, ClosedOutputEndsTheInput) {
 
 // Polish letters both ways; every defined byte comes back, the five undefined give U+FFFD; characters
 // outside the code page are refused.
+// The terminal's drawing without a terminal: a redraw sends no blank cell
+// at the end of a row nor an empty row, and the screen follows the window.
+class RecordingVt : public VtBackend {
+public:
+    using VtBackend::followWindowSize;
+    using VtBackend::redraw;
+    std::string sent;
+
+protected:
+    bool send(std::string_view bytes) override { return sent += bytes, true; }
+    int nextKey() override { return KeyEnd; }
+};
+
+TEST(VtBackendTest, RedrawLeavesOutBlankCellsAndASmallWindowKeepsTheScreen) {
+    RecordingVt vt;
+    vt.followWindowSize(25, 80);
+    vt.write("ab");
+    vt.moveCursor(2, 0);
+    vt.setColour(0x17);
+    vt.write(" ");
+    vt.flush();
+    vt.sent.clear();
+    vt.redraw();
+    EXPECT_NE(vt.sent.find("\x1b[1;1Hab\x1b[3;1H"), std::string::npos) << vt.sent;
+    // Too few rows alone make a small window; growing past 80x25 takes the new size.
+    EXPECT_TRUE(vt.followWindowSize(20, 80) && vt.takeSmallWindowNotice() && vt.rows() == 20);
+    EXPECT_TRUE(vt.followWindowSize(30, 80));
+    EXPECT_EQ(std::pair(vt.rows(), vt.columns()), std::pair(30, 80));
+}
+
 TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
     const std::string utf8 = "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ Kelvrin";
     const std::string bytes =
