@@ -35,6 +35,13 @@ char32_t decodeUtf8(std::string_view text, std::size_t& pos) {
         }
         cp = (cp << 6) | (next & 0x3F);
     }
+    // An overlong form, a surrogate or a value past U+10FFFF is malformed
+    // too, as the key decoder already holds for typed letters.
+    static constexpr char32_t least[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < least[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+        ++pos;
+        return 0xFFFD;
+    }
     pos += extra + 1;
     return cp;
 }

@@ -19,6 +19,7 @@
 
 #include "core/cp1250.h"
 #include "core/rules.h"
+#include "core/utf8.h"
 #include "platform/backend.h"
 #include "platform/charset.h"
 #include "platform/key_decoder.h"
@@ -320,6 +321,19 @@ TEST(VtBackendTest, RedrawLeavesOutBlankCellsAndASmallWindowKeepsTheScreen) {
     EXPECT_TRUE(vt.followWindowSize(20, 80) && vt.takeSmallWindowNotice() && vt.rows() == 20);
     EXPECT_TRUE(vt.followWindowSize(30, 80));
     EXPECT_EQ(std::pair(vt.rows(), vt.columns()), std::pair(30, 80));
+}
+
+// Overlong forms, surrogates and values past U+10FFFF are malformed like a
+// stray byte: each of their bytes decodes as U+FFFD.
+TEST(Utf8Test, OnlyWellFormedLettersDecode) {
+    const std::u32string bad(4, U'\uFFFD');
+    for (const auto& [bytes, letters] : std::vector<std::pair<std::string, std::u32string>>{
+             {"aż€😀\xf4\x8f\xbf\xbf", U"aż€😀\U0010FFFF"}, {"\xc0\xaf", bad.substr(2)}, {"\xe0\x80\xaf", bad.substr(1)},
+             {"\xf0\x80\x80\xaf", bad}, {"\xed\xa0\x80", bad.substr(1)}, {"\xf4\x90\x80\x80", bad}, {"\xf5\x80\x80\x80", bad}}) {
+        std::vector<char32_t> got;
+        for (std::size_t pos = 0; pos < bytes.size();) got.push_back(decodeUtf8(bytes, pos));
+        EXPECT_EQ(got, std::vector<char32_t>(letters.begin(), letters.end())) << bytes;
+    }
 }
 
 TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
