@@ -326,6 +326,7 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
          "Mikstura pali twoje wnętrzności niczym kwas! Tracisz {12}-15{7} pw!{12} Umierasz...{7}\n"},
         // Full healing; a spoiled one is resisted with d20 + 5 at least 16 - bonus.
         {2, 0, 0, 0, 20, 0, 50, 50, HarmNothingYet, "Ciepło przepełnia twoje ciało, zostałeś {10}uzdrowiony{7}.\n"},
+        {2, 0, 0, 0, 50, 0, 50, 50, HarmNothingYet, none},
         {2, -1, 12, 0, 20, 0, 20, 50, HarmNothingYet, dizzy + "Oparłeś się śmiertelnemu efektowi!\n"},
         {2, -1, 11, 0, 20, 0, 0, 50, HarmSpoiledFullHeal,
          dizzy + "Ostatnia myśl jaka przyszła ci do głowy - ten eliksir chyba stracił termin ważności!\n"
@@ -347,6 +348,9 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
         {3, 1, 0, 0, 20, 0, 20, 50, HarmNothingYet, "Ten eliksir jest jakiś rozwodniony.\n" + none},
         {3, 0, 9, 0, 20, 0, 20, 50, HarmNothingYet, "Mikstura ??? wydaję się nie mieć na ciebie wpływu.\n", 0},
         {3, -3, 1, 9, 20, 7, 8, 38, HarmPoison, better},
+        // Water: thirst quenched, or a bitter taste; nothing else.
+        {WaterRow, 0, 0, 0, 20, 0, 20, 50, HarmNothingYet, "Zaspokoiłeś swoje pragnienie.\n"},
+        {WaterRow, -1, 0, 0, 20, 0, 20, 50, HarmNothingYet, "Ta woda miała dziwny gożki smak.\n"},
     };
     for (const auto& c : cases) {
         potionHero();

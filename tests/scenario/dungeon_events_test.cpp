@@ -198,8 +198,9 @@ TEST_F(DungeonTest, TheGolemsAskAgainAfterADeclineAndLeaveTheCrystal) {
     screen.type("n");
     playFrom(from);
     EXPECT_TRUE(heroShownAt(from)) << "declining steps back";
-    screen.press(key);  // asked again; this time the hero fights, and takes all that is left
+    screen.press(key);  // asked again; this time the hero fights with his last Pw, and takes all that is left
     screen.type("t ");
+    hero.hp = 1;
     fightWith('f', " p\n ");
     playFrom(from);
     EXPECT_EQ(std::pair(seen("żelazne golemy. Czy chcesz podejść? (t/n)\nGdy tylko podeszłes na odległość kilku metrów "

@@ -83,6 +83,12 @@ TEST_F(FightTest, TargetsHelpAndKeysThatDoNotUseTheTurn) {
     // Still the hero's first turn, with the cursor below the bar.
     EXPECT_EQ(std::pair(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?"),
                         screen.cursorRow() != 0), std::pair(true, true));
+    // The last of the list is a target too; a hurt troll closes its wounds on its own turn.
+    hero.baseAttack = hero.attackPool = 5;  // one swing a turn
+    seedRandom(3);  // the troll is listed last, and hit
+    run({MonsterGoblin, MonsterTroll}, "a2\n");
+    EXPECT_EQ(std::pair(seen("2) Troll\n2\nTrafiasz Troll i"), seen("Rany które otrzymał Troll, zasklepiają się.\n")),
+              std::pair(1, 1));
 }
 
 TEST_F(FightTest, TheSheetWithItsHintBoxAndKeys) {
@@ -193,8 +199,9 @@ TEST_F(FightTest, CompanionsAndTheMeetingDecideWhoActsFirst) {
     world.set(PaladinCompanion);
     for (auto [location, joins] : {std::pair{LocationCrypt, true}, {LocationDungeon, false}}) {
         world.location = location;
-        play([] { fightWithCompanions(monsterList({MonsterZombie}), -10); }, "c");  // he acts in the first round
-        EXPECT_EQ(said("Paladyn "), joins) << location;
+        // He acts in the first round; the golem's KP 30 is out of his reach but for a natural 20.
+        play([] { fightWithCompanions(monsterList({MonsterIronGolem}), -10); }, "c");
+        EXPECT_EQ(said("Paladyn próbuje zaatakować Żelazny golem lecz nie trafia.\n"), joins) << location;
     }
     world.storyFlags = 0;
     std::array<int, 2> fights{}, enemiesFirst{};  // after an ambush, after a surprise
@@ -204,7 +211,7 @@ TEST_F(FightTest, CompanionsAndTheMeetingDecideWhoActsFirst) {
         screen.setBeforeKey([&] { first = first || (world.inCombat && seen(" cię") > 0); });
         play([] { randomEncounter(HabitatForest, 0); }, "t");  // yes to a surprise; the first command ends the input
         for (int m : {0, 1})
-            if (said(m ? "Atakujesz" : "Czujesz ciarki")) ++fights[m], enemiesFirst[m] += first;
+            if (said(m ? "Zauważyłeś przeciwnika, on ciebie nie. To " : "Czujesz ciarki")) ++fights[m], enemiesFirst[m] += first;
     }
     screen.setBeforeKey({});
     ASSERT_GE(std::min(fights[0], fights[1]), 30);
@@ -266,11 +273,11 @@ TEST_F(FightTest, LootTakeLeaveAndRefuse) {
     LootList list{ItemSlot{LongSwordRow, KindWeapon, 0, 0, Identified},
                   ItemSlot{HealingPotionRow, KindPotion, 0, 0, Identified | StrengthKnown}, gem(3)};
     const auto loot = [&, this](const std::string& keys) { EXPECT_FALSE(play([&] { lootScreen(list); }, keys)) << keys; };
-    loot("2\n" "x\n" "9\n" "w\n");
+    loot("2\n" "x\n" "9\n" "4294967297\n" "w\n");  // a number past the int range is no number
     EXPECT_EQ(seen(LootPrompt + "1) Długi miecz (Obr:3-10 cięte Kry:19-20/x2 Waga: 2 kg, średni)\n"
                                 "2) Mikstura lecznicza +0 (Waga: 0.25 kg)\n\n3) Diament (Waga: 0.1 kg)\n"),
               1);
-    EXPECT_EQ(seen(LootPrompt), 4);  // wrong numbers show the list again
+    EXPECT_EQ(seen(LootPrompt), 5);  // wrong numbers show the list again
     EXPECT_EQ(std::tuple(hero.inventory[0].kind, list.size()), std::tuple(int(KindPotion), 2u));
     // A full backpack: "p" refuses once, and so does a number.
     for (ItemSlot& slot : hero.inventory) slot = gem(0);

@@ -85,8 +85,14 @@ TEST_F(HeroScreensTest, CreatingSmallHeroesAndGoingBack) {
     // Barbarzyńca after no choice and an unknown class.
     seedRandom(12345);
     EXPECT_EQ(create("Ela\ntct7tc\n6nxq1tx\n3\n1\nt1\nw1\nwx"), CreationDone);
-    EXPECT_EQ(std::pair(seen("{clear}CECHY:\nSIŁ: 10 ( 0)\nZRĘ: 15 ({10}+2{7})"), seen("grać jako Półelf? (t/n)")),
-              std::pair(1, 1));
+    EXPECT_EQ(std::tuple(seen("{clear}CECHY:\nSIŁ: 10 ( 0)\nZRĘ: 15 ({10}+2{7})"), seen("grać jako Półelf? (t/n)"),
+                         seen("Specjalne cechy:\n* umiejętność wpadania w szał (+4 siły, +4 kondycji, -2 kp na "
+                              "3+modyfikator z budowy, po tym czasie barbarzyńca jest zmęczony)\n* zwiększona szybkość "
+                              "ruchu\n* co 4 poziomy możesz wpaść w szał jeden raz dziennie więcej\n* od 11 poziomu "
+                              "otrzymujesz redukcje obrażeń\n* od 15 poziomu twój szał jest potężniejszy (+6 siły, +6 "
+                              "budowy)\n* od 20 poziomu nie jesteś zmęczony po szale\n\nCzy chcesz grać jako "
+                              "Barbarzyńca? (t/n)")),
+              std::tuple(1, 1, 1));
     EXPECT_EQ(std::tuple(hero.attributes, hero.heroClass, hero.ragesPerDay, hero.ragesLeft, hero.feats),
               std::tuple(std::array{10, 15, 11, 15, 10, 13}, ClassBarbarian, 1, 1, std::uint32_t(FeatRun | FeatAlertness)));
     EXPECT_EQ(std::tuple(hero.weapon.ref, hero.armour.ref, hero.shield.empty()), std::tuple(6, 3, true));
@@ -270,7 +276,7 @@ TEST_F(HeroScreensTest, TwoHandedWeaponsShieldsAndWeaponsOfTheGods) {
     // The long sword went to the first free slot before the great sword left its own.
     EXPECT_EQ(std::tuple(hero.weapon, hero.shield.kind, hero.inventory[0].kind, hero.inventory[2]),
               std::tuple(GreatSword, KindEmpty, KindEmpty, LongSword));
-    inventory("u1\nk", {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n"});
+    inventory("u1\nkbk", {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n", "Schowałeś Wielki miecz do plecaka.\n"});
 
     // A Niziołek: a halberd is too big, a long sword needs both hands.
     hero.race = RaceHalfling;

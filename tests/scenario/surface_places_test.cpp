@@ -68,7 +68,9 @@ TEST_F(TownTest, TownScreenFollowsTheStateAndTheMapLeadsBack) {
     play(runLocationLoop, "w");
     const std::string map = "Gdzie chcesz iść:\nm - miasto\nl - las\nd - droga\np - podziemia\n";
     EXPECT_EQ(std::tuple(world.location, screen.screenText().substr(0, map.size())), std::tuple(LocationWorldMap, map));
-    play(runLocationLoop, "xm");
+    play(runLocationLoop, "xdm");  // the road, and its map
+    EXPECT_EQ(std::pair(world.location, said("Jesteś na drodze.")), std::pair(int(LocationWorldMap), true));
+    play(runLocationLoop, "m");
     EXPECT_EQ(world.location, LocationTown);
     EXPECT_TRUE(shows("Jesteś w mieście."));
 }

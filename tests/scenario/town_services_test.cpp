@@ -228,7 +228,9 @@ TEST_F(SmithsTest, WeaponSmithSellsFromASeededStock) {
     hero.inventory.fill(Diamond);
     shop(weaponSmithScreen, "k6\ntkw", {"Długi miecz za 22 sztuk złota? (t/n)\n{clear}PŁATNERZ\n"});
     hero.inventory = {};
-    shop(weaponSmithScreen, "k6\ntw", {"za 22 sztuk złota? (t/n)\n{clear}PŁATNERZ\n"});
+    shop(weaponSmithScreen, "k6\ntw", {"za 22 sztuk złota? (t/n)\n{clear}PŁATNERZ\nTutaj możesz kupić, sprzedać lub "
+                                       "ulepszyć broń.\nMasz 28 sztuk złota.\nk - kup, s - sprzedaj, u - ulepsz, w - "
+                                       "wyjdź\n"});
     EXPECT_EQ(std::tuple(hero.gold, hero.inventory[0]), std::tuple(28, LongSword));
     EXPECT_FLOAT_EQ(hero.load, 2.0f + 15.0f + 7.5f + 2.0f);
 }
@@ -305,7 +307,8 @@ TEST_F(SmithsTest, ArmourSmithTradesArmourAndShields) {
 
     std::tie(hero.inventory[0].masterwork, hero.gold) = std::pair(1, 160);
     shop(armourSmithScreen, "u2\n 1\nt 3\nt w",
-         {"2\nTa tarcza jest już mistrzowsko wykonana.\n\n(ok){clear}",
+         {"{clear}Co chcesz ulepszyć? (0-nic):\n1) E Zbroja łuskowa\n",
+          "2\nTa tarcza jest już mistrzowsko wykonana.\n\n(ok){clear}",
           "za 150 sztuk złota? (t/n)\nTwój pancerz został ulepszony.\n\n(ok){clear}",
           "3\nCzy chcesz ulepszyć Skórznia -2 za 150 sztuk złota? (t/n)\nBrakuje ci 140 sztuk złota.\n\n(ok){clear}"
           "ZBROJMISTRZ"});
