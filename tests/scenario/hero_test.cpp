@@ -276,7 +276,8 @@ TEST_F(HeroScreensTest, TwoHandedWeaponsShieldsAndWeaponsOfTheGods) {
     // The long sword went to the first free slot before the great sword left its own.
     EXPECT_EQ(std::tuple(hero.weapon, hero.shield.kind, hero.inventory[0].kind, hero.inventory[2]),
               std::tuple(GreatSword, KindEmpty, KindEmpty, LongSword));
-    inventory("u1\nkbk", {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n", "Schowałeś Wielki miecz do plecaka.\n"});
+    inventory("u1\nkbk",
+              {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n", "Schowałeś Wielki miecz do plecaka.\n"});
 
     // A Niziołek: a halberd is too big, a long sword needs both hands.
     hero.race = RaceHalfling;
