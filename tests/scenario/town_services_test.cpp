@@ -116,23 +116,20 @@ using DruidGroveTest = TownServiceTest;
 
 // From level 1 to 20: days, rest, die, feats, KON, class features; experience is kept, so is the power attack.
 TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
-    struct Walk {
-        int heroClass;
-        std::vector<int> rageLevels, reductionLevels;
-    };
-    for (const Walk& walk : {Walk{ClassFighter, {}, {}}, Walk{ClassBarbarian, {4, 8, 12, 16, 20}, {11, 14, 17}}}) {
+    using Levels = std::vector<int>;
+    for (const auto& [heroClass, rageLevels, reductionLevels] :
+         {std::tuple{ClassFighter, Levels{}, Levels{}}, {ClassBarbarian, Levels{4, 8, 12, 16, 20}, Levels{11, 14, 17}}}) {
         makeTestHero();
-        hero.heroClass = walk.heroClass;
-        hero.ragesPerDay = hero.ragesLeft = walk.heroClass == ClassBarbarian ? 1 : 0;
-        std::tie(hero.powerAttack, hero.attackPool) = std::pair(1, 0);
+        std::tie(hero.heroClass, hero.powerAttack, hero.attackPool) = std::tuple(heroClass, 1, 0);
+        hero.ragesPerDay = hero.ragesLeft = heroClass == ClassBarbarian ? 1 : 0;
         playTraining('k');
         int rages = hero.ragesPerDay, reduction = 0, toughness = 0;
-        for (int level = 1; level < 20; ++level) {
-            SCOPED_TRACE(testing::Message() << classTable[walk.heroClass].name << " level " << level);
+        for (int level = 1, next = 2; level < 20; ++level, ++next) {
+            SCOPED_TRACE(testing::Message() << classTable[heroClass].name << " level " << level);
             const int xp = hero.xp = hero.xpNext;
             hero.hp = hero.lastChances = 1;
             const int maxBefore = hero.maxHp, kon = hero.attributes[Con], dayBefore = world.year * 365 + world.day;
-            const int gained = attributeModifier(kon) + nextDie(classTable[walk.heroClass].hitDie);
+            const int gained = attributeModifier(kon) + nextDie(classTable[heroClass].hitDie);
             screen.clearTranscript();
             ASSERT_TRUE(barracksScreen());
             EXPECT_TRUE(level > 1 || screen.transcript().starts_with(
@@ -140,21 +137,19 @@ TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
                 "trenować aby zdobyć nowy poziom lub oglądać zdobyte trofea.\nMasz 1000/1000 doświadczenia i 1 "
                 "poziom.\nt - trenuj\ns - oglądaj trofea\nw - wyjdź\nTrening na poziom 2 zajął ci 4 dni.\nZdobyłeś " +
                 std::to_string(gained) + " punktów wytrzymałości.\n"));
-            const int next = level + 1;
             // A general feat every third level, a fighter's one every second; an odd KON raised adds a Pw a level.
-            const int feats = (next % 3 == 0) + (walk.heroClass == ClassFighter && next % 2 == 0);
+            const int feats = (next % 3 == 0) + (heroClass == ClassFighter && next % 2 == 0);
             const int konBonus = next % 4 == 0 && kon % 2 == 1 ? next : 0;
-            rages += std::count(walk.rageLevels.begin(), walk.rageLevels.end(), next);
-            reduction += std::count(walk.reductionLevels.begin(), walk.reductionLevels.end(), next);
+            rages += std::count(rageLevels.begin(), rageLevels.end(), next);
+            reduction += std::count(reductionLevels.begin(), reductionLevels.end(), next);
             // Later gains go to both maximum and current Pw: the gap is what the rest left.
             EXPECT_EQ(std::tuple(hero.toughnessCount - std::exchange(toughness, hero.toughnessCount),
                                  world.year * 365 + world.day - dayBefore, hero.maxHp - hero.hp, hero.attributes[Con],
-                                 hero.maxHp),
+                                 hero.maxHp, hero.ragesPerDay, hero.ragesLeft, hero.damageReduction, hero.xp,
+                                 hero.lastChances, hero.powerAttack),
                       std::tuple(feats, 2 * level + 2, maxBefore - std::min(1 + level * (level + 1), maxBefore),
-                                 next % 4 == 0 ? kon + 1 : kon, maxBefore + gained + konBonus + 3 * feats));
-            EXPECT_EQ(std::tuple(hero.ragesPerDay, hero.ragesLeft, hero.damageReduction, hero.xp, hero.lastChances,
-                                 hero.powerAttack),
-                      std::tuple(rages, rages, reduction, xp, 3, 1));
+                                 next % 4 == 0 ? kon + 1 : kon, maxBefore + gained + konBonus + 3 * feats, rages, rages,
+                                 reduction, xp, 3, 1));
         }
         EXPECT_EQ(std::tuple(hero.baseAttack, hero.attackPool, hero.xpNext), std::tuple(20, 19, 210000));
     }
@@ -481,10 +476,7 @@ TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
 
 // A gold piece for two days begun, a level's Pw a day, rages and last chances back, the calendar runs on.
 TEST_F(InnTest, RestsCostsRefusalsAndTheBound) {
-    const struct {
-        std::string typed, days;
-        int day, gold, cost, hp, dayAfter, yearAfter;
-    } rests[] = {
+    const struct { std::string typed, days; int day, gold, cost, hp, dayAfter, yearAfter; } rests[] = {
         {"-1", "7", 360, 50, 4, 30, 2, 114},  // (30 - 10) / 3 = 6.67 days, across the year's end
         {"1", "1", 1, 50, 1, 13, 2, 113},
         {"2", "2", 1, 50, 1, 16, 3, 113},
@@ -605,11 +597,7 @@ TEST_F(MayorTest, TheQuestChainFromTheFirstToTheLast) {
     hero.xpNext = 1000000;
     EXPECT_TRUE(has(mayor("z"), "- wyjdź\n\nPokonaj 5 wrogów aby udowodnić, że nadajesz się do czegokolwiek.\n\n(ok)"));
     // Each quest: the kind that hands it out (running is one more), the stage that completes it, the reward.
-    const struct {
-        int ready, stage;
-        const char* success;
-        int experience, gold, alignment;
-    } chain[] = {
+    const struct { int ready, stage; const char* success; int experience, gold, alignment; } chain[] = {
         {QuestNone, 5, "Dobra robota, może będzie z ciebie Wojownik.\n", 300, 100, 1},
         {2, 1, "Dzięki tobie na drogach jest bezpieczniej.\n", 600, 250, 1},
         {4, 1, "Słyszałem, że doszedłeś na 5 poziom podziemi, oto twoja nagroda.\n", 1500, 500, 1},
@@ -682,13 +670,7 @@ TEST_F(MayorTest, AttackingTheMayor) {
 TEST_F(MayorTest, LandAndTheMine) {
     makeStrong();
     // Each visit: flags set before it, the purse, the keys, what is said, the purse and the land after it.
-    const struct {
-        std::uint32_t set;
-        int gold;
-        std::string keys, fragment;
-        int goldAfter;
-        bool land;
-    } visits[] = {
+    const struct { std::uint32_t set; int gold; std::string keys, fragment; int goldAfter; bool land; } visits[] = {
         {0, 999, "ktk", "Mogę ci sprzedać ziemię pod dom za 1000 sztuk złota. Chcesz kupić? (t/n)\n\nBrakuje ci 1 "
                         "sztuk złota.\n\n(ok){clear}", 999, false},
         {0, 1000, "kn", "", 1000, false},  // refused
@@ -757,12 +739,7 @@ TEST_F(DruidGroveTest, PotionsAreSoldAndIdentifiedForAFee) {
 TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
     const std::string request = "Potrzebuj twojej pomocy, grupa wargów napada na okoliczne wioski. Pójdę z tobą je "
                                 "pokonać. Chcesz iść? (t/n)\n";
-    const struct {
-        std::uint32_t flags;
-        std::string keys, ending;
-        bool shownAgain;
-        std::uint32_t flagsAfter;
-    } cases[] = {
+    const struct { std::uint32_t flags; std::string keys, ending; bool shownAgain; std::uint32_t flagsAfter; } cases[] = {
         {0, "zn", request, true, 0},
         {DruidCompanion, "zx",
          "Już do ciebie dołączyłem.\nGrupa wargów napada na okoliczne wioski. Znajedziemy je gdzieś w lesie.\n\n(ok)",
