@@ -539,29 +539,30 @@ TEST_F(HomeTest, BuildingAndDemolishing) {
                              "krzaków.\nCo chcesz zrobić?\nb - buduj dom\nw - wróć do miasta\n\n";
     EXPECT_EQ(home("bw"), plot + "Co chcesz zbudować?\ns - szałas\nd - dom\np - pałac\nw - wróć do miasta\n\n");
     EXPECT_TRUE(left);
-    // One gold piece short changes nothing; the price buys a month of work into the next year, healing 2 × 30 / 2.
-    hero.gold = 4999;
-    EXPECT_TRUE(has(home("bdtk"), "Czy chcesz zbudować dom? Zajmię to 30 dni, będzie kosztować 5000 za materiały i "
-                                  "opłacenie robotników. (t\n)Brakuje ci 1 sztuk złota.\n\n(ok)" + plot));
-    std::tie(hero.gold, world.day) = std::pair(5000, 350);
-    EXPECT_TRUE(has(home("bdtk"), "(t\n)Wybudowałeś dom.\n\n(ok){clear}Wracasz do swojego domu, przestronnego domu. "
-                                  "Co chcesz zrobić?\no - odpoczywaj\nz - zburz\nw - wróć do miasta\n\n"));
-    EXPECT_EQ(std::tuple(hero.gold, hero.hp, world.day), std::tuple(0, 20, 15));
-    // A hut is free and takes a week (a refusal takes none); a level-4 hero heals 4 × 7 / 2.
-    world.storyFlags = LandOwned;
-    std::tie(hero.level, hero.maxHp, hero.hp) = std::tuple(4, 40, 10);
-    EXPECT_TRUE(has(home("bsnbstk"), "Zajmie ci to 7 dni, nie będzie nic kosztować. (t\n)Wybudowałeś szałas.\n\n"
-                                     "(ok){clear}Wracasz do swojego domu, ciasnego szałasu."));
-    EXPECT_EQ(std::pair(hero.hp, world.day), std::pair(24, 22));
-    // Demolishing a palace: one gold piece short, then fifteen days of work that heal 4 × 15 / 2; the land goes too.
-    std::tie(world.storyFlags, hero.gold) = std::pair(LandOwned | PalaceBuilt, 2499);
-    EXPECT_TRUE(has(home("znztk"), "Czy chcesz zburzyć pałac? Zajmię ci to 15 dni i będzie kosztować 2500 sztuk złota. "
-                                   "(t/n)\n\n{clear}Wracasz do swojego domu, przytulnego pałacu. Co"));
-    EXPECT_TRUE(said("(t/n)\n\nBrakuje ci 1 sztuk złota.\n\n(ok)"));
-    std::tie(hero.gold, hero.hp, world.day) = std::tuple(2500, 2, 350);
-    EXPECT_TRUE(home("ztk").ends_with("(t/n)\n\nZburzyłeś pałac.\n\n(ok)"));
-    EXPECT_TRUE(left);
-    EXPECT_EQ(std::tuple(world.storyFlags, hero.gold, hero.hp, world.day), std::tuple(0u, 0, 32, 365));
+    // A gold piece short changes nothing; the work takes its days (none for a refusal), healing level × days / 2 Pw.
+    using State = std::tuple<std::uint32_t, int, int, int>;  // flags, gold, Pw, day
+    const struct { State before; int level; std::string keys, said; State after; } visits[] = {
+        {{LandOwned, 4999, 10, 1}, 2, "bdtk", "Czy chcesz zbudować dom? Zajmię to 30 dni, będzie kosztować 5000 za "
+         "materiały i opłacenie robotników. (t\n)Brakuje ci 1 sztuk złota.\n\n(ok)" + plot, {LandOwned, 4999, 10, 1}},
+        {{LandOwned, 5000, 10, 350}, 2, "bdtk", "(t\n)Wybudowałeś dom.\n\n(ok){clear}Wracasz do swojego domu, "
+         "przestronnego domu. Co chcesz zrobić?\no - odpoczywaj\nz - zburz\nw - wróć do miasta\n\n",
+         {LandOwned | HouseBuilt, 0, 20, 15}},
+        {{LandOwned, 0, 10, 15}, 4, "bsnbstk", "Zajmie ci to 7 dni, nie będzie nic kosztować. (t\n)Wybudowałeś szałas."
+         "\n\n(ok){clear}Wracasz do swojego domu, ciasnego szałasu.", {LandOwned | HutBuilt, 0, 24, 22}},
+        {{LandOwned | PalaceBuilt, 2499, 10, 1}, 4, "znztk", "Czy chcesz zburzyć pałac? Zajmię ci to 15 dni i będzie "
+         "kosztować 2500 sztuk złota. (t/n)\n\n{clear}Wracasz do swojego domu, przytulnego pałacu. Co",
+         {LandOwned | PalaceBuilt, 2499, 10, 1}},
+        {{LandOwned | PalaceBuilt, 2499, 10, 1}, 4, "ztk", "(t/n)\n\nBrakuje ci 1 sztuk złota.\n\n(ok)",
+         {LandOwned | PalaceBuilt, 2499, 10, 1}},
+        {{LandOwned | PalaceBuilt, 2500, 2, 350}, 4, "ztk", "(t/n)\n\nZburzyłeś pałac.\n\n(ok)", {0u, 0, 32, 365}},
+    };
+    for (const auto& v : visits) {
+        std::tie(world.storyFlags, hero.gold, hero.hp, world.day) = v.before;
+        std::tie(hero.level, hero.maxHp) = std::pair(v.level, 10 * v.level);
+        EXPECT_TRUE(has(home(v.keys), v.said)) << v.keys;
+        EXPECT_EQ(std::tuple(world.storyFlags, hero.gold, hero.hp, world.day), v.after) << v.keys;
+    }
+    EXPECT_TRUE(screen.transcript().ends_with("Zburzyłeś pałac.\n\n(ok)") && left);
     EXPECT_EQ(home(""), "");  // without land there is no home
     EXPECT_TRUE(left);
 }
