@@ -40,10 +40,9 @@ protected:
         screen.setKeySource([this, attribute]() -> int {
             std::string last;
             for (int row = screen.rows() - 1; row >= 0 && last.empty(); --row) last = screen.rowText(row);
-            if (last == "w - wyjdź") return 't';
-            if (last.starts_with("Zdobyłeś ")) return ' ';
-            if (last.starts_with("Siła, Zręczność")) return attribute;
-            if (last == "w - wybierz, inny - anuluj") return 'w';
+            for (const auto& [start, key] : {std::pair<std::string, char>{"w - wyjdź", 't'}, {"Zdobyłeś ", ' '},
+                                             {"Siła, Zręczność", attribute}, {"w - wybierz, inny - anuluj", 'w'}})
+                if (last.starts_with(start)) return key;
             std::smatch found;
             const std::string shown = screen.screenText();
             if (!last.starts_with("liczba - wybór") || !std::regex_search(shown, found, std::regex("(\\d+)\\) Twardość")))
@@ -87,6 +86,7 @@ protected:
             return 'w';
         });
     }
+    bool barracks(const std::string& keys) { return screen.type(keys), barracksScreen(); }
     std::string inn(const std::string& keys) { return visit(innScreen, keys); }
     std::string home(const std::string& keys) { return visit(homeScreen, keys); }
     std::string mayor(const std::string& keys) { return visit(mayorScreen, keys); }
@@ -104,20 +104,12 @@ protected:
         screen.setKeySource([rounds]() mutable { return world.inCombat && rounds-- > 0 ? int{'c'} : int{KeyEnd}; });
     }
 };
-using BarracksTest = TownServiceTest;
-using SmithsTest = TownServiceTest;
-using MarketTest = TownServiceTest;
-using MagesTowerTest = TownServiceTest;
-using InnTest = TownServiceTest;
-using HomeTest = TownServiceTest;
-using MayorTest = TownServiceTest;
-using DruidGroveTest = TownServiceTest;
 
 // From level 1 to 20: days, rest, die, feats, KON, class features; experience is kept, so is the power attack.
-TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
+TEST_F(TownServiceTest, BarracksFighterAndBarbarianGainTheirFeaturesLevelByLevel) {
     using Levels = std::vector<int>;
     for (const auto& [heroClass, rageLevels, reductionLevels] :
-         {std::tuple{ClassFighter, Levels{}, Levels{}}, {ClassBarbarian, Levels{4, 8, 12, 16, 20}, Levels{11, 14, 17}}}) {
+         {std::tuple{ClassFighter, Levels{}, Levels{}}, {ClassBarbarian, {4, 8, 12, 16, 20}, {11, 14, 17}}}) {
         makeTestHero();
         std::tie(hero.heroClass, hero.powerAttack, hero.attackPool) = std::tuple(heroClass, 1, 0);
         hero.ragesPerDay = hero.ragesLeft = heroClass == ClassBarbarian ? 1 : 0;
@@ -155,7 +147,7 @@ TEST_F(BarracksTest, FighterAndBarbarianGainTheirFeaturesLevelByLevel) {
 }
 
 // Every fourth level raises the attribute chosen by its key; the capacity waits for the inventory.
-TEST_F(BarracksTest, EveryFourthLevelRaisesTheChosenAttribute) {
+TEST_F(TownServiceTest, BarracksEveryFourthLevelRaisesTheChosenAttribute) {
     for (std::size_t attribute = 0; attribute < 6; ++attribute) {
         makeTestHero();
         hero.heroClass = ClassBarbarian;  // no feat choice at level 4
@@ -170,14 +162,12 @@ TEST_F(BarracksTest, EveryFourthLevelRaisesTheChosenAttribute) {
 }
 
 // Refused without the experience and beyond the last level, with no time spent; a negative gain never kills.
-TEST_F(BarracksTest, RefusalsAndANegativeGain) {
+TEST_F(TownServiceTest, BarracksRefusalsAndANegativeGain) {
     hero.xp = 400;
-    screen.type("tx");
-    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(barracks("tx"));
     EXPECT_TRUE(shows("Potrzebujesz 600 doswiadczenia.\n\n(ok)"));
     std::tie(hero.level, hero.xpNext, hero.xp) = std::tuple(30, xpForNextLevel(30), INT_MAX);
-    screen.type("tx");
-    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(barracks("tx"));
     EXPECT_TRUE(shows("Masz 2147483647/99999999 doświadczenia i 30 poziom."));
     EXPECT_TRUE(shows("Osiągnąłeś już najwyższy poziom.\n\n(ok)"));
     EXPECT_EQ(std::tuple(hero.level, world.day, screen.keysQueued()), std::tuple(30, 1, 0u));
@@ -187,21 +177,18 @@ TEST_F(BarracksTest, RefusalsAndANegativeGain) {
     std::tie(hero.maxHp, hero.hp, hero.xp) = std::tuple(1, 1, 1000);
     for (std::uint32_t seed = 0; nextDie(10) != 4; seedRandom(++seed)) {
     }  // the lowest roll: a gain of -1
-    screen.type("tx1\nw");
-    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(barracks("tx1\nw"));
     EXPECT_TRUE(said("Zdobyłeś -1 punktów wytrzymałości.\n"));
     EXPECT_EQ(std::pair(hero.hp, hero.maxHp), std::pair(1, 1));
 }
 
-TEST_F(BarracksTest, TrophiesAreSortedByChallengeWithTheTotal) {
-    screen.type("sx");
-    EXPECT_TRUE(barracksScreen());
+TEST_F(TownServiceTest, BarracksTrophiesAreSortedByChallengeWithTheTotal) {
+    EXPECT_TRUE(barracks("sx"));
     EXPECT_TRUE(screen.transcript().ends_with("{clear}Pokonani przeciwnicy:\n(brak)\n\n(ok)"));
     // Challenges: Szczur 1/8, Kobold 1/6, Zombie and Ork 1/2, Ghoul and Wilk 1, Troll 5.
     for (auto [row, count] : {std::pair{37, 2}, {7, 1}, {20, 2}, {0, 3}, {3, 1}, {1, 1}, {18, 4}})
         world.killCounts[static_cast<std::size_t>(row)] = count;
-    screen.type("sx");
-    EXPECT_TRUE(barracksScreen());
+    EXPECT_TRUE(barracks("sx"));
     EXPECT_TRUE(screen.transcript().ends_with("{clear}Pokonani przeciwnicy:\nSzczur: 3\nKobold: 1\nZombie: 4\n"
                                               "Ork: 2\nGhoul: 1\nWilk: 2\nTroll: 1\nSuma: 14\n\n(ok)"));
 }
@@ -212,7 +199,7 @@ constexpr ItemSlot GodSword{7, KindWeapon, 1, 5, OfTheGods | Identified};
 constexpr ItemSlot StrangeSword{7, KindWeapon, 1, -5, OfTheGods};  // the sword of the gods as found
 
 // A price beyond the purse draws new goods; a purchase the full backpack refuses is free and waits for one key.
-TEST_F(SmithsTest, WeaponSmithSellsFromASeededStock) {
+TEST_F(TownServiceTest, WeaponSmithSellsFromASeededStock) {
     shop(weaponSmithScreen, "k1\nt 0\nw",
          {"Oto broń którą mam aktualnie na sprzedaż: \n"
           "1) Buzdygan* (Obr:3-10 miażdżone Kry:20/x2 Waga: 6 kg, średni)_468 sz\n"
@@ -230,7 +217,7 @@ TEST_F(SmithsTest, WeaponSmithSellsFromASeededStock) {
 }
 
 // A known cursed weapon is refused; masterwork costs 300 (299 leaves the screen); a known god sword is reforged.
-TEST_F(SmithsTest, WeaponSmithBuysUpgradesAndReforges) {
+TEST_F(TownServiceTest, WeaponSmithBuysUpgradesAndReforges) {
     std::tie(hero.level, hero.maxHp, hero.hp, hero.weapon) = std::tuple(3, 30, 30, GodSword);
     hero.attributes = {19, 17, 17, 15, 15, 15};  // with the sword's +5
     hero.inventory = {ItemSlot{6, KindWeapon, 0, -1, Identified}, ItemSlot{}, Diamond};  // a gem is not for him
@@ -264,7 +251,7 @@ TEST_F(SmithsTest, WeaponSmithBuysUpgradesAndReforges) {
 }
 
 // Through CHA 5 - 5 or the 6 Pw KON takes at level 3; the shop is left at once, the graveyard names no cause.
-TEST_F(SmithsTest, SellingTheSwordOfTheGodsCanKill) {
+TEST_F(TownServiceTest, SellingTheSwordOfTheGodsCanKill) {
     for (const auto& [shopScreen, level, cha, hp, question, gold] :
          {std::tuple{&weaponSmithScreen, 1, 5, 13, "? (t\n)", -1},
           {&marketScreen, 3, 15, 5, "Długi miecz Bogów +5 za 66723 sztuk złota? (t/n)", 66723}}) {
@@ -279,7 +266,7 @@ TEST_F(SmithsTest, SellingTheSwordOfTheGodsCanKill) {
 }
 
 // The stock of a level-8 hero (no plain goods, a third cut small whoever asks); refusals by kind; masterwork for 150.
-TEST_F(SmithsTest, ArmourSmithTradesArmourAndShields) {
+TEST_F(TownServiceTest, ArmourSmithTradesArmourAndShields) {
     std::tie(hero.level, hero.gold) = std::pair(8, 400);
     shop(armourSmithScreen, "p4\ntw",
          {"{clear}Oto pancerze które mam aktualnie na sprzedaż: \n"
@@ -311,7 +298,7 @@ TEST_F(SmithsTest, ArmourSmithTradesArmourAndShields) {
 constexpr std::uint32_t Known = Identified | StrengthKnown;
 
 // The potion list stays open after each purchase; a full backpack takes nothing and ends it after one key.
-TEST_F(MarketTest, PotionsAreBoughtUntilThePurseOrTheBackpackRunsOut) {
+TEST_F(TownServiceTest, MarketPotionsAreBoughtUntilThePurseOrTheBackpackRunsOut) {
     hero.gold = 200;
     visit(marketScreen, "k1\nt2\nt3\nt 0\nw",
           {"{clear}TARG\nTutaj możesz sprzedać dowolny przedmiot, możesz także kupić magiczne eliksiry.\n"
@@ -331,7 +318,7 @@ TEST_F(MarketTest, PotionsAreBoughtUntilThePurseOrTheBackpackRunsOut) {
 }
 
 // Not the worthless nor the known cursed, and a worn cursed armour stays; the wielded weapon leaves the fists.
-TEST_F(MarketTest, EverythingWithAValueIsBought) {
+TEST_F(TownServiceTest, MarketEverythingWithAValueIsBought) {
     hero.gold = 0;
     hero.armour = ItemSlot{6, KindArmour, 0, -1, 0};
     hero.inventory = {Diamond, ItemSlot{4, KindGem, 0, 0, Identified}, ItemSlot{},
@@ -361,7 +348,7 @@ TEST_F(MarketTest, EverythingWithAValueIsBought) {
     visit(marketScreen, "s w", {"Co chcesz sprzedać (0-nic):\nNie masz żadnych przedmiotów.\n\n(ok){clear}TARG"});
 }
 
-TEST_F(MagesTowerTest, EnchantingRefusesThenStepsAwayFromZero) {
+TEST_F(TownServiceTest, MagesTowerEnchantingRefusesThenStepsAwayFromZero) {
     std::tie(hero.weapon, hero.gold) = std::tuple(ItemSlot{7, KindWeapon, 1, 0, Identified}, 10000);
     hero.inventory = {ItemSlot{0, KindPotion, 0, 0, 0}, ItemSlot{2, KindGem, 0, 0, Identified}};
     visit(magesTowerScreen, "u4\nk5\nk2\nk9\n1\nn1\ntk1\ntk1\ntk0\nx",
@@ -376,7 +363,7 @@ TEST_F(MagesTowerTest, EnchantingRefusesThenStepsAwayFromZero) {
     EXPECT_EQ(std::pair(hero.weapon.bonus, hero.gold), std::pair(2, 0));
 }
 
-TEST_F(MagesTowerTest, CursedShieldGrowsWorseThenTurnsAndTheElixirBecomesWater) {
+TEST_F(TownServiceTest, MagesTowerCursedShieldGrowsWorseThenTurnsAndTheElixirBecomesWater) {
     hero.shield = ItemSlot{1, KindShield, 1, -2, Identified};
     hero.inventory[2] = ItemSlot{4, KindPotion, 0, 0, Known};
     std::tie(hero.attributes[Cha], hero.gold) = std::pair(14, 8730 + 4365 + 72);
@@ -397,7 +384,7 @@ TEST_F(MagesTowerTest, CursedShieldGrowsWorseThenTurnsAndTheElixirBecomesWater) 
 }
 
 // A potion of a known kind is not listed.
-TEST_F(MagesTowerTest, IdentificationTellsPotionsOfHighRowsOnlyTheirKind) {
+TEST_F(TownServiceTest, MagesTowerIdentificationTellsPotionsOfHighRowsOnlyTheirKind) {
     hero.inventory = {ItemSlot{0, KindPotion, 0, 1, 0}, ItemSlot{3, KindPotion, 0, 0, 0},
                       ItemSlot{9, KindWeapon, 0, 0, Known}, ItemSlot{0, KindPotion, 0, 0, Identified},
                       ItemSlot{0, KindShield, 0, -1, 0}};
@@ -414,7 +401,7 @@ TEST_F(MagesTowerTest, IdentificationTellsPotionsOfHighRowsOnlyTheirKind) {
 }
 
 // Uncursed, -5 turns +5 at once and a step more adds to it; cursed, an attribute below 1 kills, nothing paid.
-TEST_F(MagesTowerTest, StrangeSwordRaisesOrKillsThroughTheAttributes) {
+TEST_F(TownServiceTest, MagesTowerStrangeSwordRaisesOrKillsThroughTheAttributes) {
     hero.attributes[Cha] = 15;  // 10 with the sword: the base prices
     const auto own = hero.attributes;  // KON 12: +1 at level 1
     std::tie(hero.weapon, hero.gold) = std::tuple(StrangeSword, 200 + 25000);
@@ -439,7 +426,7 @@ TEST_F(MagesTowerTest, StrangeSwordRaisesOrKillsThroughTheAttributes) {
 }
 
 // The first word, any case (of two Paladyn rows the last: 150 gold); a rat (1/8) costs 1; "n" pays nothing.
-TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
+TEST_F(TownServiceTest, MagesTowerSeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
     hero.gold = 1000;
     tower("wg  paladyn rest\ntkgRycerz śmierci\nkx",
           {"Mag mówi:\n-\"Witaj Testowy Wojownik.\"\nCo chcesz zrobić:\ng - gdzie znajdę potwora?\nx - wyjdź\n\n"
@@ -473,7 +460,7 @@ TEST_F(MagesTowerTest, SeerFindsOneWordInAnyCaseChargesByChallengeAndTellsAll) {
 }
 
 // A gold piece for two days begun, a level's Pw a day, rages and last chances back, the calendar runs on.
-TEST_F(InnTest, RestsCostsRefusalsAndTheBound) {
+TEST_F(TownServiceTest, InnRestsCostsRefusalsAndTheBound) {
     const struct { std::string typed, days; int day, gold, cost, hp, dayAfter, yearAfter; } rests[] = {
         {"-1", "7", 360, 50, 4, 30, 2, 114},  // (30 - 10) / 3 = 6.67 days, across the year's end
         {"1", "1", 1, 50, 1, 13, 2, 113},
@@ -511,7 +498,7 @@ TEST_F(InnTest, RestsCostsRefusalsAndTheBound) {
 }
 
 // Beer for 3 gold, or out to the street; a rumour takes one draw.
-TEST_F(InnTest, BeerAndRumours) {
+TEST_F(TownServiceTest, InnBeerAndRumours) {
     tired(3, 30, 10);
     hero.gold = 5;
     inn("pnptk");
@@ -530,7 +517,7 @@ TEST_F(InnTest, BeerAndRumours) {
     }
 }
 
-TEST_F(HomeTest, BuildingAndDemolishing) {
+TEST_F(TownServiceTest, HomeBuildingAndDemolishing) {
     tired(2, 20, 10);
     world.set(LandOwned);
     const std::string plot = "{clear}Przychodzisz na działkę którą kupiłeś od burmistrza. Nic tu nie ma oprócz kilku "
@@ -565,7 +552,7 @@ TEST_F(HomeTest, BuildingAndDemolishing) {
     EXPECT_TRUE(left);
 }
 
-TEST_F(HomeTest, RestInEachBuilding) {
+TEST_F(TownServiceTest, HomeRestInEachBuilding) {
     tired(2, 20, 10);
     // Until healed, a level-2 hero at 10/20 rests 10 days in a hut (factor 0.5), 5 in a house, 4 in a palace.
     for (const auto& [building, days] : {std::pair{HutBuilt, 10}, {HouseBuilt, 5}, {PalaceBuilt, 4}}) {
@@ -591,7 +578,7 @@ TEST_F(HomeTest, RestInEachBuilding) {
     EXPECT_EQ(world.day, 363);
 }
 
-TEST_F(MayorTest, TheQuestChainFromTheFirstToTheLast) {
+TEST_F(TownServiceTest, MayorTheQuestChainFromTheFirstToTheLast) {
     makeStrong();
     hero.xpNext = 1000000;
     EXPECT_TRUE(has(mayor("z"), "- wyjdź\n\nPokonaj 5 wrogów aby udowodnić, że nadajesz się do czegokolwiek.\n\n(ok)"));
@@ -628,7 +615,7 @@ TEST_F(MayorTest, TheQuestChainFromTheFirstToTheLast) {
     EXPECT_TRUE(has(mayor("zk"), "W tej chwili nie mam dla ciebie żadnych zadań.\n\n(ok)"));
 }
 
-TEST_F(MayorTest, FleeingFromTheOrcRaidEndsTheChainForGood) {
+TEST_F(TownServiceTest, MayorFleeingFromTheOrcRaidEndsTheChainForGood) {
     makeStrong();
     hero.feats |= FeatRun;  // pace 7 against the orcs' 4: sure to escape
     world.questKind = QuestOrcRaid;
@@ -642,7 +629,7 @@ TEST_F(MayorTest, FleeingFromTheOrcRaidEndsTheChainForGood) {
 }
 
 // Innocents killed cost one alignment each on top of the attack's four.
-TEST_F(MayorTest, AttackingTheMayor) {
+TEST_F(TownServiceTest, AttackingTheMayor) {
     makeStrong();
     EXPECT_FALSE(has(mayor("aw"), "a - atakuj"));  // without the chief's offer 'a' is ignored
     EXPECT_TRUE(left);
@@ -654,11 +641,10 @@ TEST_F(MayorTest, AttackingTheMayor) {
         EXPECT_TRUE(has(out, "{clear}DOM BURMISTRZA\nMieszka tu burmistrz miasta Blackrock. Co chcesz zrobić?\n"
                              "a - atakuj\nz - zadania\nk - kup ziemie\nw - wyjdź\n\n"));
         EXPECT_EQ(has(out, "W domu burmistrza znalazłeś akt własności ziemi.\n\n(ok)"), !landOwned);
-        EXPECT_TRUE(world.has(MayorDead) && world.has(LandOwned));
-        const int innocents = world.killCounts[MonsterMayor] + world.killCounts[MonsterCommander] +
-                              world.killCounts[MonsterGuard];
-        EXPECT_GE(innocents, 5);
-        EXPECT_EQ(hero.alignment, -4 - innocents);
+        const auto& killed = world.killCounts;
+        const int innocents = killed[MonsterMayor] + killed[MonsterCommander] + killed[MonsterGuard];
+        EXPECT_EQ(std::tuple(world.has(MayorDead), world.has(LandOwned), innocents >= 5, hero.alignment),
+                  std::tuple(true, true, true, -4 - innocents));
         screen.setKeySource(nullptr);
     }
     EXPECT_TRUE(mayor("k").ends_with("{clear}DOM BURMISTRZA\nBurmistrz nie żyje, dom stoi pusty.\n\n(ok)"));
@@ -666,7 +652,7 @@ TEST_F(MayorTest, AttackingTheMayor) {
 }
 
 // Land for 1000; the mine, once found and cleared, reopened for 20000, pays for every passing day.
-TEST_F(MayorTest, LandAndTheMine) {
+TEST_F(TownServiceTest, MayorLandAndTheMine) {
     makeStrong();
     const struct { std::uint32_t set; int gold; std::string keys, fragment; int goldAfter; bool land; } visits[] = {
         {0, 999, "ktk", "Mogę ci sprzedać ziemię pod dom za 1000 sztuk złota. Chcesz kupić? (t/n)\n\nBrakuje ci 1 "
@@ -705,7 +691,7 @@ TEST_F(MayorTest, LandAndTheMine) {
 }
 
 // Potions are sold until the purse runs out; only those of unknown strength are identified, then drop off.
-TEST_F(DruidGroveTest, PotionsAreSoldAndIdentifiedForAFee) {
+TEST_F(TownServiceTest, DruidGrovePotionsAreSoldAndIdentifiedForAFee) {
     hero.gold = 112 + 150;  // exactly two potions
     EXPECT_TRUE(grove("k1\nt2\nt6\ntx0\nw",
                       {"{clear}Mam na sprzedaż kilka mikstur, co chcesz kupić?\n"
@@ -734,10 +720,10 @@ TEST_F(DruidGroveTest, PotionsAreSoldAndIdentifiedForAFee) {
     EXPECT_EQ(hero.gold, 0);
 }
 
-TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
+TEST_F(TownServiceTest, DruidGroveTheQuestSpeaksOfHowFarItHasCome) {
     const std::string request = "Potrzebuj twojej pomocy, grupa wargów napada na okoliczne wioski. Pójdę z tobą je "
                                 "pokonać. Chcesz iść? (t/n)\n";
-    const struct { std::uint32_t flags; std::string keys, ending; bool shownAgain; std::uint32_t flagsAfter; } cases[] = {
+    const struct { std::uint32_t flags; std::string keys, ending; bool again; std::uint32_t flagsAfter; } cases[] = {
         {0, "zn", request, true, 0},
         {DruidCompanion, "zx",
          "Już do ciebie dołączyłem.\nGrupa wargów napada na okoliczne wioski. Znajedziemy je gdzieś w lesie.\n\n(ok)",
@@ -754,7 +740,7 @@ TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
         world.storyFlags = GroveKnown | c.flags;
         screen.clearTranscript();
         screen.type(c.keys);
-        EXPECT_EQ(druidGroveScreen(), c.shownAgain) << c.keys;
+        EXPECT_EQ(druidGroveScreen(), c.again) << c.keys;
         EXPECT_TRUE(screen.transcript().ends_with(c.ending)) << screen.transcript();
         EXPECT_EQ(world.storyFlags, GroveKnown | c.flagsAfter) << c.keys;
     }
@@ -763,16 +749,16 @@ TEST_F(DruidGroveTest, TheQuestSpeaksOfHowFarItHasCome) {
 }
 
 // The bond ends, else a companion would fight himself in his grove; only the hero is attacked or charmed at.
-TEST_F(DruidGroveTest, AttackingTheDruidEndsEveryBondUntilHeIsDead) {
+TEST_F(TownServiceTest, AttackingTheDruidEndsEveryBondUntilHeIsDead) {
     for (const std::uint32_t bond : {DruidCompanion | WorgsBeaten, +DruidFriend}) {
         world.storyFlags = GroveKnown | bond;
         waitInFights(40);
         EXPECT_FALSE(grove("a", {"{clear}\nAtakujesz druida.\n"}));  // the keys ran out in the fight
         EXPECT_EQ(world.storyFlags, GroveKnown | DruidHostile | (bond & WorgsBeaten));
         const std::string& out = screen.transcript();
-        EXPECT_GT(count(out, "próbuje cię zaatakować"), 0) << out;
-        EXPECT_EQ(count(out, "trafia "), count(out, "trafia cię")) << out;
-        EXPECT_EQ(count(out, "próbuje zaatakować") + count(out, "zauroczył"), 0) << out;
+        EXPECT_EQ(std::tuple(count(out, "próbuje cię zaatakować") > 0, count(out, "trafia "),
+                             count(out, "próbuje zaatakować"), count(out, "zauroczył")),
+                  std::tuple(true, count(out, "trafia cię"), 0, 0)) << out;
     }
     // Then every visit is an ambush, even with a companion flag of an older game, until the druid is dead.
     world.storyFlags = GroveKnown | DruidHostile | DruidCompanion;
@@ -784,10 +770,9 @@ TEST_F(DruidGroveTest, AttackingTheDruidEndsEveryBondUntilHeIsDead) {
     const std::size_t list = screen.transcript().find("Wybierz cel: (0-anuluj)\n");
     ASSERT_NE(list, std::string::npos);
     const std::string targets = screen.transcript().substr(list, screen.transcript().find("0\n", list) - list);
-    EXPECT_EQ(count(targets, ") Druid\n"), 1) << targets;
-    EXPECT_GE(count(targets, ") Ożywione drzewo\n"), 2) << targets;
-    EXPECT_EQ(count(targets, "Pies"), 0) << targets;
-    EXPECT_EQ(world.storyFlags, GroveKnown | DruidHostile);
+    EXPECT_EQ(std::tuple(count(targets, ") Druid\n"), count(targets, ") Ożywione drzewo\n") >= 2,
+                         count(targets, "Pies"), world.storyFlags),
+              std::tuple(1, true, 0, GroveKnown | DruidHostile)) << targets;
     world.set(DruidDead);
     EXPECT_TRUE(grove("x"));
     EXPECT_EQ(screen.transcript(), "{clear}Ten gaj jest opuszczony, nikt tu nie mieszka.\n\n(ok)");
