@@ -120,8 +120,8 @@ TEST_F(HeroScreensTest, CreationRefusesTooLittleIntelligenceAndNamesThatCannotBe
     EXPECT_TRUE(std::filesystem::exists(pathOf("save_" + thirty)));
 }
 
-// The whole sheet once, as long as it gets: it pages like any long output.
-TEST_F(HeroScreensTest, WholeSheetPagesAndChangesWithTheHero) {
+// The whole sheet once, as long as it gets (it pages like any long output), then its lines by the hero's state.
+TEST_F(HeroScreensTest, TheSheetPagesAndChangesWithTheHero) {
     hero.attributes = {16, 12, 8, 10, 13, 9};
     hero.maxHp = hero.hp = 30;
     hero.capacity = 150.0f;
@@ -146,12 +146,8 @@ TEST_F(HeroScreensTest, WholeSheetPagesAndChangesWithTheHero) {
     for (const char* part : {"ZRĘ: 12 ({10}+1{7})\nKON", "Tarcza: brak\nAtak:",
                              "Cechy: widzenie w ciemnościach, odporność na trucizny, powolny, \n"})
         EXPECT_TRUE(has(sheet(), part)) << part;
-}
-
-// Pw below a quarter red, below a half yellow; experience past the next level green; an attack per 5 base from 6.
-TEST_F(HeroScreensTest, SheetLinesByState) {
-    hero.maxHp = 30;
-    hero.weapon = ItemSlot{0, KindWeapon, 0, 0, Identified};
+    // Pw below a quarter red, below a half yellow; experience past the next level green; an attack per 5 base from 6.
+    std::tie(hero.maxHp, hero.weapon) = std::tuple(30, Fists);
     for (const auto& [hp, xp, baseAttack, strength, shown] :
          {std::tuple{7, 0, 0, 14, "Pw: {12}7{7}/30\n"}, {14, 0, 0, 14, "Pw: {14}14{7}/30\n"}, {15, 0, 0, 14, "Pw: 15/30\n"},
           {0, 0, 0, 14, "Pw: {12}0{7}/30\n"}, {30, 1000, 0, 14, "Doświadczenie: 1000/1000\n"},
@@ -192,7 +188,7 @@ TEST_F(HeroScreensTest, FeatListsSortedWithRequirementsAndRepeats) {
                      "Zogniskowanie broni\n\nliczba"));
 }
 
-TEST_F(HeroScreensTest, WeaponFeatsAndTheWeaponList) {
+TEST_F(HeroScreensTest, WeaponFeatsTheWeaponListAndTheFeatSettings) {
     averageFighter();
     hero.weaponFocusMask = 1u << 7;
     // Zogniskowanie broni is 7th, Długi miecz 3rd; "c" on the weapon list returns to the feats; Czujność ends it.
@@ -212,9 +208,8 @@ TEST_F(HeroScreensTest, WeaponFeatsAndTheWeaponList) {
     hero.race = RaceHuman;
     play([&] { chosen = chooseWeapon(true, true); }, "8\n");
     EXPECT_EQ(std::pair(chosen, said("Pięści")), std::pair(9, false));  // no fists: Rapier is 8th
-}
 
-TEST_F(HeroScreensTest, SettingsShareTheBaseAttack) {
+    // Power attack and expertise share the base attack.
     std::tie(hero.baseAttack, hero.powerAttack, hero.attackPool) = std::tuple(3, 2, 1);
     play(expertiseSettings, "2\nx-1\n1\n");  // too much, then negative, then 1
     EXPECT_TRUE(said("{clear}Ustawienia atutu Wyspecjalizowanie.\nAktualna premia do KP: 0\nMaksymalna premia: 1\n"
@@ -285,7 +280,7 @@ TEST_F(HeroScreensTest, TwoHandedWeaponsShieldsAndWeaponsOfTheGods) {
               std::tuple(std::array{9, 7, 9, 5, 5, 5}, 21, 50.0f, ItemSlot{7, KindWeapon, 0, 2, OfTheGods | Identified}));
 }
 
-TEST_F(HeroScreensTest, InventoryListHelpDrinkDropAndADeadlyDrink) {
+TEST_F(HeroScreensTest, InventoryListHelpDrinkDropADeadlyDrinkAndTheCapacity) {
     hero.inventory[3] = ItemSlot{0, KindPotion, 0, 0, Identified | StrengthKnown};
     hero.inventory[7] = Ruby;
     recomputeLoad();
@@ -301,10 +296,8 @@ TEST_F(HeroScreensTest, InventoryListHelpDrinkDropAndADeadlyDrink) {
     hero.inventory[0] = ItemSlot{2, KindPotion, 0, -10, Identified};  // no d20 saves against 26
     inventory("u1\nk", {"Wypijasz Eliksir uzdrowienia +?. Robi ci się ciemno"}, "");
     EXPECT_EQ(std::pair(hero.hp, hero.inventory[0].empty()), std::pair(0, true));
-}
 
-// Exactly the capacity still fits; a put-back skips the check and the new load; 20 slots; small armour weighs half.
-TEST_F(HeroScreensTest, AddItemKeepsUnderTheCapacityAndHalvesSmallArmour) {
+    // Exactly the capacity still fits; a put-back skips the check and the new load; 20 slots; small armour weighs half.
     std::tie(hero.weapon, hero.armour, hero.shield.kind) = std::tuple(Fists, Padded, KindEmpty);
     recomputeLoad();
     hero.capacity = 1.0f;
