@@ -228,13 +228,13 @@ TEST_F(HeroScreensTest, CursedItemsStayArmourWaitsForTheEndOfAFightAndAFullBackp
     auto before = gear();
     world.inCombat = true;
     inventory("bkpktku1\ntku2\nk", {"Komendy (bptuwx?): Nie możesz puścić tej broni! Jest przeklęta!\n",
-                                    "Nie możesz zdejmować pancerza w czasie walki.\n",
                                     "Nie możesz wypuścić tej tarczy z ręki! Jest przeklęta!\n",
+                                    "Nie możesz zdejmować pancerza w czasie walki.\n",
                                     "Długi miecz +?. Czy chcesz ją zdjąć? (t/n)\nNie możesz puścić tej broni!",
                                     "Nie możesz zakładać pancerza w czasie walki.\n"});
     world.inCombat = false;
-    inventory("pku2\ntk", {"Nie możesz zdjąć tego pancerz! Jest przeklęty!\n",
-                           "Nie możesz zdjąć tego pancerza! Jest przeklęty!\n"});
+    inventory("pku2\ntk",
+              {"Nie możesz zdjąć tego pancerz! Jest przeklęty!\n", "Nie możesz zdjąć tego pancerza! Jest przeklęty!\n"});
     EXPECT_EQ(gear(), before);
 
     // No room for what is taken off: nothing is said and nothing moves.
@@ -249,21 +249,18 @@ TEST_F(HeroScreensTest, CursedItemsStayArmourWaitsForTheEndOfAFightAndAFullBackp
 
 TEST_F(HeroScreensTest, TwoHandedWeaponsShieldsAndWeaponsOfTheGods) {
     hero.inventory[0] = GreatSword;
-    inventory("u1\nktku1\ntk", {"Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n",
-                                "Schowałeś Tarcza do plecaka.\n",
+    inventory("u1\nktku1\ntk", {"Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n", "Schowałeś Tarcza do plecaka.\n",
                                 "Czy chcesz ją zdjąć? (t/n)\nWyjmujesz Wielki miecz z plecaka.\n"});
     // The long sword went to the first free slot before the great sword left its own.
     EXPECT_EQ(std::tuple(hero.weapon, hero.shield.kind, hero.inventory[0].kind, hero.inventory[2]),
               std::tuple(GreatSword, KindEmpty, KindEmpty, LongSword));
-    inventory("u1\nkbk",
-              {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n", "Schowałeś Wielki miecz do plecaka.\n"});
+    inventory("u1\nkbk", {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n", "Schowałeś Wielki miecz do plecaka.\n"});
 
     // A Niziołek: a halberd is too big, a long sword needs both hands.
     std::tie(hero.race, hero.weapon, hero.shield) = std::tuple(RaceHalfling, Fists, Buckler);
     hero.inventory = {ItemSlot{10, KindWeapon, 0, 0, Identified}, LongSword, ItemSlot{5, KindWeapon, 0, 0, 0}};
-    inventory("u1\nku2\nku3\nk", {"Ta broń jest za duża, nie możesz jej używać.\n",
-                                  "Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n",
-                                  "Wyjmujesz Krótki miecz z plecaka.\n"});
+    inventory("u1\nku2\nku3\nk", {"Ta broń jest za duża, nie możesz jej używać.\n", "Wyjmujesz Krótki miecz z plecaka.\n",
+                                  "Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n"});
     EXPECT_EQ(hero.weapon.ref, 5);
 
     // A weapon of the gods moves all six attributes (and Pw, capacity) by its bonus, and takes it back on leaving the hand.
