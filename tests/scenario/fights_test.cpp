@@ -117,17 +117,12 @@ TEST_F(FightTest, TheSheetWithItsHintBoxAndKeys) {
 }
 
 // A griffon flies at 16: no escape; input ending in the middle of a rage still gives the hero back as he was.
-TEST_F(FightTest, NoEscapeFromAFlyerAndARageCutShortIsUndone) {
-    hero.maxHp = hero.hp = 500;
-    hero.ragesLeft = hero.ragesPerDay = 1;
+TEST_F(FightTest, RageAndItsFatigueByLevelAndARageCutShortIsUndone) {
+    std::tie(hero.maxHp, hero.hp, hero.ragesLeft, hero.ragesPerDay) = std::tuple(500, 500, 1, 1);
     const auto attributes = hero.attributes;
     EXPECT_EQ(run({MonsterGriffon}, "suuu"), 0);
-    EXPECT_EQ(seen("Próbujesz uciec ale ci się nie udaje.\n"), 3);
-    EXPECT_EQ(std::tuple(hero.attributes, hero.maxHp, hero.kpModifier, world.inCombat),
-              std::tuple(attributes, 500, 0, false));
-}
-
-TEST_F(FightTest, RageAndItsFatigueByLevel) {
+    EXPECT_EQ(std::tuple(seen("Próbujesz uciec ale ci się nie udaje.\n"), hero.attributes, hero.maxHp, hero.kpModifier,
+                         world.inCombat), std::tuple(3, attributes, 500, 0, false));
     // "ss", a wait a round of rage (3 + KON modifier) and of fatigue, "s", "u", "(ok)". Before each key: R raging,
     // T tired, - as before, ! when a save written then would not hold the hero as the fight leaves him.
     for (auto [level, bonus, hpPerLevel, trace, lastAnswer] :

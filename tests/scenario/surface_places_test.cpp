@@ -121,7 +121,15 @@ TEST_F(ForestTest, TheMineEntranceThenTheCrystalWell) {
     EXPECT_EQ(hero.inventory[1], ruby);
 }
 
+// The dog leads only after a won fight and a yes; a flight from the wolves ends the event.
 TEST_F(ForestTest, TheDogLeadsOnlyAfterAWonFightAndAYes) {
+    std::tie(hero.maxHp, hero.hp, hero.shield.bonus) = std::tuple(500, 500, 40);
+    hero.heroClass = ClassBarbarian;  // running, pace 8: sometimes outruns wolves (pace 10)
+    hero.feats |= FeatRun;
+    ASSERT_EQ(speedSteps(), 8);
+    forest(DrawDruidStory, "t" + std::string(60, 'u') + "x", {"Uciekłeś z walki."});
+    EXPECT_FALSE(said("Pies wesoło merda"));
+    makeTestHero();
     makeStrong();
     forest(DrawDruidStory, "n", {"Natrafiasz na psa zaatakowanego przez kilka wilków. Czy chcesz mu pomóc? (t/n)\n"});
     EXPECT_FALSE(said("Atakujesz wilki."));
@@ -135,15 +143,6 @@ TEST_F(ForestTest, TheDogLeadsOnlyAfterAWonFightAndAYes) {
     EXPECT_EQ(world.storyFlags, static_cast<std::uint32_t>(GroveKnown));
     // Known now: a quiet walk until the druid asks for help; the grove is on the screen.
     forest(DrawDruidStory, "x", {"e - eksploruj\nd - gaj druida\nm - mapa\n\n" + QuietWalk});
-}
-
-TEST_F(ForestTest, FleeingTheWolvesEndsTheEvent) {
-    std::tie(hero.maxHp, hero.hp, hero.shield.bonus) = std::tuple(500, 500, 40);
-    hero.heroClass = ClassBarbarian;  // running, pace 8: sometimes outruns wolves (pace 10)
-    hero.feats |= FeatRun;
-    ASSERT_EQ(speedSteps(), 8);
-    forest(DrawDruidStory, "t" + std::string(60, 'u') + "x", {"Uciekłeś z walki."});
-    EXPECT_FALSE(said("Pies wesoło merda"));
 }
 
 // Eight worgs, one treant, and only the druid's own flags change.
