@@ -175,12 +175,8 @@ const std::string ChiefOfferText =
 
 // The toll with 10, 9, 0 gold; only a faster hero outruns; below -5 bandits and camp lead to the chief, at -5 the camp.
 TEST_F(RoadTest, MeetingsThatEndWithoutAFight) {
-    const struct {
-        int alignment, gold, draw;
-        std::string keys, fragment;
-        int goldAfter;
-        std::uint32_t flags;
-    } meetings[] = {
+    using Meeting = std::tuple<int, int, int, std::string, std::string, int, std::uint32_t>;
+    for (const auto& [alignment, gold, draw, keys, fragment, goldAfter, flags] : std::initializer_list<Meeting>{
         {0, 10, DrawBandits, "xzx", "Trafiłeś na kilku bandytów. " + TollDemand +  // 'x' is no answer
                                         "Dobrze możesz przejść, tylko ani słowa straży.\nStraciłeś 10", 0, 0},
         {0, 9, DrawBandits, "xzx", TollDemand + "Dobra, dawaj co tam masz i spadaj!\nStraciłeś 9 sztuk złota.\n\n(ok)",
@@ -199,13 +195,11 @@ TEST_F(RoadTest, MeetingsThatEndWithoutAFight) {
                                  "Co chcesz zrobić:\np - podejdź\na - atakuj\no - odejdź\n" + ChiefOfferText,
          50, ChiefOffer},
         {-6, 50, DrawCamp, "o", "", 50, 0},
-        {-6, 50, DrawBandits, "o", "", 50, 0},
-    };
-    for (const auto& m : meetings) {
-        std::tie(hero.alignment, hero.gold, world.storyFlags) = std::tuple(m.alignment, m.gold, 0u);
-        road(m.draw, m.keys, {m.fragment});
-        EXPECT_EQ(std::tuple(hero.gold, world.storyFlags, hero.alignment), std::tuple(m.goldAfter, m.flags, m.alignment))
-            << m.draw << m.keys;
+        {-6, 50, DrawBandits, "o", "", 50, 0}}) {
+        std::tie(hero.alignment, hero.gold, world.storyFlags) = std::tuple(alignment, gold, 0u);
+        road(draw, keys, {fragment});
+        EXPECT_EQ(std::tuple(hero.gold, world.storyFlags, hero.alignment), std::tuple(goldAfter, flags, alignment))
+            << draw << keys;
     }
 }
 
