@@ -65,8 +65,7 @@ TEST_F(ProgramTest, TheSavePromptAndTheLoopsEnd) {
 // Saved and quit after a trip to the map; loading over another game deletes the file and rebuilds capacity and load.
 TEST_F(ProgramTest, SavedInTheTownAndLoadedByTypingTheName) {
     EXPECT_TRUE(program(NewHeroAla + "wmqt"));
-    EXPECT_TRUE(said("(tak/nie/anuluj)\n{clear}{clear}Kelvrin v 0.2"));
-    EXPECT_FALSE(gameInProgress());
+    EXPECT_EQ(std::pair(said("(tak/nie/anuluj)\n{clear}{clear}Kelvrin v 0.2"), gameInProgress()), std::pair(true, false));
     ASSERT_EQ(files(), (std::vector<std::string>{"lock_Ala", "save_Ala"}));
     EXPECT_EQ(readBytes("save_Ala").size(), SaveFileSize);
     const SaveImage saved = imageOfTheGame();

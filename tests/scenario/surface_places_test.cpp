@@ -102,8 +102,7 @@ TEST_F(ForestTest, TheMineEntranceThenTheCrystalWell) {
     hero.inventory[1] = ruby;
     hero.inventory[3] = hero.inventory[7] = crystal;
     recomputeLoad();
-    const auto attributes = hero.attributes;
-    const float load = hero.load;
+    const auto [attributes, load] = std::pair(hero.attributes, hero.load);
     // No well before the mine was found: the mine is found instead, and entered (the mine keeps control).
     forest(DrawMineOrWell, "x", {"Znalazłeś wejście do kopalni.\n\n(ok)"});
     world.dungeonLevel = 5;
