@@ -32,18 +32,14 @@ namespace {
 
 using TablesTest = GameTest;
 
-// Every value from low to high once; and the values `n` calls of `draw` gave.
-std::set<int> span(int low, int high) {
-    std::set<int> all;
-    for (int v = low; v <= high; ++v) all.insert(v);
-    return all;
-}
+// The values `n` calls of `draw` gave; and every value from low to high once.
 template <class Draw>
 std::set<int> drawn(int n, Draw draw) {
     std::set<int> seen;
     for (int i = 0; i < n; ++i) seen.insert(draw());
     return seen;
 }
+std::set<int> span(int low, int high) { return drawn(high - low + 1, [&low] { return low++; }); }
 
 // What `draw` gives from the seed; it must take exactly `draws` numbers from the generator.
 template <class Draw>
@@ -149,9 +145,9 @@ TEST(RulesTables, CapacityExperienceAndClassFeatures) {
     for (auto [level, xp] : {std::pair{1, 1000}, {29, 435000}, {0, 0}, {-3, 0}, {30, 99999999}, {31, 99999999}})
         EXPECT_EQ(xpForNextLevel(level), xp) << "level " << level;  // level 30 is the last
 
-    EXPECT_EQ(classFeaturesAt(ClassBarbarian, 1), FeatureFastMovement | FeatureRage);
-    EXPECT_EQ(classFeaturesAt(ClassBarbarian, 20), FeatureRage | FeatureTirelessRage);
-    EXPECT_EQ(classFeaturesAt(ClassFighter, 21) | classFeaturesAt(2, 2), 0u);
+    EXPECT_EQ(std::tuple(classFeaturesAt(ClassBarbarian, 1), classFeaturesAt(ClassBarbarian, 20),
+                         classFeaturesAt(ClassFighter, 21) | classFeaturesAt(2, 2)),
+              std::tuple(FeatureFastMovement | FeatureRage, FeatureRage | FeatureTirelessRage, 0u));
     // Levels 2-20: a fighter gains bonus feats on the even levels; a barbarian five more rages and three DR points.
     int rages = 0, reduction = 0;
     for (int level = 2; level <= 20; ++level) {
@@ -253,9 +249,9 @@ TEST(Catalogue, StoredIdsSpecialPropertiesAndShopDraws) {
         EXPECT_FALSE(catalogueRow(kind, sizes[kind]).has_value() || catalogueRow(kind, -1).has_value()) << kind;
     }
     for (std::int32_t kind : {0, 6, -1}) EXPECT_FALSE(catalogueRow(kind, 0).has_value()) << kind;
-    EXPECT_EQ(rowId(ItemSlot{14, KindWeapon, 0, 0, 0}), -1);
-    EXPECT_STREQ(itemName(ItemSlot{}), "");
-    EXPECT_EQ(itemBasePrice(ItemSlot{4, KindPotion, 0, 0, 0}), 2000);  // a potion's worth is its `value`
+    EXPECT_EQ(std::tuple(rowId(ItemSlot{14, KindWeapon, 0, 0, 0}), std::string(itemName(ItemSlot{})),
+                         itemBasePrice(ItemSlot{4, KindPotion, 0, 0, 0})),  // a potion's worth is its `value`
+              std::tuple(-1, "", 2000));
 
     // Seeds chosen for their first two draws % 10: 126 → 0, 0; 8 → 4, 0; 16 → 0, 4.
     for (auto [quality, seed, bonus, properties, draws] :
@@ -266,8 +262,7 @@ TEST(Catalogue, StoredIdsSpecialPropertiesAndShopDraws) {
         EXPECT_EQ(drawnFrom(seed, draws, [&] { return rollSpecialProperties(quality, flags); }), bonus) << quality;
         EXPECT_EQ(flags, Identified | properties) << quality << " " << seed;
     }
-    // A shop item: armour takes the same bits (blinking, resistance); shields and plain or masterwork
-    // goods draw nothing, and a small cut of armour stays.
+    // A shop item: armour takes the same bits (blinking, resistance); shields and plain goods draw nothing.
     const struct { ItemKind kind; int quality; std::uint32_t flags; ItemSlot item; int draws; } made[] = {
         {KindWeapon, 5, Identified, {1, KindWeapon, 1, 2, Identified | Keen | Accurate}, 2},
         {KindArmour, 5, Identified, {1, KindArmour, 1, 2, Identified | Blinking | Resistance}, 2},
@@ -278,8 +273,7 @@ TEST(Catalogue, StoredIdsSpecialPropertiesAndShopDraws) {
     for (const auto& c : made)
         EXPECT_EQ(drawnFrom(126, c.draws, [&] { return makeShopItem(c.kind, 1, c.quality, c.flags); }), c.item)
             << c.kind << " q" << c.quality;
-    // The shop's quality: one roll (0-99) into the cumulative chances of the level's row;
-    // level 30 has no row of its own and uses that of level 29.
+    // The shop's quality: one roll (0-99) into the level's cumulative chances; level 30 uses the row of 29.
     const struct { int level; std::vector<std::pair<int, int>> below; } rows[] = {  // (roll below, quality)
         {1, {{85, -1}, {100, 0}}}, {8, {{75, 0}, {95, 2}, {100, 3}}}, {30, {{40, 7}, {75, 8}, {95, 9}, {100, 10}}}};
     for (const auto& c : rows) {
@@ -293,13 +287,10 @@ TEST(Catalogue, StoredIdsSpecialPropertiesAndShopDraws) {
     }
 }
 
-// Modes: 0 name, 1 backpack (catalogue damage), 2 sheet (the hero's damage,
-// improved critical), 3 shop stock (no newline), 4 potion list.
+// Modes: 0 name, 1 backpack (catalogue damage), 2 sheet (hero's damage, improved critical), 3 shop (no newline), 4 potions.
 TEST_F(TablesTest, ItemDisplayOfEveryKindAndTheDamageTypes) {
-    hero.race = RaceHuman;
-    hero.attributes[Str] = 16;  // +3, with both hands +4
-    hero.shield = ItemSlot{1, KindEmpty, 0, 0, 0};
-    hero.improvedCritMask = 1u << 11;
+    hero.race = RaceHuman, hero.attributes[Str] = 16;  // +3, with both hands +4
+    hero.shield = ItemSlot{1, KindEmpty, 0, 0, 0}, hero.improvedCritMask = 1u << 11;
     const ItemSlot greatSword = weapon(11);
     const struct { ItemSlot item; int mode; const char* text; } cases[] = {
         {greatSword, 1, "Wielki miecz (Obr:2-12 cięte Kry:19-20/x2 Waga: 7.5 kg, duży)\n"},
@@ -324,16 +315,10 @@ TEST_F(TablesTest, ItemDisplayOfEveryKindAndTheDamageTypes) {
         {ItemSlot{}, 1, ""},
     };
     screen.setPaging(false);
-    for (const auto& c : cases) {
-        screen.clearTranscript();
-        printItem(c.item, c.mode);
-        EXPECT_EQ(screen.transcript(), c.text) << "mode " << c.mode;
-    }
-    for (const auto& [bits, text] : {std::pair{7u, "cięte/kłute/miażdżone"}, {6u, "kłute/miażdżone"}, {0u, ""}}) {
-        screen.clearTranscript();
-        printDamageTypes(bits);
-        EXPECT_EQ(screen.transcript(), text);
-    }
+    const auto printed = [this](auto print) { return screen.clearTranscript(), print(), screen.transcript(); };
+    for (const auto& c : cases) EXPECT_EQ(printed([&] { printItem(c.item, c.mode); }), c.text) << "mode " << c.mode;
+    for (const auto& [bits, text] : {std::pair{7u, "cięte/kłute/miażdżone"}, {6u, "kłute/miażdżone"}, {0u, ""}})
+        EXPECT_EQ(printed([bits] { printDamageTypes(bits); }), text);
 }
 
 // Single precision throughout: the factors are floats and prices are truncated.
@@ -362,11 +347,9 @@ TEST_F(TablesTest, PricesAndFeesByCharisma) {
         EXPECT_EQ(std::pair(saleValue(c.item), purchasePrice(c.item)), std::pair(c.sells, c.costs)) << c.what;
 
     // The tower (its screens show weapon and shield prices; here the other kinds and the bounds).
-    const ItemSlot armour{6, KindArmour, 1, 2, Identified | Blinking}, potion{0, KindPotion, 0, -1, Identified};
-    EXPECT_EQ(std::tuple(enchantingPrice(armour), identificationPrice(armour), curseLiftingPrice(armour)),
-              std::tuple(25000, 100, 0));  // (2 + 2 + 1)² × 1000
-    EXPECT_EQ(std::tuple(enchantingPrice(potion), identificationPrice(potion), curseLiftingPrice(potion)),
-              std::tuple(300, 50, 75));
+    for (auto [item, prices] : {std::pair{ItemSlot{6, KindArmour, 1, 2, Identified | Blinking}, std::tuple(25000, 100, 0)},
+                                {ItemSlot{0, KindPotion, 0, -1, Identified}, std::tuple(300, 50, 75)}})  // (2 + 2 + 1)² × 1000
+        EXPECT_EQ(std::tuple(enchantingPrice(item), identificationPrice(item), curseLiftingPrice(item)), prices);
     EXPECT_EQ(std::tuple(curseLiftingPrice(weapon(7, -2000000000)), enchantingPrice(ItemSlot{7, KindWeapon, 1, 1100, Identified}),
                          applyPriceFactor(2000000000, 1.5f, 0.0f, 0)),
               std::tuple(INT_MAX, INT_MAX, INT_MAX));
@@ -381,14 +364,12 @@ TEST_F(TablesTest, PricesAndFeesByCharisma) {
         EXPECT_EQ(std::tuple(sells < 0 ? -1 : saleValue(chainShirt), purchasePrice(chainShirt), identificationPrice(sword)),
                   std::tuple(sells, costs, tower)) << cha;
     }
-    // The druid: 50 less 1.5% per point of the modifier (at CHA 3 the float product falls just short of 53);
-    // an absurd charisma makes him work for free rather than pay.
+    // The druid: 50 less 1.5% a modifier point (at CHA 3 the float falls just short of 53), and never a payment.
     for (auto [charisma, fee] : {std::pair{3, 52}, {6, 51}, {11, 50}, {12, 49}, {18, 47}, {26, 44}, {200, 0}})
         EXPECT_EQ(druidIdentificationFee(charisma), fee) << "CHA " << charisma;
 }
 
-// How weapons are held (by size and race) is walked through the grips here and through the refusals of
-// the inventory screen; two hands and SIŁ +3 ((3 × 3) / 2) show in the item display above.
+// How weapons are held, by size and race; two hands and SIŁ +3 ((3 × 3) / 2) show in the item display above.
 TEST(WeaponDamage, RangesRollsAndThreats) {
     constexpr int Dagger = 1, ShortSword = 5, LongSword = 7, Rapier = 9, GreatSword = 11;
     constexpr ItemSlot Shield{1, KindShield, 0, 0, Identified}, NoShield{1, KindEmpty, 0, 0, 0};
@@ -428,10 +409,8 @@ TEST(WeaponDamage, RangesRollsAndThreats) {
 }
 
 TEST(Monsters, TableBitsEncountersAndTheSeer) {
-    for (int i = 0; i < 60; ++i) {
-        EXPECT_EQ(monsterRow(i).id, i);
-        EXPECT_TRUE(fitsCp1250(monsterRow(i).name)) << i;  // the graveyard keeps it in Windows-1250
-    }
+    for (int i = 0; i < 60; ++i)  // the graveyard keeps names in Windows-1250
+        EXPECT_TRUE(monsterRow(i).id == i && fitsCp1250(monsterRow(i).name)) << i;
     for (int row : {60, -1}) EXPECT_THROW(monsterRow(row), std::out_of_range) << row;  // 60 rows, no more
     for (auto [row, attacks] : {std::pair{MonsterStrongDruid, 0}, {MonsterRat, 1}, {MonsterTerrasque, 4}, {MonsterOtyugh, 3}})
         EXPECT_EQ(attackCount(monsterRow(row)), attacks) << row;  // the attack lists end where they should
@@ -444,8 +423,7 @@ TEST(Monsters, TableBitsEncountersAndTheSeer) {
     }
     EXPECT_EQ(steadfast, (std::vector<int>{MonsterSergeant, MonsterCommander}));  // not the mayor's 0x70000020
     EXPECT_EQ(reduction20, (std::vector<int>{MonsterClayGolem}));
-    EXPECT_TRUE(livesIn(monsterRow(MonsterGuard), HabitatTown));  // 0x80 of the habitat word
-    EXPECT_TRUE(monsterRow(MonsterMayor).loot & LootGoldDoubled);
+    EXPECT_TRUE(livesIn(monsterRow(MonsterGuard), HabitatTown) && (monsterRow(MonsterMayor).loot & LootGoldDoubled));
 
     const auto forest = [](int target) {
         std::map<int, int> out;
@@ -467,9 +445,9 @@ TEST(Monsters, TableBitsEncountersAndTheSeer) {
         EXPECT_EQ(drawn(300, [margin] { return encounterGroupSize(margin); }), span(lo, hi)) << margin;
 
     // The seer folds Polish case with our own table and names a fee and the reduction a weapon must beat.
-    EXPECT_EQ(foldPolishCase("ĄĆĘŁŃÓŚŹŻ AZ Ü"), "ąćęłńóśźż az Ü");
-    EXPECT_FALSE(equalIgnoringCase("Łowca", "Lowca"));
-    EXPECT_EQ(findMonsterByName("ŻYWIOŁAK OGNIA"), MonsterFireElemental);
+    EXPECT_EQ(std::tuple(foldPolishCase("ĄĆĘŁŃÓŚŹŻ AZ Ü"), equalIgnoringCase("Łowca", "Lowca"),
+                         findMonsterByName("ŻYWIOŁAK OGNIA")),
+              std::tuple("ąćęłńóśźż az Ü", false, int(MonsterFireElemental)));
     for (auto [row, fee, reduction] :
          {std::tuple{MonsterSkeleton, 3, 0}, {MonsterMummy, 30, 1}, {MonsterStoneGolem, 110, 2},
           {MonsterIronGolem, 130, 3}, {MonsterFireElemental, 110, 2}, {MonsterTerrasque, 200, 5},
