@@ -45,8 +45,7 @@ protected:
         return static_cast<int>(state.combatants.size()) - 1;
     }
     Combatant& at(int index) { return state.combatants[static_cast<std::size_t>(index)]; }
-    // `n` swings with this attack at a monster of the row that cannot die: the least and most
-    // damage of one swing, and how many printed `text`.
+    // `n` swings with this attack at an undying monster of the row: least and most damage, how many printed `text`.
     struct Swings { int low = INT_MAX, high = INT_MIN, seen = 0; };
     Swings swings(int row, int n, const std::string& text = "\n", int attack = 1000) {
         state.combatants.resize(1);
@@ -73,10 +72,7 @@ protected:
         return hero.xp - before;
     }
     // A hero of the third level with 20 of 50 Pw and KON 14; resistance to poison 2 + 2 + 1.
-    static void potionHero() {
-        hero.attributes = {12, 12, 14, 10, 10, 10};
-        hero.level = 3, hero.maxHp = 50, hero.hp = 20;
-    }
+    static void potionHero() { hero.attributes = {12, 12, 14, 10, 10, 10}, hero.level = 3, hero.maxHp = 50, hero.hp = 20; }
     // Drinks a potion through the routine the inventory uses; returns what it printed.
     std::string drink(int row, int bonus, std::uint32_t flags = Identified) {
         const ItemSlot potion{row, KindPotion, 0, bonus, flags};
@@ -192,8 +188,7 @@ TEST_F(CombatTest, DruidsTigersAndTheMayorsGuards) {
 
     // A druid charms animals and, in the forest, brings trees to life at his side.
     state.combatants.resize(1), state.enemiesLeft = 0, world.location = LocationForest;
-    const int druid = add(MonsterDruid, HeroSide);
-    const int wolf = add(MonsterWolf);
+    const int druid = add(MonsterDruid, HeroSide), wolf = add(MonsterWolf);
     add(MonsterOgre, EnemySide, Sturdy);
     std::string out;
     for (int i = 0; i < 40 && (at(wolf).side == EnemySide || !has(out, "drzewo")); ++i) out += turn(druid);
@@ -245,8 +240,7 @@ TEST_F(CombatTest, AttacksStopWhenTheTargetFalls) {
 
     // A monster killed by another: its side loses morale and a fighter.
     state.outcome = FightOutcome::Running;
-    const int rat = add(MonsterRat, HeroSide);
-    const int ogre = add(MonsterOgre);
+    const int rat = add(MonsterRat, HeroSide), ogre = add(MonsterOgre);
     std::string blow;
     while (state.alive(rat)) blow = turn(ogre, rat);
     EXPECT_TRUE(blow.starts_with("Ogr trafia Szczur i zadaje ") && blow.ends_with(" punktów obrażeń. Szczur umiera.\n"))
@@ -327,15 +321,13 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
          "Czujesz jak przepełnia cię jakaś nieznana siła.\nZyskujesz 1 punkt wytrzymałości na stałe.\n"},
         {4, 0, 0, 0, 20, 0, 19, 49, HarmHealthElixir, loss},
         {4, -1, 0, 0, 1, 0, 0, 49, HarmHealthElixir, loss + "{12}Umierasz...\n"},
-        // The antidote cures (KON 11 back to 14: +6 Pw); a spoiled one sets the level to its spoilage, up or
-        // down, unless d20 + 4 (KON 12) reaches 12 + 2.
+        // Antidote cures (KON 11 back to 14: +6 Pw); spoiled sets the level to its spoilage unless d20 + 4 reaches 14.
         {1, 0, 0, 3, 20, 0, 20, 50, HarmPoison, "Czujesz się lepiej. Już nie jesteś zatruty.\n"},
         {1, 0, 0, 0, 20, 0, 20, 50, HarmNothingYet, ""},
         {1, -2, 1, 0, 20, 2, 17, 47, HarmSpoiledAntidote, worse},
         {1, -2, 1, 4, 20, 2, 17, 47, HarmSpoiledAntidote, better},
         {1, -2, 10, 2, 20, 2, 17, 47, HarmNothingYet, "Mikstura Antidotum wydaję się nie mieć na ciebie wpływu.\n"},
-        // Poison: watered down; resisted (d20 + 5 against 14 - bonus); or 1-4 (drawn after the d20, here 4)
-        // plus the spoilage 3 replaces the level 9 (KON 5 → 7: +3 Pw).
+        // Poison: watered; resisted (d20 + 5 against 14 - bonus); or 1-4 (here 4) + spoilage 3 replaces level 9 (+3 Pw).
         {3, 1, 0, 0, 20, 0, 20, 50, HarmNothingYet, "Ten eliksir jest jakiś rozwodniony.\n" + none},
         {3, 0, 9, 0, 20, 0, 20, 50, HarmNothingYet, "Mikstura ??? wydaję się nie mieć na ciebie wpływu.\n", 0},
         {3, -3, 1, 9, 20, 7, 8, 38, HarmPoison, better},
@@ -344,8 +336,7 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
         {WaterRow, -1, 0, 0, 20, 0, 20, 50, HarmNothingYet, "Ta woda miała dziwny gożki smak.\n"},
     };
     for (const auto& c : cases) {
-        potionHero();
-        hero.poison = 0, hero.hp = c.hp;
+        potionHero(), hero.poison = 0, hero.hp = c.hp;
         setPoison(c.poison);
         hero.lastHarm = HarmNothingYet;
         if (c.d20 != 0) nextD20Is(c.d20);
@@ -408,8 +399,7 @@ TEST_F(CombatTest, ExperienceKillsAndTheMayorsQuests) {
          {std::tuple{1, MonsterRat, 4, false}, {10, MonsterDeathKnight, 4, false}, {10, MonsterRat, 3, false},
           {8, MonsterBanditChief, 1, true}, {8, MonsterBandit, 3, false}, {0, MonsterBanditChief, 3, false}}) {
         world.questKind = quest, world.questStage = 3, world.storyFlags = 0;
-        add(row, EnemySide, 0);
-        add(row, EnemySide, FledMarker);
+        for (int hp : {0, FledMarker}) add(row, EnemySide, hp);
         award();
         EXPECT_EQ(std::pair(world.questStage, world.has(ChiefDead)), std::pair(stageAfter, chiefDead))
             << quest << " " << row;
@@ -418,29 +408,28 @@ TEST_F(CombatTest, ExperienceKillsAndTheMayorsQuests) {
 
 TEST_F(CombatTest, TheDruidsOrThePaladinsDeathEndsOnlyTheirOwnStory) {
     constexpr std::uint32_t living = 0x7FFFFF & ~static_cast<std::uint32_t>(DruidDead | PaladinDead);
-    const std::uint32_t druid = DruidCompanion | DruidFriend | DruidHostile;
-    const std::uint32_t paladin = PaladinCompanion | PaladinFriend | PaladinHostile;
-    for (int row : {MonsterDruid, MonsterStrongDruid, MonsterPaladin, MonsterStrongPaladin}) {
-        const bool isDruid = row == MonsterDruid || row == MonsterStrongDruid;
-        world.storyFlags = living;
-        add(row, EnemySide, 0);
-        award();
-        EXPECT_EQ(world.storyFlags, isDruid ? (living & ~druid) | DruidDead : (living & ~paladin) | PaladinDead) << row;
-    }
+    const std::uint32_t druid = DruidCompanion | DruidFriend | DruidHostile,
+                        paladin = PaladinCompanion | PaladinFriend | PaladinHostile;
     // A companion falling at the hero's side, or one that ran, changes nothing.
-    world.storyFlags = DruidCompanion | PaladinCompanion;
-    add(MonsterDruid, HeroSide, 0);
-    add(MonsterPaladin, EnemySide, FledMarker);
-    award();
-    EXPECT_EQ(world.storyFlags, DruidCompanion | PaladinCompanion);
+    constexpr std::uint32_t both = DruidCompanion | PaladinCompanion;
+    for (auto [row, side, hp, before, after] :
+         {std::tuple{MonsterDruid, EnemySide, 0, living, (living & ~druid) | DruidDead},
+          {MonsterStrongDruid, EnemySide, 0, living, (living & ~druid) | DruidDead},
+          {MonsterPaladin, EnemySide, 0, living, (living & ~paladin) | PaladinDead},
+          {MonsterStrongPaladin, EnemySide, 0, living, (living & ~paladin) | PaladinDead},
+          {MonsterDruid, HeroSide, 0, both, both}, {MonsterPaladin, EnemySide, FledMarker, both, both}}) {
+        world.storyFlags = before;
+        add(row, side, hp);
+        award();
+        EXPECT_EQ(world.storyFlags, after) << row;
+    }
 
     // A hostile druid killed after turning into the tiger dies as the druid.
     world.storyFlags = DruidHostile | TerrasqueDead | LandOwned;
     hero.level = 10, hero.alignment = 0;
     const int tiger = add(MonsterStrongDruid, EnemySide, monsterRow(MonsterStrongDruid).maxHp);
     state.enemiesLeft = state.heroSideLeft = 1;
-    state.rebuildOpponents(tiger);
-    monsterTurn(state, tiger);
+    turn(tiger);
     at(tiger).hp = -3;
     EXPECT_EQ(award(), 3000);  // the tiger's challenge 10 at level 10
     EXPECT_EQ(std::tuple(world.storyFlags, world.killCounts[MonsterLegendaryTiger], hero.alignment),
@@ -461,9 +450,8 @@ int costOf(const ItemSlot& item) {
     }
 }
 
-// The budget: the challenge's value (above 20, that of 20) times a single-precision factor from 0.9 to 1.1
-// (7500 × 0.9 gives 6749), divided for a fraction of a challenge, doubled by loot word 71 before anything
-// is bought. Its first draw is repeated here, so the loot's cost and the gold left add up to it exactly.
+// The budget: the challenge's value (above 20, that of 20) times a single-precision 0.9-1.1 (7500 × 0.9 gives 6749),
+// divided for a fraction, doubled by loot word 71; its draw is repeated here, so loot and gold add up to it exactly.
 TEST_F(CombatTest, TreasureBudgetsBuyTheLootAndTheRestIsGold) {
     ASSERT_EQ(monsterRow(MonsterBalor).loot, LootDoubleTreasure);
     constexpr std::uint32_t Gold = LootGold, Bought = LootGold | LootItem;

@@ -110,11 +110,10 @@ TEST_F(LevelGenerator, NewLevelsOfEverySlotAndTheFixedMapsKeepTheirShape) {
                                  cellsShowing(rows, "X"), cellsShowing(rows, ">KX", 10), cellsShowing(rows, "?"),
                                  allReachable(map)),
                       std::tuple(true, true, 1, 1, int(slot.withCryptEntrance), int(slot.withSpecialPlace), 0, 0, true));
-            for (int cell = 0; cell < LevelMap::Width * LevelMap::Height; ++cell) {
-                const int x = cell % LevelMap::Width, y = cell / LevelMap::Width;
-                ASSERT_FALSE(map.at(x, y) == LevelMap::Rock && !map.walkable(x - 1, y) && !map.walkable(x + 1, y) &&
-                             !map.walkable(x, y - 1) && !map.walkable(x, y + 1)) << x << "," << y;
-            }
+            for (int y = 0; y < LevelMap::Height; ++y)
+                for (int x = 0; x < LevelMap::Width; ++x)
+                    ASSERT_FALSE(map.at(x, y) == LevelMap::Rock && !map.walkable(x - 1, y) && !map.walkable(x + 1, y) &&
+                                 !map.walkable(x, y - 1) && !map.walkable(x, y + 1)) << x << "," << y;
             // The next visit rebuilds the same level from the stored seed.
             const LevelMap first = map;
             setFixedClock(now + 86400);
