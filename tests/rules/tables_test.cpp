@@ -169,7 +169,7 @@ TEST_F(TablesTest, DerivedValues) {
     const struct { void (*change)(); int (*value)(); int expected; } steps[] = {
         {freshFighter, attackBonus, 1 + 1},  // SIŁ +1, pool 1, fists
         {[] { hero.attributes[Dex] = 16, hero.feats = FeatFinesse; }, attackBonus, 3 + 1},  // ZRĘ is higher
-        {[] { hero.feats = 0, hero.weapon = ItemSlot{7, KindWeapon, 1, 0, Identified}, hero.weaponFocusMask = 1u << 7; },
+        {[] { hero.feats = 0, hero.weapon = weapon(7), hero.weapon.masterwork = 1, hero.weaponFocusMask = 1u << 7; },
          attackBonus, 2 + 1 + 1},  // focus, plain masterwork
         {[] { hero.weapon.bonus = 2, hero.weapon.flags |= Accurate; }, attackBonus, 2 + 1 + 2 + 2},  // replaces masterwork
         {[] { hero.weapon.bonus = -1, hero.race = RaceGnome, hero.attackPool = -1; }, attackBonus, 1 - 1 + 1 - 1 - 2 + 1},
@@ -326,11 +326,13 @@ TEST_F(TablesTest, PricesAndFeesByCharisma) {
         {"plain long sword", weapon(7), 7, 22},
         {"masterwork", {7, KindWeapon, 1, 0, Identified}, 157, 472},
         {"a property without enchantment is not paid for", weapon(7, 0, Identified | Accurate), 7, 22},
-        {"+1 accurate keen divine: 7² × 2000", {6, KindWeapon, 1, 1, Identified | Accurate | Keen | OfTheGods}, 49153, 147459},
+        {"+1 accurate keen divine: 7² × 2000", {6, KindWeapon, 1, 1, Identified | Accurate | Keen | OfTheGods}, 49153,
+         147459},
         {"known cursed: not bought", {7, KindWeapon, 1, -5, Identified | OfTheGods}, 0, 472},
         {"unknown cursed sells as plain", {7, KindWeapon, 1, -5, OfTheGods}, 157, 472},
         {"unknown enchantment is not paid for", {7, KindWeapon, 1, 2, 0}, 157, (315 + 8000) * 3 / 2},
-        {"armour +1 resistance blinking: 4² × 1000", {2, KindArmour, 1, 1, Identified | Resistance | Blinking}, 8080, 24240},
+        {"armour +1 resistance, blinking: 4² × 1000", {2, KindArmour, 1, 1, Identified | Resistance | Blinking}, 8080,
+         24240},
         {"small armour is no property", {2, KindArmour, 0, 1, Identified | SmallSize}, 505, 1515},
         {"shield +2 masterwork", {1, KindShield, 1, 2, Identified}, (25 + 150 + 4000) / 2, (25 + 150 + 4000) * 3 / 2},
         {"unknown potion: 75 whatever it is", {4, KindPotion, 0, 3, 0}, 37, 7500},
@@ -343,10 +345,11 @@ TEST_F(TablesTest, PricesAndFeesByCharisma) {
         EXPECT_EQ(std::pair(saleValue(c.item), purchasePrice(c.item)), std::pair(c.sells, c.costs)) << c.what;
 
     // The tower (its screens show weapon and shield prices; here the other kinds and the bounds).
-    for (auto [item, prices] : {std::pair{ItemSlot{6, KindArmour, 1, 2, Identified | Blinking}, std::tuple(25000, 100, 0)},
-                                {ItemSlot{0, KindPotion, 0, -1, Identified}, std::tuple(300, 50, 75)}})  // (2 + 2 + 1)² × 1000
+    for (auto [item, prices] :  // (2 + 2 + 1)² × 1000 for the armour
+         {std::pair{ItemSlot{6, KindArmour, 1, 2, Identified | Blinking}, std::tuple(25000, 100, 0)},
+          {ItemSlot{0, KindPotion, 0, -1, Identified}, std::tuple(300, 50, 75)}})
         EXPECT_EQ(std::tuple(enchantingPrice(item), identificationPrice(item), curseLiftingPrice(item)), prices);
-    EXPECT_EQ(std::tuple(curseLiftingPrice(weapon(7, -2000000000)), enchantingPrice(ItemSlot{7, KindWeapon, 1, 1100, Identified}),
+    EXPECT_EQ(std::tuple(curseLiftingPrice(weapon(7, -2000000000)), enchantingPrice({7, KindWeapon, 1, 1100, Identified}),
                          applyPriceFactor(2000000000, 1.5f, 0.0f, 0)),
               std::tuple(INT_MAX, INT_MAX, INT_MAX));
 
@@ -408,7 +411,8 @@ TEST(Monsters, TableBitsEncountersAndTheSeer) {
     for (int i = 0; i < 60; ++i)  // the graveyard keeps names in Windows-1250
         EXPECT_TRUE(monsterRow(i).id == i && fitsCp1250(monsterRow(i).name)) << i;
     for (int row : {60, -1}) EXPECT_THROW(monsterRow(row), std::out_of_range) << row;  // 60 rows, no more
-    for (auto [row, attacks] : {std::pair{MonsterStrongDruid, 0}, {MonsterRat, 1}, {MonsterTerrasque, 4}, {MonsterOtyugh, 3}})
+    for (auto [row, attacks] :
+         {std::pair{MonsterStrongDruid, 0}, {MonsterRat, 1}, {MonsterTerrasque, 4}, {MonsterOtyugh, 3}})
         EXPECT_EQ(attackCount(monsterRow(row)), attacks) << row;  // the attack lists end where they should
     EXPECT_EQ(monsterRow(MonsterOtyugh).attacks[2].poison, AttackPoisonLight);
     // The high bits are bits, not signs (the word's and its low byte's sign bits).
