@@ -31,12 +31,10 @@ protected:
         GameTest::SetUp();
         screen.setPaging(false);  // thousands of swings with no key between them
         makeTestHero();
-        hero.maxHp = hero.hp = 200;
+        hero.maxHp = hero.hp = 200, world.location = LocationDungeon;
         hero.improvedCritMask = 1u << 9;  // a rapier (9) threatens from 16 instead of 18
-        world.location = LocationDungeon;
         state.combatants.push_back(Combatant{0, 0, HeroSide, nullptr});
-        state.heroSideLeft = 1;
-        state.heroKp = armourClass();
+        state.heroSideLeft = 1, state.heroKp = armourClass();
     }
     // Adds a creature, with these Pw if given (0 killed, FledMarker fled); returns its index.
     int add(int row, int side = EnemySide, std::optional<int> hp = {}) {
@@ -88,9 +86,8 @@ protected:
     }
     // Seeds the generator so that the next saving roll shows this d20.
     static void nextD20Is(int wanted) {
-        std::uint32_t seed = 1;
-        while ((seedRandom(seed), rollD20()) != wanted) ++seed;
-        seedRandom(seed);
+        for (std::uint32_t seed = 1;; ++seed)
+            if ((seedRandom(seed), rollD20()) == wanted) return seedRandom(seed);
     }
     FightState state;
 };

@@ -158,11 +158,7 @@ TEST(RulesTables, CapacityExperienceAndClassFeatures) {
     EXPECT_EQ(std::pair(rages, reduction), std::pair(5, 3));
 }
 
-void freshFighter() {
-    resetForNewGame();
-    hero.attributes = {12, 12, 12, 12, 12, 12};
-    hero.heroClass = ClassFighter;
-}
+void freshFighter() { resetForNewGame(), hero.attributes = {12, 12, 12, 12, 12, 12}, hero.heroClass = ClassFighter; }
 
 TEST_F(TablesTest, DerivedValues) {
     // Each step changes the hero the step before left (freshFighter starts over) and names the value it then has.
