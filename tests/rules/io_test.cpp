@@ -164,20 +164,6 @@ TEST(KeyDecoder, EscapeWaitsForTheRestOfASequence) {
     EXPECT_EQ(decoder.takeKey(), 'x');
 }
 
-TEST(KeyDecoder, EveryTwoByteInputGivesOnlyValidKeys) {
-    for (int first = 0; first < 256; ++first) {
-        for (int second = 0; second < 256; ++second) {
-            const std::string bytes{static_cast<char>(first), static_cast<char>(second)};
-            for (const int key : decode(bytes, Mode::Terminal)) {
-                const bool arrow = key >= KeyUp && key <= KeyLeft;
-                const bool character = key >= 0 && key < 0x110000 && !(key >= 0x80 && key < 0xA0) &&
-                                       !(key >= 0xD800 && key < 0xE000);
-                ASSERT_TRUE(arrow || character) << first << " " << second << " gave " << key;
-            }
-        }
-    }
-}
-
 // Not on Windows, whose console gives and takes UTF-16.
 #ifndef _WIN32
 TEST(KeyDecoder, SingleByteCharsetDecodesAndEncodesPolish) {

@@ -24,10 +24,7 @@ protected:
         ASSERT_EQ(openpty(&master_, &terminal_, nullptr, nullptr, &size), 0);
         ASSERT_EQ(tcgetattr(terminal_, &original_), 0);
     }
-    void TearDown() override {
-        if (master_ >= 0) close(master_);
-        close(terminal_);
-    }
+    void TearDown() override { (master_ >= 0 ? close(master_) : 0), close(terminal_); }
     void type(std::string_view bytes) {
         ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
@@ -46,8 +43,7 @@ protected:
         return now;
     }
 
-    int master_ = -1;
-    int terminal_ = -1;
+    int master_ = -1, terminal_ = -1;
     termios original_{};
 };
 
@@ -57,10 +53,9 @@ TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     {
         TerminalBackend terminal(terminal_, terminal_);
         const termios game = modes();
-        EXPECT_EQ(game.c_lflag & (ICANON | ECHO | ISIG), tcflag_t{ISIG});
-        EXPECT_TRUE(game.c_oflag & OPOST);
-        EXPECT_EQ(std::pair(terminal.rows(), terminal.columns()), std::pair(30, 100));
-        EXPECT_EQ(shown().rfind("\x1b[?1049h", 0), 0u);
+        EXPECT_EQ(std::tuple(game.c_lflag & (ICANON | ECHO | ISIG), (game.c_oflag & OPOST) != 0, terminal.rows(),
+                             terminal.columns(), shown().rfind("\x1b[?1049h", 0)),
+                  std::tuple(tcflag_t{ISIG}, true, 30, 100, 0u));
     }
     EXPECT_EQ(std::pair(modes().c_lflag, modes().c_iflag), std::pair(original_.c_lflag, original_.c_iflag));
     const std::string end = shown();
@@ -75,9 +70,7 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     shown();
     type("1\x1b[A\x1b[1~\x1bOPł\rZażółć\x7f\x7fx\rabcdef\rq");
     for (const int key : {int{'1'}, int{KeyUp}, 0x142, int{KeyEnter}}) EXPECT_EQ(terminal.readKey(), key);
-    EXPECT_EQ(terminal.readLine(30), "Zażóx");
-    EXPECT_EQ(terminal.readLine(3), "abc");
-    EXPECT_EQ(terminal.readKey(), 'q');
+    EXPECT_EQ((std::tuple{terminal.readLine(30), terminal.readLine(3), terminal.readKey()}), std::tuple("Zażóx", "abc", 'q'));
     type("\x1b");
     EXPECT_EQ(terminal.readKey(), KeyEscape);  // after a short wait
     const std::string echo = shown();  // characters past the limit are not shown
@@ -85,8 +78,8 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
                 echo.find("abcd") == std::string::npos) << echo;
     close(master_);
     master_ = -1;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(terminal.readKey(), KeyEnd);
-    EXPECT_EQ(terminal.readLine(10), std::nullopt);
+    const std::tuple after{terminal.readKey(), terminal.readKey(), terminal.readKey(), terminal.readLine(10)};
+    EXPECT_EQ(after, std::tuple(KeyEnd, KeyEnd, KeyEnd, std::nullopt));
 }
 
 TEST(TerminalColours, ConsoleAttributesBecomeSgr) {
