@@ -91,8 +91,6 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     EXPECT_EQ(std::tuple(hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier, world.inCombat,
                          world.resumeDungeon),
               std::tuple(std::string("Testowy"), xpForNextLevel(4), 4, 4 - 2 - 1, 0, false, true));
-    EXPECT_FLOAT_EQ(hero.capacity, computeCapacity(16, 2));
-    EXPECT_GT(hero.load, 0.0f);
     EXPECT_TRUE(filesIn(".").empty());  // the hero is in memory now, not on disk
     world.fightChanges.attributes = {4, 0, 4, 0, 0, 0};
     world.fightChanges.hp = world.fightChanges.maxHp = 8;
@@ -125,13 +123,14 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         writeBytes("save_Testowy", bytes);
         screen.clearTranscript();
         screen.type("k");
-        EXPECT_FALSE(loadGame());
-        EXPECT_NE(screen.transcript().find("{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n"), std::string::npos);
+        const bool loaded = loadGame();
+        const bool told = screen.transcript().find("{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n") != std::string::npos;
+        EXPECT_EQ(std::pair(loaded, told), std::pair(false, true));
         EXPECT_EQ(std::tuple(screen.keysQueued(), readBytes("save_Testowy"), image(), hero.baseAttack, world.resumeDungeon),
                   std::tuple(0u, bytes, good, baseAttack, resume));
     };
     const std::size_t slot = 120 + 20 * 7;  // an empty backpack slot
-    const Words refused[] = {
+    const std::vector<Words> refused = {
         {32, {7}}, {32, {-1}}, {36, {2}}, {52, {0}}, {52, {31}},                              // race, class, level
         {64, {KindArmour}}, {60, {14}}, {84, {KindWeapon}}, {80, {12}}, {104, {KindWeapon}},  // kind or row of a slot
         {100, {2, KindShield}}, {slot + 4, {6}}, {slot + 4, {-1}}, {slot, {6, KindPotion}}, {slot, {-1, KindGem}},
@@ -143,17 +142,15 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         {8, {INT_MIN}}, {28, {-1000001}}, {40, {INT_MAX}}, {72, {INT_MAX}}, {68, {INT_MIN}}, {332, {INT_MAX}},
         {524, {INT_MIN}}, {576, {2000000}}, {620, {INT_MAX}}, {860, {INT_MAX}}, {600, {INT_MAX}}, {596, {INT_MAX}},
     };
-    const Words loaded[] = {
+    const std::vector<Words> loaded = {
         {572, {HarmNothingYet}}, {572, {-4}}, {572, {-6}}, {572, {59}}, {52, {30}}, {40, {-40}}, {48, {-5}}, {8, {0}},
         {580, {999, 13, LocationWorldMap, 77}}, {588, {LocationHallsOfPain, 0}}, {580, {19, 13, LocationCrypt, 2}},
         {100, {9}}, {8, {1000000}}, {596, {365 * 40 + 7}}, {48, {INT_MAX}}, {56, {INT_MAX}},  // an odd empty shield
     };
-    const auto put = [&](const Words& row, bool loads) {
-        const auto& [offset, words] = row;
-        check(std::to_string(words[0]) + " at " + std::to_string(offset), [&](Bytes& b) { put32(b, offset, words); }, loads);
-    };
-    for (const Words& row : refused) put(row, false);
-    for (const Words& row : loaded) put(row, true);
+    for (const bool loads : {false, true}) {
+        for (const auto& [offset, words] : loads ? loaded : refused)
+            check(std::to_string(words[0]) + " at " + std::to_string(offset), [&](Bytes& b) { put32(b, offset, words); }, loads);
+    }
     for (const std::size_t size : {0, 4, 8, 520, 1007})
         check("truncated to " + std::to_string(size), [=](Bytes& b) { b.resize(size); }, false);
     check("a byte too many", [](Bytes& b) { b.push_back(0); }, false);
