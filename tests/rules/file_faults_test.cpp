@@ -181,9 +181,8 @@ TEST_F(FileFaultsTest, TheSignalPathGoesThroughTheSameFileOperations) {
 }
 #endif
 
-// A hero another copy holds the lock of (a lock through an open of our own counts as another process's)
-// is neither made anew nor loaded, his save left whole. A lock file left behind holds nothing, and a
-// folder that allows no lock lets the game go on without one (its save, which cannot be deleted, whole).
+// A hero another copy holds the lock of (one taken through an open of our own counts) is neither made anew nor loaded.
+// A lock file left behind holds nothing; a folder allowing no lock lets the game go on without one (its save whole).
 TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
     hero.gold = 555;
     const std::vector<unsigned char> saved = imageOfTheGame();
@@ -216,8 +215,7 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
     }
 }
 
-// Reads and writes that move a few bytes at a time are no failure: every file comes out whole (the
-// save and its load under them: SaveFileTest).
+// Reads and writes that move a few bytes at a time are no failure: every file comes out whole.
 TEST_F(FileFaultsTest, ShortTransfersStillMoveWholeFiles) {
     const FailingDisk disk(Fault::ShortTransfers);
     hero.gold = 321;

@@ -71,8 +71,7 @@ TEST_F(ConsoleTest, ModifiersAreColouredBySign) {
     EXPECT_EQ(screen.transcript(), "SIŁ: 14 ({10}+2{7})ZRĘ:  7 ({12}-2{7})KON: 11 ( 0)");
 }
 
-// Output pauses before unread lines would scroll away, counting wrapped lines by their screen rows;
-// a key read starts the count again, so 24 lines between two keys never pause.
+// Wrapped lines count by their screen rows; a key read starts the count again (24 lines between two keys never pause).
 TEST_F(ConsoleTest, LongOutputPausesBeforeUnreadLinesScrollAway) {
     clearScreen();
     screen.type("kk");
@@ -273,8 +272,7 @@ TEST_F(StreamBackendTest, ClosedOutputEndsTheInput) {
 #endif
 }
 
-// The terminal's drawing without a terminal: a redraw sends no blank cell at the end of a row nor an
-// empty row, and the screen follows the window.
+// The terminal's drawing without a terminal: a redraw sends no blank cell at a row's end nor an empty row.
 struct RecordingVt : VtBackend {
     using VtBackend::followWindowSize, VtBackend::redraw;
     std::string sent;
@@ -298,8 +296,7 @@ TEST(VtBackendTest, RedrawLeavesOutBlankCellsAndASmallWindowKeepsTheScreen) {
     EXPECT_EQ((std::tuple{vt.followWindowSize(30, 80), vt.rows(), vt.columns()}), std::tuple(true, 30, 80));
 }
 
-// Overlong forms, surrogates and values past U+10FFFF are malformed like a
-// stray byte: each of their bytes decodes as U+FFFD.
+// Overlong forms, surrogates and values past U+10FFFF are malformed: each of their bytes decodes as U+FFFD.
 TEST(Utf8Test, OnlyWellFormedLettersDecode) {
     const std::u32string bad(4, U'\uFFFD');
     for (const auto& [bytes, letters] : std::vector<std::pair<std::string, std::u32string>>{
@@ -331,8 +328,7 @@ TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
     EXPECT_EQ(cp1250Byte(U'€'), 0x80);
 }
 
-// Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8; letters above 0x7F follow
-// ASCII; a prefix comes first.
+// Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8; letters above 0x7F follow ASCII; a prefix first.
 TEST(Cp1250Test, OrdersByWindows1250Bytes) {
     for (const auto& [less, more] : {std::pair{"Śmiałość", "Ósemka"}, {"Zbroja", "Żelazo"}, {"Atak", "Atak potężny"},
                                      {"Zwinność", "ąb"}}) {

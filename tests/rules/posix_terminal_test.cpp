@@ -62,15 +62,15 @@ TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     EXPECT_TRUE(end.find("\x1b[?1049l") != std::string::npos && end.find("\x1b[?25h") != std::string::npos) << end;
 }
 
-// Keys and lines typed ahead are all read, in order: sequences the game does not use are dropped,
-// lines edit whole letters and stop at their limit, nothing past a line is lost. A closed terminal
-// ends the input for good.
+// Keys and lines typed ahead are all read, in order: sequences the game does not use are dropped, lines edit whole
+// letters and stop at their limit, nothing past a line is lost. A closed terminal ends the input for good.
 TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     TerminalBackend terminal(terminal_, terminal_);
     shown();
     type("1\x1b[A\x1b[1~\x1bOPł\rZażółć\x7f\x7fx\rabcdef\rq");
     for (const int key : {int{'1'}, int{KeyUp}, 0x142, int{KeyEnter}}) EXPECT_EQ(terminal.readKey(), key);
-    EXPECT_EQ((std::tuple{terminal.readLine(30), terminal.readLine(3), terminal.readKey()}), std::tuple("Zażóx", "abc", 'q'));
+    const std::tuple read{terminal.readLine(30), terminal.readLine(3), terminal.readKey()};
+    EXPECT_EQ(read, std::tuple("Zażóx", "abc", 'q'));
     type("\x1b");
     EXPECT_EQ(terminal.readKey(), KeyEscape);  // after a short wait
     const std::string echo = shown();  // characters past the limit are not shown
@@ -144,8 +144,7 @@ TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue)
         ::testing::ExitedWithCode(0), "");
 }
 
-// A window smaller than 80×25 is told of at start and after every change that leaves it small; the
-// game's whole screen is kept meanwhile and drawn in full once the window is large enough again.
+// A window below 80×25 is told of at start and after each change leaving it small; the screen is kept till it grows.
 TEST_F(TerminalSignalsTest, ASmallWindowKeepsTheWholeScreenForLater) {
     const auto resize = [&](unsigned short rows, unsigned short columns) {
         const winsize size{rows, columns, 0, 0};

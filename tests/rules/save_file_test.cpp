@@ -73,9 +73,8 @@ TEST_F(SaveFileTest, ImageOfAKnownHeroByteForByte) {
     EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.end()), expected);
 }
 
-// Everything the file holds comes back (equal images mean equal fields), through reads and writes
-// that move a few bytes at a time; what it does not hold is rebuilt. A crash image takes off what the
-// running fight gave; a normal one never.
+// Everything the file holds comes back (equal images mean equal fields), through reads and writes that move a few bytes
+// at a time; what it does not hold is rebuilt. A crash image takes off what the running fight gave; a normal one never.
 TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     const FailingDisk disk(Fault::ShortTransfers);
     hero.kpModifier = -2;  // saved during a rage
@@ -106,10 +105,8 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
 using Bytes = std::vector<unsigned char>;
 using Words = std::pair<std::size_t, std::vector<std::int64_t>>;  // words put from an offset
 
-// A damaged file is refused; loading then says so, waits for a key, and leaves the file, the hero and
-// the world as they were. Values a game can reach still load. Scores, counts and item words no game
-// comes near (once loaded, they overflowed the rules later) count as damage; gold and experience,
-// which a game takes to INT_MAX, do not.
+// A damaged file is refused: loading says so, waits for a key, leaves the file, hero and world as they were. Scores,
+// counts and item words no game comes near count as damage; gold and experience, which a game takes to INT_MAX, do not.
 TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
     const SaveImage good = image();
     const int baseAttack = hero.baseAttack;
@@ -124,8 +121,8 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         screen.clearTranscript();
         screen.type("k");
         const bool loaded = loadGame();
-        const bool told = screen.transcript().find("{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n") != std::string::npos;
-        EXPECT_EQ(std::pair(loaded, told), std::pair(false, true));
+        const std::size_t told = screen.transcript().find("{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n");
+        EXPECT_EQ(std::pair(loaded, told != std::string::npos), std::pair(false, true));
         EXPECT_EQ(std::tuple(screen.keysQueued(), readBytes("save_Testowy"), image(), hero.baseAttack, world.resumeDungeon),
                   std::tuple(0u, bytes, good, baseAttack, resume));
     };
@@ -148,8 +145,8 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         {100, {9}}, {8, {1000000}}, {596, {365 * 40 + 7}}, {48, {INT_MAX}}, {56, {INT_MAX}},  // an odd empty shield
     };
     for (const bool loads : {false, true}) {
-        for (const auto& [offset, words] : loads ? loaded : refused)
-            check(std::to_string(words[0]) + " at " + std::to_string(offset), [&](Bytes& b) { put32(b, offset, words); }, loads);
+        for (const auto& [at, words] : loads ? loaded : refused)
+            check(std::to_string(words[0]) + " at " + std::to_string(at), [&](Bytes& b) { put32(b, at, words); }, loads);
     }
     for (const std::size_t size : {0, 4, 8, 520, 1007})
         check("truncated to " + std::to_string(size), [=](Bytes& b) { b.resize(size); }, false);
@@ -180,9 +177,8 @@ TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
     (void)poisonResistance();
 }
 
-// Temporary names stay in the folder, hidden, so a hero "Ala.tmp" never shares a file with the
-// temporary file of "Ala". A field that does not fit is dropped whole, a read past the end gives
-// zeros, and both are remembered (the save's reader relies on it).
+// Temporary names stay in the folder, hidden ("Ala.tmp" never shares a file with that of "Ala"). A field that does not
+// fit is dropped whole, a read past the end gives zeros, and both are remembered (the save's reader relies on it).
 TEST(BinaryFile, TemporaryNamesFieldsPastTheEndAndWholeFiles) {
     EXPECT_EQ(temporaryNameFor("save_Ala"), ".save_Ala.tmp");
     EXPECT_EQ(temporaryNameFor("dir/cmentarz.dat"), "dir/.cmentarz.dat.tmp");

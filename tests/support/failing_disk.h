@@ -52,11 +52,7 @@ public:
     static long failures() { return s().failures; }
 
 private:
-    struct OpenFile {
-        std::string path;
-        std::size_t pos = 0;
-        bool locked = false;
-    };
+    struct OpenFile { std::string path; std::size_t pos = 0; bool locked = false; };
     struct State {
         Fault fault = Fault::None;
         bool memory = false;
@@ -67,10 +63,7 @@ private:
         Files files;
         std::map<int, OpenFile> open;  // the memory disk's descriptors
     };
-    static State& s() {
-        static State state;
-        return state;
-    }
+    static State& s() { static State state; return state; }
     static const FileOperations& real() { return systemFileOperations(); }
     static bool fails(Fault fault) { return s().fault == fault; }
     static bool randomFailure() { return fails(Fault::Random) && s().draws() % 4 == 0 && ++s().failures > 0; }
