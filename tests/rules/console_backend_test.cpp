@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/interrupt.h"

@@ -37,12 +37,9 @@ TEST_F(ConsoleTest, QuestionsTakeOnlyTheirKeys) {
     screen.press(KeyEscape);
     screen.press(KeyUp);
     screen.type("xnNt");
-    EXPECT_FALSE(askYesNo());
-    EXPECT_EQ(screen.keysQueued(), 2u);
-    EXPECT_TRUE(askYesNo());
+    EXPECT_EQ((std::tuple{askYesNo(), screen.keysQueued(), askYesNo()}), std::tuple(false, 2u, true));
     screen.type("TNAqaąź");
-    EXPECT_EQ(askKey("tna"), 'a');
-    EXPECT_EQ(askKey("źx"), static_cast<int>(U'ź'));
+    EXPECT_EQ((std::pair{askKey("tna"), askKey("źx")}), std::pair(int{'a'}, static_cast<int>(U'ź')));
 }
 
 // A line with no number, or one beyond the int range, keeps the value.
@@ -65,9 +62,7 @@ TEST_F(ConsoleTest, ReadLineIsBoundedAndCountsPolishLettersAsOne) {
 }
 
 TEST_F(ConsoleTest, ModifiersAreColouredBySign) {
-    printModifier("SIŁ", 14);
-    printModifier("ZRĘ", 7);
-    printModifier("KON", 11);
+    for (const auto& [name, score] : {std::pair{"SIŁ", 14}, {"ZRĘ", 7}, {"KON", 11}}) printModifier(name, score);
     EXPECT_EQ(screen.transcript(), "SIŁ: 14 ({10}+2{7})ZRĘ:  7 ({12}-2{7})KON: 11 ( 0)");
 }
 
@@ -158,9 +153,9 @@ TEST(KeyDecoder, EscapeWaitsForTheRestOfASequence) {
     // A sequence cut short by the wait is dropped whole.
     decoder.feed("\x1b[");
     decoder.timeout();
-    EXPECT_FALSE(decoder.hasKey());
+    const bool dropped = !decoder.hasKey();
     decoder.feed('x');
-    EXPECT_EQ(decoder.takeKey(), 'x');
+    EXPECT_EQ(std::pair(dropped, decoder.takeKey()), std::pair(true, int{'x'}));
 }
 
 // Not on Windows, whose console gives and takes UTF-16.
