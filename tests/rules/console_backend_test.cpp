@@ -101,9 +101,7 @@ ConsoleCalls fakeCalls() {
 }
 
 INPUT_RECORD key(WORD virtualKey, wchar_t ch, bool down = true, WORD repeat = 1) {
-    INPUT_RECORD record{KEY_EVENT, {}};
-    record.Event.KeyEvent = KEY_EVENT_RECORD{down, repeat, virtualKey, 0, {ch}, 0};
-    return record;
+    return INPUT_RECORD{KEY_EVENT, {KEY_EVENT_RECORD{down, repeat, virtualKey, 0, {ch}, 0}}};  // KeyEvent comes first
 }
 
 INPUT_RECORD resizedTo(SHORT rows, SHORT columns) {

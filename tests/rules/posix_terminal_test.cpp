@@ -39,8 +39,7 @@ protected:
     }
     termios modes() const {
         termios now{};
-        tcgetattr(terminal_, &now);
-        return now;
+        return tcgetattr(terminal_, &now), now;
     }
 
     int master_ = -1, terminal_ = -1;
