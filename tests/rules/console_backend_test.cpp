@@ -122,10 +122,7 @@ std::wstring cellRow(int row) {
 class ConsoleBackendTest : public ::testing::Test {
 protected:
     void SetUp() override { saved_ = std::exchange(consoleCalls(), fakeCalls()), fake = FakeConsole{}; }
-    void TearDown() override {
-        consoleCalls() = saved_;
-        setInterruptHandler(nullptr);
-    }
+    void TearDown() override { consoleCalls() = saved_, setInterruptHandler(nullptr); }
     ConsoleCalls saved_;
 };
 

@@ -61,10 +61,9 @@ TEST_F(GraveyardTest, LinesNameKillerAndPlace) {
         {60, 8, 0, "zabity przez ? ?.\n"},
         {-100, LocationDungeon, 2147483647, "zabity przez ? w podziemiach na 2147483648 poziomie.\n"},
     };
-    for (const auto& [killer, location, dungeonLevel, ending] : cases) {
-        const std::string line = graveLine(record("Ala", 1, killer, location, dungeonLevel));
-        EXPECT_EQ(line, std::string("Ala Elf Barbarzyńca, 3 poziom, ") + ending);
-    }
+    for (const auto& [killer, location, dungeonLevel, ending] : cases)
+        EXPECT_EQ(graveLine(record("Ala", 1, killer, location, dungeonLevel)),
+                  "Ala Elf Barbarzyńca, 3 poziom, " + std::string(ending));
     const GraveRecord unknown{"Ala", 7, -1, 3, LocationTown, 0, 0, 1, false};
     EXPECT_EQ(graveLine(unknown), "Ala ? ?, 3 poziom, zabity przez Szczur w mieście.\n");
 }
@@ -73,9 +72,7 @@ TEST_F(GraveyardTest, LinesNameKillerAndPlace) {
 TEST_F(GraveyardTest, DeathsAreOrderedByExperienceAndTheNewOneIsMarked) {
     writeBytes("cmentarz.dat", encodeGraveyard({record("Stary", 500), record("Pierwszy", 100), record("Drugi", 100)}));
     makeTestHero();
-    hero.xp = 100;
-    hero.lastHarm = -1;
-    world.location = LocationRoad;
+    hero.xp = 100, hero.lastHarm = -1, world.location = LocationRoad;
     screen.type("k");
     recordDeath();
     EXPECT_EQ(screen.keysQueued(), 0u);
@@ -105,7 +102,9 @@ TEST_F(GraveyardTest, ADamagedGraveyardIsKeptAsideNotWrittenOver) {
     makeTestHero();
     screen.type("kk");
     recordDeath();
-    const auto graves = [] { return decodeGraveyard(readBytes("cmentarz.dat")).value_or(std::vector<GraveRecord>{}).size(); };
+    const auto graves = [] {
+        return decodeGraveyard(readBytes("cmentarz.dat")).value_or(std::vector<GraveRecord>{}).size();
+    };
     EXPECT_EQ(std::pair(readBytes("cmentarz.dat.bak"), graves()), std::pair(damaged, std::size_t{1}));
 
     // A second damaged file does not replace the first backup.
