@@ -31,12 +31,10 @@ protected:
         GameTest::SetUp();
         screen.setPaging(false);  // thousands of swings with no key between them
         makeTestHero();
-        hero.maxHp = hero.hp = 200;
+        hero.maxHp = hero.hp = 200, world.location = LocationDungeon;
         hero.improvedCritMask = 1u << 9;  // a rapier (9) threatens from 16 instead of 18
-        world.location = LocationDungeon;
         state.combatants.push_back(Combatant{0, 0, HeroSide, nullptr});
-        state.heroSideLeft = 1;
-        state.heroKp = armourClass();
+        state.heroSideLeft = 1, state.heroKp = armourClass();
     }
     // Adds a creature, with these Pw if given (0 killed, FledMarker fled); returns its index.
     int add(int row, int side = EnemySide, std::optional<int> hp = {}) {
@@ -45,8 +43,7 @@ protected:
         return static_cast<int>(state.combatants.size()) - 1;
     }
     Combatant& at(int index) { return state.combatants[static_cast<std::size_t>(index)]; }
-    // `n` swings with this attack at a monster of the row that cannot die: the least and most
-    // damage of one swing, and how many printed `text`.
+    // `n` swings with this attack at an undying monster of the row: least and most damage, how many printed `text`.
     struct Swings { int low = INT_MAX, high = INT_MIN, seen = 0; };
     Swings swings(int row, int n, const std::string& text = "\n", int attack = 1000) {
         state.combatants.resize(1);
@@ -73,10 +70,7 @@ protected:
         return hero.xp - before;
     }
     // A hero of the third level with 20 of 50 Pw and KON 14; resistance to poison 2 + 2 + 1.
-    static void potionHero() {
-        hero.attributes = {12, 12, 14, 10, 10, 10};
-        hero.level = 3, hero.maxHp = 50, hero.hp = 20;
-    }
+    static void potionHero() { hero.attributes = {12, 12, 14, 10, 10, 10}, hero.level = 3, hero.maxHp = 50, hero.hp = 20; }
     // Drinks a potion through the routine the inventory uses; returns what it printed.
     std::string drink(int row, int bonus, std::uint32_t flags = Identified) {
         const ItemSlot potion{row, KindPotion, 0, bonus, flags};
@@ -92,9 +86,8 @@ protected:
     }
     // Seeds the generator so that the next saving roll shows this d20.
     static void nextD20Is(int wanted) {
-        std::uint32_t seed = 1;
-        while ((seedRandom(seed), rollD20()) != wanted) ++seed;
-        seedRandom(seed);
+        for (std::uint32_t seed = 1;; ++seed)
+            if ((seedRandom(seed), rollD20()) == wanted) return seedRandom(seed);
     }
     FightState state;
 };
@@ -123,12 +116,10 @@ TEST_F(CombatTest, SwingsReductionsEscapesAndPursuers) {
     add(MonsterZombie, EnemySide, Sturdy);  // 4
     add(MonsterGriffon);                    // 6, flies 16
     add(MonsterWolf, HeroSide);             // 10
-    EXPECT_EQ(pursuersPace(state, HeroSide), 16);
-    at(2).hp = FledMarker;
-    EXPECT_EQ(pursuersPace(state, HeroSide), 4);
-    EXPECT_EQ(pursuersPace(state, EnemySide), 10);  // the hero never pursues
-    at(3).hp = 0;
-    EXPECT_EQ(pursuersPace(state, EnemySide), 0);
+    const auto paces = [&] { return std::pair(pursuersPace(state, HeroSide), pursuersPace(state, EnemySide)); };
+    EXPECT_EQ(paces(), std::pair(16, 10));  // the hero never pursues
+    at(2).hp = FledMarker, at(3).hp = 0;
+    EXPECT_EQ(paces(), std::pair(4, 0));
 }
 
 TEST_F(CombatTest, DamageRulesOfTheTargetAndSharesOfMissesAndCriticals) {
@@ -183,8 +174,8 @@ TEST_F(CombatTest, HealerHealsBelowAThirdAndTurnsUndead) {
     add(MonsterZombie);
     std::string out;
     while (state.running()) out += turn(paladin);
-    EXPECT_TRUE(out.starts_with("Paladyn użył porażenia nieumarłych na Zombie. Zadał ")) << out;
-    EXPECT_TRUE(out.ends_with(" obrażeń.\nZombie umiera.\n")) << out;
+    EXPECT_TRUE(out.starts_with("Paladyn użył porażenia nieumarłych na Zombie. Zadał ") &&
+                out.ends_with(" obrażeń.\nZombie umiera.\n")) << out;
 }
 
 TEST_F(CombatTest, DruidsTigersAndTheMayorsGuards) {
@@ -194,26 +185,24 @@ TEST_F(CombatTest, DruidsTigersAndTheMayorsGuards) {
 
     // A druid charms animals and, in the forest, brings trees to life at his side.
     state.combatants.resize(1), state.enemiesLeft = 0, world.location = LocationForest;
-    const int druid = add(MonsterDruid, HeroSide);
-    const int wolf = add(MonsterWolf);
+    const int druid = add(MonsterDruid, HeroSide), wolf = add(MonsterWolf);
     add(MonsterOgre, EnemySide, Sturdy);
     std::string out;
     for (int i = 0; i < 40 && (at(wolf).side == EnemySide || !has(out, "drzewo")); ++i) out += turn(druid);
     const int trees = count(out, "Druid ożywia drzewo.\n");
     ASSERT_GT(trees, 0);
-    EXPECT_EQ(count(out, "Druid zauroczył Wilk.\n"), 1);
-    EXPECT_EQ(std::tuple(at(wolf).side, state.enemiesLeft, state.heroSideLeft), std::tuple(HeroSide, 1, 3 + trees));
-    EXPECT_EQ(state.combatants.back().def->id, MonsterAnimatedTree);
+    EXPECT_EQ(std::tuple(count(out, "Druid zauroczył Wilk.\n"), at(wolf).side, state.enemiesLeft, state.heroSideLeft,
+                         state.combatants.back().def->id),
+              std::tuple(1, HeroSide, 1, 3 + trees, int(MonsterAnimatedTree)));
 
     // The mayor calls guards to his own side.
     world.location = LocationTown;
     const int mayor = add(MonsterMayor);
     int called = 0;
     for (int i = 0; i < 20; ++i) called += has(turn(mayor), "Burmistrz przywołuje strażnika.\n");
-    ASSERT_GT(called, 0);
-    EXPECT_EQ(state.enemiesLeft, 2 + called);
     const Combatant& guard = state.combatants.back();
-    EXPECT_TRUE((guard.def->id == MonsterGuard || guard.def->id == MonsterSergeant) && guard.side == EnemySide);
+    EXPECT_TRUE(called > 0 && state.enemiesLeft == 2 + called && guard.side == EnemySide &&
+                (guard.def->id == MonsterGuard || guard.def->id == MonsterSergeant)) << called;
 }
 
 TEST_F(CombatTest, MoraleFlight) {
@@ -243,14 +232,12 @@ TEST_F(CombatTest, AttacksStopWhenTheTargetFalls) {
     hero.hp = 1, hero.lastChances = 0, state.heroKp = -100;
     screen.type("k");
     const std::string out = turn(wyvern, 0);
-    EXPECT_EQ(count(out, "Wywern trafia cię"), 1);
-    EXPECT_TRUE(out.ends_with("{12} Umierasz!{7}\n\n(ok)")) << out;
+    EXPECT_TRUE(count(out, "Wywern trafia cię") == 1 && out.ends_with("{12} Umierasz!{7}\n\n(ok)")) << out;
     EXPECT_EQ(state.outcome, FightOutcome::Died);
 
     // A monster killed by another: its side loses morale and a fighter.
     state.outcome = FightOutcome::Running;
-    const int rat = add(MonsterRat, HeroSide);
-    const int ogre = add(MonsterOgre);
+    const int rat = add(MonsterRat, HeroSide), ogre = add(MonsterOgre);
     std::string blow;
     while (state.alive(rat)) blow = turn(ogre, rat);
     EXPECT_TRUE(blow.starts_with("Ogr trafia Szczur i zadaje ") && blow.ends_with(" punktów obrażeń. Szczur umiera.\n"))
@@ -263,20 +250,15 @@ TEST_F(CombatTest, WhatAMonstersHitsDoToTheHero) {
     // The hero's damage reduction and his armour's bonus take 19 of an ogre's 9-19: only a critical hit hurts.
     const int ogre = add(MonsterOgre);
     hero.damageReduction = 14, hero.armour.bonus = 5, hero.maxHp = hero.hp = 1000;
-    for (int i = 0; i < 100; ++i) {
-        const int hp = hero.hp;
-        const std::string blow = turn(ogre, 0);
-        const std::string none = "Ogr trafia cię lecz nie zadaje żadnych obrażeń.\n";
-        if (!has(blow, "krytycznie")) {
-            EXPECT_EQ(std::pair(blow, hero.hp), std::pair(none, hp));
-        }
+    for (int i = 0, hp = hero.hp; i < 100; ++i, hp = hero.hp) {
+        const std::string blow = turn(ogre, 0), none = "Ogr trafia cię lecz nie zadaje żadnych obrażeń.\n";
+        EXPECT_TRUE(has(blow, "krytycznie") || (blow == none && hero.hp == hp)) << blow;
     }
 
     // "Uniki": the first attacker becomes the dodged one, and stays so.
     hero.feats = FeatDodge;
     const int goblin = add(MonsterGoblin);
-    turn(ogre, 0);
-    turn(goblin, 0);
+    turn(ogre, 0), turn(goblin, 0);
     EXPECT_EQ(state.dodgeTarget, ogre);
     // Only the dodged one attacks at -2: of two goblins alike, he hits less.
     const int dodged = add(MonsterGoblin), other = add(MonsterGoblin);
@@ -314,11 +296,8 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
     const std::string loss = "Skręcasz się z bólu gdy twoje narządy wewnętrzne zdają się wirować.\nTracisz 1 punkt "
                              "wytrzymałości na stałe.\n";
     const std::string worse = "Czujesz się słabo, ulegasz zatruciu!\n", better = "Czujesz się lepiej.\n";
-    const struct {
-        int row, bonus, d20, poison, hp, poisonAfter, hpAfter, maxHpAfter, harm;
-        std::string text;
-        std::uint32_t flags = Identified;
-    } cases[] = {
+    const struct { int row, bonus, d20, poison, hp, poisonAfter, hpAfter, maxHpAfter, harm; std::string text;
+                   std::uint32_t flags = Identified; } cases[] = {
         // Healing: (KON modifier 2 + level 3 + 10) × (bonus + 2), up to the maximum.
         {0, 1, 0, 0, 4, 0, 49, 50, HarmNothingYet, heal},   {0, 0, 0, 0, 45, 0, 50, 50, HarmNothingYet, heal},
         {0, 0, 0, 0, 50, 0, 50, 50, HarmNothingYet, none},  {0, -2, 0, 0, 20, 0, 20, 50, HarmNothingYet, none},
@@ -336,15 +315,12 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
          "Czujesz jak przepełnia cię jakaś nieznana siła.\nZyskujesz 1 punkt wytrzymałości na stałe.\n"},
         {4, 0, 0, 0, 20, 0, 19, 49, HarmHealthElixir, loss},
         {4, -1, 0, 0, 1, 0, 0, 49, HarmHealthElixir, loss + "{12}Umierasz...\n"},
-        // The antidote cures (KON 11 back to 14: +6 Pw); a spoiled one sets the level to its spoilage, up or
-        // down, unless d20 + 4 (KON 12) reaches 12 + 2.
+        // Antidote cures (KON 11 back to 14: +6 Pw); spoiled sets the level to its spoilage unless d20 + 4 reaches 14.
         {1, 0, 0, 3, 20, 0, 20, 50, HarmPoison, "Czujesz się lepiej. Już nie jesteś zatruty.\n"},
-        {1, 0, 0, 0, 20, 0, 20, 50, HarmNothingYet, ""},
-        {1, -2, 1, 0, 20, 2, 17, 47, HarmSpoiledAntidote, worse},
+        {1, 0, 0, 0, 20, 0, 20, 50, HarmNothingYet, ""}, {1, -2, 1, 0, 20, 2, 17, 47, HarmSpoiledAntidote, worse},
         {1, -2, 1, 4, 20, 2, 17, 47, HarmSpoiledAntidote, better},
         {1, -2, 10, 2, 20, 2, 17, 47, HarmNothingYet, "Mikstura Antidotum wydaję się nie mieć na ciebie wpływu.\n"},
-        // Poison: watered down; resisted (d20 + 5 against 14 - bonus); or 1-4 (drawn after the d20, here 4)
-        // plus the spoilage 3 replaces the level 9 (KON 5 → 7: +3 Pw).
+        // Poison: watered; resisted (d20 + 5 against 14 - bonus); or 1-4 (here 4) + spoilage 3 replaces level 9 (+3 Pw).
         {3, 1, 0, 0, 20, 0, 20, 50, HarmNothingYet, "Ten eliksir jest jakiś rozwodniony.\n" + none},
         {3, 0, 9, 0, 20, 0, 20, 50, HarmNothingYet, "Mikstura ??? wydaję się nie mieć na ciebie wpływu.\n", 0},
         {3, -3, 1, 9, 20, 7, 8, 38, HarmPoison, better},
@@ -353,8 +329,7 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
         {WaterRow, -1, 0, 0, 20, 0, 20, 50, HarmNothingYet, "Ta woda miała dziwny gożki smak.\n"},
     };
     for (const auto& c : cases) {
-        potionHero();
-        hero.poison = 0, hero.hp = c.hp;
+        potionHero(), hero.poison = 0, hero.hp = c.hp;
         setPoison(c.poison);
         hero.lastHarm = HarmNothingYet;
         if (c.d20 != 0) nextD20Is(c.d20);
@@ -385,11 +360,12 @@ TEST_F(CombatTest, PoisonLevelMovesStrengthConstitutionAndHitPoints) {
         EXPECT_EQ(hero.lastHarm, *s.text ? HarmPoison : HarmNothingYet);
     }
     // KON below 1 kills; so does the lost KON modifier taking the last Pw.
+    const std::string dies = "Czujesz się słabo, ulegasz zatruciu!\n{12}Umierasz...\n";
     hero.attributes[Con] = 3;
-    EXPECT_EQ(poisonTo(3), "Czujesz się słabo, ulegasz zatruciu!\n{12}Umierasz...\n");
+    EXPECT_EQ(poisonTo(3), dies);
     EXPECT_EQ(hero.hp, 0);
     hero.attributes = {12, 12, 12, 10, 10, 10}, hero.poison = 0, hero.level = 5, hero.hp = 3;
-    EXPECT_EQ(poisonTo(3), "Czujesz się słabo, ulegasz zatruciu!\n{12}Umierasz...\n");
+    EXPECT_EQ(poisonTo(3), dies);
     EXPECT_EQ(hero.hp, -7);  // +1 → -1: -2 × 5 Pw
 }
 
@@ -416,8 +392,7 @@ TEST_F(CombatTest, ExperienceKillsAndTheMayorsQuests) {
          {std::tuple{1, MonsterRat, 4, false}, {10, MonsterDeathKnight, 4, false}, {10, MonsterRat, 3, false},
           {8, MonsterBanditChief, 1, true}, {8, MonsterBandit, 3, false}, {0, MonsterBanditChief, 3, false}}) {
         world.questKind = quest, world.questStage = 3, world.storyFlags = 0;
-        add(row, EnemySide, 0);
-        add(row, EnemySide, FledMarker);
+        for (int hp : {0, FledMarker}) add(row, EnemySide, hp);
         award();
         EXPECT_EQ(std::pair(world.questStage, world.has(ChiefDead)), std::pair(stageAfter, chiefDead))
             << quest << " " << row;
@@ -426,33 +401,32 @@ TEST_F(CombatTest, ExperienceKillsAndTheMayorsQuests) {
 
 TEST_F(CombatTest, TheDruidsOrThePaladinsDeathEndsOnlyTheirOwnStory) {
     constexpr std::uint32_t living = 0x7FFFFF & ~static_cast<std::uint32_t>(DruidDead | PaladinDead);
-    const std::uint32_t druid = DruidCompanion | DruidFriend | DruidHostile;
-    const std::uint32_t paladin = PaladinCompanion | PaladinFriend | PaladinHostile;
-    for (int row : {MonsterDruid, MonsterStrongDruid, MonsterPaladin, MonsterStrongPaladin}) {
-        const bool isDruid = row == MonsterDruid || row == MonsterStrongDruid;
-        world.storyFlags = living;
-        add(row, EnemySide, 0);
-        award();
-        EXPECT_EQ(world.storyFlags, isDruid ? (living & ~druid) | DruidDead : (living & ~paladin) | PaladinDead) << row;
-    }
+    const std::uint32_t druid = DruidCompanion | DruidFriend | DruidHostile,
+                        paladin = PaladinCompanion | PaladinFriend | PaladinHostile;
     // A companion falling at the hero's side, or one that ran, changes nothing.
-    world.storyFlags = DruidCompanion | PaladinCompanion;
-    add(MonsterDruid, HeroSide, 0);
-    add(MonsterPaladin, EnemySide, FledMarker);
-    award();
-    EXPECT_EQ(world.storyFlags, DruidCompanion | PaladinCompanion);
+    constexpr std::uint32_t both = DruidCompanion | PaladinCompanion;
+    for (auto [row, side, hp, before, after] :
+         {std::tuple{MonsterDruid, EnemySide, 0, living, (living & ~druid) | DruidDead},
+          {MonsterStrongDruid, EnemySide, 0, living, (living & ~druid) | DruidDead},
+          {MonsterPaladin, EnemySide, 0, living, (living & ~paladin) | PaladinDead},
+          {MonsterStrongPaladin, EnemySide, 0, living, (living & ~paladin) | PaladinDead},
+          {MonsterDruid, HeroSide, 0, both, both}, {MonsterPaladin, EnemySide, FledMarker, both, both}}) {
+        world.storyFlags = before;
+        add(row, side, hp);
+        award();
+        EXPECT_EQ(world.storyFlags, after) << row;
+    }
 
     // A hostile druid killed after turning into the tiger dies as the druid.
     world.storyFlags = DruidHostile | TerrasqueDead | LandOwned;
     hero.level = 10, hero.alignment = 0;
     const int tiger = add(MonsterStrongDruid, EnemySide, monsterRow(MonsterStrongDruid).maxHp);
     state.enemiesLeft = state.heroSideLeft = 1;
-    state.rebuildOpponents(tiger);
-    monsterTurn(state, tiger);
+    turn(tiger);
     at(tiger).hp = -3;
     EXPECT_EQ(award(), 3000);  // the tiger's challenge 10 at level 10
-    EXPECT_EQ(world.storyFlags, DruidDead | TerrasqueDead | LandOwned);
-    EXPECT_EQ(std::pair(world.killCounts[MonsterLegendaryTiger], hero.alignment), std::pair(1, -1));
+    EXPECT_EQ(std::tuple(world.storyFlags, world.killCounts[MonsterLegendaryTiger], hero.alignment),
+              std::tuple(DruidDead | TerrasqueDead | LandOwned, 1, -1));
 }
 
 // What loot paid for an item out of the treasure's value: an enchantment level n (the bonus and what
@@ -469,9 +443,8 @@ int costOf(const ItemSlot& item) {
     }
 }
 
-// The budget: the challenge's value (above 20, that of 20) times a single-precision factor from 0.9 to 1.1
-// (7500 × 0.9 gives 6749), divided for a fraction of a challenge, doubled by loot word 71 before anything
-// is bought. Its first draw is repeated here, so the loot's cost and the gold left add up to it exactly.
+// The budget: the challenge's value (above 20, that of 20) times a single-precision 0.9-1.1 (7500 × 0.9 gives 6749),
+// divided for a fraction, doubled by loot word 71; its draw is repeated here, so loot and gold add up to it exactly.
 TEST_F(CombatTest, TreasureBudgetsBuyTheLootAndTheRestIsGold) {
     ASSERT_EQ(monsterRow(MonsterBalor).loot, LootDoubleTreasure);
     constexpr std::uint32_t Gold = LootGold, Bought = LootGold | LootItem;

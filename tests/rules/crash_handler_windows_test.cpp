@@ -23,15 +23,8 @@ namespace {
 
 class CrashHandlerWindowsTest : public GameTest {
 protected:
-    void TearDown() override {
-        endGameInProgress();
-        setCrashHooks({});
-        setBackend(&screen);
-        GameTest::TearDown();
-    }
-    static std::optional<LoadedGame> crashSave() {
-        return decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{});
-    }
+    void TearDown() override { endGameInProgress(), setCrashHooks({}), setBackend(&screen), GameTest::TearDown(); }
+    static std::optional<LoadedGame> crashSave() { return decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{}); }
 };
 
 TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGivesTheConsoleBack) {
@@ -63,10 +56,10 @@ TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGive
     // Outside a game Ctrl-C only gives the console back; an unknown event is left to the system.
     ASSERT_TRUE(DeleteFileW(L"error_save_Testowy"));
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(answerOnItsOwnThread(CTRL_C_EVENT));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(console.restored, 2);
-    EXPECT_EQ(GetFileAttributesW(L"error_save_Testowy"), INVALID_FILE_ATTRIBUTES);
+    const bool answered = answerOnItsOwnThread(CTRL_C_EVENT);
+    EXPECT_EQ(std::tuple(answered, testing::internal::GetCapturedStderr(), console.restored,
+                         GetFileAttributesW(L"error_save_Testowy")),
+              std::tuple(true, "", 2, INVALID_FILE_ATTRIBUTES));
     EXPECT_FALSE(answerOnItsOwnThread(7));
 }
 

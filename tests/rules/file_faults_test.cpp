@@ -29,15 +29,8 @@ using Files = std::vector<std::string>;
 
 class FileFaultsTest : public GameTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        makeTestHero();
-    }
-    void TearDown() override {
-        endGameInProgress();
-        GameTest::TearDown();
-    }
-
+    void SetUp() override { GameTest::SetUp(), makeTestHero(); }
+    void TearDown() override { endGameInProgress(), GameTest::TearDown(); }
     static std::vector<unsigned char> imageOfTheGame() {
         SaveImage image{};
         encodeSave(hero, world, false, image);
@@ -55,8 +48,8 @@ protected:
         world.location = location;
         seedRandom(12345);
         screen.type(keys);
-        EXPECT_FALSE(runUntilInputEnds([] { runLocationLoop(); }));
-        EXPECT_EQ(screen.keysQueued(), 0u);
+        const bool ended = runUntilInputEnds([] { runLocationLoop(); });
+        EXPECT_EQ(std::pair(ended, screen.keysQueued()), std::pair(false, std::size_t{0}));
         return imageOfTheGame();
     }
     // From the main menu, as the player starts the game.
@@ -64,12 +57,16 @@ protected:
         resetForNewGame();
         screen.type(keys);
         int status = -1;
-        EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
-        EXPECT_EQ(status, 0);
+        EXPECT_EQ((std::pair{runUntilInputEnds([&] { status = runProgram(); }), status}), std::pair(false, 0));
     }
 };
 
+namespace fs = std::filesystem;
 GraveRecord grave(std::string name, int xp) { return {std::move(name), 0, 0, 5, LocationForest, 0, 1, xp, false}; }
+// The records of the graveyard file, none when it cannot be read.
+std::vector<GraveRecord> graves() {
+    return decodeGraveyard(readBytes("cmentarz.dat")).value_or(std::vector<GraveRecord>{});
+}
 
 // Each operation under each fault of its kind. The old file is found byte for byte where `keptAs` says
 // (a vanished one is not brought back), only the files of `left` remain (`leftByEio` after a read
@@ -84,9 +81,9 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
         bool reads;  // the read faults, else the write faults
         const char* file;
         std::vector<unsigned char> old;
-        std::function<void()> run;
         Files left, leftByEio;
-        const char* keptAs = nullptr;  // the file's place afterwards, when not its own
+        const char* keptAs;  // the file's place afterwards, when not its own
+        std::function<void()> run;
     };
     std::vector<Operation> operations;
     const std::pair<int, const char*> places[] = {{LocationTown, "Jesteś w mieście."}, {LocationForest, "Jesteś w lesie."},
@@ -95,71 +92,61 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
     for (const auto& [location, shown] : places) {
         const std::vector<unsigned char> untouched = playIn(location, "qn");
         // Save and quit; the save fails; a key; the same place again; quit without saving.
-        operations.push_back({std::string("save in ") + shown, false, "save_Testowy", oldSave,
-                              [=, this, location = location, shown = shown] {
-                                  EXPECT_EQ(playIn(location, "qtkqn"), untouched);
-                                  EXPECT_TRUE(showsInOrder("(tak/nie/anuluj)\n{clear}Nie mozna zapisac gry!{clear}", shown));
-                              },
-                              {"save_Testowy"}, {}});
+        operations.push_back({std::string("save in ") + shown, false, "save_Testowy", oldSave, {"save_Testowy"}, {},
+                              nullptr, [=, this, location = location, shown = shown] {
+            EXPECT_EQ(playIn(location, "qtkqn"), untouched);
+            EXPECT_TRUE(showsInOrder("(tak/nie/anuluj)\n{clear}Nie mozna zapisac gry!{clear}", shown));
+        }});
     }
-    operations.push_back({"crash save", false, "error_save_Testowy", oldSave,
-                          [] {
-                              for (const CrashSource source : {CrashSource::LiveHero, CrashSource::KeptCopy}) {
-                                  beginGameInProgress();
-                                  EXPECT_EQ(crashSaveHook(source), CrashSaveOutcome::Failed);
-                              }
-                              testing::internal::CaptureStderr();
-                              reportCrashSave(false);
-                              EXPECT_EQ(testing::internal::GetCapturedStderr(), "Nie mozna zapisac gry!\n");
-                              EXPECT_FALSE(gameInProgress());
-                          },
-                          {"error_save_Testowy"}, {}});
-    operations.push_back({"death", false, "cmentarz.dat", oldGraves,
-                          [this] {
-                              hero.xp = 50;
-                              screen.type("k");
-                              recordDeath();
-                              EXPECT_EQ(screen.keysQueued(), 0u);
-                              EXPECT_TRUE(showsInOrder("{clear}CMENTARZ\nMistrz", "*Testowy Człowiek Wojownik"));
-                              EXPECT_TRUE(showsInOrder("*Testowy", "\nNie można zapisać cmentarza!"));
-                          },
-                          {"cmentarz.dat"}, {}});
+    operations.push_back({"crash save", false, "error_save_Testowy", oldSave, {"error_save_Testowy"}, {}, nullptr, [] {
+        for (const CrashSource source : {CrashSource::LiveHero, CrashSource::KeptCopy}) {
+            beginGameInProgress();
+            EXPECT_EQ(crashSaveHook(source), CrashSaveOutcome::Failed);
+        }
+        testing::internal::CaptureStderr();
+        reportCrashSave(false);
+        EXPECT_EQ(std::pair(testing::internal::GetCapturedStderr(), gameInProgress()),
+                  std::pair(std::string("Nie mozna zapisac gry!\n"), false));
+    }});
+    operations.push_back({"death", false, "cmentarz.dat", oldGraves, {"cmentarz.dat"}, {}, nullptr, [this] {
+        hero.xp = 50;
+        screen.type("k");
+        recordDeath();
+        EXPECT_EQ(std::tuple(screen.keysQueued(), showsInOrder("{clear}CMENTARZ\nMistrz", "*Testowy Człowiek Wojownik"),
+                             showsInOrder("*Testowy", "\nNie można zapisać cmentarza!")),
+                  std::tuple(0u, true, true));
+    }});
     // The name of a saved hero; the failed load; the menu; quit.
-    operations.push_back({"load", true, "save_Testowy", savedGame,
-                          [this] {
-                              resetForNewGame();
-                              hero.name = "Testowy";
-                              const std::vector<unsigned char> before = imageOfTheGame();
-                              playFromTheMenu("1Testowy\nk0");
-                              EXPECT_TRUE(showsInOrder("{clear}Nie mozna wczytac gry!\n{clear}Kelvrin v 0.2", "0. Wyjście"));
-                              EXPECT_FALSE(gameInProgress());
-                              EXPECT_EQ(imageOfTheGame(), before);
-                          },
-                          {"lock_Testowy"}, {"lock_Testowy", "save_Testowy"}});
+    operations.push_back({"load", true, "save_Testowy", savedGame, {"lock_Testowy"}, {"lock_Testowy", "save_Testowy"},
+                          nullptr, [this] {
+        resetForNewGame();
+        hero.name = "Testowy";
+        const std::vector<unsigned char> before = imageOfTheGame();
+        playFromTheMenu("1Testowy\nk0");
+        EXPECT_EQ(std::tuple(showsInOrder("{clear}Nie mozna wczytac gry!\n{clear}Kelvrin v 0.2", "0. Wyjście"),
+                             gameInProgress(), imageOfTheGame()),
+                  std::tuple(true, false, before));
+    }});
     // A graveyard that cannot be read counts as empty.
-    operations.push_back({"graveyard shown", true, "cmentarz.dat", oldGraves,
-                          [this] {
-                              screen.type("k");
-                              showGraveyard();
-                              EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...");
-                          },
-                          {}, {"cmentarz.dat"}});
+    operations.push_back({"graveyard shown", true, "cmentarz.dat", oldGraves, {}, {"cmentarz.dat"}, nullptr, [this] {
+        screen.type("k");
+        showGraveyard();
+        EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...");
+    }});
     // A death over it: an unreadable one is kept aside, one that is gone begun anew; the death is stored.
-    operations.push_back({"death over an unreadable graveyard", true, "cmentarz.dat", oldGraves,
-                          [this] {
-                              screen.type("k");
-                              recordDeath();
-                              EXPECT_TRUE(shows("*Testowy Człowiek Wojownik"));
-                              EXPECT_FALSE(shows("Nie można zapisać cmentarza!"));
-                              const auto now = decodeGraveyard(readBytes("cmentarz.dat"));
-                              ASSERT_TRUE(now && now->size() == 1u);
-                              EXPECT_EQ(now->front().name, "Testowy");
-                          },
-                          {"cmentarz.dat"}, {"cmentarz.dat", "cmentarz.dat.bak"}, "cmentarz.dat.bak"});
+    operations.push_back({"death over an unreadable graveyard", true, "cmentarz.dat", oldGraves, {"cmentarz.dat"},
+                          {"cmentarz.dat", "cmentarz.dat.bak"}, "cmentarz.dat.bak", [this] {
+        screen.type("k");
+        recordDeath();
+        const std::vector<GraveRecord> now = graves();
+        EXPECT_EQ(std::tuple(shows("*Testowy Człowiek Wojownik"), shows("Nie można zapisać cmentarza!"),
+                             now.size() == 1u ? now[0].name : ""),
+                  std::tuple(true, false, "Testowy"));
+    }});
     for (const Operation& operation : operations) {
         for (const Fault fault : operation.reads ? ReadFaults : WriteFaults) {
             SCOPED_TRACE(operation.name + ", fault " + std::to_string(static_cast<int>(fault)));
-            for (const std::string& name : filesIn(".")) std::filesystem::remove(pathOf(name));
+            for (const std::string& name : filesIn(".")) fs::remove(pathOf(name));
             makeTestHero();
             screen.clearTranscript();
             writeBytes(operation.file, operation.old);
@@ -168,9 +155,8 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
                 operation.run();
             }
             EXPECT_EQ(filesIn("."), fault == Fault::ReadError ? operation.leftByEio : operation.left);
-            if (fault != Fault::Vanishing) {
-                EXPECT_EQ(readBytes(operation.keptAs ? operation.keptAs : operation.file), operation.old);
-            }
+            const char* kept = operation.keptAs != nullptr ? operation.keptAs : operation.file;
+            if (fault != Fault::Vanishing) { EXPECT_EQ(readBytes(kept), operation.old); }
         }
     }
     // With the disk sound again the same save goes through.
@@ -195,9 +181,8 @@ TEST_F(FileFaultsTest, TheSignalPathGoesThroughTheSameFileOperations) {
 }
 #endif
 
-// A hero another copy holds the lock of (a lock through an open of our own counts as another process's)
-// is neither made anew nor loaded, his save left whole. A lock file left behind holds nothing, and a
-// folder that allows no lock lets the game go on without one (its save, which cannot be deleted, whole).
+// A hero another copy holds the lock of (one taken through an open of our own counts) is neither made anew nor loaded.
+// A lock file left behind holds nothing; a folder allowing no lock lets the game go on without one (its save whole).
 TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
     hero.gold = 555;
     const std::vector<unsigned char> saved = imageOfTheGame();
@@ -207,8 +192,9 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
         if (withSave) writeBytes("save_Testowy", saved);
         screen.clearTranscript();
         playFromTheMenu("1Testowy\nk0");
-        EXPECT_TRUE(showsInOrder("{clear}Ta postać jest już w grze w innym oknie.\n\n(ok){clear}Kelvrin v 0.2", "0. Wyjście"));
-        EXPECT_EQ(hero.name, "") << withSave;
+        const bool told =
+            showsInOrder("{clear}Ta postać jest już w grze w innym oknie.\n\n(ok){clear}Kelvrin v 0.2", "0. Wyjście");
+        EXPECT_EQ(std::pair(told, hero.name), std::pair(true, std::string())) << withSave;
     }
     EXPECT_EQ(readBytes("save_Testowy"), saved);
     fileOperations().close(other);
@@ -220,29 +206,27 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
             const FailingDisk disk(fault);
             playFromTheMenu("1Testowy\nqn0");
         }
-        EXPECT_TRUE(showsInOrder("Jesteś w mieście.", "{clear}Kelvrin v 0.2"));
-        EXPECT_EQ(hero.gold, 555);
-        EXPECT_EQ(readBytes("save_Testowy"), fault == Fault::None ? std::vector<unsigned char>{} : saved);
+        EXPECT_EQ(std::tuple(showsInOrder("Jesteś w mieście.", "{clear}Kelvrin v 0.2"), hero.gold,
+                             readBytes("save_Testowy")),
+                  std::tuple(true, 555, fault == Fault::None ? std::vector<unsigned char>{} : saved));
         const int next = fileOperations().lockExclusive("lock_Testowy");  // free for the next copy
         EXPECT_GE(next, 0);
         if (next >= 0) fileOperations().close(next);
     }
 }
 
-// Reads and writes that move a few bytes at a time are no failure: every file comes out whole (the
-// save and its load under them: SaveFileTest).
+// Reads and writes that move a few bytes at a time are no failure: every file comes out whole.
 TEST_F(FileFaultsTest, ShortTransfersStillMoveWholeFiles) {
     const FailingDisk disk(Fault::ShortTransfers);
     hero.gold = 321;
     beginGameInProgress();
-    ASSERT_TRUE(writeCrashSave());
-    EXPECT_EQ(readBytes("error_save_Testowy"), imageOfTheGame());
+    EXPECT_EQ((std::pair{writeCrashSave(), readBytes("error_save_Testowy")}), std::pair(true, imageOfTheGame()));
     writeBytes("cmentarz.dat", encodeGraveyard({grave("Mistrz", 900), grave("Uczeń", 10)}));
     screen.type("k");
     recordDeath();
-    EXPECT_TRUE(showsInOrder("Mistrz", "Testowy Człowiek Wojownik, 1 poziom"));
-    EXPECT_EQ(decodeGraveyard(readBytes("cmentarz.dat"))->size(), 3u);
-    EXPECT_EQ(filesIn("."), (Files{"cmentarz.dat", "error_save_Testowy"}));
+    EXPECT_EQ(std::tuple(showsInOrder("Mistrz", "Testowy Człowiek Wojownik, 1 poziom"),
+                         graves().size(), filesIn(".")),
+              std::tuple(true, 3u, Files{"cmentarz.dat", "error_save_Testowy"}));
 }
 
 // A pipe, a folder or a link where the game keeps or writes its files: nothing waits forever (a pipe
@@ -256,32 +240,32 @@ TEST_F(FileFaultsTest, StrangeFilesInPlaceOfTheGameFiles) {
     } const alarm;
     ::mkfifo("save_Testowy", 0600);
     screen.type("k");
-    EXPECT_FALSE(loadGame());
-    EXPECT_TRUE(shows("Nie mozna wczytac gry!"));
-    std::filesystem::remove("save_Testowy");
+    EXPECT_EQ((std::pair{loadGame(), shows("Nie mozna wczytac gry!")}), std::pair(false, true));
+    fs::remove("save_Testowy");
     // Shown as empty and put aside like any graveyard that cannot be read.
     for (const bool pipe : {true, false}) {
-        pipe ? (void)::mkfifo("cmentarz.dat", 0600) : (void)std::filesystem::create_directory("cmentarz.dat");
+        pipe ? (void)::mkfifo("cmentarz.dat", 0600) : (void)fs::create_directory("cmentarz.dat");
         screen.clearTranscript();
         screen.type("kk");
         showGraveyard();
         EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...") << pipe;
         recordDeath();
-        EXPECT_EQ(decodeGraveyard(readBytes("cmentarz.dat"))->size(), 1u);
-        EXPECT_TRUE(pipe ? std::filesystem::is_fifo("cmentarz.dat.bak") : std::filesystem::is_directory("cmentarz.dat.bak"));
-        std::filesystem::remove_all("cmentarz.dat.bak");
-        std::filesystem::remove("cmentarz.dat");
+        const bool aside = pipe ? fs::is_fifo("cmentarz.dat.bak") : fs::is_directory("cmentarz.dat.bak");
+        EXPECT_EQ(std::pair(graves().size(), aside),
+                  std::pair(std::size_t{1}, true));
+        fs::remove_all("cmentarz.dat.bak");
+        fs::remove("cmentarz.dat");
     }
     // A pipe, or a link to a file not the game's, where the temporary file goes: the save replaces them.
     writeBytes("other", {1, 2, 3});
     for (const bool pipe : {true, false}) {
         SCOPED_TRACE(pipe ? "a pipe" : "a link");
-        pipe ? (void)::mkfifo(".save_Testowy.tmp", 0600) : std::filesystem::create_symlink("other", ".save_Testowy.tmp");
+        pipe ? (void)::mkfifo(".save_Testowy.tmp", 0600) : fs::create_symlink("other", ".save_Testowy.tmp");
         ASSERT_TRUE(saveGame(false));
-        EXPECT_EQ(readBytes("save_Testowy"), imageOfTheGame());
-        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status("save_Testowy")));
-        EXPECT_EQ(readBytes("other"), (std::vector<unsigned char>{1, 2, 3}));
-        EXPECT_EQ(filesIn("."), (Files{"other", "save_Testowy"}));
+        EXPECT_EQ(std::tuple(readBytes("save_Testowy"), fs::is_regular_file(fs::symlink_status("save_Testowy")),
+                             readBytes("other"), filesIn(".")),
+                  std::tuple(imageOfTheGame(), true, std::vector<unsigned char>{1, 2, 3},
+                             Files{"other", "save_Testowy"}));
     }
 }
 #endif

@@ -37,12 +37,9 @@ TEST_F(ConsoleTest, QuestionsTakeOnlyTheirKeys) {
     screen.press(KeyEscape);
     screen.press(KeyUp);
     screen.type("xnNt");
-    EXPECT_FALSE(askYesNo());
-    EXPECT_EQ(screen.keysQueued(), 2u);
-    EXPECT_TRUE(askYesNo());
+    EXPECT_EQ((std::tuple{askYesNo(), screen.keysQueued(), askYesNo()}), std::tuple(false, 2u, true));
     screen.type("TNAqaąź");
-    EXPECT_EQ(askKey("tna"), 'a');
-    EXPECT_EQ(askKey("źx"), static_cast<int>(U'ź'));
+    EXPECT_EQ((std::pair{askKey("tna"), askKey("źx")}), std::pair(int{'a'}, static_cast<int>(U'ź')));
 }
 
 // A line with no number, or one beyond the int range, keeps the value.
@@ -65,14 +62,11 @@ TEST_F(ConsoleTest, ReadLineIsBoundedAndCountsPolishLettersAsOne) {
 }
 
 TEST_F(ConsoleTest, ModifiersAreColouredBySign) {
-    printModifier("SIŁ", 14);
-    printModifier("ZRĘ", 7);
-    printModifier("KON", 11);
+    for (const auto& [name, score] : {std::pair{"SIŁ", 14}, {"ZRĘ", 7}, {"KON", 11}}) printModifier(name, score);
     EXPECT_EQ(screen.transcript(), "SIŁ: 14 ({10}+2{7})ZRĘ:  7 ({12}-2{7})KON: 11 ( 0)");
 }
 
-// Output pauses before unread lines would scroll away, counting wrapped lines by their screen rows;
-// a key read starts the count again, so 24 lines between two keys never pause.
+// Wrapped lines count by their screen rows; a key read starts the count again (24 lines between two keys never pause).
 TEST_F(ConsoleTest, LongOutputPausesBeforeUnreadLinesScrollAway) {
     clearScreen();
     screen.type("kk");
@@ -154,28 +148,13 @@ TEST(KeyDecoder, EscapeWaitsForTheRestOfASequence) {
         EXPECT_TRUE(decoder.waiting() && !decoder.hasKey()) << byte;
     }
     decoder.feed('B');
-    EXPECT_FALSE(decoder.waiting());
-    EXPECT_EQ(decoder.hasKey() ? decoder.takeKey() : 0, KeyDown);
+    EXPECT_EQ((std::pair{decoder.waiting(), decoder.hasKey() ? decoder.takeKey() : 0}), std::pair(false, int{KeyDown}));
     // A sequence cut short by the wait is dropped whole.
     decoder.feed("\x1b[");
     decoder.timeout();
-    EXPECT_FALSE(decoder.hasKey());
+    const bool dropped = !decoder.hasKey();
     decoder.feed('x');
-    EXPECT_EQ(decoder.takeKey(), 'x');
-}
-
-TEST(KeyDecoder, EveryTwoByteInputGivesOnlyValidKeys) {
-    for (int first = 0; first < 256; ++first) {
-        for (int second = 0; second < 256; ++second) {
-            const std::string bytes{static_cast<char>(first), static_cast<char>(second)};
-            for (const int key : decode(bytes, Mode::Terminal)) {
-                const bool arrow = key >= KeyUp && key <= KeyLeft;
-                const bool character = key >= 0 && key < 0x110000 && !(key >= 0x80 && key < 0xA0) &&
-                                       !(key >= 0xD800 && key < 0xE000);
-                ASSERT_TRUE(arrow || character) << first << " " << second << " gave " << key;
-            }
-        }
-    }
+    EXPECT_EQ(std::pair(dropped, decoder.takeKey()), std::pair(true, int{'x'}));
 }
 
 // Not on Windows, whose console gives and takes UTF-16.
@@ -232,12 +211,8 @@ protected:
         for (int n; (n = readFrom(output_[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
         return out;
     }
-    static void closeFd(int& fd) {
-        if (fd >= 0) closePipe(fd);
-        fd = -1;
-    }
-    int input_[2] = {-1, -1};
-    int output_[2] = {-1, -1};
+    static void closeFd(int& fd) { fd >= 0 ? closePipe(std::exchange(fd, -1)) : void(); }
+    int input_[2] = {-1, -1}, output_[2] = {-1, -1};
 };
 
 // Keys and lines share one input, and its end is final.
@@ -247,15 +222,15 @@ TEST_F(StreamBackendTest, KeysAndLinesShareOneInput) {
     for (const int key : {int{'1'}, 0x142, int{KeyEnter}}) EXPECT_EQ(stream.readKey(), key);  // "\r\n" is one Enter
     EXPECT_EQ(stream.readLine(200), "Zażółć gęślą");
     EXPECT_EQ(stream.readLine(3), "abc");  // read to its end, cut
-    EXPECT_EQ(stream.readKey(), 't');      // the invalid byte is dropped
-    EXPECT_EQ(stream.readKey(), KeyEscape);
+    // The invalid byte is dropped.
+    EXPECT_EQ((std::pair{stream.readKey(), stream.readKey()}), std::pair(int{'t'}, int{KeyEscape}));
     // A last line without its end is no line, but its letters are keys.
     EXPECT_EQ(stream.readLine(200), std::nullopt);
     int letters = 0;
     while (stream.readKey() != KeyEnd && letters < 100) ++letters;
     EXPECT_EQ(letters, 22);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(stream.readKey(), KeyEnd);
-    EXPECT_EQ(stream.readLine(10), std::nullopt);
+    const std::tuple after{stream.readKey(), stream.readKey(), stream.readLine(10)};
+    EXPECT_EQ(after, std::tuple(KeyEnd, KeyEnd, std::nullopt));
 }
 
 TEST_F(StreamBackendTest, OutputIsPlainText) {
@@ -291,17 +266,10 @@ TEST_F(StreamBackendTest, ClosedOutputEndsTheInput) {
 #endif
 }
 
-// Polish letters both ways; every defined byte comes back, the five undefined give U+FFFD; characters
-// outside the code page are refused.
-// The terminal's drawing without a terminal: a redraw sends no blank cell
-// at the end of a row nor an empty row, and the screen follows the window.
-class RecordingVt : public VtBackend {
-public:
-    using VtBackend::followWindowSize;
-    using VtBackend::redraw;
+// The terminal's drawing without a terminal: a redraw sends no blank cell at a row's end nor an empty row.
+struct RecordingVt : VtBackend {
+    using VtBackend::followWindowSize, VtBackend::redraw;
     std::string sent;
-
-protected:
     bool send(std::string_view bytes) override { return sent += bytes, true; }
     int nextKey() override { return KeyEnd; }
 };
@@ -319,12 +287,10 @@ TEST(VtBackendTest, RedrawLeavesOutBlankCellsAndASmallWindowKeepsTheScreen) {
     EXPECT_NE(vt.sent.find("\x1b[1;1Hab\x1b[3;1H"), std::string::npos) << vt.sent;
     // Too few rows alone make a small window; growing past 80x25 takes the new size.
     EXPECT_TRUE(vt.followWindowSize(20, 80) && vt.takeSmallWindowNotice() && vt.rows() == 20);
-    EXPECT_TRUE(vt.followWindowSize(30, 80));
-    EXPECT_EQ(std::pair(vt.rows(), vt.columns()), std::pair(30, 80));
+    EXPECT_EQ((std::tuple{vt.followWindowSize(30, 80), vt.rows(), vt.columns()}), std::tuple(true, 30, 80));
 }
 
-// Overlong forms, surrogates and values past U+10FFFF are malformed like a
-// stray byte: each of their bytes decodes as U+FFFD.
+// Overlong forms, surrogates and values past U+10FFFF are malformed: each of their bytes decodes as U+FFFD.
 TEST(Utf8Test, OnlyWellFormedLettersDecode) {
     const std::u32string bad(4, U'\uFFFD');
     for (const auto& [bytes, letters] : std::vector<std::pair<std::string, std::u32string>>{
@@ -336,6 +302,7 @@ TEST(Utf8Test, OnlyWellFormedLettersDecode) {
     }
 }
 
+// Every defined byte comes back, the five undefined give U+FFFD; characters outside the code page are refused.
 TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
     const std::string utf8 = "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ Kelvrin";
     const std::string bytes =
@@ -345,12 +312,9 @@ TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
     for (int byte = 1; byte < 256; ++byte) {
         const std::string one(1, static_cast<char>(byte));
         const std::string back = fromCp1250(one);
-        if (byte == 0x81 || byte == 0x83 || byte == 0x88 || byte == 0x90 || byte == 0x98) {
-            EXPECT_EQ(back, "\xEF\xBF\xBD") << "undefined byte " << byte;
-            EXPECT_FALSE(toCp1250(back).has_value());
-        } else {
-            EXPECT_EQ(toCp1250(back), one) << "byte " << byte;
-        }
+        const bool undefined = byte == 0x81 || byte == 0x83 || byte == 0x88 || byte == 0x90 || byte == 0x98;
+        EXPECT_EQ(std::pair(back == "\xEF\xBF\xBD", toCp1250(back)),
+                  std::pair(undefined, undefined ? std::nullopt : std::optional(one))) << byte;
     }
     for (const char* text : {"Bjørn", "Жорж", "漢", "smok🐉", "a\xFFz", "\xC5"})
         EXPECT_FALSE(toCp1250(text).has_value() || fitsCp1250(text)) << text;
@@ -358,8 +322,7 @@ TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
     EXPECT_EQ(cp1250Byte(U'€'), 0x80);
 }
 
-// Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8; letters above 0x7F follow
-// ASCII; a prefix comes first.
+// Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8; letters above 0x7F follow ASCII; a prefix first.
 TEST(Cp1250Test, OrdersByWindows1250Bytes) {
     for (const auto& [less, more] : {std::pair{"Śmiałość", "Ósemka"}, {"Zbroja", "Żelazo"}, {"Atak", "Atak potężny"},
                                      {"Zwinność", "ąb"}}) {

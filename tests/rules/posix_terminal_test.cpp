@@ -24,10 +24,7 @@ protected:
         ASSERT_EQ(openpty(&master_, &terminal_, nullptr, nullptr, &size), 0);
         ASSERT_EQ(tcgetattr(terminal_, &original_), 0);
     }
-    void TearDown() override {
-        if (master_ >= 0) close(master_);
-        close(terminal_);
-    }
+    void TearDown() override { (master_ >= 0 ? close(master_) : 0), close(terminal_); }
     void type(std::string_view bytes) {
         ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
@@ -42,12 +39,10 @@ protected:
     }
     termios modes() const {
         termios now{};
-        tcgetattr(terminal_, &now);
-        return now;
+        return tcgetattr(terminal_, &now), now;
     }
 
-    int master_ = -1;
-    int terminal_ = -1;
+    int master_ = -1, terminal_ = -1;
     termios original_{};
 };
 
@@ -57,27 +52,24 @@ TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     {
         TerminalBackend terminal(terminal_, terminal_);
         const termios game = modes();
-        EXPECT_EQ(game.c_lflag & (ICANON | ECHO | ISIG), tcflag_t{ISIG});
-        EXPECT_TRUE(game.c_oflag & OPOST);
-        EXPECT_EQ(std::pair(terminal.rows(), terminal.columns()), std::pair(30, 100));
-        EXPECT_EQ(shown().rfind("\x1b[?1049h", 0), 0u);
+        EXPECT_EQ(std::tuple(game.c_lflag & (ICANON | ECHO | ISIG), (game.c_oflag & OPOST) != 0, terminal.rows(),
+                             terminal.columns(), shown().rfind("\x1b[?1049h", 0)),
+                  std::tuple(tcflag_t{ISIG}, true, 30, 100, 0u));
     }
     EXPECT_EQ(std::pair(modes().c_lflag, modes().c_iflag), std::pair(original_.c_lflag, original_.c_iflag));
     const std::string end = shown();
     EXPECT_TRUE(end.find("\x1b[?1049l") != std::string::npos && end.find("\x1b[?25h") != std::string::npos) << end;
 }
 
-// Keys and lines typed ahead are all read, in order: sequences the game does not use are dropped,
-// lines edit whole letters and stop at their limit, nothing past a line is lost. A closed terminal
-// ends the input for good.
+// Keys and lines typed ahead are all read, in order: sequences the game does not use are dropped, lines edit whole
+// letters and stop at their limit, nothing past a line is lost. A closed terminal ends the input for good.
 TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     TerminalBackend terminal(terminal_, terminal_);
     shown();
     type("1\x1b[A\x1b[1~\x1bOPł\rZażółć\x7f\x7fx\rabcdef\rq");
     for (const int key : {int{'1'}, int{KeyUp}, 0x142, int{KeyEnter}}) EXPECT_EQ(terminal.readKey(), key);
-    EXPECT_EQ(terminal.readLine(30), "Zażóx");
-    EXPECT_EQ(terminal.readLine(3), "abc");
-    EXPECT_EQ(terminal.readKey(), 'q');
+    const std::tuple read{terminal.readLine(30), terminal.readLine(3), terminal.readKey()};
+    EXPECT_EQ(read, std::tuple("Zażóx", "abc", 'q'));
     type("\x1b");
     EXPECT_EQ(terminal.readKey(), KeyEscape);  // after a short wait
     const std::string echo = shown();  // characters past the limit are not shown
@@ -85,8 +77,8 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
                 echo.find("abcd") == std::string::npos) << echo;
     close(master_);
     master_ = -1;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(terminal.readKey(), KeyEnd);
-    EXPECT_EQ(terminal.readLine(10), std::nullopt);
+    const std::tuple after{terminal.readKey(), terminal.readKey(), terminal.readKey(), terminal.readLine(10)};
+    EXPECT_EQ(after, std::tuple(KeyEnd, KeyEnd, KeyEnd, std::nullopt));
 }
 
 TEST(TerminalColours, ConsoleAttributesBecomeSgr) {
@@ -151,8 +143,7 @@ TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue)
         ::testing::ExitedWithCode(0), "");
 }
 
-// A window smaller than 80×25 is told of at start and after every change that leaves it small; the
-// game's whole screen is kept meanwhile and drawn in full once the window is large enough again.
+// A window below 80×25 is told of at start and after each change leaving it small; the screen is kept till it grows.
 TEST_F(TerminalSignalsTest, ASmallWindowKeepsTheWholeScreenForLater) {
     const auto resize = [&](unsigned short rows, unsigned short columns) {
         const winsize size{rows, columns, 0, 0};

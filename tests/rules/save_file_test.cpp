@@ -25,7 +25,7 @@ protected:
         makeTestHero();
         hero.attributes = {16, 13, 14, 9, 11, 8};
         hero.race = 2, hero.heroClass = 0, hero.hp = 23, hero.maxHp = 31, hero.gold = 1234, hero.level = 4;
-        hero.xp = 6543;
+        hero.xp = 6543, hero.lastChances = 2;
         hero.weapon = ItemSlot{6, KindWeapon, 1, 2, Identified | Keen};
         hero.armour = ItemSlot{3, KindArmour, 0, 1, Identified};
         hero.shield = ItemSlot{0, KindEmpty, 0, 0, 0};
@@ -36,13 +36,11 @@ protected:
         hero.ragesLeft = 1, hero.ragesPerDay = 2, hero.extraRageCount = 1, hero.extendedRageCount = 3;
         hero.weaponFocusMask = 0x40, hero.weaponSpecMask = 0x41, hero.improvedCritMask = 0x2000;
         hero.damageReduction = 1, hero.poison = 2, hero.lastHarm = MonsterOgre, hero.alignment = -7;
-        hero.lastChances = 2;
         world.savedX = 7, world.savedY = 13, world.location = LocationDungeon, world.dungeonLevel = 4;
         world.day = 200, world.year = 114, world.startMarker = 1, world.questKind = 3, world.questStage = 5;
         world.storyFlags = LandOwned | MineFound | ChiefDead;
         world.killCounts[0] = 9, world.killCounts[59] = 2;
-        world.levelSeeds[0] = {1300000123u, 0x5};
-        world.levelSeeds[17] = {0xFFFFFFFFu, 0x80000000u};
+        world.levelSeeds[0] = {1300000123u, 0x5}, world.levelSeeds[17] = {0xFFFFFFFFu, 0x80000000u};
     }
     static SaveImage image() {
         SaveImage bytes{};
@@ -53,9 +51,8 @@ protected:
 
 // Little-endian 32-bit words from `offset` on.
 void put32(std::vector<unsigned char>& bytes, std::size_t offset, const std::vector<std::int64_t>& words) {
-    for (const std::int64_t word : words) {
+    for (const std::int64_t word : words)
         for (int i = 0; i < 4; ++i) bytes.at(offset++) = static_cast<unsigned char>(static_cast<std::uint32_t>(word) >> (8 * i));
-    }
 }
 
 // The image is written by hand at the offsets of the file layout, not by the code under test.
@@ -76,9 +73,8 @@ TEST_F(SaveFileTest, ImageOfAKnownHeroByteForByte) {
     EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.end()), expected);
 }
 
-// Everything the file holds comes back (equal images mean equal fields), through reads and writes
-// that move a few bytes at a time; what it does not hold is rebuilt. A crash image takes off what the
-// running fight gave; a normal one never.
+// Everything the file holds comes back (equal images mean equal fields), through reads and writes that move a few bytes
+// at a time; what it does not hold is rebuilt. A crash image takes off what the running fight gave; a normal one never.
 TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     const FailingDisk disk(Fault::ShortTransfers);
     hero.kpModifier = -2;  // saved during a rage
@@ -91,11 +87,9 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     ASSERT_TRUE(loadGame());
     EXPECT_EQ(image(), saved);
     // The attack pool is less power attack and expertise.
-    EXPECT_EQ(std::tuple(hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier, world.inCombat),
-              std::tuple(std::string("Testowy"), xpForNextLevel(4), 4, 4 - 2 - 1, 0, false));
-    EXPECT_TRUE(world.resumeDungeon);
-    EXPECT_FLOAT_EQ(hero.capacity, computeCapacity(16, 2));
-    EXPECT_GT(hero.load, 0.0f);
+    EXPECT_EQ(std::tuple(hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier, world.inCombat,
+                         world.resumeDungeon),
+              std::tuple(std::string("Testowy"), xpForNextLevel(4), 4, 4 - 2 - 1, 0, false, true));
     EXPECT_TRUE(filesIn(".").empty());  // the hero is in memory now, not on disk
     world.fightChanges.attributes = {4, 0, 4, 0, 0, 0};
     world.fightChanges.hp = world.fightChanges.maxHp = 8;
@@ -111,10 +105,8 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
 using Bytes = std::vector<unsigned char>;
 using Words = std::pair<std::size_t, std::vector<std::int64_t>>;  // words put from an offset
 
-// A damaged file is refused; loading then says so, waits for a key, and leaves the file, the hero and
-// the world as they were. Values a game can reach still load. Scores, counts and item words no game
-// comes near (once loaded, they overflowed the rules later) count as damage; gold and experience,
-// which a game takes to INT_MAX, do not.
+// A damaged file is refused: loading says so, waits for a key, leaves the file, hero and world as they were. Scores,
+// counts and item words no game comes near count as damage; gold and experience, which a game takes to INT_MAX, do not.
 TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
     const SaveImage good = image();
     const int baseAttack = hero.baseAttack;
@@ -128,13 +120,14 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         writeBytes("save_Testowy", bytes);
         screen.clearTranscript();
         screen.type("k");
-        EXPECT_FALSE(loadGame());
-        EXPECT_NE(screen.transcript().find("{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n"), std::string::npos);
+        const bool loaded = loadGame();
+        const std::size_t told = screen.transcript().find("{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n");
+        EXPECT_EQ(std::pair(loaded, told != std::string::npos), std::pair(false, true));
         EXPECT_EQ(std::tuple(screen.keysQueued(), readBytes("save_Testowy"), image(), hero.baseAttack, world.resumeDungeon),
                   std::tuple(0u, bytes, good, baseAttack, resume));
     };
     const std::size_t slot = 120 + 20 * 7;  // an empty backpack slot
-    const Words refused[] = {
+    const std::vector<Words> refused = {
         {32, {7}}, {32, {-1}}, {36, {2}}, {52, {0}}, {52, {31}},                              // race, class, level
         {64, {KindArmour}}, {60, {14}}, {84, {KindWeapon}}, {80, {12}}, {104, {KindWeapon}},  // kind or row of a slot
         {100, {2, KindShield}}, {slot + 4, {6}}, {slot + 4, {-1}}, {slot, {6, KindPotion}}, {slot, {-1, KindGem}},
@@ -146,17 +139,15 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         {8, {INT_MIN}}, {28, {-1000001}}, {40, {INT_MAX}}, {72, {INT_MAX}}, {68, {INT_MIN}}, {332, {INT_MAX}},
         {524, {INT_MIN}}, {576, {2000000}}, {620, {INT_MAX}}, {860, {INT_MAX}}, {600, {INT_MAX}}, {596, {INT_MAX}},
     };
-    const Words loaded[] = {
+    const std::vector<Words> loaded = {
         {572, {HarmNothingYet}}, {572, {-4}}, {572, {-6}}, {572, {59}}, {52, {30}}, {40, {-40}}, {48, {-5}}, {8, {0}},
         {580, {999, 13, LocationWorldMap, 77}}, {588, {LocationHallsOfPain, 0}}, {580, {19, 13, LocationCrypt, 2}},
         {100, {9}}, {8, {1000000}}, {596, {365 * 40 + 7}}, {48, {INT_MAX}}, {56, {INT_MAX}},  // an odd empty shield
     };
-    const auto put = [&](const Words& row, bool loads) {
-        const auto& [offset, words] = row;
-        check(std::to_string(words[0]) + " at " + std::to_string(offset), [&](Bytes& b) { put32(b, offset, words); }, loads);
-    };
-    for (const Words& row : refused) put(row, false);
-    for (const Words& row : loaded) put(row, true);
+    for (const bool loads : {false, true}) {
+        for (const auto& [at, words] : loads ? loaded : refused)
+            check(std::to_string(words[0]) + " at " + std::to_string(at), [&](Bytes& b) { put32(b, at, words); }, loads);
+    }
     for (const std::size_t size : {0, 4, 8, 520, 1007})
         check("truncated to " + std::to_string(size), [=](Bytes& b) { b.resize(size); }, false);
     check("a byte too many", [](Bytes& b) { b.push_back(0); }, false);
@@ -168,8 +159,7 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
          {std::array{365, 113, 365, 113}, {366, 113, 1, 114}, {3 * 365 + 5, 113, 5, 116}, {730, 200, 365, 201}}) {
         world.day = day, world.year = year;
         const std::optional<LoadedGame> game = decodeSave(image(), hero, world);
-        ASSERT_TRUE(game);
-        EXPECT_EQ(std::pair(game->world.day, game->world.year), std::pair(toDay, toYear)) << day;
+        EXPECT_EQ(game ? std::pair(game->world.day, game->world.year) : std::pair(0, 0), std::pair(toDay, toYear)) << day;
     }
 }
 
@@ -187,9 +177,8 @@ TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
     (void)poisonResistance();
 }
 
-// Temporary names stay in the folder, hidden, so a hero "Ala.tmp" never shares a file with the
-// temporary file of "Ala". A field that does not fit is dropped whole, a read past the end gives
-// zeros, and both are remembered (the save's reader relies on it).
+// Temporary names stay in the folder, hidden ("Ala.tmp" never shares a file with that of "Ala"). A field that does not
+// fit is dropped whole, a read past the end gives zeros, and both are remembered (the save's reader relies on it).
 TEST(BinaryFile, TemporaryNamesFieldsPastTheEndAndWholeFiles) {
     EXPECT_EQ(temporaryNameFor("save_Ala"), ".save_Ala.tmp");
     EXPECT_EQ(temporaryNameFor("dir/cmentarz.dat"), "dir/.cmentarz.dat.tmp");
@@ -205,19 +194,17 @@ TEST(BinaryFile, TemporaryNamesFieldsPastTheEndAndWholeFiles) {
     EXPECT_EQ(std::vector<unsigned char>(buffer, buffer + 8), (std::vector<unsigned char>{1, 2, 3, 4, 0xEE, 0xEE, 0xEE, 0xEE}));
     buffer[4] = buffer[5] = 9;
     ByteReader reader(buffer, 6);
-    EXPECT_EQ(reader.u32(), 0x04030201u);
-    EXPECT_TRUE(reader.ok());
-    EXPECT_EQ(reader.u32(), 0u);
-    EXPECT_FALSE(reader.ok());
+    EXPECT_EQ((std::tuple{reader.u32(), reader.ok(), reader.u32(), reader.ok()}),
+              std::tuple(0x04030201u, true, 0u, false));
 
     const TempFolder folder;
     const std::vector<unsigned char> big(200000, 7);
     writeBytes("big", big);
     std::filesystem::create_directory("folder");
-    EXPECT_EQ(readWholeFile("nothing", 10).status, ReadStatus::Missing);
-    EXPECT_EQ(readWholeFile("folder", 10).status, ReadStatus::Unreadable);
+    EXPECT_EQ(std::tuple(readWholeFile("nothing", 10).status, readWholeFile("folder", 10).status,
+                         readWholeFile("big", 199999).status),
+              std::tuple(ReadStatus::Missing, ReadStatus::Unreadable, ReadStatus::TooLarge));
     EXPECT_EQ(readWholeFile("big", 200000).bytes, big);
-    EXPECT_EQ(readWholeFile("big", 199999).status, ReadStatus::TooLarge);
 }
 
 }  // namespace

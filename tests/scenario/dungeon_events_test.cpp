@@ -16,9 +16,7 @@
 namespace kelvrin::test {
 namespace {
 
-struct Spot {
-    int x, y;
-};
+struct Spot { int x, y; };
 
 class DungeonTest : public ScenarioTest {
 protected:
@@ -29,12 +27,9 @@ protected:
     // Level 20 and a +5 sword: nothing down here brings him down before he has cut it to pieces.
     static void makeChampion() {
         makeTestHero();
-        hero.level = 20;
-        hero.baseAttack = hero.attackPool = 40;
+        std::tie(hero.level, hero.baseAttack, hero.attackPool, hero.maxHp, hero.hp) = std::tuple(20, 40, 40, 5000, 5000);
         hero.attributes = {40, 20, 30, 10, 10, 10};
-        hero.maxHp = hero.hp = 5000;
-        hero.weapon = ItemSlot{LongSwordRow, KindWeapon, 1, 5, Identified};
-        hero.shield.bonus = 60;
+        std::tie(hero.weapon, hero.shield.bonus) = std::tuple(ItemSlot{LongSwordRow, KindWeapon, 1, 5, Identified}, 60);
         hero.capacity = computeCapacity();
     }
     // After the keys typed beforehand, every command of a fight is `inFight`, outside fights the keys of `after`.
@@ -102,8 +97,7 @@ TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
     EXPECT_EQ(std::tuple(screen.charAt(2 + 9, 9), screen.charAt(2 + 9, 8), heroShownAt(up)), std::tuple(U'O', U'/', true));
 
     // Letters that mean nothing and steps into rock: no redraw, no step, no draw from the generator.
-    const int clears = screen.clears();
-    const std::uint32_t random = randomState();
+    const auto [clears, random] = std::pair(screen.clears(), randomState());
     screen.type("xz1");
     for (int key : {int(KeyUp), int(KeyDown), int(KeyLeft), int(KeyRight)}) {
         const Spot to{up.x + (key == KeyRight) - (key == KeyLeft), up.y + (key == KeyDown) - (key == KeyUp)};
@@ -169,12 +163,11 @@ TEST_F(DungeonTest, AChestOrAMimicIsOpenedOnlyOnce) {
     EXPECT_TRUE(chestOpened(SlotMine, 0));
     screen.press(key);  // a later visit: nothing happens, and no "$"
     playFrom(from);
-    EXPECT_EQ(seen("Znalazłeś skrzynię."), 1);
-    EXPECT_EQ(std::pair(heroShownAt(chest), screen.charAt(2 + 6 + 4, 6 + 4)), std::pair(true, U'_'));
+    EXPECT_EQ(std::tuple(seen("Znalazłeś skrzynię."), heroShownAt(chest), screen.charAt(2 + 6 + 4, 6 + 4)),
+              std::tuple(1, true, U'_'));
 
     // A mimic left behind counts as an opened chest; the same draw on the first and the last dungeon level opens a chest.
-    hero.feats = FeatRun;  // pace 7 against the mimic's 2: a sure escape
-    hero.maxHp = hero.hp = 200;
+    std::tie(hero.feats, hero.maxHp, hero.hp) = std::tuple(FeatRun, 200, 200);  // pace 7 against the mimic's 2: escapes
     seedSuchThat([] { return randomNext() % 40 == 0; });  // the first draw wakes a mimic
     const std::uint32_t seed = randomState();
     EXPECT_EQ(event([] { return openChest(SlotMine, 3); }, " ", 'u', " "), EventOutcome::StepBack);
@@ -214,8 +207,7 @@ TEST_F(DungeonTest, TheGolemsAskAgainAfterADeclineAndLeaveTheCrystal) {
 }
 
 TEST_F(DungeonTest, TerrasqueAndThoseWhoComeToHisLair) {
-    // A hostile druid is fought first, with the paladin at the hero's side; Terrasque sleeps on and the hero
-    // steps back. The dead take no side. (The friends' arrival and the won fight are the whole game's end.)
+    // A hostile druid is fought first, beside the paladin; Terrasque sleeps on. The dead take no side.
     for (auto [flags, arrivals, won] :
          {std::tuple<std::uint32_t, std::string, bool>{
               DruidHostile | PaladinFriend,
@@ -241,7 +233,7 @@ TEST_F(DungeonTest, TerrasqueAndThoseWhoComeToHisLair) {
 TEST_F(DungeonTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
     std::tie(world.location, world.dungeonLevel) = std::tuple(int(LocationCrypt), 2);
     // A full backpack, then too little strength: the sword stays.
-    for (ItemSlot& slot : hero.inventory) slot = ItemSlot{0, KindGem, 0, 0, Identified};
+    hero.inventory.fill(ItemSlot{0, KindGem, 0, 0, Identified});
     EXPECT_EQ(specialPlace(), EventOutcome::Stay);
     hero.inventory = {};
     recomputeLoad();
@@ -254,21 +246,20 @@ TEST_F(DungeonTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
     EXPECT_EQ(std::pair(hero.inventory[0], world.has(SwordTaken)),
               std::pair(ItemSlot{LongSwordRow, KindWeapon, 1, -5, OfTheGods}, true));
     hero.capacity = 1000.0f;
-    EXPECT_EQ(std::pair(specialPlace(), hero.inventory[1].empty()), std::pair(EventOutcome::Stay, true));  // never a second
+    EXPECT_EQ(specialPlace(), EventOutcome::Stay);
+    EXPECT_TRUE(hero.inventory[1].empty()) << "never a second";
 }
 
-// The paladin of the first crypt level joins a hero of alignment -5 or better and attacks a more wicked one,
-// or any hero he fought before; a fled meeting comes again. After the twentieth crypt fight beside the hero
-// he leaves as a friend, once. (Walking into him is part of the whole game's test.)
+// The crypt's paladin joins a hero of alignment -5 or better, attacks a more wicked one or one he fought; a fled
+// meeting comes again; after the twentieth crypt fight beside the hero he leaves as a friend, once.
 TEST_F(DungeonTest, ThePaladinJoinsAGoodHeroAttacksAWickedOneAndLeavesAFriend) {
     for (auto [alignment, hostileBefore, words] :
          {std::tuple{-5, false, "mówi: \"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci towarzyszył"},
           {-6, false, "mówi: \"Nie podoba mi się twoje postępowanie, zeszłeś na ścieżke zła"},
           {10, true,
            "krzycząc: \"Parszywy sługusie zła! Zapłacisz za wyżądzone zło!\"\n\n(ok){clear}\nPaladyn cię atakuje!\n"}}) {
-        makeTestHero();
-        std::tie(hero.feats, hero.alignment) = std::tuple(FeatRun, alignment);  // pace 7 against the paladin's 3: escapes
-        hero.maxHp = hero.hp = 500;
+        makeTestHero();  // pace 7 against the paladin's 3: escapes
+        std::tie(hero.feats, hero.alignment, hero.maxHp, hero.hp) = std::tuple(FeatRun, alignment, 500, 500);
         world.location = LocationCrypt;
         if (hostileBefore) world.set(PaladinHostile);
         const EventOutcome outcome = event(paladinMeeting, " ", 'u', " ");

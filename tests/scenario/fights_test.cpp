@@ -30,8 +30,7 @@ protected:
     static void ratSlayer() { hero.shield.bonus = 60, hero.weapon.bonus = 40; }
 };
 
-// At every key wait of a fight the bar holds the top row, each drawing
-// clearing the whole row; too long a bar loses its blanks, then the end of the name, then the figures' end.
+// At every key wait the bar holds the top row; too long, it loses its blanks, the name's end, then the figures' end.
 TEST_F(FightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
     std::vector<std::string> bars;
     int plainEnds = 0;
@@ -50,17 +49,17 @@ TEST_F(FightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
     EXPECT_EQ(run({MonsterRat}, std::string(30, 'c') + std::string(30, 'f')), FightWon);
     screen.setBeforeKey({});
     ASSERT_GE(bars.size(), 32u);
-    EXPECT_EQ(bars[0], "Testowy z Zamościa pw:13/13 exp:0/1000 złoto:50 runda:1 komendy:afuecpwsd?");
-    EXPECT_EQ(bars[1], "Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?");
+    EXPECT_EQ(std::tuple(bars[0], bars[1], plainEnds),
+              std::tuple("Testowy z Zamościa pw:13/13 exp:0/1000 złoto:50 runda:1 komendy:afuecpwsd?",
+                         "Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?", 0));
     for (std::size_t i = 2; i < bars.size(); ++i) EXPECT_TRUE(bars[i].starts_with("Testowy pw:")) << bars[i];
-    EXPECT_EQ(plainEnds, 0);
     for (int i = 0; i < 30; ++i) print("linia %d\n", i);
     EXPECT_EQ(screen.rowText(0), "linia 6") << "after the fight the whole screen scrolls";
     makeTestHero();
     world.combatRound = 3;
     EXPECT_EQ(statusBarText(), "Testowy pw:13/13 exp:0/1000 złoto:50 runda:3 komendy:afuec?     ");
-    std::tie(hero.feats, hero.ragesPerDay) = std::tuple(FeatExpertise | FeatDodge | FeatPowerAttack, 1);
-    hero.xp = hero.gold = 2000000000;
+    std::tie(hero.feats, hero.ragesPerDay, hero.xp, hero.gold) =
+        std::tuple(FeatExpertise | FeatDodge | FeatPowerAttack, 1, 2000000000, 2000000000);
     EXPECT_EQ(statusBarText(), "Testowy pw:13/13 exp:2000000000/1000 złoto:2000000000 runda:3 komendy:afuecpwsd?");
     hero.name = "Żółćżółćżółćżółć Gęślą Jaźń Wi";  // 30 letters
     EXPECT_EQ(statusBarText(), "Żółćżół pw:13/13 exp:2000000000/1000 złoto:2000000000 runda:3 komendy:afuecpwsd?");
@@ -81,8 +80,8 @@ TEST_F(FightTest, TargetsHelpAndKeysThatDoNotUseTheTurn) {
                      "e - ekwipunek\nc - czekaj\np - potężny atak (atut)\nw - wyspecjalizowanie (atut)\n"
                      "s - szał (zdolność)\nd - uniki (atut)\n\n(ok){clear}\n{clear}"));
     // Still the hero's first turn, with the cursor below the bar.
-    EXPECT_EQ(std::pair(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?"),
-                        screen.cursorRow() != 0), std::pair(true, true));
+    EXPECT_TRUE(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?"));
+    EXPECT_NE(screen.cursorRow(), 0);
     // The last of the list is a target too; a hurt troll closes its wounds on its own turn.
     hero.baseAttack = hero.attackPool = 5;  // one swing a turn
     seedRandom(3);  // the troll is listed last, and hit
@@ -102,8 +101,7 @@ TEST_F(FightTest, TheSheetWithItsHintBoxAndKeys) {
         for (int c = HintBoxColumn - 1; c < 80; ++c)
             EXPECT_EQ(screen.attrAt(r, c), c < HintBoxColumn ? ColourNormal : ColourHint) << r << "," << c;
     }
-    // Without the feat: the refusal, and the next key goes to the caller;
-    // with the feats their settings, then the sheet again; "e": the inventory, and its key back.
+    // Without the feat the refusal and the next key back; with it its settings; "e": the inventory, and its key back.
     int key = 0;
     for (const auto& [feats, keys, last, shown] :
          {std::tuple<std::uint32_t, const char*, int, const char*>{0, "pq", 'q', "Nie masz atutu Potężny atak.\n"},
@@ -112,35 +110,27 @@ TEST_F(FightTest, TheSheetWithItsHintBoxAndKeys) {
           {FeatPowerAttack | FeatExpertise, "ex", 'e', "EKWIPUNEK"}}) {
         hero.feats = feats;
         EXPECT_FALSE(play([&] { key = characterSheetWithHints(); }, keys));
-        EXPECT_EQ(key, last);
-        EXPECT_TRUE(said(shown)) << shown;
+        EXPECT_EQ(std::pair(key, said(shown)), std::pair(last, true)) << shown;
     }
     EXPECT_EQ(hero.powerAttack, 1);
 }
 
 // A griffon flies at 16: no escape; input ending in the middle of a rage still gives the hero back as he was.
-TEST_F(FightTest, NoEscapeFromAFlyerAndARageCutShortIsUndone) {
-    hero.maxHp = hero.hp = 500;
-    hero.ragesLeft = hero.ragesPerDay = 1;
+TEST_F(FightTest, RageAndItsFatigueByLevelAndARageCutShortIsUndone) {
+    std::tie(hero.maxHp, hero.hp, hero.ragesLeft, hero.ragesPerDay) = std::tuple(500, 500, 1, 1);
     const auto attributes = hero.attributes;
     EXPECT_EQ(run({MonsterGriffon}, "suuu"), 0);
-    EXPECT_EQ(seen("Próbujesz uciec ale ci się nie udaje.\n"), 3);
-    EXPECT_EQ(std::tuple(hero.attributes, hero.maxHp, hero.kpModifier, world.inCombat),
-              std::tuple(attributes, 500, 0, false));
-}
-
-TEST_F(FightTest, RageAndItsFatigueByLevel) {
-    // The keys: "ss", a wait for each round of the rage (KON 12 + the bonus: 3 or 4, and 3 more), "s",
-    // "u" and the flight's "(ok)". Before each: R raging, T tired, - as before the fight, ! when a save
-    // written then would not hold the hero as the fight leaves him.
+    EXPECT_EQ(std::tuple(seen("Próbujesz uciec ale ci się nie udaje.\n"), hero.attributes, hero.maxHp, hero.kpModifier,
+                         world.inCombat), std::tuple(3, attributes, 500, 0, false));
+    // "ss", a wait a round of rage (3 + KON modifier) and of fatigue, "s", "u", "(ok)". Before each key: R raging,
+    // T tired, - as before, ! when a save written then would not hold the hero as the fight leaves him.
     for (auto [level, bonus, hpPerLevel, trace, lastAnswer] :
          {std::tuple{1, 4, 2, "-RRRRRRRTT-", "Nie możesz wpaść w szał, jesteś zmęczony.\n"},
           {15, 6, 3, "-RRRRRRRRTT-", "Nie możesz wpaść w szał, jesteś zmęczony.\n"},
           {20, 6, 3, "-RRRRRRRR-R-", "Wpadasz w szał bojowy! Możesz wpaść w szał jeszcze 0 razy.\n"}}) {
         makeTestHero();
         untouchable();
-        hero.level = level;
-        hero.ragesLeft = hero.ragesPerDay = 2;
+        std::tie(hero.level, hero.ragesLeft, hero.ragesPerDay) = std::tuple(level, 2, 2);
         const Hero before = hero;
         const int gain = hpPerLevel * level;
         std::string trail;
@@ -176,10 +166,10 @@ TEST_F(FightTest, ALastChanceAbsorbsAKillingBlowThenTheHeroDies) {
     ASSERT_EQ(armourClass(), 37);
     hero.hp = 2, hero.lastChances = 1;
     EXPECT_EQ(run({MonsterRat}, std::string(1000, 'c') + "\x01"), FightDied);
-    EXPECT_EQ(std::pair(seen("Udaje ci się uniknać ciosu!\n"), seen("Szczur trafia cię i")), std::pair(1, 0));
     EXPECT_TRUE(screen.transcript().ends_with(
         "Szczur trafia cię krytycznie i zadaje {12}2{7} punktów obrażeń.{12} Umierasz!{7}\n\n(ok)"));
-    EXPECT_EQ(std::tuple(hero.lastChances, hero.lastHarm), std::tuple(0, int(MonsterRat)));
+    EXPECT_EQ(std::tuple(seen("Udaje ci się uniknać ciosu!\n"), seen("Szczur trafia cię i"), hero.lastChances,
+                         hero.lastHarm), std::tuple(1, 0, 0, int(MonsterRat)));
 }
 
 TEST_F(FightTest, CleaveOnceATurnGreatCleaveOnAndOn) {
@@ -192,8 +182,7 @@ TEST_F(FightTest, CleaveOnceATurnGreatCleaveOnAndOn) {
     EXPECT_EQ(seen("Rozszczepienie: Trafiasz "), 3);
 }
 
-// The paladin companion fights in the crypt only; in an ambush the enemies mostly strike before the
-// hero's first command, after his surprise attack they mostly do not.
+// The paladin fights in the crypt only; after an ambush the enemies mostly strike first, after a surprise mostly not.
 TEST_F(FightTest, CompanionsAndTheMeetingDecideWhoActsFirst) {
     untouchable();
     world.set(PaladinCompanion);
@@ -257,10 +246,8 @@ TEST_F(FightTest, GoldFoundIsTheTotalOfAllEnemiesAndIsPaid) {
     ASSERT_FALSE(loot.empty());
     seedRandom(77);
     EXPECT_FALSE(play([&] { EXPECT_FALSE(awardFight(combatants, false, true)); }, "kw\n"));
-    EXPECT_EQ(seen("Znalazłeś {14}" + std::to_string(gold) + "{7} złota.\nZnalazłeś " + std::to_string(loot.size()) +
-                   " przedmiotów.\n\n(ok)"),
-              1);
-    EXPECT_EQ(hero.gold, 50 + gold);
+    EXPECT_EQ(std::pair(seen(formatText("Znalazłeś {14}%d{7} złota.\nZnalazłeś %d przedmiotów.\n\n(ok)", gold,
+                                        int(loot.size()))), hero.gold), std::pair(1, 50 + gold));
     // Outside a fight; without the gold bit, no gold.
     EXPECT_FALSE(play([] { treasureFind(1, LootGold); }, "k"));
     EXPECT_EQ(screen.transcript(), "Znalazłeś {14}" + std::to_string(hero.gold - 50 - gold) + "{7} złota.\n\n(ok)");
@@ -277,13 +264,13 @@ TEST_F(FightTest, LootTakeLeaveAndRefuse) {
     EXPECT_EQ(seen(LootPrompt + "1) Długi miecz (Obr:3-10 cięte Kry:19-20/x2 Waga: 2 kg, średni)\n"
                                 "2) Mikstura lecznicza +0 (Waga: 0.25 kg)\n\n3) Diament (Waga: 0.1 kg)\n"),
               1);
-    EXPECT_EQ(seen(LootPrompt), 5);  // wrong numbers show the list again
-    EXPECT_EQ(std::tuple(hero.inventory[0].kind, list.size()), std::tuple(int(KindPotion), 2u));
+    // Wrong numbers show the list again.
+    EXPECT_EQ(std::tuple(seen(LootPrompt), hero.inventory[0].kind, list.size()), std::tuple(5, int(KindPotion), 2u));
     // A full backpack: "p" refuses once, and so does a number.
     for (ItemSlot& slot : hero.inventory) slot = gem(0);
     loot("p\n" "k" "1\n" "k" "w\n");
-    EXPECT_EQ(seen("Nie możesz nieść więcej przedmiotów.\n\n(ok)"), 1);
-    EXPECT_EQ(seen("Nie możesz podnieść tego przedmiotu.\n\n(ok)"), 1);
+    EXPECT_EQ(std::pair(seen("Nie możesz nieść więcej przedmiotów.\n\n(ok)"), seen("Nie możesz podnieść tego przedmiotu.\n\n(ok)")),
+              std::pair(1, 1));
     // Room, but plate armour is too heavy: "p" stops at the top of the list; a lighter item below is taken.
     hero.inventory = {};
     recomputeLoad();

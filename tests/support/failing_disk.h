@@ -35,9 +35,7 @@ public:
     // `seed` draws the failures of Fault::Random from a generator of their own: the game's draws stay.
     explicit FailingDisk(Fault fault, bool inMemory = false, unsigned seed = 0) {
         s() = State{};
-        s().fault = fault;
-        s().memory = inMemory;
-        s().draws.seed(seed);
+        s().fault = fault, s().memory = inMemory, s().draws.seed(seed);
         static const FileOperations table{openForReading, createForWriting, read,   write,  flushToDisk,  close,
                                           rename,         remove,           exists, flushFolderOf, lockExclusive};
         setFileOperations(&table);
@@ -54,31 +52,21 @@ public:
     static long failures() { return s().failures; }
 
 private:
-    struct OpenFile {
-        std::string path;
-        std::size_t pos = 0;
-        bool locked = false;
-    };
+    struct OpenFile { std::string path; std::size_t pos = 0; bool locked = false; };
     struct State {
         Fault fault = Fault::None;
         bool memory = false;
-        std::size_t bytesFree = 64;
+        std::size_t bytesFree = 64;  // for Fault::FullDisk
         long failures = 0;
         std::mt19937 draws;
         std::map<int, int> readsPerFile;
         Files files;
         std::map<int, OpenFile> open;  // the memory disk's descriptors
     };
-    static State& s() {
-        static State state;
-        return state;
-    }
+    static State& s() { static State state; return state; }
     static const FileOperations& real() { return systemFileOperations(); }
     static bool fails(Fault fault) { return s().fault == fault; }
-    static bool randomFailure() {
-        if (!fails(Fault::Random) || s().draws() % 4 != 0) return false;
-        return ++s().failures, true;
-    }
+    static bool randomFailure() { return fails(Fault::Random) && s().draws() % 4 == 0 && ++s().failures > 0; }
     static int refuse(int error) { return errno = error, -1; }
 
     // As flock, a lock taken through another descriptor, even of this process, is someone else's.
@@ -104,14 +92,11 @@ private:
         OpenFile* file = openFile(fd);
         if (file == nullptr) return -1;
         const auto* bytes = static_cast<const unsigned char*>(data);
-        s().files[file->path].insert(s().files[file->path].end(), bytes, bytes + size);
-        return static_cast<long>(size);
+        return s().files[file->path].insert(s().files[file->path].end(), bytes, bytes + size), static_cast<long>(size);
     }
     static bool memoryRename(const char* from, const char* to) {
         auto file = s().files.extract(from);
-        if (file.empty()) return false;
-        s().files[to] = std::move(file.mapped());
-        return true;
+        return !file.empty() && (s().files[to] = std::move(file.mapped()), true);
     }
     static int memoryLock(const char* path) {
         for (const auto& [fd, file] : s().open)
@@ -121,8 +106,7 @@ private:
     }
 
     static bool remove(const char* path) {
-        if (fails(Fault::ReadOnlyFolder)) return false;
-        return s().memory ? s().files.erase(path) != 0 : real().remove(path);
+        return !fails(Fault::ReadOnlyFolder) && (s().memory ? s().files.erase(path) != 0 : real().remove(path));
     }
     static int openForReading(const char* path) {
         if (fails(Fault::Vanishing)) remove(path);
@@ -135,8 +119,7 @@ private:
         if (fails(Fault::ReadOnlyFolder)) return refuse(EROFS);
         if (randomFailure()) return -1;
         if (!s().memory) return real().createForWriting(path);
-        s().files[path].clear();
-        return newDescriptor(path);
+        return s().files[path].clear(), newDescriptor(path);
     }
     static long read(int fd, void* data, std::size_t size) {
         if (randomFailure()) return -1;
@@ -159,13 +142,12 @@ private:
         return s().memory ? memoryWrite(fd, data, size) : real().write(fd, data, size);
     }
     static bool flushToDisk(int fd) {
-        if (fails(Fault::FailedFlush)) return false;
-        return s().memory ? s().open.count(fd) != 0 : real().flushToDisk(fd);
+        return !fails(Fault::FailedFlush) && (s().memory ? s().open.count(fd) != 0 : real().flushToDisk(fd));
     }
     static bool close(int fd) { return s().memory ? s().open.erase(fd) != 0 : real().close(fd); }
     static bool rename(const char* from, const char* to) {
-        if (fails(Fault::ReadOnlyFolder) || fails(Fault::FailedRename) || randomFailure()) return false;
-        return s().memory ? memoryRename(from, to) : real().rename(from, to);
+        return !fails(Fault::ReadOnlyFolder) && !fails(Fault::FailedRename) && !randomFailure() &&
+               (s().memory ? memoryRename(from, to) : real().rename(from, to));
     }
     static bool exists(const char* path) { return s().memory ? has(path) : real().exists(path); }
     static void flushFolderOf(const char* path) { s().memory ? void() : real().flushFolderOf(path); }

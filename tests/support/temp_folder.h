@@ -1,6 +1,5 @@
-// A fresh temporary folder made the current directory for the lifetime of
-// the object, so that tests which write the game's files (saves, crash
-// saves, the graveyard) never leave any behind.
+// A fresh temporary folder made the current directory for the object's lifetime: tests that write the
+// game's files (saves, crash saves, the graveyard) never leave any behind.
 #pragma once
 
 #include <algorithm>
@@ -14,8 +13,7 @@
 
 namespace kelvrin::test {
 
-// A file name the game writes (UTF-8) as a path, on every system: a plain
-// std::string would be read in Windows' ANSI code page.
+// A file name the game writes (UTF-8) as a path: a plain std::string would be read in Windows' ANSI code page.
 inline std::filesystem::path pathOf(const std::string& name) {
     return std::filesystem::path(std::u8string(name.begin(), name.end()));
 }
@@ -34,8 +32,7 @@ inline std::vector<std::string> filesIn(const std::filesystem::path& folder) {
 class TempFolder {
 public:
     TempFolder() : previous_(std::filesystem::current_path()) {
-        // A new folder of a random name (create_directory is false when the
-        // name is taken, by a test running beside this one).
+        // A new folder of a random name (create_directory is false when a test beside this one took it).
         std::random_device random;
         for (int attempt = 0;; ++attempt) {
             path_ = std::filesystem::temp_directory_path() / ("kelvrin-" + std::to_string(random()));
@@ -51,14 +48,11 @@ public:
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
-
     std::vector<std::string> files() const { return filesIn(path_); }
 
 private:
-    std::filesystem::path previous_;
-    std::filesystem::path path_;
+    std::filesystem::path previous_, path_;
 };
 
 inline std::vector<unsigned char> readBytes(const std::string& path) {
