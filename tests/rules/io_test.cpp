@@ -211,7 +211,9 @@ protected:
         for (int n; (n = readFrom(output_[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
         return out;
     }
-    static void closeFd(int& fd) { fd >= 0 ? closePipe(std::exchange(fd, -1)) : void(); }
+    static void closeFd(int& fd) {
+        if (fd >= 0) closePipe(std::exchange(fd, -1));
+    }
     int input_[2] = {-1, -1}, output_[2] = {-1, -1};
 };
 

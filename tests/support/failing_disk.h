@@ -35,7 +35,9 @@ public:
     // `seed` draws the failures of Fault::Random from a generator of their own: the game's draws stay.
     explicit FailingDisk(Fault fault, bool inMemory = false, unsigned seed = 0) {
         s() = State{};
-        s().fault = fault, s().memory = inMemory, s().draws.seed(seed);
+        s().fault = fault;
+        s().memory = inMemory;
+        s().draws.seed(seed);
         static const FileOperations table{openForReading, createForWriting, read,   write,  flushToDisk,  close,
                                           rename,         remove,           exists, flushFolderOf, lockExclusive};
         setFileOperations(&table);
@@ -66,7 +68,10 @@ private:
     static State& s() { static State state; return state; }
     static const FileOperations& real() { return systemFileOperations(); }
     static bool fails(Fault fault) { return s().fault == fault; }
-    static bool randomFailure() { return fails(Fault::Random) && s().draws() % 4 == 0 && ++s().failures > 0; }
+    static bool randomFailure() {
+        if (!fails(Fault::Random) || s().draws() % 4 != 0) return false;
+        return ++s().failures, true;
+    }
     static int refuse(int error) { return errno = error, -1; }
 
     // As flock, a lock taken through another descriptor, even of this process, is someone else's.
@@ -92,11 +97,14 @@ private:
         OpenFile* file = openFile(fd);
         if (file == nullptr) return -1;
         const auto* bytes = static_cast<const unsigned char*>(data);
-        return s().files[file->path].insert(s().files[file->path].end(), bytes, bytes + size), static_cast<long>(size);
+        s().files[file->path].insert(s().files[file->path].end(), bytes, bytes + size);
+        return static_cast<long>(size);
     }
     static bool memoryRename(const char* from, const char* to) {
         auto file = s().files.extract(from);
-        return !file.empty() && (s().files[to] = std::move(file.mapped()), true);
+        if (file.empty()) return false;
+        s().files[to] = std::move(file.mapped());
+        return true;
     }
     static int memoryLock(const char* path) {
         for (const auto& [fd, file] : s().open)
@@ -119,7 +127,8 @@ private:
         if (fails(Fault::ReadOnlyFolder)) return refuse(EROFS);
         if (randomFailure()) return -1;
         if (!s().memory) return real().createForWriting(path);
-        return s().files[path].clear(), newDescriptor(path);
+        s().files[path].clear();
+        return newDescriptor(path);
     }
     static long read(int fd, void* data, std::size_t size) {
         if (randomFailure()) return -1;
