@@ -258,7 +258,8 @@ TEST_F(CombatTest, WhatAMonstersHitsDoToTheHero) {
     // "Uniki": the first attacker becomes the dodged one, and stays so.
     hero.feats = FeatDodge;
     const int goblin = add(MonsterGoblin);
-    turn(ogre, 0), turn(goblin, 0);
+    turn(ogre, 0);
+    turn(goblin, 0);
     EXPECT_EQ(state.dodgeTarget, ogre);
     // Only the dodged one attacks at -2: of two goblins alike, he hits less.
     const int dodged = add(MonsterGoblin), other = add(MonsterGoblin);
