@@ -19,12 +19,12 @@ CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccach
 # as a user would, without.
 CHECKED   := -DKELVRIN_WERROR=ON $(CCACHE)
 
-.PHONY: run build test package soak deps bench clean windows windows-test
+.PHONY: run build test package soak deps game-deps bench clean windows windows-test
 
 run: build
 	./$(BUILD_DIR)/kelvrin
 
-build: deps
+build: game-deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
@@ -113,8 +113,11 @@ bench: deps
 	./$(BENCH_DIR)/bench/kelvrin_bench
 	bash bench/terminal_measure.sh $(BENCH_DIR)/kelvrin
 
+# What `make run` needs (a compiler, CMake) and what everything else needs.
+game-deps:
+	@bash scripts/install-deps.sh game
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh test
 
 clean:
 	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(CLANG_DIR) $(SAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) dist

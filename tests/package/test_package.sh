@@ -1,6 +1,7 @@
 # The .deb as a user gets it: built by cpack from a Release tree, unpacked
 # into a temporary root, its files and manual page checked, and the
-# installed game started in a terminal as far as the main menu.
+# installed game started in a terminal as far as the main menu; lintian
+# finds no error and no warning in it.
 #   bash tests/package/test_package.sh BUILD_DIR
 set -u
 BUILD=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd) ROOT=$(mktemp -d)
@@ -14,8 +15,12 @@ check "the package is named after the version ($deb)" test -f "$deb"
 dpkg-deb -x "$deb" "$ROOT/root"
 files=$(cd "$ROOT/root" && find . -type f | sort | tr '\n' ' ')
 check "file list: $files" test "$files" = \
-    "./usr/games/kelvrin ./usr/share/doc/kelvrin/README.md ./usr/share/doc/kelvrin/changelog.gz ./usr/share/man/man6/kelvrin.6.gz "
+    "./usr/games/kelvrin ./usr/share/doc/kelvrin/README.md ./usr/share/doc/kelvrin/changelog.gz \
+./usr/share/doc/kelvrin/copyright ./usr/share/man/man6/kelvrin.6.gz "
 check "package fields" sh -c "dpkg-deb -f '$deb' Package Version Depends | grep -q '^Depends: .*libc6'"
+command -v lintian >/dev/null || { echo "FAIL: lintian is not installed (scripts/install-deps.sh installs it)" >&2; exit 1; }
+lintian --pedantic "$deb" >"$ROOT/lintian.txt" 2>&1
+check "lintian: $(grep '^[EW]:' "$ROOT/lintian.txt")" sh -c "! grep -q '^[EW]:' '$ROOT/lintian.txt'"
 # The manual page renders without a warning in a UTF-8 locale, Polish included.
 LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$ROOT/root/usr/share/man/man6/kelvrin.6.gz" >"$ROOT/man.txt" 2>"$ROOT/man.err"
 check "man reports no warning: $(cat "$ROOT/man.err")" test ! -s "$ROOT/man.err"

@@ -1,5 +1,6 @@
 # kelvrin.exe on pipes (the stream backend), as built or unpacked from the
-# player's zip beside its README.txt: the main menu, the information screen
+# player's zip beside its README.txt and LICENSE.txt (the game's licence,
+# then the notices of the runtime linked in): the main menu, the information screen
 # and quitting print the very bytes the Linux game prints for the same keys
 # (no "\r\n", UTF-8 letters), with status 0.
 #   bash test_pipes.sh kelvrin.exe|kelvrin-win64.zip WINEPREFIX [LINUX_GAME]
@@ -14,8 +15,10 @@ trap 'rm -rf "$WORK"' EXIT
 cd "$WORK" || exit 1
 if [ "${EXE%.zip}" != "$EXE" ]; then
     mkdir unpacked && (cd unpacked && cmake -E tar xf "$EXE") || die "$EXE does not unpack (cpack makes it)"
-    [ "$(cd unpacked && ls | tr '\n' ' ')" = "README.txt kelvrin.exe " ] ||
-        die "the zip holds $(cd unpacked && ls | tr '\n' ' ')instead of README.txt and kelvrin.exe"
+    [ "$(cd unpacked && ls | tr '\n' ' ')" = "LICENSE.txt README.txt kelvrin.exe " ] ||
+        die "the zip holds $(cd unpacked && ls | tr '\n' ' ')instead of LICENSE.txt, README.txt and kelvrin.exe"
+    head -c 15 unpacked/LICENSE.txt | grep -q "MIT License" && grep -q winpthreads unpacked/LICENSE.txt &&
+        grep -q "GCC RUNTIME LIBRARY EXCEPTION" unpacked/LICENSE.txt || die "LICENSE.txt lacks the licence or a notice"
     EXE=$WORK/unpacked/kelvrin.exe
 fi
 printf 3x0 | "$LINUX_GAME" >linux.out || die "the Linux game ended with status $?"
