@@ -8,6 +8,7 @@
 #include "core/clock.h"
 #include "core/console.h"
 #include "core/crash_save.h"
+#include "core/hero_lock.h"
 #include "core/random.h"
 #include "platform/crash_handler.h"
 #include "platform/make_backend.h"
@@ -16,7 +17,7 @@ int main() {
     using namespace kelvrin;
 
     installCrashHandlers();
-    setCrashHooks({crashSaveHook, keepCrashCopy});
+    setCrashHooks({crashSaveHook, keepCrashCopy, removeHeroLockAfterCrash});
     std::setlocale(LC_ALL, "");
     // Numbers keep the C form ("0.5", not "0,5" in a Polish locale).
     std::setlocale(LC_NUMERIC, "C");
@@ -46,6 +47,9 @@ int main() {
         console.reset();
         reportCrashSave(written);
     }
+    // A hero still in play (the input ended) leaves it now, his lock file
+    // with him.
+    releaseHeroLock();
     // The crash handler lets go of the console before it is destroyed.
     setBackend(nullptr);
     return status;

@@ -79,6 +79,11 @@ struct FileOperations {
     // EWOULDBLOCK when someone else holds the lock, anything else when the
     // folder allows no lock there (read-only, no lock support).
     int (*lockExclusive)(const char* path);
+    // Whether `path` still names the file `fd` is open on: 1 when it does,
+    // 0 when it names another file or nothing, -1 when that cannot be told.
+    // A lock taken on a file that another copy removed at that moment is a
+    // lock on nothing; the name must be locked again.
+    int (*stillNamed)(int fd, const char* path);
 };
 
 // The operations in use; `operations` stays owned by the caller. nullptr

@@ -1,6 +1,8 @@
 #include "core/hero_lock.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 
 #include "core/binary_file.h"
 #include "core/console.h"
@@ -9,10 +11,22 @@ namespace kelvrin {
 
 namespace {
 
-// The descriptor that holds the lock, and the file operations it came
-// from (tests change them; the lock goes back through the same ones).
+// Room for "lock_" and a name of 30 characters of up to 4 bytes each.
+constexpr std::size_t PathCapacity = 256;
+// How often a lock is taken again when the file it locked has just been
+// removed by the copy that held it before.
+constexpr int LockAttempts = 8;
+
+// The descriptor that holds the lock, the file operations it came from
+// (tests change them; the lock goes back through the same ones) and the
+// file's name, kept where the crash path can read it.
 int heldLock = -1;
 const FileOperations* heldWith = nullptr;
+char heldPath[PathCapacity];
+// Set only while heldPath names the locked file. Lock-free, so a signal
+// handler may read it.
+std::atomic<bool> pathHeld{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 }  // namespace
 
@@ -21,21 +35,38 @@ std::string lockFileName(const std::string& name) { return formatText("lock_%s",
 bool lockHero(const std::string& name) {
     releaseHeroLock();
     const std::string path = lockFileName(name);
+    if (path.size() >= PathCapacity) return true;  // no such name is ever typed: play on without a lock
     const FileOperations& files = fileOperations();
-    const int fd = files.lockExclusive(path.c_str());
-    if (fd >= 0) {
-        heldLock = fd;
-        heldWith = &files;
-        return true;
+    for (int attempt = 0; attempt < LockAttempts; ++attempt) {
+        const int fd = files.lockExclusive(path.c_str());
+        if (fd < 0) return errno != EWOULDBLOCK;
+        const int named = files.stillNamed(fd, path.c_str());
+        if (named == 1) {
+            heldLock = fd;
+            heldWith = &files;
+            std::memcpy(heldPath, path.c_str(), path.size() + 1);
+            pathHeld = true;
+            return true;
+        }
+        files.close(fd);
+        if (named < 0) return true;  // the folder cannot tell: play on without a lock
     }
-    return errno != EWOULDBLOCK;
+    return true;  // the file keeps being replaced: play on without a lock
 }
 
 void releaseHeroLock() {
     if (heldLock < 0) return;
+    pathHeld = false;
+    heldWith->remove(heldPath);  // a failure leaves a file that the next copy simply locks
     heldWith->close(heldLock);
     heldLock = -1;
     heldWith = nullptr;
+}
+
+void removeHeroLockAfterCrash() {
+    if (!pathHeld) return;
+    pathHeld = false;
+    heldWith->remove(heldPath);
 }
 
 }  // namespace kelvrin

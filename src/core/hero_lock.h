@@ -1,11 +1,13 @@
 // The lock on a hero in play. Two copies of the game started in the same
 // folder must not play one hero: the one that saves last would write over
 // the other's game without a word. From the moment his name is typed (for
-// a new hero or a load) until the game ends, the hero's lock file
-// "lock_<name>" is held with an exclusive lock. Only the held lock counts,
-// never the file: a game that crashed leaves the file, and the lock goes
-// with the process. The file is left in place when the lock is given up,
-// so that no copy can lock a file another has just deleted.
+// a new hero or a load) until he leaves play, the hero's lock file
+// "lock_<name>" is held with an exclusive lock. Only the held lock counts:
+// the copy that holds it removes the file when the hero leaves play (while
+// still holding it, so no other copy can hold that file then), and a copy
+// that takes the lock checks that the name still leads to the file it
+// locked, taking it again when the file went away at that moment. A file
+// left by a killed game is simply locked again.
 #pragma once
 
 #include <string>
@@ -21,8 +23,12 @@ std::string lockFileName(const std::string& name);
 // allows no lock (read-only, no lock support) lets the game go on without.
 bool lockHero(const std::string& name);
 
-// The hero is out of play: the lock is given up (the file stays). Does
-// nothing when no lock is held.
+// The hero is out of play: the lock file is removed and the lock given up.
+// Does nothing when no lock is held.
 void releaseHeroLock();
+
+// The crash path's release: removes the held lock's file (the lock itself
+// goes with the process). Async-signal-safe, allocates nothing.
+void removeHeroLockAfterCrash();
 
 }  // namespace kelvrin

@@ -38,6 +38,9 @@ struct CrashHooks {
     CrashSaveOutcome (*save)(CrashSource source) = nullptr;
     // Keeps a copy of the hero for a later KeptCopy; on the game's thread.
     void (*keepCopy)() = nullptr;
+    // The hero leaves play after the crash save: removes what only a game
+    // in play keeps on the disk (the hero's lock file). Async-signal-safe.
+    void (*leavePlay)() = nullptr;
 };
 
 // Installs the handlers, once, at start-up, before the backend is made.

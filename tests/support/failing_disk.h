@@ -25,7 +25,9 @@ enum class Fault {
     FailedFlush,     // the written bytes cannot be flushed to the disk
     ReadError,       // reading stops after the first few bytes with EIO
     Vanishing,       // the file is deleted between the check and the open
-    Random,          // an open, create, read, write, rename or lock fails one time in four
+    FailedStat,      // whether a name still leads to an open file cannot be told
+    FailedRemove,    // no file can be deleted
+    Random,          // an open, create, read, write, rename, lock or its check fails one time in four
 };
 
 class FailingDisk {
@@ -39,7 +41,8 @@ public:
         s().memory = inMemory;
         s().draws.seed(seed);
         static const FileOperations table{openForReading, createForWriting, read,   write,  flushToDisk,  close,
-                                          rename,         remove,           exists, flushFolderOf, lockExclusive};
+                                          rename,         remove,           exists, flushFolderOf, lockExclusive,
+                                          stillNamed};
         setFileOperations(&table);
     }
     ~FailingDisk() { setFileOperations(nullptr); }
@@ -114,7 +117,8 @@ private:
     }
 
     static bool remove(const char* path) {
-        return !fails(Fault::ReadOnlyFolder) && (s().memory ? s().files.erase(path) != 0 : real().remove(path));
+        return !fails(Fault::ReadOnlyFolder) && !fails(Fault::FailedRemove) &&
+               (s().memory ? s().files.erase(path) != 0 : real().remove(path));
     }
     static int openForReading(const char* path) {
         if (fails(Fault::Vanishing)) remove(path);
@@ -164,6 +168,12 @@ private:
         if (fails(Fault::ReadOnlyFolder)) return refuse(EROFS);
         if (randomFailure()) return refuse(ENOLCK);  // the game goes on without a lock
         return s().memory ? memoryLock(path) : real().lockExclusive(path);
+    }
+    // Memory has no file identities: a name leads to the open file while the file of that name is there.
+    static int stillNamed(int fd, const char* path) {
+        if (fails(Fault::FailedStat) || randomFailure()) return refuse(EIO);
+        if (!s().memory) return real().stillNamed(fd, path);
+        return s().open.count(fd) != 0 && s().open[fd].path == path && has(path) ? 1 : 0;
     }
 };
 

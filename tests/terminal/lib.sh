@@ -46,6 +46,8 @@ ended() { ! kill -0 "$1" 2>/dev/null; }
 wait_for() { poll "${2:-10}" shows "$1" || fail "the screen did not show \"$1\""; }
 wait_gone() { poll 10 gone "$1" || fail "the screen still shows \"$1\""; }
 expect_not_shown() { gone "$1" || fail "did not expect \"$1\" on the screen"; }
+# no_lock_left LABEL: the heroes' lock files go with the game that held them.
+no_lock_left() { local left; left=$(cd "$WORK" && ls -A | grep '^lock_' | tr '\n' ' '); [ -z "$left" ] || fail "$1: $left left"; }
 
 # shell [WINDOW]: an interactive shell with a plain prompt in a new server (or a new window, then PANE).
 shell() {

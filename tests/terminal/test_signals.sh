@@ -1,7 +1,8 @@
 # Ctrl-C, SIGTERM and SIGHUP end the game in the town, on a dungeon level, in a fight and on the loot after a
 # won fight (and Ctrl-\ there): each time the shell gets its screen and line mode back, the game ends with the
 # signal's status and the crash message, and its crash save, renamed, brings back the same hero at the same
-# place; so does a terminal closed in a fight, by its hangup or (hangup ignored) by the end of input. Ctrl-C in
+# place; so does a terminal closed in a fight, by its hangup or (hangup ignored) by the end of input; no ending
+# leaves a lock file. Ctrl-C in
 # the menu leaves no file and no message, quitting with 0 restores the terminal too, and Ctrl-Z gives the shell
 # its screen until fg brings the game back, reading keys.
 . "$(dirname "$0")/lib.sh"
@@ -61,6 +62,7 @@ check_case() {
         *) kill -"$signal" "$(cat "$WORK/game.pid")" ;;
     esac
     [ "$signal" = CLOSE ] || { expect_ended "$name" "$signal"; crash_message "$name"; }
+    no_lock_left "$name"
     reload "$name"
     wait_for "$back"
     now=$(screen | sed -n "${rows}p")
@@ -103,11 +105,13 @@ wait_for "Jesteś w podziemiach na 1 poziomie."
 leave_game n
 keys C-c
 expect_ended menu INT
+no_lock_left menu
 ! joined | grep -qF "$CRASH_MESSAGE" || fail "a crash message without a game"
 [ -z "$(find "$WORK" -name 'error_save_*')" ] || fail "a crash save without a game"
 start_game quit
 keys 0
 expect_ended quit 0
+no_lock_left quit
 
 # Ctrl-Z, the game run straight from the interactive shell: the shell's screen while it is stopped; fg draws
 # the game anew, and it reads keys.

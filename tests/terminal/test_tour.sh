@@ -84,7 +84,9 @@ esac
 screen | sed -n '2,25p' | grep -q . || fail "no fight message below the status bar"
 press C-c "modes after:"
 crash_message "$NAME"
+no_lock_left "Ctrl-C"
 reload "$NAME"
 wait_for "Jesteś w podziemiach na 1 poziomie."
 leave_game n "status 0;"
+no_lock_left tour
 echo "ok: tour"

@@ -28,6 +28,7 @@ char failedMessage[MessageCapacity];
 std::size_t failedLength = 0;
 
 CrashSaveOutcome (*volatile saveHook)(CrashSource) = nullptr;
+void (*volatile leavePlayHook)() = nullptr;
 
 // The text in the shell's character set, into a buffer of the crash path.
 bool prepare(std::string_view utf8, char* buffer, std::size_t& length) {
@@ -58,7 +59,10 @@ void writeToStandardError(const char* bytes, std::size_t size) {
 void installCrashHandlers() { installSignalHandlers(); }
 
 // The copy is never needed here: a signal runs on the game's own thread.
-void setCrashHooks(const CrashHooks& hooks) { saveHook = hooks.save; }
+void setCrashHooks(const CrashHooks& hooks) {
+    saveHook = hooks.save;
+    leavePlayHook = hooks.leavePlay;
+}
 
 void setCrashConsole(Backend*) {}
 
@@ -79,10 +83,11 @@ void reportCrashSave(bool written) {
 }
 
 void saveGameAfterSignal() {
-    const auto hook = saveHook;
-    if (!hook) return;
-    const CrashSaveOutcome outcome = hook(CrashSource::LiveHero);
-    if (outcome != CrashSaveOutcome::NoGame) reportCrashSave(outcome == CrashSaveOutcome::Written);
+    if (const auto hook = saveHook) {
+        const CrashSaveOutcome outcome = hook(CrashSource::LiveHero);
+        if (outcome != CrashSaveOutcome::NoGame) reportCrashSave(outcome == CrashSaveOutcome::Written);
+    }
+    if (const auto leave = leavePlayHook) leave();
 }
 
 }  // namespace kelvrin

@@ -121,10 +121,17 @@ int posixLockExclusive(const char* path) {
     return -1;
 }
 
+int posixStillNamed(int fd, const char* path) {
+    struct stat held {}, named {};
+    if (::fstat(fd, &held) != 0) return -1;
+    if (::lstat(path, &named) != 0) return errno == ENOENT ? 0 : -1;
+    return held.st_dev == named.st_dev && held.st_ino == named.st_ino ? 1 : 0;
+}
+
 constexpr FileOperations posixOperations{
     posixOpenForReading, posixCreateForWriting, posixRead,   posixWrite,  posixFlushToDisk,
     posixClose,          posixRename,           posixRemove, posixExists, posixFlushFolderOf,
-    posixLockExclusive,
+    posixLockExclusive,  posixStillNamed,
 };
 
 }  // namespace

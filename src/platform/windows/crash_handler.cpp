@@ -67,6 +67,7 @@ Report failedReport;
 Backend* crashConsole = nullptr;
 
 std::atomic<CrashSaveOutcome (*)(CrashSource)> saveHook{nullptr};
+std::atomic<void (*)()> leavePlayHook{nullptr};
 std::atomic<void (*)()> keepHook{nullptr};
 
 // The thread running the crash path: a fault there ends the process at
@@ -166,6 +167,7 @@ CrashSaveOutcome handleCrash(CrashSource source, bool withBox) {
     if (Backend* console = crashConsole) console->restoreAfterCrash();
     CrashSaveOutcome outcome = CrashSaveOutcome::NoGame;
     if (const auto save = saveHook.load()) outcome = save(source);
+    if (const auto leave = leavePlayHook.load()) leave();
     if (outcome != CrashSaveOutcome::NoGame) {
         const Report& report = outcome == CrashSaveOutcome::Written ? writtenReport : failedReport;
         writeReport(report);
@@ -229,6 +231,7 @@ void installCrashHandlers() {
 void setCrashHooks(const CrashHooks& hooks) {
     saveHook = hooks.save;
     keepHook = hooks.keepCopy;
+    leavePlayHook = hooks.leavePlay;
 }
 
 void setCrashConsole(Backend* console) {

@@ -171,13 +171,36 @@ void windowsFlushFolderOf(const char*) {}
 // enough, so an existing lock file opens in a folder that is read-only by
 // now. A link is opened as itself and refused, so the game never creates a
 // file elsewhere; only a plain file is locked.
+// The lock is the open handle itself (no sharing). Opened with delete
+// access and FILE_FLAG_DELETE_ON_CLOSE, the file goes when the handle
+// closes, by the game or by the system for a game that crashed. Where delete
+// access is refused but the file opens (a read-only folder holding an old
+// lock file), the handle still locks and the file stays. A file that another
+// copy is removing at this moment refuses both for an instant: that is
+// tried again briefly before the folder counts as allowing no lock.
+HANDLE openLockHandle(const wchar_t* name, DWORD& error) {
+    constexpr DWORD Flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        HANDLE file = ::CreateFileW(name, GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+                                    Flags | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        error = ::GetLastError();
+        if (error != ERROR_ACCESS_DENIED) return INVALID_HANDLE_VALUE;
+        file = ::CreateFileW(name, GENERIC_READ, 0, nullptr, OPEN_ALWAYS, Flags, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        error = ::GetLastError();
+        if (error != ERROR_ACCESS_DENIED) return INVALID_HANDLE_VALUE;
+        ::Sleep(2);
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 int windowsLockExclusive(const char* path) {
     const WideName name(path);
     if (!name.ok()) return -1;
-    const HANDLE file = ::CreateFileW(name.text(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD error = 0;
+    const HANDLE file = openLockHandle(name.text(), error);
     if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
         if (error != ERROR_SHARING_VIOLATION) return failWith(error);
         errno = EWOULDBLOCK;  // another copy of the game holds it
         return -1;
@@ -192,10 +215,14 @@ int windowsLockExclusive(const char* path) {
     return descriptorOf(file);
 }
 
+// Nobody can remove or replace a file while the game's unshared handle is
+// open on it.
+int windowsStillNamed(int, const char*) { return 1; }
+
 constexpr FileOperations windowsOperations{
     windowsOpenForReading, windowsCreateForWriting, windowsRead,   windowsWrite,  windowsFlushToDisk,
     windowsClose,          windowsRename,           windowsRemove, windowsExists, windowsFlushFolderOf,
-    windowsLockExclusive,
+    windowsLockExclusive,  windowsStillNamed,
 };
 
 }  // namespace
