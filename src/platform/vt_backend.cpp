@@ -23,12 +23,16 @@ std::string cursorTo(int row, int col) {
     return "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(col + 1) + "H";
 }
 
+bool hasBackground(int attr) { return (attr & 0xF0) != 0; }
+
 bool blank(const Cell& cell) { return cell.ch == U' ' && cell.attr == 7; }
 
 }  // namespace
 
 std::string colourSequence(int attr, ColourSupport support) {
-    if (support == ColourSupport::None) return {};
+    // Without colours, cells on a background (the fight's status bar, the
+    // key hints) are drawn in reverse video, which is no colour.
+    if (support == ColourSupport::None) return hasBackground(attr) ? "\x1b[7m" : "";
     if (attr == 7) return "\x1b[0m";
     // Grey on dark grey (the key hints) where there is no bright background:
     // grey on black in reverse video.
@@ -65,7 +69,11 @@ void VtBackend::beginScreen(std::string_view enter) {
 }
 
 void VtBackend::emitColour(int attr) {
-    out_ += colourSequence(attr, colours_);
+    if (colours_ != ColourSupport::None) {
+        out_ += colourSequence(attr, colours_);
+    } else if (hasBackground(attr) != hasBackground(emittedAttr_)) {
+        out_ += hasBackground(attr) ? "\x1b[7m" : "\x1b[27m";  // only reverse video, on or off
+    }
     emittedAttr_ = attr;
 }
 

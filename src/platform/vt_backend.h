@@ -21,12 +21,13 @@ namespace kelvrin {
 
 // How colours reach the terminal.
 enum class ColourSupport {
-    None,    // NO_COLOR: no colour sequences at all
+    None,    // NO_COLOR: no colour sequences; cells on a background in reverse video
     Full,    // bright foregrounds and backgrounds (90-97, 100-107)
     Basic,   // the Linux console: no bright background
 };
 
-// The SGR sequence for a console attribute (7: a reset).
+// The SGR sequence for a console attribute (7: a reset; without colours,
+// reverse video for an attribute with a background, else nothing).
 std::string colourSequence(int attr, ColourSupport support);
 
 // Full colours unless NO_COLOR is set to something (None) or TERM names the

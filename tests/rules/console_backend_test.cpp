@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <utility>
@@ -184,6 +185,16 @@ TEST_F(ConsoleBackendTest, TheConsoleIsLeftAsItWasFound) {
         EXPECT_EQ(fake.state, found);
     }
     EXPECT_EQ(std::pair(fake.state, fake.gameOpen), std::pair(found, false));
+}
+
+// With NO_COLOR the cells on a background (the status bar, the hints) take the console's reverse video.
+TEST_F(ConsoleBackendTest, WithoutColoursTheBarsAreInReverseVideo) {
+    _putenv_s("NO_COLOR", "1");
+    ConsoleBackend console(In, Out);
+    _putenv_s("NO_COLOR", "");
+    console.setColour(0x87), console.write("b"), console.setColour(12), console.write("c"), console.flush();
+    EXPECT_EQ(std::pair(fake.cells[0].Attributes, fake.cells[1].Attributes),
+              std::pair(WORD{7 | COMMON_LVB_REVERSE_VIDEO}, WORD{7}));
 }
 
 TEST_F(ConsoleBackendTest, AConsoleThatUnderstandsSequencesGetsTheTerminalsBytes) {

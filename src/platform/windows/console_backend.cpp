@@ -239,7 +239,8 @@ bool ConsoleBackend::sendCells() {
             if (ch < 0x20 || ch == 0x7F) ch = U' ';
             if (ch > 0xFFFF) ch = U'?';  // one cell holds one UTF-16 unit
             out.Char.UnicodeChar = static_cast<wchar_t>(ch);
-            out.Attributes = static_cast<WORD>(colours ? cell.attr : 7);
+            // Without colours, cells on a background in the console's reverse video.
+            out.Attributes = static_cast<WORD>(colours ? cell.attr : (cell.attr & 0xF0) != 0 ? 7 | COMMON_LVB_REVERSE_VIDEO : 7);
         }
     }
     SMALL_RECT region{origin_.X, origin_.Y, static_cast<SHORT>(origin_.X + cols - 1),
