@@ -103,7 +103,7 @@ soak: deps
 	cmake --build $(SAN_DIR) -j $(JOBS) --target kelvrin_monkey
 	KELVRIN_MONKEY_SEEDS=$(KELVRIN_MONKEY_SEEDS) KELVRIN_MONKEY_KEYS=$(KELVRIN_MONKEY_KEYS) \
 	KELVRIN_MONKEY_FIRST_SEED=$(KELVRIN_MONKEY_FIRST_SEED) \
-	  ./$(SAN_DIR)/tests/kelvrin_monkey --gtest_filter='Monkey.RandomKeys*'
+	  ./$(SAN_DIR)/tests/kelvrin_monkey --gtest_filter='Monkey.RandomKeys*:Monkey.RageFight*'
 
 # The benchmarks (a level built, keys through a scripted session), then the
 # real game measured in a terminal (start-up, writes and bytes per key, CPU).

@@ -8,6 +8,7 @@
 # `test` adds GoogleTest, Google Benchmark, tmux (the terminal tests), clang
 # with libFuzzer (the fuzz targets), what the package test needs (dpkg-dev
 # and `file` for the package's dependencies, man with groff, lintian),
+# libvterm (a terminal emulator, for the monkey test),
 # strace (`make bench`), and for the Windows build mingw-w64 and wine (to
 # run its tests).
 set -euo pipefail
@@ -31,6 +32,7 @@ if [ "$purpose" = test ]; then
     command -v nroff >/dev/null || missing+=(groff-base)
     command -v lintian >/dev/null || missing+=(lintian)
     command -v strace >/dev/null || missing+=(strace)  # `make bench` only
+    [ -f /usr/include/vterm.h ] || missing+=(libvterm-dev)  # the monkey's terminal emulator
     # The Windows build: the posix-thread mingw-w64 compiler (the win32-thread
     # one has no std::mutex), GoogleTest's sources to build with it, and wine
     # with its 64-bit loader.
@@ -45,5 +47,9 @@ fi
 echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
+# For playing, only what building needs: without the packages a compiler
+# merely recommends (image libraries, fonts, man pages).
+only=()
+[ "$purpose" = game ] && only=(--no-install-recommends)
 $sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${only[@]}" "${missing[@]}"

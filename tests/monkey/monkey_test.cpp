@@ -9,6 +9,8 @@
 
 #include "character/feat_screens.h"
 #include "character/program.h"
+#include "combat/combat_engine.h"
+#include "combat/combatant.h"
 #include "core/binary_file.h"
 #include "core/clock.h"
 #include "core/console.h"
@@ -17,10 +19,16 @@
 #include "core/random.h"
 #include "core/save_file.h"
 #include "core/utf8.h"
+#include "data/classes.h"
+#include "data/races.h"
 #include "items/catalogue.h"
 #include "platform/scripted_backend.h"
+#ifdef KELVRIN_EMULATED_TERMINAL
+#include "monkey/emulated_terminal.h"
+#endif
 #include "support/failing_disk.h"
 #include "support/hero_fields.h"
+#include "support/test_hero.h"
 #include "support/temp_folder.h"
 
 namespace kelvrin::test {
@@ -83,12 +91,21 @@ std::string checkNewSave(std::map<std::string, bool>& existed, MonkeyRun& run) {
     return field.empty() ? field : "loading gives back another " + field;
 }
 
-MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
+// What the screen shows that the game did not draw: nothing on the scripted
+// console, which is the game's model itself.
+std::string screenDifference(const ScriptedBackend&) { return {}; }
+#ifdef KELVRIN_EMULATED_TERMINAL
+std::string screenDifference(const EmulatedTerminal& terminal) { return terminal.difference(); }
+#endif
+
+// A game of random keys on the scripted console, or on the real terminal
+// drawing with what it shows compared after every key.
+template <typename Screen>
+MonkeyRun runMonkey(Screen& screen, unsigned seed, int keyBudget, bool failingDisk = false) {
     const TempFolder folder;  // saves, crash saves and the graveyard
     // A sound disk, or one where a file operation fails one time in four.
     const FailingDisk disk(failingDisk ? Fault::Random : Fault::None, false, seed);
     std::map<std::string, bool> existed;
-    ScriptedBackend screen;
     setBackend(&screen);
     seedRandom(seed);
     setFixedClock(1300000000 + seed);
@@ -124,12 +141,13 @@ MonkeyRun runMonkey(unsigned seed, int keyBudget, bool failingDisk = false) {
         if (!run.failure.empty()) return;
         run.failure = brokenInvariant();
         if (run.failure.empty()) run.failure = checkNewSave(existed, run);
+        if (run.failure.empty()) run.failure = screenDifference(screen);
         // A failed write leaves no temporary file (".name") behind.
         for (const std::string& name : folder.files())
             if (run.failure.empty() && failingDisk && name.starts_with(".")) run.failure = "a temporary file left";
         run.reachedAGame = run.reachedAGame || hero.level > 0;
         run.fought = run.fought || world.inCombat;
-        if (!run.failure.empty()) run.failure += " (before key " + std::to_string(screen.keysRead()) + ")";
+        if (!run.failure.empty()) run.failure = "before key " + std::to_string(screen.keysRead()) + ": " + run.failure;
     });
     try {
         while (budget > 0 && run.failure.empty()) runProgram();
@@ -157,17 +175,34 @@ int envOr(const char* name, int fallback) {
     return value != nullptr ? std::atoi(value) : fallback;
 }
 
+enum class Console { Scripted, FailingDisk, Terminal };
+
 // Plays the seeds of KELVRIN_MONKEY_SEEDS, _KEYS and _FIRST_SEED (a quarter
-// of them on the failing disk), and checks that the monkey really played:
-// it made heroes, saved, and went out to fight.
-void playManySeeds(bool failingDisk) {
-    const int seeds = std::max(1, envOr("KELVRIN_MONKEY_SEEDS", 200) / (failingDisk ? 4 : 1));
+// of them on the failing disk, a tenth on the terminal drawing, in the
+// three kinds of colour by turns), and checks that the monkey really
+// played: it made heroes, saved, and went out to fight.
+void playManySeeds(Console console) {
+    const bool failingDisk = console == Console::FailingDisk;
+    const int seeds = std::max(1, envOr("KELVRIN_MONKEY_SEEDS", 200) / (failingDisk ? 4 : console == Console::Terminal ? 10 : 1));
     const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 3000), firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
     long total = 0, diskFailures = 0;
     int games = 0, savesChecked = 0, fights = 0;
     for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
-        const MonkeyRun run = runMonkey(static_cast<unsigned>(seed), keysPerSeed, failingDisk);
-        ASSERT_TRUE(run.failure.empty()) << "seed " << seed << ": " << run.failure;
+        MonkeyRun run;
+        if (console != Console::Terminal) {
+            ScriptedBackend screen;
+            run = runMonkey(screen, static_cast<unsigned>(seed), keysPerSeed, failingDisk);
+        } else {
+#ifdef KELVRIN_EMULATED_TERMINAL
+            const ColourSupport colours[] = {ColourSupport::Full, ColourSupport::None, ColourSupport::Basic};
+            EmulatedTerminal terminal(colours[seed / 3 % 3]);
+            terminal.changeWindowNowAndThen(static_cast<unsigned>(seed));
+            run = runMonkey(terminal, static_cast<unsigned>(seed), keysPerSeed);
+#else
+            GTEST_SKIP() << "no terminal emulator in this build";
+#endif
+        }
+        ASSERT_TRUE(run.failure.empty()) << "seed " << seed << ", " << run.failure;
         total += run.keys;
         games += run.reachedAGame;
         savesChecked += run.savesChecked;
@@ -186,10 +221,52 @@ void playManySeeds(bool failingDisk) {
               << savesChecked << " saves loaded back, " << diskFailures << " disk failures\n";
 }
 
-TEST(Monkey, RandomKeysKeepEveryInvariant) { playManySeeds(false); }
+TEST(Monkey, RandomKeysKeepEveryInvariant) { playManySeeds(Console::Scripted); }
 
 // Every failed save, load or graveyard write is told and the game goes on.
-TEST(Monkey, RandomKeysOnAFailingDisk) { playManySeeds(true); }
+TEST(Monkey, RandomKeysOnAFailingDisk) { playManySeeds(Console::FailingDisk); }
+
+// The bytes of the terminal drawing make a terminal show what the game drew.
+TEST(Monkey, RandomKeysOnATerminalShowWhatTheGameDrew) { playManySeeds(Console::Terminal); }
+
+#ifdef KELVRIN_EMULATED_TERMINAL
+// The fight in which a terminal once showed a line twice and wrote the next
+// one over it: a dwarf barbarian of the first level with an extra rage,
+// against two rats in the forest; rage, seven waits, rage again (tired by
+// then), then blows and Enter until the fight is over. Compared after
+// every key, from KELVRIN_MONKEY_SEEDS seeds.
+TEST(Monkey, RageFightOnATerminalShowsWhatTheGameDrew) {
+    const int seeds = envOr("KELVRIN_MONKEY_SEEDS", 200), firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
+    const std::string keys = "s" + std::string(7, 'c') + "s" + std::string(30, 'f') + std::string(5, '\n');
+    long total = 0;
+    for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
+        const TempFolder folder;
+        EmulatedTerminal terminal(ColourSupport::Full);
+        setBackend(&terminal);
+        seedRandom(static_cast<unsigned>(seed));
+        world = WorldState{};
+        makeTestHero();
+        std::tie(hero.race, hero.heroClass, hero.extraRageCount, hero.ragesPerDay, hero.ragesLeft, world.location) =
+            std::tuple(RaceDwarf, ClassBarbarian, 1, 2, 2, LocationForest);
+        std::size_t next = 0;
+        std::string failure;
+        terminal.setKeySource([&] { return next < keys.size() ? keys[next++] : int(KeyEnd); });
+        terminal.setBeforeKey([&] {
+            if (failure.empty()) failure = terminal.difference();
+            if (!failure.empty() && failure.find("before key") != 0)
+                failure = "before key " + std::to_string(terminal.keysRead()) + ": " + failure;
+        });
+        try {
+            fight(monsterList({MonsterRat, MonsterRat}), {}, 0);
+        } catch (const EndOfInput&) {
+        }
+        if (failure.empty()) failure = terminal.difference();
+        ASSERT_EQ(failure, "") << "seed " << seed;
+        total += terminal.keysRead();
+    }
+    std::cout << seeds << " fights, " << total << " keys\n";
+}
+#endif
 
 // A seed plays the same game every time, alone or after other games (which
 // may have left a setting changed), on a sound or a failing disk: so a
@@ -198,12 +275,13 @@ TEST(Monkey, SameSeedSameGame) {
     for (const bool failingDisk : {false, true}) {
         SCOPED_TRACE(failingDisk ? "failing disk" : "sound disk");
         const unsigned seed = failingDisk ? 5456 : 4242;
-        const MonkeyRun a = runMonkey(seed, 1500, failingDisk);
+        ScriptedBackend screenA, screenB;
+        const MonkeyRun a = runMonkey(screenA, seed, 1500, failingDisk);
         const std::uint32_t stateA = randomState();
         SaveImage gameA{}, gameB{};
         encodeSave(hero, world, false, gameA);
         showAllFeats = true;  // as a game before may have left it
-        const MonkeyRun b = runMonkey(seed, 1500, failingDisk);
+        const MonkeyRun b = runMonkey(screenB, seed, 1500, failingDisk);
         encodeSave(hero, world, false, gameB);
         EXPECT_EQ(a.keys, b.keys);
         EXPECT_EQ(stateA, randomState());

@@ -1,0 +1,59 @@
+// The game's real terminal drawing, sent into a terminal emulator
+// (libvterm) instead of a window: after every flush what the emulator shows
+// can be compared, cell by cell, with the screen the game believes it drew.
+// Keys come from a source, as on the scripted console, so the monkey can
+// drive either.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "platform/vt_backend.h"
+
+struct VTerm;
+struct VTermScreen;
+
+namespace kelvrin::test {
+
+class EmulatedTerminal : public VtBackend {
+public:
+    explicit EmulatedTerminal(ColourSupport colours);
+    ~EmulatedTerminal() override;
+    EmulatedTerminal(const EmulatedTerminal&) = delete;
+    EmulatedTerminal& operator=(const EmulatedTerminal&) = delete;
+
+    void setKeySource(std::function<int()> source) { source_ = std::move(source); }
+    void setBeforeKey(std::function<void()> hook) { beforeKey_ = std::move(hook); }
+    // Now and then, before a key, the window changes size or the screen is
+    // drawn again (as after Ctrl-Z and `fg`), chosen from the seed.
+    void changeWindowNowAndThen(unsigned seed) { windowChanges_.emplace(seed); }
+    std::optional<std::string> readLine(std::size_t maxChars) override;
+    bool readingLine() const { return readingLine_; }
+    int keysRead() const { return keysRead_; }
+    // Every byte sent to the terminal.
+    const std::string& transcript() const { return sent_; }
+
+    // Empty while the emulator shows what the game's model holds (text,
+    // colours, cursor); else the first differing cell and both screens.
+    std::string difference() const;
+
+protected:
+    bool send(std::string_view bytes) override;
+    int nextKey() override;
+
+private:
+    void changeWindow();
+
+    VTerm* vt_;
+    VTermScreen* vtScreen_;
+    std::function<int()> source_;
+    std::function<void()> beforeKey_;
+    std::optional<std::mt19937> windowChanges_;
+    std::string sent_;
+    bool readingLine_ = false;
+    int keysRead_ = 0;
+};
+
+}  // namespace kelvrin::test
