@@ -48,16 +48,13 @@ std::string describe(char32_t ch, const Look& look) {
 
 }  // namespace
 
-EmulatedTerminal::EmulatedTerminal(ColourSupport colours) : vt_(vterm_new(25, 80)) {
-    vterm_set_utf8(vt_, 1);
-    vtScreen_ = vterm_obtain_screen(vt_);
-    vterm_screen_enable_altscreen(vtScreen_, 1);
-    vterm_screen_reset(vtScreen_, 1);
+EmulatedTerminal::EmulatedTerminal(ColourSupport colours) : vt_(vterm_new(25, 80), vterm_free) {
+    vterm_set_utf8(vt_.get(), 1);
+    vterm_screen_enable_altscreen(vterm_obtain_screen(vt_.get()), 1);
+    vterm_screen_reset(vterm_obtain_screen(vt_.get()), 1);
     setColourSupport(colours);
     beginScreen("\x1b[?1049h\x1b[?25h");  // what the POSIX terminal sends first
 }
-
-EmulatedTerminal::~EmulatedTerminal() { vterm_free(vt_); }
 
 bool EmulatedTerminal::send(std::string_view bytes) {
     // The terminal's line discipline (ONLCR) turns each '\n' into "\r\n".
@@ -67,7 +64,7 @@ bool EmulatedTerminal::send(std::string_view bytes) {
         onTheLine += byte;
     }
     sent_ += bytes;
-    vterm_input_write(vt_, onTheLine.data(), onTheLine.size());
+    vterm_input_write(vt_.get(), onTheLine.data(), onTheLine.size());
     return true;
 }
 
@@ -81,7 +78,7 @@ void EmulatedTerminal::changeWindow() {
         redraw();
     } else if (roll == 1) {
         const auto [rows, columns] = sizes[(*windowChanges_)() % std::size(sizes)];
-        vterm_set_size(vt_, rows, columns);
+        vterm_set_size(vt_.get(), rows, columns);
         if (followWindowSize(rows, columns)) redraw();
     }
 }
@@ -109,7 +106,7 @@ std::string EmulatedTerminal::difference() const {
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             VTermScreenCell cell{};
-            vterm_screen_get_cell(vtScreen_, VTermPos{r, c}, &cell);
+            vterm_screen_get_cell(vterm_obtain_screen(vt_.get()), VTermPos{r, c}, &cell);
             const char32_t ch = cell.chars[0] == 0 ? U' ' : static_cast<char32_t>(cell.chars[0]);
             appendUtf8(shown, ch);
             const Look look{shownIndex(cell.fg, VTERM_COLOR_IS_DEFAULT_FG(&cell.fg)),
@@ -125,7 +122,7 @@ std::string EmulatedTerminal::difference() const {
     }
     // Right after the last column the terminal's cursor stays on it.
     VTermPos cursor{};
-    vterm_state_get_cursorpos(vterm_obtain_state(vt_), &cursor);
+    vterm_state_get_cursorpos(vterm_obtain_state(vt_.get()), &cursor);
     const int wantedColumn = std::min(model.cursorColumn(), columns - 1);
     if (found.empty() && (cursor.row != model.cursorRow() || cursor.col != wantedColumn))
         found = "the cursor: the game has it at " + std::to_string(model.cursorRow()) + "," +

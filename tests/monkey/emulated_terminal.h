@@ -1,11 +1,11 @@
 // The game's real terminal drawing, sent into a terminal emulator
-// (libvterm) instead of a window: after every flush what the emulator shows
-// can be compared, cell by cell, with the screen the game believes it drew.
-// Keys come from a source, as on the scripted console, so the monkey can
-// drive either.
+// (libvterm) instead of a window, so that what a terminal shows can be
+// compared cell by cell with the screen the game believes it drew. Keys
+// come from a source, as on the scripted console, so the monkey drives both.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -13,16 +13,12 @@
 #include "platform/vt_backend.h"
 
 struct VTerm;
-struct VTermScreen;
 
 namespace kelvrin::test {
 
 class EmulatedTerminal : public VtBackend {
 public:
     explicit EmulatedTerminal(ColourSupport colours);
-    ~EmulatedTerminal() override;
-    EmulatedTerminal(const EmulatedTerminal&) = delete;
-    EmulatedTerminal& operator=(const EmulatedTerminal&) = delete;
 
     void setKeySource(std::function<int()> source) { source_ = std::move(source); }
     void setBeforeKey(std::function<void()> hook) { beforeKey_ = std::move(hook); }
@@ -32,10 +28,9 @@ public:
     std::optional<std::string> readLine(std::size_t maxChars) override;
     bool readingLine() const { return readingLine_; }
     int keysRead() const { return keysRead_; }
-    // Every byte sent to the terminal.
-    const std::string& transcript() const { return sent_; }
+    const std::string& transcript() const { return sent_; }  // every byte sent
 
-    // Empty while the emulator shows what the game's model holds (text,
+    // Empty while the emulator shows what the game's screen holds (text,
     // colours, cursor); else the first differing cell and both screens.
     std::string difference() const;
 
@@ -46,8 +41,7 @@ protected:
 private:
     void changeWindow();
 
-    VTerm* vt_;
-    VTermScreen* vtScreen_;
+    std::unique_ptr<VTerm, void (*)(VTerm*)> vt_;
     std::function<int()> source_;
     std::function<void()> beforeKey_;
     std::optional<std::mt19937> windowChanges_;

@@ -252,8 +252,7 @@ TEST(Monkey, RageFightOnATerminalShowsWhatTheGameDrew) {
         std::string failure;
         terminal.setKeySource([&] { return next < keys.size() ? keys[next++] : int(KeyEnd); });
         terminal.setBeforeKey([&] {
-            if (failure.empty()) failure = terminal.difference();
-            if (!failure.empty() && failure.find("before key") != 0)
+            if (failure.empty() && !(failure = terminal.difference()).empty())
                 failure = "before key " + std::to_string(terminal.keysRead()) + ": " + failure;
         });
         try {

@@ -270,7 +270,7 @@ TEST_F(StreamBackendTest, ClosedOutputEndsTheInput) {
 
 // The terminal's drawing without a terminal: a redraw sends no blank cell at a row's end nor an empty row.
 struct RecordingVt : VtBackend {
-    using VtBackend::followWindowSize, VtBackend::redraw, VtBackend::setColourSupport;
+    using VtBackend::followWindowSize, VtBackend::redraw;
     std::string sent;
     bool send(std::string_view bytes) override { return sent += bytes, true; }
     int nextKey() override { return KeyEnd; }
@@ -290,19 +290,6 @@ TEST(VtBackendTest, RedrawLeavesOutBlankCellsAndASmallWindowKeepsTheScreen) {
     // Too few rows alone make a small window; growing past 80x25 takes the new size.
     EXPECT_TRUE(vt.followWindowSize(20, 80) && vt.takeSmallWindowNotice() && vt.rows() == 20);
     EXPECT_EQ((std::tuple{vt.followWindowSize(30, 80), vt.rows(), vt.columns()}), std::tuple(true, 30, 80));
-}
-
-// Without colours the status bar and the hints stand out in reverse video, switched off after them; nothing else.
-TEST(VtBackendTest, WithoutColoursOnlyReverseVideoMarksTheBars) {
-    RecordingVt vt;
-    vt.setColourSupport(ColourSupport::None);
-    vt.followWindowSize(25, 80);
-    for (const auto& [attr, text] : {std::pair{10, "a"}, {0x87, "b"}, {0x87, "c"}, {12, "d"}, {7, "e"}})
-        vt.setColour(attr), vt.write(text);
-    vt.putCells(5, 0, 2, {Cell{U'x', 0x87}, Cell{U'y', 7}});
-    vt.flush();
-    EXPECT_NE(vt.sent.find("a\x1b[7mbc\x1b[27mde"), std::string::npos) << vt.sent;
-    EXPECT_NE(vt.sent.find("\x1b[7mx\x1b[27my"), std::string::npos) << vt.sent;
 }
 
 // Overlong forms, surrogates and values past U+10FFFF are malformed: each of their bytes decodes as U+FFFD.

@@ -81,17 +81,6 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     EXPECT_EQ(after, std::tuple(KeyEnd, KeyEnd, KeyEnd, std::nullopt));
 }
 
-TEST(TerminalColours, ConsoleAttributesBecomeSgr) {
-    using enum ColourSupport;
-    const std::tuple<int, ColourSupport, const char*> cases[] = {
-        {7, Full, "\x1b[0m"},         {8, Full, "\x1b[0;90m"},         {10, Full, "\x1b[0;92m"},
-        {12, Full, "\x1b[0;91m"},     {14, Full, "\x1b[0;93m"},        {0x87, Full, "\x1b[0;37;100m"},
-        {0x1F, Full, "\x1b[0;97;44m"}, {0x87, Basic, "\x1b[0;7;37;40m"}, {12, Basic, "\x1b[0;1;31m"},
-        {12, None, ""},               {7, None, ""},                   {0x87, None, "\x1b[7m"},
-    };
-    for (const auto& [attr, support, sgr] : cases) EXPECT_EQ(colourSequence(attr, support), sgr) << attr;
-}
-
 // The signal paths run in a child process: they end it, or change its signal handling for good.
 class TerminalSignalsTest : public TerminalBackendTest {};
 
