@@ -218,9 +218,13 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
             playFromTheMenu("1Testowy\nqn0");
         }
         const bool kept = std::count(left.begin(), left.end(), "save_Testowy") == 1;
+        Files expected = left;
+#ifdef _WIN32
+        std::erase(expected, "lock_Testowy");  // Windows removes it with the last handle, whatever failed
+#endif
         EXPECT_EQ(std::tuple(showsInOrder("Jesteś w mieście.", "{clear}Kelvrin v 0.2"), hero.gold, filesIn("."),
                              kept ? readBytes("save_Testowy") : saved),
-                  std::tuple(true, 555, left, saved));
+                  std::tuple(true, 555, expected, saved));
         const int next = fileOperations().lockExclusive("lock_Testowy");  // free for the next copy
         EXPECT_GE(next, 0);
         if (next >= 0) fileOperations().close(next);
