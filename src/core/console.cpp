@@ -61,12 +61,20 @@ std::string vformat(const char* format, va_list args) {
     return out;
 }
 
+// The window may have changed size while the game waited for input: the
+// terminal keeps its cursor inside the new size, and so does the tracker.
+void followWindowSize() {
+    tracker.row = std::min(tracker.row, current->rows() - 1);
+    tracker.col = std::min(tracker.col, current->columns());
+}
+
 // Every key the game reads passes here (and every line through readLine):
 // the hero is whole while the game waits, so a crash handler on another
 // thread gets its copy of him here.
 int readRawKey() {
     gameWaitsForInput();
     const int key = current->readKey();
+    followWindowSize();
     if (key == KeyEnd) throw EndOfInput{};
     return key;
 }
@@ -212,6 +220,7 @@ std::string readLine(std::size_t maxChars) {
     current->flush();
     gameWaitsForInput();
     std::optional<std::string> line = current->readLine(maxChars);
+    followWindowSize();
     if (!line) throw EndOfInput{};
     if (current->echoesLines()) {
         // The typed line is on the screen already; only follow the cursor.

@@ -68,10 +68,10 @@ bool EmulatedTerminal::send(std::string_view bytes) {
     return true;
 }
 
-void EmulatedTerminal::changeWindow() {
-    // The game's own size, or larger. (A smaller window is left to the tmux
-    // test: the console's paging keeps its own idea of the cursor's row,
-    // which such a window leaves below its last row until the next line.)
+bool EmulatedTerminal::changeWindow() {
+    // The game's own size, or larger. (Smaller windows are the tmux test's:
+    // there the game still places its screens on an 80×25 layout, which the
+    // window shows only in part.)
     constexpr int sizes[][2] = {{25, 80}, {30, 100}, {26, 81}};
     const unsigned roll = (*windowChanges_)() % 64;
     if (roll == 0) {
@@ -81,11 +81,14 @@ void EmulatedTerminal::changeWindow() {
         vterm_set_size(vt_.get(), rows, columns);
         if (followWindowSize(rows, columns)) redraw();
     }
+    return roll <= 1;
 }
 
 int EmulatedTerminal::nextKey() {
-    if (windowChanges_) changeWindow();
     if (beforeKey_) beforeKey_();
+    // While the game waits for the key: the screen drawn again is compared
+    // at once, before what the key brings covers it.
+    if (windowChanges_ && changeWindow() && afterChange_.empty()) afterChange_ = difference();
     const int key = source_ ? source_() : KeyEnd;
     if (key != KeyEnd) ++keysRead_;
     return key;
@@ -99,6 +102,7 @@ std::optional<std::string> EmulatedTerminal::readLine(std::size_t maxChars) {
 }
 
 std::string EmulatedTerminal::difference() const {
+    if (!afterChange_.empty()) return "after the window changed, " + afterChange_;
     const VirtualScreen& model = screen();
     std::string found;
     std::string shown;

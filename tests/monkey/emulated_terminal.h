@@ -39,13 +39,14 @@ protected:
     int nextKey() override;
 
 private:
-    void changeWindow();
+    bool changeWindow();  // true when it drew the screen again
 
     std::unique_ptr<VTerm, void (*)(VTerm*)> vt_;
     std::function<int()> source_;
     std::function<void()> beforeKey_;
     std::optional<std::mt19937> windowChanges_;
     std::string sent_;
+    std::string afterChange_;  // what a window change left wrong
     bool readingLine_ = false;
     int keysRead_ = 0;
 };

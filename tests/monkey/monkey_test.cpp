@@ -233,8 +233,8 @@ TEST(Monkey, RandomKeysOnATerminalShowWhatTheGameDrew) { playManySeeds(Console::
 // The fight in which a terminal once showed a line twice and wrote the next
 // one over it: a dwarf barbarian of the first level with an extra rage,
 // against two rats in the forest; rage, seven waits, rage again (tired by
-// then), then blows and Enter until the fight is over. Compared after
-// every key, from KELVRIN_MONKEY_SEEDS seeds.
+// then), then blows and Enter until the fight is over, the window changing
+// now and then. Compared after every key, from KELVRIN_MONKEY_SEEDS seeds.
 TEST(Monkey, RageFightOnATerminalShowsWhatTheGameDrew) {
     const int seeds = envOr("KELVRIN_MONKEY_SEEDS", 200), firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
     const std::string keys = "s" + std::string(7, 'c') + "s" + std::string(30, 'f') + std::string(5, '\n');
@@ -242,6 +242,7 @@ TEST(Monkey, RageFightOnATerminalShowsWhatTheGameDrew) {
     for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
         const TempFolder folder;
         EmulatedTerminal terminal(ColourSupport::Full);
+        terminal.changeWindowNowAndThen(static_cast<unsigned>(seed));
         setBackend(&terminal);
         seedRandom(static_cast<unsigned>(seed));
         world = WorldState{};

@@ -292,6 +292,18 @@ TEST(VtBackendTest, RedrawLeavesOutBlankCellsAndASmallWindowKeepsTheScreen) {
     EXPECT_EQ((std::tuple{vt.followWindowSize(30, 80), vt.rows(), vt.columns()}), std::tuple(true, 30, 80));
 }
 
+// A window made smaller while the game waits for a key keeps the console's cursor inside it, as the terminal does.
+TEST_F(ConsoleTest, AWindowMadeSmallerKeepsTheCursorInside) {
+    RecordingVt vt;
+    vt.followWindowSize(30, 80);
+    setBackend(&vt);
+    for (int i = 0; i < 28; ++i) printText("linia\n");
+    vt.followWindowSize(25, 80);
+    EXPECT_THROW(getKey(), EndOfInput);
+    EXPECT_EQ(cursorRow(), 24);
+    setBackend(&screen);
+}
+
 // Overlong forms, surrogates and values past U+10FFFF are malformed: each of their bytes decodes as U+FFFD.
 TEST(Utf8Test, OnlyWellFormedLettersDecode) {
     const std::u32string bad(4, U'\uFFFD');
