@@ -52,6 +52,10 @@ protected:
         EXPECT_EQ(std::pair(ended, screen.keysQueued()), std::pair(false, std::size_t{0}));
         return imageOfTheGame();
     }
+    static void underFault(Fault fault, const std::function<void()>& run) {
+        const FailingDisk disk(fault);
+        run();
+    }
     // From the main menu, as the player starts the game.
     void playFromTheMenu(const char* keys) {
         resetForNewGame();
@@ -85,7 +89,49 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
         const char* keptAs;  // the file's place afterwards, when not its own
         std::function<void()> run;
     };
-    std::vector<Operation> operations;
+    std::vector<Operation> operations = {
+        {"crash save", false, "error_save_Testowy", oldSave, {"error_save_Testowy"}, {}, nullptr, [] {
+            for (const CrashSource source : {CrashSource::LiveHero, CrashSource::KeptCopy}) {
+                beginGameInProgress();
+                EXPECT_EQ(crashSaveHook(source), CrashSaveOutcome::Failed);
+            }
+            testing::internal::CaptureStderr();
+            reportCrashSave(false);
+            EXPECT_EQ(std::pair(testing::internal::GetCapturedStderr(), gameInProgress()),
+                      std::pair(std::string("Nie mozna zapisac gry!\n"), false));
+        }},
+        {"death", false, "cmentarz.dat", oldGraves, {"cmentarz.dat"}, {}, nullptr, [this] {
+            hero.xp = 50;
+            screen.type("k");
+            recordDeath();
+            const bool listed = showsInOrder("{clear}CMENTARZ\nMistrz", "*Testowy Człowiek Wojownik");
+            EXPECT_EQ(std::tuple(screen.keysQueued(), listed, showsInOrder("*Testowy", "\nNie można zapisać cmentarza!")),
+                      std::tuple(0u, true, true));
+        }},
+        // The name of a saved hero; the failed load; the menu; quit.
+        {"load", true, "save_Testowy", savedGame, {}, {"save_Testowy"}, nullptr, [this] {
+            resetForNewGame();
+            hero.name = "Testowy";
+            const std::vector<unsigned char> before = imageOfTheGame();
+            playFromTheMenu("1Testowy\nk0");
+            EXPECT_EQ(std::tuple(showsInOrder("{clear}Nie mozna wczytac gry!\n{clear}Kelvrin v 0.2", "0. Wyjście"),
+                                 gameInProgress(), imageOfTheGame()), std::tuple(true, false, before));
+        }},
+        // A graveyard that cannot be read counts as empty.
+        {"graveyard shown", true, "cmentarz.dat", oldGraves, {}, {"cmentarz.dat"}, nullptr, [this] {
+            screen.type("k");
+            showGraveyard();
+            EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...");
+        }},
+        // A death over it: an unreadable one is kept aside, one that is gone begun anew; the death is stored.
+        {"death over an unreadable graveyard", true, "cmentarz.dat", oldGraves, {"cmentarz.dat"},
+         {"cmentarz.dat", "cmentarz.dat.bak"}, "cmentarz.dat.bak", [this] {
+            screen.type("k");
+            recordDeath();
+            const std::vector<GraveRecord> now = graves();
+            EXPECT_EQ(std::tuple(shows("*Testowy Człowiek Wojownik"), shows("Nie można zapisać cmentarza!"),
+                                 now.size() == 1u ? now[0].name : ""), std::tuple(true, false, "Testowy"));
+        }}};
     const std::pair<int, const char*> places[] = {{LocationTown, "Jesteś w mieście."}, {LocationForest, "Jesteś w lesie."},
                                                   {LocationRoad, "Jesteś na drodze."},
                                                   {LocationDungeon, "Jesteś w podziemiach na 1 poziomie."}};
@@ -98,51 +144,6 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
             EXPECT_TRUE(showsInOrder("(tak/nie/anuluj)\n{clear}Nie mozna zapisac gry!{clear}", shown));
         }});
     }
-    operations.push_back({"crash save", false, "error_save_Testowy", oldSave, {"error_save_Testowy"}, {}, nullptr, [] {
-        for (const CrashSource source : {CrashSource::LiveHero, CrashSource::KeptCopy}) {
-            beginGameInProgress();
-            EXPECT_EQ(crashSaveHook(source), CrashSaveOutcome::Failed);
-        }
-        testing::internal::CaptureStderr();
-        reportCrashSave(false);
-        EXPECT_EQ(std::pair(testing::internal::GetCapturedStderr(), gameInProgress()),
-                  std::pair(std::string("Nie mozna zapisac gry!\n"), false));
-    }});
-    operations.push_back({"death", false, "cmentarz.dat", oldGraves, {"cmentarz.dat"}, {}, nullptr, [this] {
-        hero.xp = 50;
-        screen.type("k");
-        recordDeath();
-        EXPECT_EQ(std::tuple(screen.keysQueued(), showsInOrder("{clear}CMENTARZ\nMistrz", "*Testowy Człowiek Wojownik"),
-                             showsInOrder("*Testowy", "\nNie można zapisać cmentarza!")),
-                  std::tuple(0u, true, true));
-    }});
-    // The name of a saved hero; the failed load; the menu; quit.
-    operations.push_back({"load", true, "save_Testowy", savedGame, {}, {"save_Testowy"},
-                          nullptr, [this] {
-        resetForNewGame();
-        hero.name = "Testowy";
-        const std::vector<unsigned char> before = imageOfTheGame();
-        playFromTheMenu("1Testowy\nk0");
-        EXPECT_EQ(std::tuple(showsInOrder("{clear}Nie mozna wczytac gry!\n{clear}Kelvrin v 0.2", "0. Wyjście"),
-                             gameInProgress(), imageOfTheGame()),
-                  std::tuple(true, false, before));
-    }});
-    // A graveyard that cannot be read counts as empty.
-    operations.push_back({"graveyard shown", true, "cmentarz.dat", oldGraves, {}, {"cmentarz.dat"}, nullptr, [this] {
-        screen.type("k");
-        showGraveyard();
-        EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...");
-    }});
-    // A death over it: an unreadable one is kept aside, one that is gone begun anew; the death is stored.
-    operations.push_back({"death over an unreadable graveyard", true, "cmentarz.dat", oldGraves, {"cmentarz.dat"},
-                          {"cmentarz.dat", "cmentarz.dat.bak"}, "cmentarz.dat.bak", [this] {
-        screen.type("k");
-        recordDeath();
-        const std::vector<GraveRecord> now = graves();
-        EXPECT_EQ(std::tuple(shows("*Testowy Człowiek Wojownik"), shows("Nie można zapisać cmentarza!"),
-                             now.size() == 1u ? now[0].name : ""),
-                  std::tuple(true, false, "Testowy"));
-    }});
     for (const Operation& operation : operations) {
         for (const Fault fault : operation.reads ? ReadFaults : WriteFaults) {
             SCOPED_TRACE(operation.name + ", fault " + std::to_string(static_cast<int>(fault)));
@@ -150,10 +151,7 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
             makeTestHero();
             screen.clearTranscript();
             writeBytes(operation.file, operation.old);
-            {
-                const FailingDisk disk(fault);
-                operation.run();
-            }
+            underFault(fault, operation.run);
             EXPECT_EQ(filesIn("."), fault == Fault::ReadError ? operation.leftByEio : operation.left);
             const char* kept = operation.keptAs != nullptr ? operation.keptAs : operation.file;
             if (fault != Fault::Vanishing) { EXPECT_EQ(readBytes(kept), operation.old); }
@@ -213,21 +211,16 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
         for (const std::string& name : filesIn(".")) fs::remove(pathOf(name));
         writeBytes("save_Testowy", saved);
         screen.clearTranscript();
-        {
-            const FailingDisk disk(fault);
-            playFromTheMenu("1Testowy\nqn0");
-        }
+        underFault(fault, [this] { playFromTheMenu("1Testowy\nqn0"); });
         const bool kept = std::count(left.begin(), left.end(), "save_Testowy") == 1;
         Files expected = left;
 #ifdef _WIN32
         std::erase(expected, "lock_Testowy");  // Windows removes it with the last handle, whatever failed
 #endif
         EXPECT_EQ(std::tuple(showsInOrder("Jesteś w mieście.", "{clear}Kelvrin v 0.2"), hero.gold, filesIn("."),
-                             kept ? readBytes("save_Testowy") : saved),
-                  std::tuple(true, 555, expected, saved));
+                             kept ? readBytes("save_Testowy") : saved), std::tuple(true, 555, expected, saved));
         const int next = fileOperations().lockExclusive("lock_Testowy");  // free for the next copy
-        EXPECT_GE(next, 0);
-        if (next >= 0) fileOperations().close(next);
+        EXPECT_TRUE(next >= 0 && fileOperations().close(next));
     }
 }
 
@@ -240,8 +233,7 @@ TEST_F(FileFaultsTest, ShortTransfersStillMoveWholeFiles) {
     writeBytes("cmentarz.dat", encodeGraveyard({grave("Mistrz", 900), grave("Uczeń", 10)}));
     screen.type("k");
     recordDeath();
-    EXPECT_EQ(std::tuple(showsInOrder("Mistrz", "Testowy Człowiek Wojownik, 1 poziom"),
-                         graves().size(), filesIn(".")),
+    EXPECT_EQ(std::tuple(showsInOrder("Mistrz", "Testowy Człowiek Wojownik, 1 poziom"), graves().size(), filesIn(".")),
               std::tuple(true, 3u, Files{"cmentarz.dat", "error_save_Testowy"}));
 }
 
@@ -267,8 +259,7 @@ TEST_F(FileFaultsTest, StrangeFilesInPlaceOfTheGameFiles) {
         EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...") << pipe;
         recordDeath();
         const bool aside = pipe ? fs::is_fifo("cmentarz.dat.bak") : fs::is_directory("cmentarz.dat.bak");
-        EXPECT_EQ(std::pair(graves().size(), aside),
-                  std::pair(std::size_t{1}, true));
+        EXPECT_EQ(std::pair(graves().size(), aside), std::pair(std::size_t{1}, true));
         fs::remove_all("cmentarz.dat.bak");
         fs::remove("cmentarz.dat");
     }
