@@ -224,19 +224,6 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
     }
 }
 
-// Reads and writes that move a few bytes at a time are no failure: every file comes out whole.
-TEST_F(FileFaultsTest, ShortTransfersStillMoveWholeFiles) {
-    const FailingDisk disk(Fault::ShortTransfers);
-    hero.gold = 321;
-    beginGameInProgress();
-    EXPECT_EQ((std::pair{writeCrashSave(), readBytes("error_save_Testowy")}), std::pair(true, imageOfTheGame()));
-    writeBytes("cmentarz.dat", encodeGraveyard({grave("Mistrz", 900), grave("Uczeń", 10)}));
-    screen.type("k");
-    recordDeath();
-    EXPECT_EQ(std::tuple(showsInOrder("Mistrz", "Testowy Człowiek Wojownik, 1 poziom"), graves().size(), filesIn(".")),
-              std::tuple(true, 3u, Files{"cmentarz.dat", "error_save_Testowy"}));
-}
-
 // A pipe, a folder or a link where the game keeps or writes its files: nothing waits forever (a pipe
 // with no writer would block an open), nothing outside the game's file is written, saving still works.
 #ifndef _WIN32  // nor pipes in folders

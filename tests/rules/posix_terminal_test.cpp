@@ -75,8 +75,7 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     const std::string echo = shown();  // characters past the limit are not shown
     EXPECT_TRUE(echo.find("Zażółć") != std::string::npos && echo.find("abc") != std::string::npos &&
                 echo.find("abcd") == std::string::npos) << echo;
-    close(master_);
-    master_ = -1;
+    close(std::exchange(master_, -1));
     const std::tuple after{terminal.readKey(), terminal.readKey(), terminal.readKey(), terminal.readLine(10)};
     EXPECT_EQ(after, std::tuple(KeyEnd, KeyEnd, KeyEnd, std::nullopt));
 }
@@ -108,8 +107,7 @@ TEST_F(TerminalSignalsTest, EndingSignalRestoresTheTerminalFirst) {
 TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue) {
     EXPECT_EXIT(
         {
-            // The pseudo-terminal controls a new session with the child in its foreground; its process
-            // group is orphaned, so the system skips the stop itself: the handlers run straight through.
+            // The child leads a new session on the pseudo-terminal: its group is orphaned, the stop itself skipped.
             setsid();
             ioctl(terminal_, TIOCSCTTY, 0);
             installSignalHandlers();
@@ -146,9 +144,9 @@ TEST_F(TerminalSignalsTest, ASmallWindowKeepsTheWholeScreenForLater) {
         TerminalBackend terminal(terminal_, terminal_);
         bool ok = terminal.rows() == 20 && terminal.columns() == 60 && terminal.takeSmallWindowNotice() &&
                   !terminal.takeSmallWindowNotice();
-        // The key line of the dungeon, below the window and wider.
-        terminal.moveCursor(24, 0);
-        terminal.write("Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście");
+        const std::string keyLine = "Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście";
+        terminal.moveCursor(24, 0);  // the dungeon's key line, below the window and wider
+        terminal.write(keyLine);
         terminal.readKey();
         resize(18, 70);
         terminal.readKey();
@@ -157,8 +155,7 @@ TEST_F(TerminalSignalsTest, ASmallWindowKeepsTheWholeScreenForLater) {
         resize(25, 80);
         terminal.readKey();
         ok = ok && !terminal.takeSmallWindowNotice() && terminal.rows() == 25 &&
-             shown().find("\x1b[25;1HRuch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście") !=
-                 std::string::npos;
+             shown().find("\x1b[25;1H" + keyLine) != std::string::npos;
         _exit(ok ? 0 : 1);
     };
     EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
