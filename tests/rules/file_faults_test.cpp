@@ -9,9 +9,8 @@
 #include <optional>
 
 #include "support/failing_disk.h"
-#include "support/game_test.h"
+#include "support/scenario.h"
 #include "support/temp_folder.h"
-#include "support/test_hero.h"
 
 #include "character/graveyard.h"
 #include "character/program.h"
@@ -27,10 +26,9 @@ const std::vector<Fault> WriteFaults = {Fault::FullDisk, Fault::ReadOnlyFolder, 
 const std::vector<Fault> ReadFaults = {Fault::ReadError, Fault::Vanishing};
 using Files = std::vector<std::string>;
 
-class FileFaultsTest : public GameTest {
+class FileFaultsTest : public ScenarioTest {
 protected:
-    void SetUp() override { GameTest::SetUp(), makeTestHero(); }
-    void TearDown() override { endGameInProgress(), GameTest::TearDown(); }
+    void TearDown() override { endGameInProgress(), ScenarioTest::TearDown(); }
     static std::vector<unsigned char> imageOfTheGame() {
         SaveImage image{};
         encodeSave(hero, world, false, image);
@@ -47,8 +45,7 @@ protected:
         makeTestHero();
         world.location = location;
         seedRandom(12345);
-        screen.type(keys);
-        const bool ended = runUntilInputEnds([] { runLocationLoop(); });
+        const bool ended = play([] { runLocationLoop(); }, keys);
         EXPECT_EQ(std::pair(ended, screen.keysQueued()), std::pair(false, std::size_t{0}));
         return imageOfTheGame();
     }
@@ -59,9 +56,8 @@ protected:
     // From the main menu, as the player starts the game.
     void playFromTheMenu(const char* keys) {
         resetForNewGame();
-        screen.type(keys);
         int status = -1;
-        EXPECT_EQ((std::pair{runUntilInputEnds([&] { status = runProgram(); }), status}), std::pair(false, 0));
+        EXPECT_EQ((std::pair{play([&] { status = runProgram(); }, keys), status}), std::pair(false, 0));
     }
 };
 
@@ -102,8 +98,7 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
         }},
         {"death", false, "cmentarz.dat", oldGraves, {"cmentarz.dat"}, {}, nullptr, [this] {
             hero.xp = 50;
-            screen.type("k");
-            recordDeath();
+            EXPECT_FALSE(play(recordDeath, "k"));
             const bool listed = showsInOrder("{clear}CMENTARZ\nMistrz", "*Testowy Człowiek Wojownik");
             EXPECT_EQ(std::tuple(screen.keysQueued(), listed, showsInOrder("*Testowy", "\nNie można zapisać cmentarza!")),
                       std::tuple(0u, true, true));
@@ -119,15 +114,13 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
         }},
         // A graveyard that cannot be read counts as empty.
         {"graveyard shown", true, "cmentarz.dat", oldGraves, {}, {"cmentarz.dat"}, nullptr, [this] {
-            screen.type("k");
-            showGraveyard();
+            EXPECT_FALSE(play(showGraveyard, "k"));
             EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...");
         }},
         // A death over it: an unreadable one is kept aside, one that is gone begun anew; the death is stored.
         {"death over an unreadable graveyard", true, "cmentarz.dat", oldGraves, {"cmentarz.dat"},
          {"cmentarz.dat", "cmentarz.dat.bak"}, "cmentarz.dat.bak", [this] {
-            screen.type("k");
-            recordDeath();
+            EXPECT_FALSE(play(recordDeath, "k"));
             const std::vector<GraveRecord> now = graves();
             EXPECT_EQ(std::tuple(shows("*Testowy Człowiek Wojownik"), shows("Nie można zapisać cmentarza!"),
                                  now.size() == 1u ? now[0].name : ""), std::tuple(true, false, "Testowy"));
@@ -149,7 +142,6 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
             SCOPED_TRACE(operation.name + ", fault " + std::to_string(static_cast<int>(fault)));
             for (const std::string& name : filesIn(".")) fs::remove(pathOf(name));
             makeTestHero();
-            screen.clearTranscript();
             writeBytes(operation.file, operation.old);
             underFault(fault, operation.run);
             EXPECT_EQ(filesIn("."), fault == Fault::ReadError ? operation.leftByEio : operation.left);
@@ -193,7 +185,6 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
     ASSERT_GE(other, 0);
     for (const bool withSave : {false, true}) {
         if (withSave) writeBytes("save_Testowy", saved);
-        screen.clearTranscript();
         playFromTheMenu("1Testowy\nk0");
         const bool told =
             showsInOrder("{clear}Ta postać jest już w grze w innym oknie.\n\n(ok){clear}Kelvrin v 0.2", "0. Wyjście");
@@ -210,7 +201,6 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
         SCOPED_TRACE(static_cast<int>(fault));
         for (const std::string& name : filesIn(".")) fs::remove(pathOf(name));
         writeBytes("save_Testowy", saved);
-        screen.clearTranscript();
         underFault(fault, [this] { playFromTheMenu("1Testowy\nqn0"); });
         const bool kept = std::count(left.begin(), left.end(), "save_Testowy") == 1;
         Files expected = left;
@@ -240,9 +230,7 @@ TEST_F(FileFaultsTest, StrangeFilesInPlaceOfTheGameFiles) {
     // Shown as empty and put aside like any graveyard that cannot be read.
     for (const bool pipe : {true, false}) {
         pipe ? (void)::mkfifo("cmentarz.dat", 0600) : (void)fs::create_directory("cmentarz.dat");
-        screen.clearTranscript();
-        screen.type("kk");
-        showGraveyard();
+        EXPECT_FALSE(play(showGraveyard, "kk"));
         EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...") << pipe;
         recordDeath();
         const bool aside = pipe ? fs::is_fifo("cmentarz.dat.bak") : fs::is_directory("cmentarz.dat.bak");

@@ -18,7 +18,6 @@
 #include "support/game_test.h"
 
 #include "core/cp1250.h"
-#include "core/rules.h"
 #include "core/utf8.h"
 #include "platform/backend.h"
 #include "platform/charset.h"
@@ -89,16 +88,13 @@ TEST_F(ConsoleTest, LongOutputPausesBeforeUnreadLinesScrollAway) {
 
 using Mode = KeyDecoder::Mode;
 
-// Feeds the bytes one at a time, then lets the wait for more run out.
+// Feeds the bytes, then lets the wait for more run out.
 std::vector<int> decode(std::string_view bytes, Mode mode, const KeyDecoder::ByteTable* table = nullptr) {
     KeyDecoder decoder(mode);
     if (table != nullptr) decoder.setByteTable(table);
-    std::vector<int> keys;
-    for (const char byte : bytes) {
-        decoder.feed(static_cast<unsigned char>(byte));
-        while (decoder.hasKey()) keys.push_back(decoder.takeKey());
-    }
+    decoder.feed(bytes);
     decoder.timeout();
+    std::vector<int> keys;
     while (decoder.hasKey()) keys.push_back(decoder.takeKey());
     return keys;
 }
@@ -240,8 +236,7 @@ TEST_F(StreamBackendTest, OutputIsPlainText) {
         stream.setColour(7);
         stream.clear();  // ends the unfinished line
         stream.write("Wybierz: ");
-        const std::vector<Cell> cells = {{U'#', 8}, {U'ł', 10}, {U' ', 7}, {U'@', 0x87}, {U' ', 7}, {U' ', 7}};
-        stream.putCells(5, 10, 3, cells);
+        stream.putCells(5, 10, 3, {{U'#', 8}, {U'ł', 10}, {U' ', 7}, {U'@', 0x87}, {U' ', 7}, {U' ', 7}});
     }  // the destructor flushes
     EXPECT_EQ(written(), "Gdzie chcesz iść:\nUmierasz...\nWybierz: \n#ł\n@\n");
 }
