@@ -1,5 +1,4 @@
-// What the player types and the game shows, below the screens: the console's readers and pager, the
-// key decoder of the terminal and stream backends, the stream backend on pipes, the Windows-1250 helpers.
+// Below the screens: the console's readers and pager, the key decoder, the stream backend, UTF-8 and Windows-1250.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -201,9 +200,7 @@ protected:
         for (int n; (n = readFrom(output_[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
         return out;
     }
-    static void closeFd(int& fd) {
-        if (fd >= 0) closePipe(std::exchange(fd, -1));
-    }
+    static void closeFd(int& fd) { if (fd >= 0) closePipe(std::exchange(fd, -1)); }
     int input_[2] = {-1, -1}, output_[2] = {-1, -1};
 };
 
@@ -293,7 +290,7 @@ TEST(Utf8Test, OnlyWellFormedLettersDecode) {
 }
 
 // Every defined byte comes back, the five undefined give U+FFFD; characters outside the code page are refused.
-TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
+TEST(Cp1250Test, LettersBothWaysOutsideTheCodePageAndTheirOrder) {
     const std::string utf8 = "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ Kelvrin";
     const std::string bytes = "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF \xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF Kelvrin";
     EXPECT_EQ(std::tuple(toCp1250(utf8), fromCp1250(bytes), fitsCp1250(utf8), toCp1250("")),
@@ -308,10 +305,7 @@ TEST(Cp1250Test, LettersBothWaysAndOutsideTheCodePage) {
     for (const char* text : {"Bjørn", "Жорж", "漢", "smok🐉", "a\xFFz", "\xC5"})
         EXPECT_FALSE(toCp1250(text).has_value() || fitsCp1250(text)) << text;
     EXPECT_EQ(std::tuple(cp1250Byte(U'ø'), cp1250Byte(U'€')), std::tuple(std::nullopt, 0x80));
-}
-
-// Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8; letters above 0x7F follow ASCII; a prefix first.
-TEST(Cp1250Test, OrdersByWindows1250Bytes) {
+    // Ś is 0x8C and Ó 0xD3 in Windows-1250, the other way round in UTF-8; letters past 0x7F follow ASCII; a prefix first.
     for (const auto& [less, more] : {std::pair{"Śmiałość", "Ósemka"}, {"Zbroja", "Żelazo"}, {"Atak", "Atak potężny"},
                                      {"Zwinność", "ąb"}})
         EXPECT_TRUE(cp1250Less(less, more) && !cp1250Less(more, less)) << less;

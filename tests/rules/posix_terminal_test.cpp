@@ -25,9 +25,7 @@ protected:
         ASSERT_EQ(tcgetattr(terminal_, &original_), 0);
     }
     void TearDown() override { (master_ >= 0 ? close(master_) : 0), close(terminal_); }
-    void type(std::string_view bytes) {
-        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
+    void type(std::string_view bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
     // Everything the backend has written so far.
     std::string shown() {
         std::string out;
@@ -46,8 +44,7 @@ protected:
     termios original_{};
 };
 
-// Raw mode clears only ICANON and ECHO (Ctrl-C still stops the game, '\n' is still a new line) on the
-// alternate screen; the modes, the main screen and the cursor come back at the end.
+// Raw mode clears only ICANON and ECHO, on the alternate screen; the modes, the main screen and the cursor come back.
 TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     {
         TerminalBackend terminal(terminal_, terminal_);
@@ -61,8 +58,7 @@ TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     EXPECT_TRUE(end.find("\x1b[?1049l") != std::string::npos && end.find("\x1b[?25h") != std::string::npos) << end;
 }
 
-// Keys and lines typed ahead are all read, in order: sequences the game does not use are dropped, lines edit whole
-// letters and stop at their limit, nothing past a line is lost. A closed terminal ends the input for good.
+// Keys and lines typed ahead are read in order: unused sequences dropped, lines edited by letter up to their limit.
 TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     TerminalBackend terminal(terminal_, terminal_);
     shown();
@@ -83,17 +79,12 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
 // The signal paths run in a child process: they end it, or change its signal handling for good.
 class TerminalSignalsTest : public TerminalBackendTest {};
 
-CrashSaveOutcome crashHook(CrashSource) {
-    static const char text[] = "HOOK";
-    (void)!::write(STDERR_FILENO, text, sizeof text - 1);
-    return CrashSaveOutcome::NoGame;
-}
-
 TEST_F(TerminalSignalsTest, EndingSignalRestoresTheTerminalFirst) {
     EXPECT_EXIT(
         {
             installSignalHandlers();
-            setCrashHooks({crashHook, nullptr});
+            setCrashHooks({[](CrashSource) { (void)!::write(STDERR_FILENO, "HOOK", 4); return CrashSaveOutcome::NoGame; },
+                           nullptr});
             TerminalBackend terminal(terminal_, terminal_);
             terminal.write("w grze");
             terminal.flush();

@@ -1,6 +1,5 @@
-// One disk that fails on command behind the game's file seam, for the fault tests, the fuzzers and the
-// monkey: over the real disk or over memory (no file touched, no fsync). The seam holds plain function
-// pointers, so the disk's state is static: one disk at a time.
+// One disk that fails on command behind the game's file seam, for the fault tests, the fuzzers and the monkey, over
+// the real disk or memory (no file touched, no fsync). The seam holds plain function pointers: one static disk at a time.
 #pragma once
 
 #include <algorithm>
