@@ -5,8 +5,6 @@
 #include <unistd.h>
 #endif
 
-#include <optional>
-
 #include "support/failing_disk.h"
 #include "support/scenario.h"
 #include "support/temp_folder.h"
@@ -44,8 +42,7 @@ protected:
         makeTestHero();
         world.location = location;
         seedRandom(12345);
-        const bool ended = play([] { runLocationLoop(); }, keys);
-        EXPECT_EQ(std::pair(ended, screen.keysQueued()), std::pair(false, std::size_t{0}));
+        EXPECT_EQ((std::pair{play(runLocationLoop, keys), screen.keysQueued()}), std::pair(false, std::size_t{0}));
         return imageOfTheGame();
     }
     static void underFault(Fault fault, const std::function<void()>& run) {
@@ -63,13 +60,10 @@ protected:
 namespace fs = std::filesystem;
 GraveRecord grave(std::string name, int xp) { return {std::move(name), 0, 0, 5, LocationForest, 0, 1, xp, false}; }
 // The records of the graveyard file, none when it cannot be read.
-std::vector<GraveRecord> graves() {
-    return decodeGraveyard(readBytes("cmentarz.dat")).value_or(std::vector<GraveRecord>{});
-}
+auto graves() { return decodeGraveyard(readBytes("cmentarz.dat")).value_or(std::vector<GraveRecord>{}); }
 
-// Each operation under each fault of its kind. The old file is found byte for byte where `keptAs` says
-// (a vanished one is not brought back), only the files of `left` remain (`leftByEio` after a read
-// error): no temporary file; `run` sees the player told and the game going on.
+// Each operation under each fault of its kind: the old file byte for byte where `keptAs` says (a vanished one is gone),
+// only the files of `left` (`leftByEio` after a read error), no temporary one; `run` sees the player told, the game on.
 TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
     const std::vector<unsigned char> oldSave(SaveFileSize, 0x55);
     const std::vector<unsigned char> oldGraves = encodeGraveyard({grave("Mistrz", 900), grave("Uczeń", 10)});
@@ -234,13 +228,12 @@ TEST_F(FileFaultsTest, StrangeFilesInPlaceOfTheGameFiles) {
     // A pipe, or a link to a file not the game's, where the temporary file goes: the save replaces them.
     writeBytes("other", {1, 2, 3});
     for (const bool pipe : {true, false}) {
-        SCOPED_TRACE(pipe ? "a pipe" : "a link");
         pipe ? (void)::mkfifo(".save_Testowy.tmp", 0600) : fs::create_symlink("other", ".save_Testowy.tmp");
-        ASSERT_TRUE(saveGame(false));
+        ASSERT_TRUE(saveGame(false)) << pipe;
         EXPECT_EQ(std::tuple(readBytes("save_Testowy"), fs::is_regular_file(fs::symlink_status("save_Testowy")),
                              readBytes("other"), filesIn(".")),
                   std::tuple(imageOfTheGame(), true, std::vector<unsigned char>{1, 2, 3},
-                             Files{"cmentarz.dat", "cmentarz.dat.bak", "other", "save_Testowy"}));
+                             Files{"cmentarz.dat", "cmentarz.dat.bak", "other", "save_Testowy"})) << pipe;
     }
 }
 #endif

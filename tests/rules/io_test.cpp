@@ -3,7 +3,6 @@
 #include <signal.h>
 
 #include <climits>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,9 +77,8 @@ TEST_F(ConsoleTest, LongOutputPausesBeforeUnreadLinesScrollAway) {
     screen.clearTranscript();
     screen.type("kk");
     EXPECT_EQ(getKey(), 'k');
-    for (int i = 0; i < 13; ++i) print("%s\n", std::string(120, 'a' + i).c_str());  // 26 screen rows
+    for (int i = 0; i < 13; ++i) print("%s\n", std::string(120, 'a' + i).c_str());  // 26 rows: the 13th line waits
     EXPECT_THROW(getKey(), EndOfInput);
-    // Twelve wrapped lines filled 24 rows: the thirteenth waited.
     EXPECT_NE(screen.transcript().find(std::string(40, 'l') + "\n-- dalej --"), std::string::npos);
     EXPECT_EQ(std::pair(screen.rowText(22), screen.rowText(23)), std::pair(std::string(80, 'm'), std::string(40, 'm')));
 }
@@ -98,12 +96,7 @@ std::vector<int> decode(std::string_view bytes, Mode mode, const KeyDecoder::Byt
     return keys;
 }
 
-struct Case {
-    const char* name;
-    std::string bytes;
-    std::vector<int> keys;
-    Mode mode = Mode::Terminal;
-};
+struct Case { const char* name; std::string bytes; std::vector<int> keys; Mode mode = Mode::Terminal; };
 
 TEST(KeyDecoder, BytesBecomeTheRightKeys) {
     const std::vector<Case> cases = {
@@ -150,8 +143,7 @@ TEST(KeyDecoder, EscapeWaitsForTheRestOfASequence) {
 // Not on Windows, whose console gives and takes UTF-16.
 #ifndef _WIN32
 TEST(KeyDecoder, SingleByteCharsetDecodesAndEncodesPolish) {
-    const auto latin2 = ByteCharset::load("ISO-8859-2");
-    const auto cp1250 = ByteCharset::load("CP1250");
+    const auto latin2 = ByteCharset::load("ISO-8859-2"), cp1250 = ByteCharset::load("CP1250");
     ASSERT_TRUE(latin2 && cp1250);
     // The C1 controls 0x80-0x9F are no keys (an echoed 0x9B starts a sequence); then no-break space, ł, ą, Ł.
     EXPECT_EQ(decode("\x80\x8c\x9b\x9f\xa0\xb3\xb1\xa3", Mode::Terminal, &latin2->table()),
@@ -186,7 +178,7 @@ class StreamBackendTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(makePipe(input_) == 0 && makePipe(output_) == 0); }
     void TearDown() override {
-        for (int& fd : {std::ref(input_[0]), std::ref(input_[1]), std::ref(output_[0]), std::ref(output_[1])}) closeFd(fd);
+        for (int* ends : {input_, output_}) for (const int end : {0, 1}) closeFd(ends[end]);
     }
     // Typed bytes, then the end of the input.
     void type(std::string_view bytes) {
@@ -246,8 +238,7 @@ TEST_F(StreamBackendTest, ClosedOutputEndsTheInput) {
     closeFd(output_[0]);
     StreamBackend stream(input_[0], output_[1]);
     stream.write("nikt tego nie czyta\n");
-    // The flush before the read fails.
-    EXPECT_EQ((std::tuple{stream.readKey(), stream.readLine(10)}), std::tuple(KeyEnd, std::nullopt));
+    EXPECT_EQ((std::tuple{stream.readKey(), stream.readLine(10)}), std::tuple(KeyEnd, std::nullopt));  // the flush fails
 #ifndef _WIN32
     signal(SIGPIPE, previous);
 #endif

@@ -1,6 +1,5 @@
 #include "platform/posix/terminal_backend.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -35,10 +34,7 @@ protected:
             out.append(buffer, static_cast<std::size_t>(n));
         return out;
     }
-    termios modes() const {
-        termios now{};
-        return tcgetattr(terminal_, &now), now;
-    }
+    termios modes() const { termios now{}; return tcgetattr(terminal_, &now), now; }
 
     int master_ = -1, terminal_ = -1;
     termios original_{};
