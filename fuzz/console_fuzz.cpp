@@ -12,12 +12,9 @@ using namespace kelvrin;
 
 namespace {
 
-// What the player types, read by at most 8 operations, each byte o calling reader o % 6 with p = o / 6: readLine
-// of at most p letters (0: 200), readNumber, askYesNo, askKey of "tna" (even p) or "1ąż", getKey, or printing
-// p % 10 lines (the pager may ask for keys); at most 20 rounds keep long inputs fast. A line is whole letters, at
-// most the bound, no line break or C1 control; an edited one (terminal, scripted console) has no control at all,
-// one from a pipe keeps the ASCII ones for the game's own checks. A key is a character or an arrow, askKey's one
-// it asked for; the cursor stays on the screen; the end of input ends every reader.
+// What the player types, read by at most 8 operations, each byte o calling reader o % 6 with p = o / 6, for at most
+// 20 rounds (long inputs stay fast). A line edited on a terminal or the scripted console has no control at all, one
+// from a pipe keeps the ASCII ones for the game's own checks; the end of input ends every reader.
 void runConsoleScript(const std::vector<std::uint8_t>& operations, bool editedLines) try {
     const bool readsInput = std::any_of(operations.begin(), operations.end(), [](auto op) { return op % 6 != 5; });
     for (int rounds = 0; rounds < 20 && (rounds == 0 || readsInput); ++rounds) {

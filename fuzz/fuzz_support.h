@@ -1,5 +1,4 @@
-// What the fuzz targets share: a fresh game for every input on the scripted console and the failing disk kept
-// sound and in memory, and a check that stops the run as a crash.
+// What the fuzz targets share: a fresh game for every input, on the scripted console and a sound disk in memory.
 #pragma once
 
 #include <algorithm>

@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         while (decoder.hasKey()) keys.push_back(decoder.takeKey());
     }
-    // A byte makes one key at most, a timeout one Escape; arrows only from a terminal, whose Backspace is one
-    // key; no '\r', end of input or C1 control.
+    // A key a byte at most, an Escape a timeout; arrows only from a terminal, which gives no 0x08; no '\r', end or C1.
     FUZZ_CHECK(keys.size() <= count + timeouts);
     for (const int key : keys)
         FUZZ_CHECK(isArrow(key) ? !stream : key != '\r' && isCharacter(key) && !isC1(key) && (stream || key != 0x08));

@@ -33,12 +33,10 @@ auto gameState() {
 
 // A loaded game: every index in range, saving back to the same bytes, then played for a few dozen keys.
 void checkAndPlayLoadedGame() {
-    FUZZ_CHECK(hero.name == "Fuzz" && within(hero.race, 0, raceTable.size() - 1) &&
-               within(hero.heroClass, 0, classTable.size() - 1));
-    FUZZ_CHECK(within(hero.level, 1, MaxLevel) && hero.xpNext == xpForNextLevel(hero.level) && hero.kpModifier == 0 &&
-               hero.baseAttack == hero.level);
-    FUZZ_CHECK(hero.weapon.kind == KindWeapon && isValidItem(hero.weapon) && hero.armour.kind == KindArmour &&
-               isValidItem(hero.armour));
+    FUZZ_CHECK(hero.name == "Fuzz" && within(hero.race, 0, raceTable.size() - 1) && within(hero.level, 1, MaxLevel) &&
+               within(hero.heroClass, 0, classTable.size() - 1) && hero.baseAttack == hero.level);
+    FUZZ_CHECK(hero.xpNext == xpForNextLevel(hero.level) && hero.kpModifier == 0 && hero.weapon.kind == KindWeapon &&
+               isValidItem(hero.weapon) && hero.armour.kind == KindArmour && isValidItem(hero.armour));
     FUZZ_CHECK(hero.shield.kind == KindEmpty || (hero.shield.kind == KindShield && isValidItem(hero.shield)));
     for (const ItemSlot& slot : hero.inventory) FUZZ_CHECK(slot.kind == KindEmpty || isValidItem(slot));
     FUZZ_CHECK(within(world.location, LocationWorldMap, LocationCrypt) && within(world.day, 1, DaysPerYear));

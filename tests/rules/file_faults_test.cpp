@@ -1,17 +1,13 @@
-// The disk failing under every writer and reader of the game's files: the player is told, the game
-// goes on, and no file that was there is lost or left half-written.
+// The disk failing under each writer and reader of the game's files: the player told, no file lost or half-written.
 #include <signal.h>
 #include <sys/stat.h>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
 
-#include <optional>
-
 #include "support/failing_disk.h"
-#include "support/game_test.h"
+#include "support/scenario.h"
 #include "support/temp_folder.h"
-#include "support/test_hero.h"
 
 #include "character/graveyard.h"
 #include "character/program.h"
@@ -27,10 +23,9 @@ const std::vector<Fault> WriteFaults = {Fault::FullDisk, Fault::ReadOnlyFolder, 
 const std::vector<Fault> ReadFaults = {Fault::ReadError, Fault::Vanishing};
 using Files = std::vector<std::string>;
 
-class FileFaultsTest : public GameTest {
+class FileFaultsTest : public ScenarioTest {
 protected:
-    void SetUp() override { GameTest::SetUp(), makeTestHero(); }
-    void TearDown() override { endGameInProgress(), GameTest::TearDown(); }
+    void TearDown() override { endGameInProgress(), ScenarioTest::TearDown(); }
     static std::vector<unsigned char> imageOfTheGame() {
         SaveImage image{};
         encodeSave(hero, world, false, image);
@@ -47,30 +42,28 @@ protected:
         makeTestHero();
         world.location = location;
         seedRandom(12345);
-        screen.type(keys);
-        const bool ended = runUntilInputEnds([] { runLocationLoop(); });
-        EXPECT_EQ(std::pair(ended, screen.keysQueued()), std::pair(false, std::size_t{0}));
+        EXPECT_EQ((std::pair{play(runLocationLoop, keys), screen.keysQueued()}), std::pair(false, std::size_t{0}));
         return imageOfTheGame();
+    }
+    static void underFault(Fault fault, const std::function<void()>& run) {
+        const FailingDisk disk(fault);
+        run();
     }
     // From the main menu, as the player starts the game.
     void playFromTheMenu(const char* keys) {
         resetForNewGame();
-        screen.type(keys);
         int status = -1;
-        EXPECT_EQ((std::pair{runUntilInputEnds([&] { status = runProgram(); }), status}), std::pair(false, 0));
+        EXPECT_EQ((std::pair{play([&] { status = runProgram(); }, keys), status}), std::pair(false, 0));
     }
 };
 
 namespace fs = std::filesystem;
 GraveRecord grave(std::string name, int xp) { return {std::move(name), 0, 0, 5, LocationForest, 0, 1, xp, false}; }
 // The records of the graveyard file, none when it cannot be read.
-std::vector<GraveRecord> graves() {
-    return decodeGraveyard(readBytes("cmentarz.dat")).value_or(std::vector<GraveRecord>{});
-}
+auto graves() { return decodeGraveyard(readBytes("cmentarz.dat")).value_or(std::vector<GraveRecord>{}); }
 
-// Each operation under each fault of its kind. The old file is found byte for byte where `keptAs` says
-// (a vanished one is not brought back), only the files of `left` remain (`leftByEio` after a read
-// error): no temporary file; `run` sees the player told and the game going on.
+// Each operation under each fault of its kind: the old file byte for byte where `keptAs` says (a vanished one is gone),
+// only the files of `left` (`leftByEio` after a read error), no temporary one; `run` sees the player told, the game on.
 TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
     const std::vector<unsigned char> oldSave(SaveFileSize, 0x55);
     const std::vector<unsigned char> oldGraves = encodeGraveyard({grave("Mistrz", 900), grave("Uczeń", 10)});
@@ -85,7 +78,46 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
         const char* keptAs;  // the file's place afterwards, when not its own
         std::function<void()> run;
     };
-    std::vector<Operation> operations;
+    std::vector<Operation> operations = {
+        {"crash save", false, "error_save_Testowy", oldSave, {"error_save_Testowy"}, {}, nullptr, [] {
+            for (const CrashSource source : {CrashSource::LiveHero, CrashSource::KeptCopy}) {
+                beginGameInProgress();
+                EXPECT_EQ(crashSaveHook(source), CrashSaveOutcome::Failed);
+            }
+            testing::internal::CaptureStderr();
+            reportCrashSave(false);
+            EXPECT_EQ(std::pair(testing::internal::GetCapturedStderr(), gameInProgress()),
+                      std::pair(std::string("Nie mozna zapisac gry!\n"), false));
+        }},
+        {"death", false, "cmentarz.dat", oldGraves, {"cmentarz.dat"}, {}, nullptr, [this] {
+            hero.xp = 50;
+            EXPECT_FALSE(play(recordDeath, "k"));
+            const bool listed = showsInOrder("{clear}CMENTARZ\nMistrz", "*Testowy Człowiek Wojownik");
+            EXPECT_EQ(std::tuple(screen.keysQueued(), listed, showsInOrder("*Testowy", "\nNie można zapisać cmentarza!")),
+                      std::tuple(0u, true, true));
+        }},
+        // The name of a saved hero; the failed load; the menu; quit.
+        {"load", true, "save_Testowy", savedGame, {}, {"save_Testowy"}, nullptr, [this] {
+            resetForNewGame();
+            hero.name = "Testowy";
+            const std::vector<unsigned char> before = imageOfTheGame();
+            playFromTheMenu("1Testowy\nk0");
+            EXPECT_EQ(std::tuple(showsInOrder("{clear}Nie mozna wczytac gry!\n{clear}Kelvrin v 0.2", "0. Wyjście"),
+                                 gameInProgress(), imageOfTheGame()), std::tuple(true, false, before));
+        }},
+        // A graveyard that cannot be read counts as empty.
+        {"graveyard shown", true, "cmentarz.dat", oldGraves, {}, {"cmentarz.dat"}, nullptr, [this] {
+            EXPECT_FALSE(play(showGraveyard, "k"));
+            EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...");
+        }},
+        // A death over it: an unreadable one is kept aside, one that is gone begun anew; the death is stored.
+        {"death over an unreadable graveyard", true, "cmentarz.dat", oldGraves, {"cmentarz.dat"},
+         {"cmentarz.dat", "cmentarz.dat.bak"}, "cmentarz.dat.bak", [this] {
+            EXPECT_FALSE(play(recordDeath, "k"));
+            const std::vector<GraveRecord> now = graves();
+            EXPECT_EQ(std::tuple(shows("*Testowy Człowiek Wojownik"), shows("Nie można zapisać cmentarza!"),
+                                 now.size() == 1u ? now[0].name : ""), std::tuple(true, false, "Testowy"));
+        }}};
     const std::pair<int, const char*> places[] = {{LocationTown, "Jesteś w mieście."}, {LocationForest, "Jesteś w lesie."},
                                                   {LocationRoad, "Jesteś na drodze."},
                                                   {LocationDungeon, "Jesteś w podziemiach na 1 poziomie."}};
@@ -98,62 +130,13 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
             EXPECT_TRUE(showsInOrder("(tak/nie/anuluj)\n{clear}Nie mozna zapisac gry!{clear}", shown));
         }});
     }
-    operations.push_back({"crash save", false, "error_save_Testowy", oldSave, {"error_save_Testowy"}, {}, nullptr, [] {
-        for (const CrashSource source : {CrashSource::LiveHero, CrashSource::KeptCopy}) {
-            beginGameInProgress();
-            EXPECT_EQ(crashSaveHook(source), CrashSaveOutcome::Failed);
-        }
-        testing::internal::CaptureStderr();
-        reportCrashSave(false);
-        EXPECT_EQ(std::pair(testing::internal::GetCapturedStderr(), gameInProgress()),
-                  std::pair(std::string("Nie mozna zapisac gry!\n"), false));
-    }});
-    operations.push_back({"death", false, "cmentarz.dat", oldGraves, {"cmentarz.dat"}, {}, nullptr, [this] {
-        hero.xp = 50;
-        screen.type("k");
-        recordDeath();
-        EXPECT_EQ(std::tuple(screen.keysQueued(), showsInOrder("{clear}CMENTARZ\nMistrz", "*Testowy Człowiek Wojownik"),
-                             showsInOrder("*Testowy", "\nNie można zapisać cmentarza!")),
-                  std::tuple(0u, true, true));
-    }});
-    // The name of a saved hero; the failed load; the menu; quit.
-    operations.push_back({"load", true, "save_Testowy", savedGame, {}, {"save_Testowy"},
-                          nullptr, [this] {
-        resetForNewGame();
-        hero.name = "Testowy";
-        const std::vector<unsigned char> before = imageOfTheGame();
-        playFromTheMenu("1Testowy\nk0");
-        EXPECT_EQ(std::tuple(showsInOrder("{clear}Nie mozna wczytac gry!\n{clear}Kelvrin v 0.2", "0. Wyjście"),
-                             gameInProgress(), imageOfTheGame()),
-                  std::tuple(true, false, before));
-    }});
-    // A graveyard that cannot be read counts as empty.
-    operations.push_back({"graveyard shown", true, "cmentarz.dat", oldGraves, {}, {"cmentarz.dat"}, nullptr, [this] {
-        screen.type("k");
-        showGraveyard();
-        EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...");
-    }});
-    // A death over it: an unreadable one is kept aside, one that is gone begun anew; the death is stored.
-    operations.push_back({"death over an unreadable graveyard", true, "cmentarz.dat", oldGraves, {"cmentarz.dat"},
-                          {"cmentarz.dat", "cmentarz.dat.bak"}, "cmentarz.dat.bak", [this] {
-        screen.type("k");
-        recordDeath();
-        const std::vector<GraveRecord> now = graves();
-        EXPECT_EQ(std::tuple(shows("*Testowy Człowiek Wojownik"), shows("Nie można zapisać cmentarza!"),
-                             now.size() == 1u ? now[0].name : ""),
-                  std::tuple(true, false, "Testowy"));
-    }});
     for (const Operation& operation : operations) {
         for (const Fault fault : operation.reads ? ReadFaults : WriteFaults) {
             SCOPED_TRACE(operation.name + ", fault " + std::to_string(static_cast<int>(fault)));
             for (const std::string& name : filesIn(".")) fs::remove(pathOf(name));
             makeTestHero();
-            screen.clearTranscript();
             writeBytes(operation.file, operation.old);
-            {
-                const FailingDisk disk(fault);
-                operation.run();
-            }
+            underFault(fault, operation.run);
             EXPECT_EQ(filesIn("."), fault == Fault::ReadError ? operation.leftByEio : operation.left);
             const char* kept = operation.keptAs != nullptr ? operation.keptAs : operation.file;
             if (fault != Fault::Vanishing) { EXPECT_EQ(readBytes(kept), operation.old); }
@@ -195,7 +178,6 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
     ASSERT_GE(other, 0);
     for (const bool withSave : {false, true}) {
         if (withSave) writeBytes("save_Testowy", saved);
-        screen.clearTranscript();
         playFromTheMenu("1Testowy\nk0");
         const bool told =
             showsInOrder("{clear}Ta postać jest już w grze w innym oknie.\n\n(ok){clear}Kelvrin v 0.2", "0. Wyjście");
@@ -212,41 +194,20 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
         SCOPED_TRACE(static_cast<int>(fault));
         for (const std::string& name : filesIn(".")) fs::remove(pathOf(name));
         writeBytes("save_Testowy", saved);
-        screen.clearTranscript();
-        {
-            const FailingDisk disk(fault);
-            playFromTheMenu("1Testowy\nqn0");
-        }
+        underFault(fault, [this] { playFromTheMenu("1Testowy\nqn0"); });
         const bool kept = std::count(left.begin(), left.end(), "save_Testowy") == 1;
         Files expected = left;
 #ifdef _WIN32
         std::erase(expected, "lock_Testowy");  // Windows removes it with the last handle, whatever failed
 #endif
         EXPECT_EQ(std::tuple(showsInOrder("Jesteś w mieście.", "{clear}Kelvrin v 0.2"), hero.gold, filesIn("."),
-                             kept ? readBytes("save_Testowy") : saved),
-                  std::tuple(true, 555, expected, saved));
+                             kept ? readBytes("save_Testowy") : saved), std::tuple(true, 555, expected, saved));
         const int next = fileOperations().lockExclusive("lock_Testowy");  // free for the next copy
-        EXPECT_GE(next, 0);
-        if (next >= 0) fileOperations().close(next);
+        EXPECT_TRUE(next >= 0 && fileOperations().close(next));
     }
 }
 
-// Reads and writes that move a few bytes at a time are no failure: every file comes out whole.
-TEST_F(FileFaultsTest, ShortTransfersStillMoveWholeFiles) {
-    const FailingDisk disk(Fault::ShortTransfers);
-    hero.gold = 321;
-    beginGameInProgress();
-    EXPECT_EQ((std::pair{writeCrashSave(), readBytes("error_save_Testowy")}), std::pair(true, imageOfTheGame()));
-    writeBytes("cmentarz.dat", encodeGraveyard({grave("Mistrz", 900), grave("Uczeń", 10)}));
-    screen.type("k");
-    recordDeath();
-    EXPECT_EQ(std::tuple(showsInOrder("Mistrz", "Testowy Człowiek Wojownik, 1 poziom"),
-                         graves().size(), filesIn(".")),
-              std::tuple(true, 3u, Files{"cmentarz.dat", "error_save_Testowy"}));
-}
-
-// A pipe, a folder or a link where the game keeps or writes its files: nothing waits forever (a pipe
-// with no writer would block an open), nothing outside the game's file is written, saving still works.
+// A pipe or a link in place of a game file: nothing waits forever, nothing outside the game's file is written.
 #ifndef _WIN32  // nor pipes in folders
 TEST_F(FileFaultsTest, StrangeFilesInPlaceOfTheGameFiles) {
     // A test that hangs is stopped by the alarm instead of blocking the run.
@@ -259,29 +220,20 @@ TEST_F(FileFaultsTest, StrangeFilesInPlaceOfTheGameFiles) {
     EXPECT_EQ((std::pair{loadGame(), shows("Nie mozna wczytac gry!")}), std::pair(false, true));
     fs::remove("save_Testowy");
     // Shown as empty and put aside like any graveyard that cannot be read.
-    for (const bool pipe : {true, false}) {
-        pipe ? (void)::mkfifo("cmentarz.dat", 0600) : (void)fs::create_directory("cmentarz.dat");
-        screen.clearTranscript();
-        screen.type("kk");
-        showGraveyard();
-        EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...") << pipe;
-        recordDeath();
-        const bool aside = pipe ? fs::is_fifo("cmentarz.dat.bak") : fs::is_directory("cmentarz.dat.bak");
-        EXPECT_EQ(std::pair(graves().size(), aside),
-                  std::pair(std::size_t{1}, true));
-        fs::remove_all("cmentarz.dat.bak");
-        fs::remove("cmentarz.dat");
-    }
+    ::mkfifo("cmentarz.dat", 0600);
+    EXPECT_FALSE(play(showGraveyard, "kk"));
+    EXPECT_EQ(screen.transcript(), "{clear}CMENTARZ\nCmentarz jest pusty...");
+    recordDeath();
+    EXPECT_EQ(std::pair(graves().size(), fs::is_fifo("cmentarz.dat.bak")), std::pair(std::size_t{1}, true));
     // A pipe, or a link to a file not the game's, where the temporary file goes: the save replaces them.
     writeBytes("other", {1, 2, 3});
     for (const bool pipe : {true, false}) {
-        SCOPED_TRACE(pipe ? "a pipe" : "a link");
         pipe ? (void)::mkfifo(".save_Testowy.tmp", 0600) : fs::create_symlink("other", ".save_Testowy.tmp");
-        ASSERT_TRUE(saveGame(false));
+        ASSERT_TRUE(saveGame(false)) << pipe;
         EXPECT_EQ(std::tuple(readBytes("save_Testowy"), fs::is_regular_file(fs::symlink_status("save_Testowy")),
                              readBytes("other"), filesIn(".")),
                   std::tuple(imageOfTheGame(), true, std::vector<unsigned char>{1, 2, 3},
-                             Files{"other", "save_Testowy"}));
+                             Files{"cmentarz.dat", "cmentarz.dat.bak", "other", "save_Testowy"})) << pipe;
     }
 }
 #endif

@@ -1,6 +1,5 @@
 #include "platform/posix/terminal_backend.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -25,9 +24,7 @@ protected:
         ASSERT_EQ(tcgetattr(terminal_, &original_), 0);
     }
     void TearDown() override { (master_ >= 0 ? close(master_) : 0), close(terminal_); }
-    void type(std::string_view bytes) {
-        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
+    void type(std::string_view bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
     // Everything the backend has written so far.
     std::string shown() {
         std::string out;
@@ -37,17 +34,13 @@ protected:
             out.append(buffer, static_cast<std::size_t>(n));
         return out;
     }
-    termios modes() const {
-        termios now{};
-        return tcgetattr(terminal_, &now), now;
-    }
+    termios modes() const { termios now{}; return tcgetattr(terminal_, &now), now; }
 
     int master_ = -1, terminal_ = -1;
     termios original_{};
 };
 
-// Raw mode clears only ICANON and ECHO (Ctrl-C still stops the game, '\n' is still a new line) on the
-// alternate screen; the modes, the main screen and the cursor come back at the end.
+// Raw mode clears only ICANON and ECHO, on the alternate screen; the modes, the main screen and the cursor come back.
 TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     {
         TerminalBackend terminal(terminal_, terminal_);
@@ -61,8 +54,7 @@ TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     EXPECT_TRUE(end.find("\x1b[?1049l") != std::string::npos && end.find("\x1b[?25h") != std::string::npos) << end;
 }
 
-// Keys and lines typed ahead are all read, in order: sequences the game does not use are dropped, lines edit whole
-// letters and stop at their limit, nothing past a line is lost. A closed terminal ends the input for good.
+// Keys and lines typed ahead are read in order: unused sequences dropped, lines edited by letter up to their limit.
 TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     TerminalBackend terminal(terminal_, terminal_);
     shown();
@@ -75,8 +67,7 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     const std::string echo = shown();  // characters past the limit are not shown
     EXPECT_TRUE(echo.find("Zażółć") != std::string::npos && echo.find("abc") != std::string::npos &&
                 echo.find("abcd") == std::string::npos) << echo;
-    close(master_);
-    master_ = -1;
+    close(std::exchange(master_, -1));
     const std::tuple after{terminal.readKey(), terminal.readKey(), terminal.readKey(), terminal.readLine(10)};
     EXPECT_EQ(after, std::tuple(KeyEnd, KeyEnd, KeyEnd, std::nullopt));
 }
@@ -84,17 +75,12 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
 // The signal paths run in a child process: they end it, or change its signal handling for good.
 class TerminalSignalsTest : public TerminalBackendTest {};
 
-CrashSaveOutcome crashHook(CrashSource) {
-    static const char text[] = "HOOK";
-    (void)!::write(STDERR_FILENO, text, sizeof text - 1);
-    return CrashSaveOutcome::NoGame;
-}
-
 TEST_F(TerminalSignalsTest, EndingSignalRestoresTheTerminalFirst) {
     EXPECT_EXIT(
         {
             installSignalHandlers();
-            setCrashHooks({crashHook, nullptr});
+            setCrashHooks({[](CrashSource) { (void)!::write(STDERR_FILENO, "HOOK", 4); return CrashSaveOutcome::NoGame; },
+                           nullptr});
             TerminalBackend terminal(terminal_, terminal_);
             terminal.write("w grze");
             terminal.flush();
@@ -108,8 +94,7 @@ TEST_F(TerminalSignalsTest, EndingSignalRestoresTheTerminalFirst) {
 TEST_F(TerminalSignalsTest, StoppedGameGivesTheTerminalBackAndRedrawsOnContinue) {
     EXPECT_EXIT(
         {
-            // The pseudo-terminal controls a new session with the child in its foreground; its process
-            // group is orphaned, so the system skips the stop itself: the handlers run straight through.
+            // The child leads a new session on the pseudo-terminal: its group is orphaned, the stop itself skipped.
             setsid();
             ioctl(terminal_, TIOCSCTTY, 0);
             installSignalHandlers();
@@ -146,9 +131,9 @@ TEST_F(TerminalSignalsTest, ASmallWindowKeepsTheWholeScreenForLater) {
         TerminalBackend terminal(terminal_, terminal_);
         bool ok = terminal.rows() == 20 && terminal.columns() == 60 && terminal.takeSmallWindowNotice() &&
                   !terminal.takeSmallWindowNotice();
-        // The key line of the dungeon, below the window and wider.
-        terminal.moveCursor(24, 0);
-        terminal.write("Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście");
+        const std::string keyLine = "Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście";
+        terminal.moveCursor(24, 0);  // the dungeon's key line, below the window and wider
+        terminal.write(keyLine);
         terminal.readKey();
         resize(18, 70);
         terminal.readKey();
@@ -157,8 +142,7 @@ TEST_F(TerminalSignalsTest, ASmallWindowKeepsTheWholeScreenForLater) {
         resize(25, 80);
         terminal.readKey();
         ok = ok && !terminal.takeSmallWindowNotice() && terminal.rows() == 25 &&
-             shown().find("\x1b[25;1HRuch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście") !=
-                 std::string::npos;
+             shown().find("\x1b[25;1H" + keyLine) != std::string::npos;
         _exit(ok ? 0 : 1);
     };
     EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");

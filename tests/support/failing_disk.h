@@ -1,6 +1,5 @@
-// One disk that fails on command behind the game's file seam, for the fault tests, the fuzzers and the
-// monkey: over the real disk or over memory (no file touched, no fsync). The seam holds plain function
-// pointers, so the disk's state is static: one disk at a time.
+// One disk that fails on command behind the game's file seam, for the fault tests, the fuzzers and the monkey, over
+// the real disk or memory (no file touched, no fsync). The seam holds plain function pointers: one static disk at a time.
 #pragma once
 
 #include <algorithm>
@@ -49,7 +48,6 @@ public:
     FailingDisk(const FailingDisk&) = delete;
     FailingDisk& operator=(const FailingDisk&) = delete;
 
-    static void setFault(Fault fault) { s().fault = fault; }
     // The files of an in-memory disk.
     static Files& files() { return s().files; }
     static bool has(const std::string& path) { return s().files.count(path) != 0; }
@@ -105,9 +103,8 @@ private:
     }
     static bool memoryRename(const char* from, const char* to) {
         auto file = s().files.extract(from);
-        if (file.empty()) return false;
-        s().files[to] = std::move(file.mapped());
-        return true;
+        if (!file.empty()) s().files[to] = std::move(file.mapped());
+        return !file.empty();
     }
     static int memoryLock(const char* path) {
         for (const auto& [fd, file] : s().open)

@@ -1,5 +1,4 @@
-// A fresh temporary folder made the current directory for the object's lifetime: tests that write the
-// game's files (saves, crash saves, the graveyard) never leave any behind.
+// A fresh temporary folder, the current directory while the object lives: tests never leave the game's files behind.
 #pragma once
 
 #include <algorithm>
