@@ -20,8 +20,6 @@
 namespace kelvrin::test {
 namespace {
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 constexpr int Sturdy = 1 << 30;  // the Pw of a creature that cannot die
 
 // The hero as combatant 0 of a fight in the dungeon, with Pw to spare.
@@ -83,11 +81,6 @@ protected:
         action();
         const std::string& text = screen.transcript();
         return text.starts_with("{7}") ? text.substr(3) : text;
-    }
-    // Seeds the generator so that the next saving roll shows this d20.
-    static void nextD20Is(int wanted) {
-        for (std::uint32_t seed = 1;; ++seed)
-            if ((seedRandom(seed), rollD20()) == wanted) return seedRandom(seed);
     }
     FightState state;
 };
@@ -333,7 +326,7 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
         potionHero(), hero.poison = 0, hero.hp = c.hp;
         setPoison(c.poison);
         hero.lastHarm = HarmNothingYet;
-        if (c.d20 != 0) nextD20Is(c.d20);
+        if (c.d20 != 0) seedSuchThat([&c] { return rollD20() == c.d20; });
         SCOPED_TRACE(formatText("row %d, bonus %d, poison %d, %d Pw", c.row, c.bonus, c.poison, c.hp));
         EXPECT_EQ(drink(c.row, c.bonus, c.flags), c.text);
         EXPECT_EQ(std::tuple(hero.poison, hero.hp, hero.maxHp, hero.lastHarm),

@@ -275,8 +275,7 @@ TEST(Catalogue, StoredIdsSpecialPropertiesAndShopDraws) {
     for (const auto& c : rows) {
         hero.level = c.level;
         for (int roll = 0; roll < 100; ++roll) {
-            std::uint32_t seed = 1;  // the first seed whose first draw gives the roll
-            while ((seedRandom(seed), randomNext() % 100) != roll) ++seed;
+            const std::uint32_t seed = seedSuchThat([roll] { return randomNext() % 100 == roll; });
             const auto expected = std::find_if(c.below.begin(), c.below.end(), [&](auto b) { return roll < b.first; });
             ASSERT_EQ(drawnFrom(seed, 1, drawQuality), expected->second) << "level " << c.level << " roll " << roll;
         }

@@ -49,7 +49,6 @@ protected:
         screen.type(keys);
         return runUntilInputEnds(screenLoop);
     }
-    static bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
     bool said(const std::string& part) const { return has(screen.transcript(), part); }
     int seen(const std::string& part) const { return count(screen.transcript(), part); }
     bool left = false;
@@ -69,12 +68,6 @@ protected:
     static void untouchable() {
         hero.shield.bonus = 60;
         hero.maxHp = hero.hp = 100;
-    }
-    // Seeds the generator with the first seed whose draws `wanted` accepts.
-    static void seedSuchThat(const std::function<bool()>& wanted) {
-        std::uint32_t seed = 1;
-        while (seedRandom(seed), !wanted()) ++seed;
-        seedRandom(seed);
     }
     // Keys that win a fight for the strong hero, close its "(ok)" and leave the loot.
     static std::string winFight() { return std::string(80, 'f') + "\nw\n"; }
