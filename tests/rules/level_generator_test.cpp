@@ -128,8 +128,7 @@ TEST_F(LevelGenerator, NewLevelsOfEverySlotAndTheFixedMapsKeepTheirShape) {
     }
 }
 
-// A stored seed that gives no map fails (kept, the game reseeded); a new level's clock passes over it; a clock of 0
-// is never stored (0: not built yet).
+// A stored seed that gives no map fails (kept, the game reseeded); a new level's clock passes over it and over 0.
 TEST_F(LevelGenerator, SeedsThatGiveNoMapAndAClockOfZero) {
     for (auto [slot, seed, why] : {std::tuple{0, 536u, "twenty regions give fewer than 100 floor cells"},
                                    {0, 698u, "no plain floor in the upper ten rows"},

@@ -73,8 +73,7 @@ TEST_F(SaveFileTest, ImageOfAKnownHeroByteForByte) {
     EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.end()), expected);
 }
 
-// Everything the file holds comes back (equal images mean equal fields), through reads and writes that move a few bytes
-// at a time; what it does not hold is rebuilt. A crash image takes off what the running fight gave; a normal one never.
+// Through short reads and writes; what the file does not hold is rebuilt; a crash image takes off the fight's gains.
 TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     const FailingDisk disk(Fault::ShortTransfers);
     hero.kpModifier = -2;  // saved during a rage
@@ -105,8 +104,7 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
 using Bytes = std::vector<unsigned char>;
 using Words = std::pair<std::size_t, std::vector<std::int64_t>>;  // words put from an offset
 
-// A damaged file is refused: loading says so, waits for a key, leaves the file, hero and world as they were. Scores,
-// counts and item words no game comes near count as damage; gold and experience, which a game takes to INT_MAX, do not.
+// Loading says so, waits for a key, changes nothing; gold and experience, which a game takes to INT_MAX, are no damage.
 TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
     const SaveImage good = image();
     const int baseAttack = hero.baseAttack;
@@ -177,8 +175,7 @@ TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
     (void)poisonResistance();
 }
 
-// Temporary names stay in the folder, hidden ("Ala.tmp" never shares a file with that of "Ala"). A field that does not
-// fit is dropped whole, a read past the end gives zeros, and both are remembered (the save's reader relies on it).
+// Hidden temporary names ("Ala.tmp" is no save's); a field that does not fit is dropped whole, a read past the end is 0.
 TEST(BinaryFile, TemporaryNamesFieldsPastTheEndAndWholeFiles) {
     EXPECT_EQ(temporaryNameFor("save_Ala"), ".save_Ala.tmp");
     EXPECT_EQ(temporaryNameFor("dir/cmentarz.dat"), "dir/.cmentarz.dat.tmp");

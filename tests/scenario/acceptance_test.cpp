@@ -1,8 +1,6 @@
-// One whole game as a player plays it: a hero is made, trained, armed, wins the druid's
-// friendship and the paladin's, and kills Terrasque. A bot answers what the game printed since
-// its last key; generator and clock are fixed, so the run is the same every time. After each
-// step the state of the hero and the world is one line, compared with the line recorded for the
-// step here; KELVRIN_RECORD=1 prints the lines anew, to be pasted here and reviewed.
+// One whole game, played by a bot that answers what the game printed since its last key, with a fixed generator
+// and clock. Each step's state of hero and world is one line, compared with the one recorded here (KELVRIN_RECORD=1
+// prints them anew, to be reviewed and pasted).
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>

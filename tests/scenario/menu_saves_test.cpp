@@ -95,8 +95,7 @@ TEST_F(ProgramTest, ADeadHeroIsBuriedOneWhoQuitsIsNot) {
     EXPECT_TRUE(files().empty());  // the lock files go when the heroes leave play
 }
 
-// Only in the middle of a game, without what the running fight gave; the end of input leaves it armed. A crash on
-// a thread of its own (a closed console) writes the hero of the last key wait, whatever changed since.
+// Without what the running fight gave; the end of input leaves it armed; a kept copy is the last key wait's hero.
 TEST_F(ProgramTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     for (CrashSource source : {CrashSource::LiveHero, CrashSource::KeptCopy})
         EXPECT_EQ(crashSaveHook(source), CrashSaveOutcome::NoGame);

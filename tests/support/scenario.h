@@ -1,5 +1,4 @@
-// The fixture of every scenario test: the test hero in a fresh game, screens shown from scripted keys, a hero
-// who wins scripted fights in a few turns, and a generator seeded so that a screen meets its tested event.
+// The fixture of every scenario test: the test hero in a fresh game, screens shown from scripted keys, fight presets.
 #pragma once
 
 #include <functional>
