@@ -87,14 +87,9 @@ class AcceptanceTest : public GameTest {
 protected:
     // The keys for a key wait; no keys: the step is over (the next one answers the same screen).
     using Answer = std::optional<std::vector<int>>;
-    // A step answers the places the hero goes from (main menu, town, world map, forest, grove,
-    // dungeon view); the prompts on the way are answered alike in every step, by prompt().
-    struct Step {
-        std::string name;
-        std::function<Answer()> play;
-        std::vector<std::string> said;  // texts the step must have printed
-        std::string recorded;           // its checkpoint
-    };
+    // A step answers the places the hero goes from (main menu, town, map, forest, grove, dungeon), prompt() the rest
+    // alike in every step; `said` holds texts the step must have printed, `recorded` its checkpoint.
+    struct Step { std::string name; std::function<Answer()> play; std::vector<std::string> said; std::string recorded; };
 
     // The scripted console's key source: answers each key wait for the step, checks a step when over.
     int nextKey() {
@@ -262,11 +257,9 @@ protected:
 
     const bool recording_ = std::getenv("KELVRIN_RECORD") && std::string(std::getenv("KELVRIN_RECORD")) == "1";
     std::vector<Step> story_;
-    std::size_t current_ = 0;
     std::vector<int> pending_;
     std::string fresh_;
-    std::size_t mark_ = 0;       // the transcript's length when the last key was handed out
-    std::size_t stepStart_ = 0;  // ... when the current step began
+    std::size_t current_ = 0, mark_ = 0, stepStart_ = 0;  // the step; the transcript's length at the last key, at its start
     int answers_ = 0;
     bool stopped_ = false;
     Spot wanderGoal_ = Nowhere;

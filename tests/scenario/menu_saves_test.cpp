@@ -114,9 +114,7 @@ TEST_F(ProgramTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     EXPECT_EQ(crashSave()->hero.attributes[Str], 14);
 
     world.fightChanges = {};
-    EXPECT_TRUE(play(runLocationLoop, ""));
-    EXPECT_TRUE(gameInProgress());
-    EXPECT_TRUE(writeCrashSave());
+    EXPECT_TRUE(play(runLocationLoop, "") && gameInProgress() && writeCrashSave());
     EXPECT_FALSE(play(runLocationLoop, "qn"));
     EXPECT_EQ(std::pair(gameInProgress(), writeCrashSave()), std::pair(false, false));
 

@@ -74,13 +74,11 @@ const std::string QuietWalk = "Przechadzasz się przez jakiś czas po lesie, nie
 
 // A quiet walk in the forest or on the road heals half the level's Pw (nothing at level 1).
 TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
-    world.location = LocationForest;
-    std::tie(hero.gold, hero.hp) = std::pair(12, 5);
+    std::tie(world.location, hero.gold, hero.hp) = std::tuple(int(LocationForest), 12, 5);
     seedSuchThat([] { return randomNext() % 11 == 0; });
     EXPECT_FALSE(play(forestScreen, "kdex"));  // neither mine nor grove is known: 'k' and 'd' are ignored
-    EXPECT_EQ(screen.transcript(), "Jesteś w lesie. Masz 5/13 pw, 12 złota.\nDostepne komendy:\ns - informacje o "
-                                   "postaci\nq - zapis i wyjście\ne - eksploruj\nm - mapa\n\n" + QuietWalk);
-    EXPECT_EQ(hero.hp, 5);
+    EXPECT_EQ(std::pair(screen.transcript(), hero.hp), std::pair("Jesteś w lesie. Masz 5/13 pw, 12 złota.\nDostepne "
+              "komendy:\ns - informacje o postaci\nq - zapis i wyjście\ne - eksploruj\nm - mapa\n\n" + QuietWalk, 5));
     hero.gold = 50;
     for (const auto& [onRoad, level, hp, after] : {std::tuple{false, 5, 5, 7}, {false, 9, 10, 13}, {true, 4, 7, 9}}) {
         std::tie(hero.level, hero.hp) = std::pair(level, hp);
