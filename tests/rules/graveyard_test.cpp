@@ -84,8 +84,7 @@ TEST_F(GraveyardTest, DeathsAreOrderedByExperienceAndTheNewOneIsMarked) {
     std::string lines;
     for (const GraveRecord& r : decodeGraveyard(readBytes("cmentarz.dat")).value_or(std::vector<GraveRecord>{}))
         lines += graveLine(r);
-    EXPECT_EQ(lines, older + dead);
-    EXPECT_EQ(filesIn("."), std::vector<std::string>{"cmentarz.dat"});
+    EXPECT_EQ(std::pair(lines, filesIn(".")), std::pair(older + dead, std::vector<std::string>{"cmentarz.dat"}));
 }
 
 TEST_F(GraveyardTest, ADamagedGraveyardIsKeptAsideNotWrittenOver) {

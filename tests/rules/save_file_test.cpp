@@ -82,8 +82,7 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     resetForNewGame();
     hero.name = "Testowy";
     world.inCombat = true;
-    ASSERT_TRUE(loadGame());
-    EXPECT_EQ(image(), saved);
+    ASSERT_TRUE(loadGame() && image() == saved);
     // The attack pool is less power attack and expertise.
     EXPECT_EQ(std::tuple(hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier, world.inCombat,
                          world.resumeDungeon),

@@ -337,8 +337,7 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
     };
     int status = -1;
     EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(current_, story_.size());
+    EXPECT_EQ(std::pair(status, current_), std::pair(0, story_.size()));
 }
 
 }  // namespace

@@ -104,8 +104,7 @@ TEST_F(ForestTest, TheMineEntranceThenTheCrystalWell) {
     // No well before the mine was found: the mine is found instead, and entered (the mine keeps control).
     forest(DrawMineOrWell, "x", {"Znalazłeś wejście do kopalni.\n\n(ok)"});
     world.dungeonLevel = 5;
-    EXPECT_TRUE(play(forestScreen, "k"));
-    EXPECT_EQ(std::tuple(world.location, world.dungeonLevel), std::tuple(LocationMine, 0));
+    EXPECT_TRUE(play(forestScreen, "k") && world.location == LocationMine && world.dungeonLevel == 0);
     forest(DrawMineOrWell, "n", {"k - kopalnia\nm - mapa\n\n", "Czy chcesz go wrzucić do studni? (t/n)\n"});
     EXPECT_EQ(hero.attributes, attributes);  // refused: the crystal stays
     // Thrown in: the first crystal goes, the hero is wiser and more charming.
