@@ -54,19 +54,14 @@ protected:
 
     // Kills a monster a swing and cleaves on; hardly ever hit.
     static void makeStrong() {
-        hero.level = 10;
-        hero.baseAttack = hero.attackPool = 20;
-        hero.attributes[Str] = 30;
-        hero.weapon.bonus = 5;
-        hero.shield.bonus = 40;
-        hero.maxHp = hero.hp = 5000;
+        std::tie(hero.level, hero.baseAttack, hero.attackPool, hero.attributes[Str], hero.weapon.bonus, hero.shield.bonus,
+                 hero.maxHp, hero.hp) = std::tuple(10, 20, 20, 30, 5, 40, 5000, 5000);
         hero.feats |= FeatCleave | FeatGreatCleave;
         hero.capacity = computeCapacity();
     }
     // Out of reach of every blow of a weak monster, even its critical hits.
     static void untouchable() {
-        hero.shield.bonus = 60;
-        hero.maxHp = hero.hp = 100;
+        std::tie(hero.shield.bonus, hero.maxHp, hero.hp) = std::tuple(60, 100, 100);
     }
     // Keys that win a fight for the strong hero, close its "(ok)" and leave the loot.
     static std::string winFight() { return std::string(80, 'f') + "\nw\n"; }
