@@ -192,8 +192,7 @@ TEST_F(TablesTest, DerivedValues) {
          {std::tuple{RaceHuman, ClassFighter, 6, 6}, {RaceHuman, ClassBarbarian, 3, 7}, {RaceHuman, ClassBarbarian, 11, 4},
           {RaceDwarf, ClassFighter, 11, 4}, {RaceDwarf, ClassBarbarian, 1, 5}, {RaceHalfling, ClassFighter, 9, 3}}) {
         freshFighter();
-        hero.race = race, hero.heroClass = heroClass;
-        hero.armour = ItemSlot{armourRow, KindArmour, 0, 0, Identified};
+        hero.race = race, hero.heroClass = heroClass, hero.armour = ItemSlot{armourRow, KindArmour, 0, 0, Identified};
         EXPECT_EQ(speedSteps(), speed) << race << " " << heroClass << " " << armourRow;
     }
 }
