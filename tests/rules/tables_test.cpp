@@ -296,8 +296,7 @@ TEST_F(TablesTest, ItemDisplayOfEveryKindAndTheDamageTypes) {
         {{1, KindPotion, 0, 2, Identified}, 1, "Antidotum +? (Waga: 0.25 kg)\n"},
         {{5, KindPotion, 0, -1, 0}, 4, "Nieznany eliksir (Waga: 0.5 kg)"},
         {{0, KindGem, 0, 0, Identified}, 3, "Szmaragd (Waga: 0.1 kg)"},
-        {{5, KindGem, 0, 0, Identified}, 4, "Kamień (Waga: 100 kg)\n"},
-        {ItemSlot{}, 1, ""},
+        {{5, KindGem, 0, 0, Identified}, 4, "Kamień (Waga: 100 kg)\n"}, {ItemSlot{}, 1, ""},
     };
     screen.setPaging(false);
     const auto printed = [this](auto print) { return screen.clearTranscript(), print(), screen.transcript(); };
@@ -310,7 +309,6 @@ TEST_F(TablesTest, ItemDisplayOfEveryKindAndTheDamageTypes) {
 TEST_F(TablesTest, PricesAndFeesByCharisma) {
     hero.attributes[Cha] = 10;  // half the worth on sale, 1.5 times on purchase
     const struct { const char* what; ItemSlot item; int sells, costs; } worth[] = {
-        {"plain long sword", weapon(7), 7, 22},
         {"masterwork", {7, KindWeapon, 1, 0, Identified}, 157, 472},
         {"a property without enchantment is not paid for", weapon(7, 0, Identified | Accurate), 7, 22},
         {"+1 accurate keen divine: 7² × 2000", {6, KindWeapon, 1, 1, Identified | Accurate | Keen | OfTheGods}, 49153,

@@ -68,8 +68,7 @@ TEST_F(TownTest, TownScreenFollowsTheStateAndTheMapLeadsBack) {
     EXPECT_EQ(std::pair(world.location, shows("Jesteś w mieście.")), std::pair(int(LocationTown), true));
 }
 
-constexpr int DrawMineOrWell = 5;
-constexpr int DrawDruidStory = 6;
+constexpr int DrawMineOrWell = 5, DrawDruidStory = 6;
 const std::string QuietWalk = "Przechadzasz się przez jakiś czas po lesie, nie natrafiasz na nic niezwykłego.\n\n(ok)";
 
 // A quiet walk in the forest or on the road heals half the level's Pw (nothing at level 1).
@@ -157,10 +156,7 @@ TEST_F(ForestTest, TheWorgsAndTheTreantMakeTheDruidAFriend) {
     forest(DrawDruidStory, "x", {QuietWalk});  // the friend no longer walks with the hero
 }
 
-constexpr int DrawTraveller = 7;
-constexpr int DrawGuards = 10;
-constexpr int DrawBandits = 16;  // 16, 17, 18
-constexpr int DrawCamp = 19;
+constexpr int DrawTraveller = 7, DrawGuards = 10, DrawBandits = 16, DrawCamp = 19;  // the bandits' draws: 16, 17, 18
 
 const std::string TollDemand =
     "Podchodzą do ciebie i mówia:\n-\"Jeśli chcesz przejść, musisz zaplacić *podatek*!\"\n\nCo chcesz zrobić?\n"

@@ -186,8 +186,7 @@ TEST_F(TownServiceTest, BarracksTrophiesAreSortedByChallengeWithTheTotal) {
                                                                 "Suma: 14\n\n(ok)"));
 }
 
-constexpr ItemSlot LongSword{7, KindWeapon, 0, 0, Identified};
-constexpr ItemSlot Diamond{3, KindGem, 0, 0, Identified};
+constexpr ItemSlot LongSword{7, KindWeapon, 0, 0, Identified}, Diamond{3, KindGem, 0, 0, Identified};
 constexpr ItemSlot GodSword{7, KindWeapon, 1, 5, OfTheGods | Identified};
 constexpr ItemSlot StrangeSword{7, KindWeapon, 1, -5, OfTheGods};  // the sword of the gods as found
 
@@ -573,8 +572,7 @@ TEST_F(TownServiceTest, MayorTheQuestChainToTheLastOrToACowardsEnd) {
             screen.setKeySource(nullptr);
         }
         std::tie(world.questKind, world.questStage) = std::pair(quest.ready, quest.stage - 1);  // asked again
-        EXPECT_FALSE(has(mayor("z"), quest.success)) << quest.ready;
-        EXPECT_EQ(world.questKind, quest.ready + 1);
+        EXPECT_TRUE(!has(mayor("z"), quest.success) && world.questKind == quest.ready + 1) << quest.ready;
         world.questStage = quest.stage;
         const int alignment = hero.alignment;
         EXPECT_TRUE(has(mayor("zk"), std::string(quest.success) + "Zdobyłeś {10}" + std::to_string(quest.experience) +
@@ -589,8 +587,7 @@ TEST_F(TownServiceTest, MayorTheQuestChainToTheLastOrToACowardsEnd) {
     world.questKind = QuestOrcRaid;
     playFights('u');
     EXPECT_TRUE(has(mayor("z"), "Ty cholerny tchórzu. My tu walczymy a ty sobie uciekasz z walki! Żebym cie tu więcej "
-                                "nie widział!\n\n(ok)"));
-    EXPECT_EQ(world.questKind, QuestCoward);
+                                "nie widział!\n\n(ok)") && world.questKind == QuestCoward);
     screen.setKeySource(nullptr);
     EXPECT_TRUE(has(mayor("zkw"), "Jesteś tchórzem! Nie mam dla ciebie żadnych zadań!\n\n(ok){clear}") && left);
 }
@@ -639,8 +636,7 @@ TEST_F(TownServiceTest, MayorLandAndTheMine) {
         world.storyFlags |= v.set;
         hero.gold = v.gold;
         const std::string out = mayor(v.keys);
-        EXPECT_TRUE(has(out, v.fragment)) << v.keys << v.gold;
-        EXPECT_FALSE(v.keys == "rw" && has(out, "kopalni"));
+        EXPECT_TRUE(has(out, v.fragment) && !(v.keys == "rw" && has(out, "kopalni"))) << v.keys << v.gold;
         EXPECT_EQ(std::pair(hero.gold, world.has(LandOwned)), std::pair(v.goldAfter, v.land)) << v.keys << v.gold;
     }
     // Three days at the inn bring 1500 gold, the room costs two.
@@ -681,8 +677,7 @@ TEST_F(TownServiceTest, DruidGrovePotionsAreSoldAndIdentifiedForAFee) {
     hero.gold = 48;
     EXPECT_TRUE(grove("i1\ntxxw", {"Eliksir uzdrowienia +? to Eliksir uzdrowienia +1.\n\n(ok){clear}Który eliksir "
                                    "chcesz zidentyfikować (0-nic):\nNie masz żadnych niezidentifikowanych "
-                                   "eliksirów.\n\n(ok){clear}Witaj"}));
-    EXPECT_EQ(hero.gold, 0);
+                                   "eliksirów.\n\n(ok){clear}Witaj"}) && hero.gold == 0);
 }
 
 TEST_F(TownServiceTest, DruidGroveTheQuestSpeaksOfHowFarItHasCome) {
