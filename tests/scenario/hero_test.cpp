@@ -19,10 +19,6 @@ constexpr ItemSlot Buckler{0, KindShield, 0, 0, Identified}, Padded{0, KindArmou
 
 class HeroScreensTest : public ScenarioTest {
 protected:
-    void TearDown() override {
-        showAllFeats = false;
-        ScenarioTest::TearDown();
-    }
     // Creation with paging on; the fixture's seed rolls 13 12 8 6 15 12, then 10 15 11 15 10 13.
     int create(const std::string& keys) {
         screen.setPaging(true);

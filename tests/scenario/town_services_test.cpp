@@ -31,10 +31,6 @@ namespace kelvrin::test {
 namespace {
 class TownServiceTest : public ScenarioTest {
 protected:
-    void SetUp() override {
-        ScenarioTest::SetUp();
-        showAllFeats = false;
-    }
     // A player who trains, raises `attribute` and takes Twardość when asked; any other screen ends the input.
     void playTraining(char attribute) {
         screen.setKeySource([this, attribute]() -> int {

@@ -8,6 +8,7 @@
 #include "support/game_test.h"
 #include "support/test_hero.h"
 
+#include "character/feat_screens.h"
 #include "character/rules_tables.h"
 #include "data/feats.h"
 
@@ -19,6 +20,7 @@ protected:
         GameTest::SetUp();
         makeTestHero();
         screen.setPaging(false);  // fights and long lists print more than a screenful
+        showAllFeats = false;     // as a new program lists feats, whatever a test before chose
     }
     // Shows a screen as its caller does, while it asks to be shown again, and returns what it printed; every key
     // must be used. `left`: it returned by itself (false: the keys ran out first).
