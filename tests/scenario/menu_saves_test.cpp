@@ -108,8 +108,7 @@ TEST_F(ProgramTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
               "Wystąpił błąd gry, została ona zapisana w pliku error_save_Testowy jednak może nie działać poprawnie.\n");
     EXPECT_EQ(std::pair(gameInProgress(), crashSaveHook(CrashSource::LiveHero)), std::pair(false, CrashSaveOutcome::NoGame));
     ASSERT_EQ(files(), std::vector<std::string>{"error_save_Testowy"});
-    ASSERT_TRUE(crashSave());
-    EXPECT_EQ(crashSave()->hero.attributes[Str], 14);
+    EXPECT_EQ(crashSave() ? crashSave()->hero.attributes[Str] : -1, 14);
 
     world.fightChanges = {};
     EXPECT_TRUE(play(runLocationLoop, "") && gameInProgress() && writeCrashSave());
@@ -137,8 +136,7 @@ TEST_F(ProgramTest, SignalsInTheMiddleOfAGameWriteTheCrashSave) {
             raise(SIGTERM);
         },
         testing::KilledBySignal(SIGTERM), "w pliku error_save_Testowy jednak");
-    ASSERT_TRUE(crashSave());
-    EXPECT_EQ(crashSave()->hero.gold, 4321);
+    EXPECT_EQ(crashSave() ? crashSave()->hero.gold : -1, 4321);
 }
 #endif
 
