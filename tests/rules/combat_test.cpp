@@ -324,9 +324,8 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
         hero.lastHarm = HarmNothingYet;
         if (c.d20 != 0) seedSuchThat([&c] { return rollD20() == c.d20; });
         SCOPED_TRACE(formatText("row %d, bonus %d, poison %d, %d Pw", c.row, c.bonus, c.poison, c.hp));
-        EXPECT_EQ(drink(c.row, c.bonus, c.flags), c.text);
-        EXPECT_EQ(std::tuple(hero.poison, hero.hp, hero.maxHp, hero.lastHarm),
-                  std::tuple(c.poisonAfter, c.hpAfter, c.maxHpAfter, c.harm));
+        EXPECT_EQ((std::tuple{drink(c.row, c.bonus, c.flags), hero.poison, hero.hp, hero.maxHp, hero.lastHarm}),
+                  std::tuple(c.text, c.poisonAfter, c.hpAfter, c.maxHpAfter, c.harm));
     }
 }
 

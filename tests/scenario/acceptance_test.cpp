@@ -165,9 +165,8 @@ protected:
         return 0;
     }
 
-    // The prompts every step answers alike: fights (an elixir below 60% of the Pw, which does not use
-    // up the turn, else an attack), the loot (left: the backpack is kept for the elixirs), questions
-    // on the way, messages, creation, barracks, feats, shops and inventory.
+    // The prompts every step answers alike: fights (below 60% of the Pw an elixir, which takes no turn, else an attack),
+    // the loot (left: the backpack is for the elixirs), questions, messages, creation, barracks, feats, shops, inventory.
     Answer prompt() {
         const int elixir = listNumber(isElixir), piece = listNumber(better);
         for (const char* question :

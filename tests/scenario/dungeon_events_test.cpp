@@ -86,8 +86,7 @@ protected:
 
 TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
     EXPECT_TRUE(enter(LocationDungeon));
-    // The level is built now, from the clock.
-    EXPECT_EQ(std::tuple(world.levelSeeds[0].seed, screen.rowText(0),
+    EXPECT_EQ(std::tuple(world.levelSeeds[0].seed, screen.rowText(0),  // the level is built now, from the clock
                          screen.rowText(1).starts_with("Jesteś w podziemiach na 1 poziomie."), screen.rowText(21)),
               std::tuple(std::uint32_t(FixedTime), "Testowy Człowiek Wojownik, Poziom 1, Pw 13/13, Złoto 50", true,
                          "Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście"));
