@@ -20,8 +20,6 @@
 namespace kelvrin::test {
 namespace {
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 constexpr int Sturdy = 1 << 30;  // the Pw of a creature that cannot die
 
 // The hero as combatant 0 of a fight in the dungeon, with Pw to spare.
@@ -84,11 +82,6 @@ protected:
         const std::string& text = screen.transcript();
         return text.starts_with("{7}") ? text.substr(3) : text;
     }
-    // Seeds the generator so that the next saving roll shows this d20.
-    static void nextD20Is(int wanted) {
-        for (std::uint32_t seed = 1;; ++seed)
-            if ((seedRandom(seed), rollD20()) == wanted) return seedRandom(seed);
-    }
     FightState state;
 };
 
@@ -102,10 +95,8 @@ TEST_F(CombatTest, SwingsReductionsEscapesAndPursuers) {
         EXPECT_EQ(damageReductionAgainst(traits, bonus), reduction) << traits << " +" << bonus;
 
     seedRandom(7);
-    const std::uint32_t before = randomState();
-    EXPECT_TRUE(rollEscape(9, 6) && rollEscape(20, 0));
-    EXPECT_FALSE(rollEscape(3, 6) || rollEscape(0, 16));
-    EXPECT_EQ(randomState(), before) << "certain outcomes draw nothing";
+    EXPECT_TRUE(rollEscape(9, 6) && rollEscape(20, 0) && !rollEscape(3, 6) && !rollEscape(0, 16));
+    EXPECT_EQ(randomState(), 7u) << "certain outcomes draw nothing";
     for (auto [d, share] : {std::pair{2, 0.9}, {1, 0.75}, {0, 0.5}, {-1, 0.25}, {-2, 0.1}}) {
         int escaped = 0;
         for (int i = 0; i < 4000; ++i) escaped += rollEscape(6 + d, 6);
@@ -166,8 +157,7 @@ TEST_F(CombatTest, HealerHealsBelowAThirdAndTurnsUndead) {
     }
     const int wolf = add(MonsterWolf, HeroSide, 3);  // a friend at 3 of 13 is healed to its own maximum
     hero.hp = 200;
-    EXPECT_EQ(turn(paladin), "Paladyn użył leczenia na Wilk.\n");
-    EXPECT_EQ(at(wolf).hp, 13);
+    EXPECT_EQ((std::pair{turn(paladin), at(wolf).hp}), std::pair(std::string("Paladyn użył leczenia na Wilk.\n"), 13));
 
     // With nobody to heal, the undead are turned until they fall and the fight is won.
     state.combatants.resize(2), state.enemiesLeft = 0;
@@ -232,8 +222,8 @@ TEST_F(CombatTest, AttacksStopWhenTheTargetFalls) {
     hero.hp = 1, hero.lastChances = 0, state.heroKp = -100;
     screen.type("k");
     const std::string out = turn(wyvern, 0);
-    EXPECT_TRUE(count(out, "Wywern trafia cię") == 1 && out.ends_with("{12} Umierasz!{7}\n\n(ok)")) << out;
-    EXPECT_EQ(state.outcome, FightOutcome::Died);
+    EXPECT_TRUE(count(out, "Wywern trafia cię") == 1 && out.ends_with("{12} Umierasz!{7}\n\n(ok)") &&
+                state.outcome == FightOutcome::Died) << out;
 
     // A monster killed by another: its side loses morale and a fighter.
     state.outcome = FightOutcome::Running;
@@ -290,8 +280,7 @@ TEST_F(CombatTest, WhatAMonstersHitsDoToTheHero) {
 TEST_F(CombatTest, PotionEffectsByStrength) {
     potionHero();
     seedRandom(7);  // a good antidote also heals 2-8 Pw
-    EXPECT_EQ(drink(1, 2), "Uleczono {10}7{7} pw.\n");
-    EXPECT_EQ(hero.hp, 27);
+    EXPECT_EQ((std::pair{drink(1, 2), hero.hp}), std::pair(std::string("Uleczono {10}7{7} pw.\n"), 27));
     const std::string heal = "Twoje rany szybko się leczą.\n", none = "Brak efektu...\n";
     const std::string dizzy = "Robi ci się ciemno przed oczami i kręci ci się w głowie.\n";
     const std::string loss = "Skręcasz się z bólu gdy twoje narządy wewnętrzne zdają się wirować.\nTracisz 1 punkt "
@@ -333,11 +322,10 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
         potionHero(), hero.poison = 0, hero.hp = c.hp;
         setPoison(c.poison);
         hero.lastHarm = HarmNothingYet;
-        if (c.d20 != 0) nextD20Is(c.d20);
+        if (c.d20 != 0) seedSuchThat([&c] { return rollD20() == c.d20; });
         SCOPED_TRACE(formatText("row %d, bonus %d, poison %d, %d Pw", c.row, c.bonus, c.poison, c.hp));
-        EXPECT_EQ(drink(c.row, c.bonus, c.flags), c.text);
-        EXPECT_EQ(std::tuple(hero.poison, hero.hp, hero.maxHp, hero.lastHarm),
-                  std::tuple(c.poisonAfter, c.hpAfter, c.maxHpAfter, c.harm));
+        EXPECT_EQ((std::tuple{drink(c.row, c.bonus, c.flags), hero.poison, hero.hp, hero.maxHp, hero.lastHarm}),
+                  std::tuple(c.text, c.poisonAfter, c.hpAfter, c.maxHpAfter, c.harm));
     }
 }
 
@@ -356,18 +344,15 @@ TEST_F(CombatTest, PoisonLevelMovesStrengthConstitutionAndHitPoints) {
         hero.lastHarm = HarmNothingYet;
         SCOPED_TRACE(s.level);
         EXPECT_EQ(poisonTo(s.level), s.text);
-        EXPECT_EQ(std::tuple(hero.poison, hero.attributes[Str], hero.attributes[Con], hero.hp, hero.maxHp),
-                  std::tuple(std::max(s.level, 0), s.str, s.str, s.hp, s.hp));
-        EXPECT_EQ(hero.lastHarm, *s.text ? HarmPoison : HarmNothingYet);
+        EXPECT_EQ(std::tuple(hero.poison, hero.attributes[Str], hero.attributes[Con], hero.hp, hero.maxHp, hero.lastHarm),
+                  std::tuple(std::max(s.level, 0), s.str, s.str, s.hp, s.hp, *s.text ? HarmPoison : HarmNothingYet));
     }
     // KON below 1 kills; so does the lost KON modifier taking the last Pw.
     const std::string dies = "Czujesz się słabo, ulegasz zatruciu!\n{12}Umierasz...\n";
     hero.attributes[Con] = 3;
-    EXPECT_EQ(poisonTo(3), dies);
-    EXPECT_EQ(hero.hp, 0);
+    EXPECT_EQ((std::pair{poisonTo(3), hero.hp}), std::pair(dies, 0));
     hero.attributes = {12, 12, 12, 10, 10, 10}, hero.poison = 0, hero.level = 5, hero.hp = 3;
-    EXPECT_EQ(poisonTo(3), dies);
-    EXPECT_EQ(hero.hp, -7);  // +1 → -1: -2 × 5 Pw
+    EXPECT_EQ((std::pair{poisonTo(3), hero.hp}), std::pair(dies, -7));  // +1 → -1: -2 × 5 Pw
 }
 
 TEST_F(CombatTest, ExperienceKillsAndTheMayorsQuests) {
@@ -425,13 +410,11 @@ TEST_F(CombatTest, TheDruidsOrThePaladinsDeathEndsOnlyTheirOwnStory) {
     state.enemiesLeft = state.heroSideLeft = 1;
     turn(tiger);
     at(tiger).hp = -3;
-    EXPECT_EQ(award(), 3000);  // the tiger's challenge 10 at level 10
-    EXPECT_EQ(std::tuple(world.storyFlags, world.killCounts[MonsterLegendaryTiger], hero.alignment),
-              std::tuple(DruidDead | TerrasqueDead | LandOwned, 1, -1));
+    EXPECT_EQ((std::tuple{award(), world.storyFlags, world.killCounts[MonsterLegendaryTiger], hero.alignment}),
+              std::tuple(3000, DruidDead | TerrasqueDead | LandOwned, 1, -1));  // the tiger: challenge 10 at level 10
 }
 
-// What loot paid for an item out of the treasure's value: an enchantment level n (the bonus and what
-// the properties stand for) costs 300 + 2000 n² on a weapon, 150 + 1000 n² on armour or a shield.
+// What loot paid for an item: enchantment level n costs 300 + 2000 n² on a weapon, 150 + 1000 n² on armour or shield.
 int costOf(const ItemSlot& item) {
     const int properties = ((item.flags & Keen) ? 2 : 0) + ((item.flags & Accurate) ? 1 : 0);
     const int n = std::abs(item.bonus) + (item.kind == KindShield ? 0 : properties);
@@ -444,8 +427,7 @@ int costOf(const ItemSlot& item) {
     }
 }
 
-// The budget: the challenge's value (above 20, that of 20) times a single-precision 0.9-1.1 (7500 × 0.9 gives 6749),
-// divided for a fraction, doubled by loot word 71; its draw is repeated here, so loot and gold add up to it exactly.
+// The challenge's value (above 20, 20's) times a single-precision 0.9-1.1 (7500 × 0.9 gives 6749), drawn again here.
 TEST_F(CombatTest, TreasureBudgetsBuyTheLootAndTheRestIsGold) {
     ASSERT_EQ(monsterRow(MonsterBalor).loot, LootDoubleTreasure);
     constexpr std::uint32_t Gold = LootGold, Bought = LootGold | LootItem;

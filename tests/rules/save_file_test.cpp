@@ -25,10 +25,9 @@ protected:
         makeTestHero();
         hero.attributes = {16, 13, 14, 9, 11, 8};
         hero.race = 2, hero.heroClass = 0, hero.hp = 23, hero.maxHp = 31, hero.gold = 1234, hero.level = 4;
-        hero.xp = 6543, hero.lastChances = 2;
+        hero.xp = 6543, hero.lastChances = 2, hero.shield = ItemSlot{0, KindEmpty, 0, 0, 0};
         hero.weapon = ItemSlot{6, KindWeapon, 1, 2, Identified | Keen};
         hero.armour = ItemSlot{3, KindArmour, 0, 1, Identified};
-        hero.shield = ItemSlot{0, KindEmpty, 0, 0, 0};
         hero.inventory[0] = ItemSlot{4, KindPotion, 0, -1, Identified | StrengthKnown};
         hero.inventory[3] = ItemSlot{5, KindGem, 0, 0, 0};
         hero.inventory[19] = ItemSlot{1, KindShield, 1, 0, Identified};
@@ -73,8 +72,7 @@ TEST_F(SaveFileTest, ImageOfAKnownHeroByteForByte) {
     EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.end()), expected);
 }
 
-// Everything the file holds comes back (equal images mean equal fields), through reads and writes that move a few bytes
-// at a time; what it does not hold is rebuilt. A crash image takes off what the running fight gave; a normal one never.
+// Through short reads and writes; what the file does not hold is rebuilt; a crash image takes off the fight's gains.
 TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     const FailingDisk disk(Fault::ShortTransfers);
     hero.kpModifier = -2;  // saved during a rage
@@ -84,8 +82,7 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
     resetForNewGame();
     hero.name = "Testowy";
     world.inCombat = true;
-    ASSERT_TRUE(loadGame());
-    EXPECT_EQ(image(), saved);
+    ASSERT_TRUE(loadGame() && image() == saved);
     // The attack pool is less power attack and expertise.
     EXPECT_EQ(std::tuple(hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier, world.inCombat,
                          world.resumeDungeon),
@@ -105,8 +102,7 @@ TEST_F(SaveFileTest, SaveAndLoadGiveBackTheSameGame) {
 using Bytes = std::vector<unsigned char>;
 using Words = std::pair<std::size_t, std::vector<std::int64_t>>;  // words put from an offset
 
-// A damaged file is refused: loading says so, waits for a key, leaves the file, hero and world as they were. Scores,
-// counts and item words no game comes near count as damage; gold and experience, which a game takes to INT_MAX, do not.
+// Loading says so, waits for a key, changes nothing; gold and experience, which a game takes to INT_MAX, are no damage.
 TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
     const SaveImage good = image();
     const int baseAttack = hero.baseAttack;
@@ -120,9 +116,7 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
         writeBytes("save_Testowy", bytes);
         screen.clearTranscript();
         screen.type("k");
-        const bool loaded = loadGame();
-        const std::size_t told = screen.transcript().find("{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n");
-        EXPECT_EQ(std::pair(loaded, told != std::string::npos), std::pair(false, true));
+        EXPECT_TRUE(!loadGame() && has(screen.transcript(), "{clear}Pilk zapisu 'save_Testowy' jest uszkodzony!\n"));
         EXPECT_EQ(std::tuple(screen.keysQueued(), readBytes("save_Testowy"), image(), hero.baseAttack, world.resumeDungeon),
                   std::tuple(0u, bytes, good, baseAttack, resume));
     };
@@ -171,17 +165,15 @@ TEST_F(SaveFileTest, TheLargestScoresAFileMayHoldAreShown) {
     ASSERT_TRUE(game);
     hero = game->hero;
     printItem(hero.weapon, ShowSheet);
-    EXPECT_NE(screen.transcript().find("+1000000"), std::string::npos);
-    EXPECT_LT(armourClass(), 0);
+    EXPECT_TRUE(has(screen.transcript(), "+1000000") && armourClass() < 0);
     (void)attackBonus();
     (void)poisonResistance();
 }
 
-// Temporary names stay in the folder, hidden ("Ala.tmp" never shares a file with that of "Ala"). A field that does not
-// fit is dropped whole, a read past the end gives zeros, and both are remembered (the save's reader relies on it).
+// Hidden temporary names ("Ala.tmp" is no save's); a field that does not fit is dropped whole, a read past the end is 0.
 TEST(BinaryFile, TemporaryNamesFieldsPastTheEndAndWholeFiles) {
-    EXPECT_EQ(temporaryNameFor("save_Ala"), ".save_Ala.tmp");
-    EXPECT_EQ(temporaryNameFor("dir/cmentarz.dat"), "dir/.cmentarz.dat.tmp");
+    EXPECT_EQ(std::pair(temporaryNameFor("save_Ala"), temporaryNameFor("dir/cmentarz.dat")),
+              std::pair(std::string(".save_Ala.tmp"), std::string("dir/.cmentarz.dat.tmp")));
 
     unsigned char buffer[8];
     std::fill(std::begin(buffer), std::end(buffer), 0xEE);

@@ -1,8 +1,6 @@
-// One whole game as a player plays it: a hero is made, trained, armed, wins the druid's
-// friendship and the paladin's, and kills Terrasque. A bot answers what the game printed since
-// its last key; generator and clock are fixed, so the run is the same every time. After each
-// step the state of the hero and the world is one line, compared with the line recorded for the
-// step here; KELVRIN_RECORD=1 prints the lines anew, to be pasted here and reviewed.
+// One whole game, played by a bot that answers what the game printed since its last key, with a fixed generator
+// and clock. Each step's state of hero and world is one line, compared with the one recorded here (KELVRIN_RECORD=1
+// prints them anew, to be reviewed and pasted).
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -89,14 +87,9 @@ class AcceptanceTest : public GameTest {
 protected:
     // The keys for a key wait; no keys: the step is over (the next one answers the same screen).
     using Answer = std::optional<std::vector<int>>;
-    // A step answers the places the hero goes from (main menu, town, world map, forest, grove,
-    // dungeon view); the prompts on the way are answered alike in every step, by prompt().
-    struct Step {
-        std::string name;
-        std::function<Answer()> play;
-        std::vector<std::string> said;  // texts the step must have printed
-        std::string recorded;           // its checkpoint
-    };
+    // A step answers the places the hero goes from (main menu, town, map, forest, grove, dungeon), prompt() the rest
+    // alike in every step; `said` holds texts the step must have printed, `recorded` its checkpoint.
+    struct Step { std::string name; std::function<Answer()> play; std::vector<std::string> said; std::string recorded; };
 
     // The scripted console's key source: answers each key wait for the step, checks a step when over.
     int nextKey() {
@@ -172,9 +165,8 @@ protected:
         return 0;
     }
 
-    // The prompts every step answers alike: fights (an elixir below 60% of the Pw, which does not use
-    // up the turn, else an attack), the loot (left: the backpack is kept for the elixirs), questions
-    // on the way, messages, creation, barracks, feats, shops and inventory.
+    // The prompts every step answers alike: fights (below 60% of the Pw an elixir, which takes no turn, else an attack),
+    // the loot (left: the backpack is for the elixirs), questions, messages, creation, barracks, feats, shops, inventory.
     Answer prompt() {
         const int elixir = listNumber(isElixir), piece = listNumber(better);
         for (const char* question :
@@ -264,11 +256,9 @@ protected:
 
     const bool recording_ = std::getenv("KELVRIN_RECORD") && std::string(std::getenv("KELVRIN_RECORD")) == "1";
     std::vector<Step> story_;
-    std::size_t current_ = 0;
     std::vector<int> pending_;
     std::string fresh_;
-    std::size_t mark_ = 0;       // the transcript's length when the last key was handed out
-    std::size_t stepStart_ = 0;  // ... when the current step began
+    std::size_t current_ = 0, mark_ = 0, stepStart_ = 0;  // the step; the transcript's length at the last key, at its start
     int answers_ = 0;
     bool stopped_ = false;
     Spot wanderGoal_ = Nowhere;
@@ -346,8 +336,7 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
     };
     int status = -1;
     EXPECT_FALSE(runUntilInputEnds([&] { status = runProgram(); }));
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(current_, story_.size());
+    EXPECT_EQ(std::pair(status, current_), std::pair(0, story_.size()));
 }
 
 }  // namespace

@@ -58,9 +58,9 @@ protected:
         return runUntilInputEnds([] { enterDungeon(true); });
     }
     // Enters the place anew, on its stairs up.
-    void enter(int location) {
+    bool enter(int location) {
         world.location = location;
-        runUntilInputEnds([] { enterDungeon(false); });
+        return runUntilInputEnds([] { enterDungeon(false); });
     }
     static Spot find(std::int32_t flag) {
         for (int y = 0; y < LevelMap::Height; ++y)
@@ -85,12 +85,10 @@ protected:
 };
 
 TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
-    world.location = LocationDungeon;
-    EXPECT_TRUE(runUntilInputEnds([] { enterDungeon(false); }));
-    EXPECT_EQ(world.levelSeeds[0].seed, static_cast<std::uint32_t>(FixedTime));  // built now, from the clock
-    EXPECT_EQ(std::tuple(screen.rowText(0), screen.rowText(1).starts_with("Jesteś w podziemiach na 1 poziomie."),
-                         screen.rowText(21)),
-              std::tuple("Testowy Człowiek Wojownik, Poziom 1, Pw 13/13, Złoto 50", true,
+    EXPECT_TRUE(enter(LocationDungeon));
+    EXPECT_EQ(std::tuple(world.levelSeeds[0].seed, screen.rowText(0),  // the level is built now, from the clock
+                         screen.rowText(1).starts_with("Jesteś w podziemiach na 1 poziomie."), screen.rowText(21)),
+              std::tuple(std::uint32_t(FixedTime), "Testowy Człowiek Wojownik, Poziom 1, Pw 13/13, Złoto 50", true,
                          "Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście"));
     // On the stairs up: mid close-up beside the stairs mark, and on his cell of the overview.
     const Spot up = find(LevelMap::StairsUp), down = find(LevelMap::StairsDown);
@@ -121,8 +119,7 @@ TEST_F(DungeonTest, FirstLevelScreenQuittingAndTheWayOut) {
     EXPECT_EQ(std::pair(heroShownAt(up), world.location), std::pair(true, int(LocationWorldMap)));
 }
 
-// The mine's stairs lead down to the chamber and up to the forest; only the stairs down to the fifth
-// dungeon level complete the mayor's quest for it, and only that quest.
+// The mine's stairs lead to the chamber and the forest; only the stairs down to the fifth level end the mayor's quest.
 TEST_F(DungeonTest, StairsBetweenPlacesAndLevels) {
     world.set(MineCleared);  // no random encounters in a cleared mine
     enter(LocationMine);
@@ -133,8 +130,7 @@ TEST_F(DungeonTest, StairsBetweenPlacesAndLevels) {
     EXPECT_EQ(std::tuple(said("Jesteś w komnacie wyzwań."), world.location, heroShownAt(down)),
               std::tuple(true, int(LocationMine), true));
     screen.type("u");
-    EXPECT_FALSE(playFrom(up));
-    EXPECT_EQ(std::pair(world.location, world.has(MineCleared)), std::pair(int(LocationForest), true));
+    EXPECT_TRUE(!playFrom(up) && world.location == LocationForest && world.has(MineCleared));
 
     for (auto [level, kind, stage] : {std::tuple{3, QuestFifthLevel, 1}, {4, QuestFifthLevel, 0}, {3, QuestBandits, 0}}) {
         SCOPED_TRACE(level);
@@ -168,8 +164,7 @@ TEST_F(DungeonTest, AChestOrAMimicIsOpenedOnlyOnce) {
 
     // A mimic left behind counts as an opened chest; the same draw on the first and the last dungeon level opens a chest.
     std::tie(hero.feats, hero.maxHp, hero.hp) = std::tuple(FeatRun, 200, 200);  // pace 7 against the mimic's 2: escapes
-    seedSuchThat([] { return randomNext() % 40 == 0; });  // the first draw wakes a mimic
-    const std::uint32_t seed = randomState();
+    const std::uint32_t seed = seedSuchThat([] { return randomNext() % 40 == 0; });  // the first draw wakes a mimic
     EXPECT_EQ(event([] { return openChest(SlotMine, 3); }, " ", 'u', " "), EventOutcome::StepBack);
     EXPECT_TRUE(screen.transcript().starts_with(
         "Znalazłeś skrzynię.\n\n(ok){clear}\nGdy podszedłeś do skrzynki, zaatakowała cię.\n"));
@@ -246,12 +241,10 @@ TEST_F(DungeonTest, TheStrangeSwordIsTakenOnceAndOnlyWhenItFits) {
     EXPECT_EQ(std::pair(hero.inventory[0], world.has(SwordTaken)),
               std::pair(ItemSlot{LongSwordRow, KindWeapon, 1, -5, OfTheGods}, true));
     hero.capacity = 1000.0f;
-    EXPECT_EQ(specialPlace(), EventOutcome::Stay);
-    EXPECT_TRUE(hero.inventory[1].empty()) << "never a second";
+    EXPECT_TRUE(specialPlace() == EventOutcome::Stay && hero.inventory[1].empty()) << "never a second";
 }
 
-// The crypt's paladin joins a hero of alignment -5 or better, attacks a more wicked one or one he fought; a fled
-// meeting comes again; after the twentieth crypt fight beside the hero he leaves as a friend, once.
+// He joins at alignment -5 or better, else attacks; a fled meeting comes again; he leaves after the 20th crypt fight.
 TEST_F(DungeonTest, ThePaladinJoinsAGoodHeroAttacksAWickedOneAndLeavesAFriend) {
     for (auto [alignment, hostileBefore, words] :
          {std::tuple{-5, false, "mówi: \"Witaj Testowy Wojownik! Jeśli ci to nieprzeszkadza będe ci towarzyszył"},

@@ -42,8 +42,7 @@ TEST_F(FightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
     hero.name = "Testowy z Zamościa";
     // Pace 7 against 4: sure to escape.
     std::tie(hero.feats, hero.ragesPerDay) = std::tuple(FeatRun | FeatPowerAttack | FeatExpertise | FeatDodge, 1);
-    EXPECT_EQ(run({MonsterZombie}, "uk"), FightFled);
-    EXPECT_TRUE(screen.transcript().ends_with("Uciekłeś z walki.\n\n(ok)")) << screen.transcript();
+    EXPECT_TRUE(run({MonsterZombie}, "uk") == FightFled && screen.transcript().ends_with("Uciekłeś z walki.\n\n(ok)"));
     makeTestHero();
     hero.maxHp = hero.hp = 100;
     EXPECT_EQ(run({MonsterRat}, std::string(30, 'c') + std::string(30, 'f')), FightWon);
@@ -68,8 +67,8 @@ TEST_F(FightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
     const auto cursor = std::pair(screen.cursorRow(), screen.cursorColumn());
     drawStatusBar();
     for (int c = 0; c < StatusBarWidth; ++c) EXPECT_EQ(screen.attrAt(0, c), ColourHint) << c;
-    EXPECT_EQ(screen.rowText(0), statusBarText());
-    EXPECT_EQ(std::pair(screen.cursorRow(), screen.cursorColumn()), cursor) << "the bar leaves the cursor";
+    EXPECT_EQ(std::tuple(screen.rowText(0), std::pair(screen.cursorRow(), screen.cursorColumn())),
+              std::tuple(statusBarText(), cursor)) << "the bar leaves the cursor";
 }
 
 TEST_F(FightTest, TargetsHelpAndKeysThatDoNotUseTheTurn) {
@@ -80,8 +79,8 @@ TEST_F(FightTest, TargetsHelpAndKeysThatDoNotUseTheTurn) {
                      "e - ekwipunek\nc - czekaj\np - potężny atak (atut)\nw - wyspecjalizowanie (atut)\n"
                      "s - szał (zdolność)\nd - uniki (atut)\n\n(ok){clear}\n{clear}"));
     // Still the hero's first turn, with the cursor below the bar.
-    EXPECT_TRUE(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?"));
-    EXPECT_NE(screen.cursorRow(), 0);
+    EXPECT_TRUE(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?") &&
+                screen.cursorRow() != 0);
     // The last of the list is a target too; a hurt troll closes its wounds on its own turn.
     hero.baseAttack = hero.attackPool = 5;  // one swing a turn
     seedRandom(3);  // the troll is listed last, and hit
@@ -178,8 +177,8 @@ TEST_F(FightTest, CleaveOnceATurnGreatCleaveOnAndOn) {
     EXPECT_EQ(run({MonsterRat, MonsterRat, MonsterRat, MonsterRat}, "f"), 0);
     EXPECT_EQ(seen("Szczur umiera.\n"), 2);
     hero.feats |= FeatGreatCleave;
-    EXPECT_EQ(run({MonsterRat, MonsterRat, MonsterRat, MonsterRat}, "fk"), FightWon);  // k: the rewards' (ok)
-    EXPECT_EQ(seen("Rozszczepienie: Trafiasz "), 3);
+    EXPECT_EQ((std::pair{run({MonsterRat, MonsterRat, MonsterRat, MonsterRat}, "fk"), seen("Rozszczepienie: Trafiasz ")}),
+              std::pair(int(FightWon), 3));  // k: the rewards' (ok)
 }
 
 // The paladin fights in the crypt only; after an ambush the enemies mostly strike first, after a surprise mostly not.
@@ -208,16 +207,14 @@ TEST_F(FightTest, CompanionsAndTheMeetingDecideWhoActsFirst) {
     EXPECT_LE(enemiesFirst[1] * 10, fights[1] * 2) << enemiesFirst[1] << " of " << fights[1];
 }
 
-const std::string LootPrompt =
-    "Co chcesz zrobić (liczba - podnieś, e - ekwipunek, p - podnieś wszystko, w - odejdź\n";
+const std::string LootPrompt = "Co chcesz zrobić (liczba - podnieś, e - ekwipunek, p - podnieś wszystko, w - odejdź\n";
 
 ItemSlot gem(int row) { return ItemSlot{row, KindGem, 0, 0, Identified}; }
 
 TEST_F(FightTest, AWonFightShowsTheExperienceThenTheLootAndDyingInItIsADeath) {
     ratSlayer();
     hero.xp = 990;
-    EXPECT_EQ(run({MonsterRat}, "fk"), FightWon);
-    EXPECT_TRUE(screen.transcript().ends_with(
+    EXPECT_TRUE(run({MonsterRat}, "fk") == FightWon && screen.transcript().ends_with(
         "Szczur umiera.\nZdobyłeś {10}37{7} doświadczenia. Możesz awansować na 2 poziom.\n\n(ok)"));
     // An event fight leaves the crystal; taking it ends the loot screen.
     world.dungeonEventFight = true;
@@ -226,9 +223,8 @@ TEST_F(FightTest, AWonFightShowsTheExperienceThenTheLootAndDyingInItIsADeath) {
     EXPECT_EQ(std::tuple(hero.inventory[0], world.dungeonEventFight, world.killCounts[MonsterRat]),
               std::tuple(gem(CrystalRow), false, 2));
     // A spoiled elixir of health drunk from the loot's inventory ends the fight as a death.
-    hero.maxHp = hero.hp = 1;
+    std::tie(hero.maxHp, hero.hp, world.dungeonEventFight) = std::tuple(1, 1, true);
     hero.inventory[0] = ItemSlot{4, KindPotion, 0, 0, Identified | StrengthKnown};
-    world.dungeonEventFight = true;
     EXPECT_EQ(run({MonsterRat}, "fk" "e\n" "u1\n" "k"), FightDied);
     EXPECT_EQ(std::pair(hero.hp < 1, screen.keysQueued()), std::pair(true, std::size_t{0}));
 }
@@ -262,8 +258,7 @@ TEST_F(FightTest, LootTakeLeaveAndRefuse) {
     const auto loot = [&, this](const std::string& keys) { EXPECT_FALSE(play([&] { lootScreen(list); }, keys)) << keys; };
     loot("2\n" "x\n" "9\n" "4294967297\n" "w\n");  // a number past the int range is no number
     EXPECT_EQ(seen(LootPrompt + "1) Długi miecz (Obr:3-10 cięte Kry:19-20/x2 Waga: 2 kg, średni)\n"
-                                "2) Mikstura lecznicza +0 (Waga: 0.25 kg)\n\n3) Diament (Waga: 0.1 kg)\n"),
-              1);
+                                "2) Mikstura lecznicza +0 (Waga: 0.25 kg)\n\n3) Diament (Waga: 0.1 kg)\n"), 1);
     // Wrong numbers show the list again.
     EXPECT_EQ(std::tuple(seen(LootPrompt), hero.inventory[0].kind, list.size()), std::tuple(5, int(KindPotion), 2u));
     // A full backpack: "p" refuses once, and so does a number.

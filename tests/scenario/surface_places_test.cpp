@@ -68,19 +68,16 @@ TEST_F(TownTest, TownScreenFollowsTheStateAndTheMapLeadsBack) {
     EXPECT_EQ(std::pair(world.location, shows("Jesteś w mieście.")), std::pair(int(LocationTown), true));
 }
 
-constexpr int DrawMineOrWell = 5;
-constexpr int DrawDruidStory = 6;
+constexpr int DrawMineOrWell = 5, DrawDruidStory = 6;
 const std::string QuietWalk = "Przechadzasz się przez jakiś czas po lesie, nie natrafiasz na nic niezwykłego.\n\n(ok)";
 
 // A quiet walk in the forest or on the road heals half the level's Pw (nothing at level 1).
 TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
-    world.location = LocationForest;
-    std::tie(hero.gold, hero.hp) = std::pair(12, 5);
+    std::tie(world.location, hero.gold, hero.hp) = std::tuple(int(LocationForest), 12, 5);
     seedSuchThat([] { return randomNext() % 11 == 0; });
     EXPECT_FALSE(play(forestScreen, "kdex"));  // neither mine nor grove is known: 'k' and 'd' are ignored
-    EXPECT_EQ(screen.transcript(), "Jesteś w lesie. Masz 5/13 pw, 12 złota.\nDostepne komendy:\ns - informacje o "
-                                   "postaci\nq - zapis i wyjście\ne - eksploruj\nm - mapa\n\n" + QuietWalk);
-    EXPECT_EQ(hero.hp, 5);
+    EXPECT_EQ(std::pair(screen.transcript(), hero.hp), std::pair("Jesteś w lesie. Masz 5/13 pw, 12 złota.\nDostepne "
+              "komendy:\ns - informacje o postaci\nq - zapis i wyjście\ne - eksploruj\nm - mapa\n\n" + QuietWalk, 5));
     hero.gold = 50;
     for (const auto& [onRoad, level, hp, after] : {std::tuple{false, 5, 5, 7}, {false, 9, 10, 13}, {true, 4, 7, 9}}) {
         std::tie(hero.level, hero.hp) = std::pair(level, hp);
@@ -106,8 +103,7 @@ TEST_F(ForestTest, TheMineEntranceThenTheCrystalWell) {
     // No well before the mine was found: the mine is found instead, and entered (the mine keeps control).
     forest(DrawMineOrWell, "x", {"Znalazłeś wejście do kopalni.\n\n(ok)"});
     world.dungeonLevel = 5;
-    EXPECT_TRUE(play(forestScreen, "k"));
-    EXPECT_EQ(std::tuple(world.location, world.dungeonLevel), std::tuple(LocationMine, 0));
+    EXPECT_TRUE(play(forestScreen, "k") && world.location == LocationMine && world.dungeonLevel == 0);
     forest(DrawMineOrWell, "n", {"k - kopalnia\nm - mapa\n\n", "Czy chcesz go wrzucić do studni? (t/n)\n"});
     EXPECT_EQ(hero.attributes, attributes);  // refused: the crystal stays
     // Thrown in: the first crystal goes, the hero is wiser and more charming.
@@ -160,10 +156,7 @@ TEST_F(ForestTest, TheWorgsAndTheTreantMakeTheDruidAFriend) {
     forest(DrawDruidStory, "x", {QuietWalk});  // the friend no longer walks with the hero
 }
 
-constexpr int DrawTraveller = 7;
-constexpr int DrawGuards = 10;
-constexpr int DrawBandits = 16;  // 16, 17, 18
-constexpr int DrawCamp = 19;
+constexpr int DrawTraveller = 7, DrawGuards = 10, DrawBandits = 16, DrawCamp = 19;  // the bandits' draws: 16, 17, 18
 
 const std::string TollDemand =
     "Podchodzą do ciebie i mówia:\n-\"Jeśli chcesz przejść, musisz zaplacić *podatek*!\"\n\nCo chcesz zrobić?\n"

@@ -1,5 +1,4 @@
-// The fixture of the rules and scenario tests: a scripted console in place
-// of the terminal, a seeded game generator, a fixed clock and a fresh game.
+// The fixture of the rules and scenario tests: a scripted console, a seeded generator, a fixed clock, a fresh game.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,19 +26,24 @@ inline int count(const std::string& text, const std::string& part) {
     for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size()) ++n;
     return n;
 }
+inline bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+// Seeds the generator with the first seed whose draws `wanted` accepts, and returns it.
+inline std::uint32_t seedSuchThat(const std::function<bool()>& wanted) {
+    std::uint32_t seed = 1;
+    while (seedRandom(seed), !wanted()) ++seed;
+    seedRandom(seed);
+    return seed;
+}
 
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Every test plays in a folder of its own, so saves, crash saves and
-        // the graveyard never land in the source tree or meet another test's.
+        // A folder of its own: saves and the graveyard never land in the source tree or meet another test's.
         playFolder_.emplace();
         setBackend(&screen);
         seedRandom(12345);
         setFixedClock(FixedTime);
-        // A fresh program: a new game keeps a few things of the last one
-        // (where the hero was underground), which no test may inherit from
-        // the test before it when all run in one process.
+        // A fresh program: a new game keeps where the last hero was underground, which no test may inherit.
         world = WorldState{};
         resetForNewGame();
     }
@@ -49,8 +53,7 @@ protected:
         playFolder_.reset();
     }
 
-    // Runs a screen until the scripted keys run out; returns true when it
-    // stopped for that reason (false: it returned on its own).
+    // Runs a screen until the scripted keys run out; true when it stopped for that reason (false: it returned).
     bool runUntilInputEnds(const std::function<void()>& screenLoop) {
         try {
             screenLoop();

@@ -1,5 +1,4 @@
-// The fixture of every scenario test: the test hero in a fresh game, screens shown from scripted keys, a hero
-// who wins scripted fights in a few turns, and a generator seeded so that a screen meets its tested event.
+// The fixture of every scenario test: the test hero in a fresh game, screens shown from scripted keys, fight presets.
 #pragma once
 
 #include <functional>
@@ -9,6 +8,7 @@
 #include "support/game_test.h"
 #include "support/test_hero.h"
 
+#include "character/feat_screens.h"
 #include "character/rules_tables.h"
 #include "data/feats.h"
 
@@ -20,6 +20,7 @@ protected:
         GameTest::SetUp();
         makeTestHero();
         screen.setPaging(false);  // fights and long lists print more than a screenful
+        showAllFeats = false;     // as a new program lists feats, whatever a test before chose
     }
     // Shows a screen as its caller does, while it asks to be shown again, and returns what it printed; every key
     // must be used. `left`: it returned by itself (false: the keys ran out first).
@@ -49,32 +50,20 @@ protected:
         screen.type(keys);
         return runUntilInputEnds(screenLoop);
     }
-    static bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
     bool said(const std::string& part) const { return has(screen.transcript(), part); }
     int seen(const std::string& part) const { return count(screen.transcript(), part); }
     bool left = false;
 
     // Kills a monster a swing and cleaves on; hardly ever hit.
     static void makeStrong() {
-        hero.level = 10;
-        hero.baseAttack = hero.attackPool = 20;
-        hero.attributes[Str] = 30;
-        hero.weapon.bonus = 5;
-        hero.shield.bonus = 40;
-        hero.maxHp = hero.hp = 5000;
+        std::tie(hero.level, hero.baseAttack, hero.attackPool, hero.attributes[Str], hero.weapon.bonus, hero.shield.bonus,
+                 hero.maxHp, hero.hp) = std::tuple(10, 20, 20, 30, 5, 40, 5000, 5000);
         hero.feats |= FeatCleave | FeatGreatCleave;
         hero.capacity = computeCapacity();
     }
     // Out of reach of every blow of a weak monster, even its critical hits.
     static void untouchable() {
-        hero.shield.bonus = 60;
-        hero.maxHp = hero.hp = 100;
-    }
-    // Seeds the generator with the first seed whose draws `wanted` accepts.
-    static void seedSuchThat(const std::function<bool()>& wanted) {
-        std::uint32_t seed = 1;
-        while (seedRandom(seed), !wanted()) ++seed;
-        seedRandom(seed);
+        std::tie(hero.shield.bonus, hero.maxHp, hero.hp) = std::tuple(60, 100, 100);
     }
     // Keys that win a fight for the strong hero, close its "(ok)" and leave the loot.
     static std::string winFight() { return std::string(80, 'f') + "\nw\n"; }

@@ -1,5 +1,7 @@
 #include "support/test_hero.h"
 
+#include <tuple>
+
 #include "character/rules_tables.h"
 #include "core/game_state.h"
 #include "core/rules.h"
@@ -11,15 +13,12 @@ namespace kelvrin::test {
 
 void makeTestHero() {
     resetForNewGame();
-    hero.name = "Testowy";
-    hero.race = RaceHuman;
-    hero.heroClass = ClassFighter;
+    std::tie(hero.name, hero.race, hero.heroClass) = std::tuple("Testowy", RaceHuman, ClassFighter);
     hero.attributes = {14, 12, 12, 10, 10, 10};
-    hero.maxHp = 12 + attributeModifier(hero.attributes[Con]);
-    hero.hp = hero.maxHp;
-    hero.weapon = ItemSlot{7, KindWeapon, 0, 0, Identified};
-    hero.armour = ItemSlot{6, KindArmour, 0, 0, Identified};
-    hero.shield = ItemSlot{1, KindShield, 0, 0, Identified};
+    hero.maxHp = hero.hp = 12 + attributeModifier(hero.attributes[Con]);
+    std::tie(hero.weapon, hero.armour, hero.shield) = std::tuple(ItemSlot{7, KindWeapon, 0, 0, Identified},
+                                                                 ItemSlot{6, KindArmour, 0, 0, Identified},
+                                                                 ItemSlot{1, KindShield, 0, 0, Identified});
     hero.capacity = computeCapacity();
     recomputeLoad();
 }

@@ -3,8 +3,7 @@
 
 namespace kelvrin::test {
 
-// A human fighter of the first level with a long sword, scale armour and a
-// shield, standing in the town on the first day of a new game.
+// A human fighter of level 1 with a long sword, scale armour and a shield, in the town on a new game's first day.
 void makeTestHero();
 
 }  // namespace kelvrin::test
