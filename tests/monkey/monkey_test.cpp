@@ -91,13 +91,6 @@ std::string checkNewSave(std::map<std::string, bool>& existed, MonkeyRun& run) {
     return field.empty() ? field : "loading gives back another " + field;
 }
 
-// What the screen shows that the game did not draw: nothing on the scripted
-// console, which is the game's model itself.
-std::string screenDifference(const ScriptedBackend&) { return {}; }
-#ifdef KELVRIN_EMULATED_TERMINAL
-std::string screenDifference(const EmulatedTerminal& terminal) { return terminal.difference(); }
-#endif
-
 // A game of random keys on the scripted console, or on the real terminal
 // drawing with what it shows compared after every key.
 template <typename Screen>
@@ -141,7 +134,9 @@ MonkeyRun runMonkey(Screen& screen, unsigned seed, int keyBudget, bool failingDi
         if (!run.failure.empty()) return;
         run.failure = brokenInvariant();
         if (run.failure.empty()) run.failure = checkNewSave(existed, run);
-        if (run.failure.empty()) run.failure = screenDifference(screen);
+        // On the terminal drawing: what the terminal shows that the game did not draw.
+        if constexpr (requires { screen.difference(); })
+            if (run.failure.empty()) run.failure = screen.difference();
         // A failed write leaves no temporary file (".name") behind.
         for (const std::string& name : folder.files())
             if (run.failure.empty() && failingDisk && name.starts_with(".")) run.failure = "a temporary file left";
@@ -183,7 +178,8 @@ enum class Console { Scripted, FailingDisk, Terminal };
 // played: it made heroes, saved, and went out to fight.
 void playManySeeds(Console console) {
     const bool failingDisk = console == Console::FailingDisk;
-    const int seeds = std::max(1, envOr("KELVRIN_MONKEY_SEEDS", 200) / (failingDisk ? 4 : console == Console::Terminal ? 10 : 1));
+    const int share = failingDisk ? 4 : console == Console::Terminal ? 10 : 1;
+    const int seeds = std::max(1, envOr("KELVRIN_MONKEY_SEEDS", 200) / share);
     const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 3000), firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
     long total = 0, diskFailures = 0;
     int games = 0, savesChecked = 0, fights = 0;
