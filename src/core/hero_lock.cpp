@@ -28,6 +28,12 @@ char heldPath[PathCapacity];
 std::atomic<bool> pathHeld{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
+// Removes the locked file's name, once, while the lock is still held; on
+// the crash path too (no allocation, a lock-free flag).
+void removeLockFile() {
+    if (pathHeld.exchange(false)) heldWith->remove(heldPath);  // a failure leaves a file the next copy locks
+}
+
 }  // namespace
 
 std::string lockFileName(const std::string& name) { return formatText("lock_%s", name.c_str()); }
@@ -56,17 +62,12 @@ bool lockHero(const std::string& name) {
 
 void releaseHeroLock() {
     if (heldLock < 0) return;
-    pathHeld = false;
-    heldWith->remove(heldPath);  // a failure leaves a file that the next copy simply locks
+    removeLockFile();
     heldWith->close(heldLock);
     heldLock = -1;
     heldWith = nullptr;
 }
 
-void removeHeroLockAfterCrash() {
-    if (!pathHeld) return;
-    pathHeld = false;
-    heldWith->remove(heldPath);
-}
+void removeHeroLockAfterCrash() { removeLockFile(); }
 
 }  // namespace kelvrin

@@ -23,8 +23,6 @@ std::string cursorTo(int row, int col) {
     return "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(col + 1) + "H";
 }
 
-bool hasBackground(int attr) { return (attr & 0xF0) != 0; }
-
 bool blank(const Cell& cell) { return cell.ch == U' ' && cell.attr == 7; }
 
 }  // namespace

@@ -26,6 +26,10 @@ enum class ColourSupport {
     Basic,   // the Linux console: no bright background
 };
 
+// Whether a console attribute has a background (the fight's status bar, the
+// key hints): without colours such cells are drawn in reverse video.
+inline bool hasBackground(int attr) { return (attr & 0xF0) != 0; }
+
 // The SGR sequence for a console attribute (7: a reset; without colours,
 // reverse video for an attribute with a background, else nothing).
 std::string colourSequence(int attr, ColourSupport support);

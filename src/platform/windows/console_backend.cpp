@@ -240,7 +240,8 @@ bool ConsoleBackend::sendCells() {
             if (ch > 0xFFFF) ch = U'?';  // one cell holds one UTF-16 unit
             out.Char.UnicodeChar = static_cast<wchar_t>(ch);
             // Without colours, cells on a background in the console's reverse video.
-            out.Attributes = static_cast<WORD>(colours ? cell.attr : (cell.attr & 0xF0) != 0 ? 7 | COMMON_LVB_REVERSE_VIDEO : 7);
+            const int plain = hasBackground(cell.attr) ? 7 | COMMON_LVB_REVERSE_VIDEO : 7;
+            out.Attributes = static_cast<WORD>(colours ? cell.attr : plain);
         }
     }
     SMALL_RECT region{origin_.X, origin_.Y, static_cast<SHORT>(origin_.X + cols - 1),

@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "core/binary_file.h"
 
@@ -166,30 +167,27 @@ bool windowsExists(const char* path) {
 // already waits for (and NTFS keeps in its journal).
 void windowsFlushFolderOf(const char*) {}
 
-// The lock is the open itself: nobody else may open the file while it is
-// held (share mode 0), and the handle goes with the process. Read access is
-// enough, so an existing lock file opens in a folder that is read-only by
-// now. A link is opened as itself and refused, so the game never creates a
-// file elsewhere; only a plain file is locked.
-// The lock is the open handle itself (no sharing). Opened with delete
-// access and FILE_FLAG_DELETE_ON_CLOSE, the file goes when the handle
-// closes, by the game or by the system for a game that crashed. Where delete
-// access is refused but the file opens (a read-only folder holding an old
-// lock file), the handle still locks and the file stays. A file that another
-// copy is removing at this moment refuses both for an instant: that is
-// tried again briefly before the folder counts as allowing no lock.
+// The lock is the open handle itself: nobody else may open the file while
+// it is held (share mode 0), and the handle goes with the process. Opened
+// with delete access and FILE_FLAG_DELETE_ON_CLOSE, the file goes when the
+// handle closes, by the game or by the system for a game that crashed.
+// Where delete access is refused but the file opens with read access (a
+// read-only folder holding an old lock file), the handle still locks and the
+// file stays. A file that another copy is removing at this moment refuses
+// both for an instant: that is tried again briefly before the folder counts
+// as allowing no lock. A link is opened as itself and refused, so the game
+// never creates a file elsewhere; only a plain file is locked.
 HANDLE openLockHandle(const wchar_t* name, DWORD& error) {
     constexpr DWORD Flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+    constexpr std::pair<DWORD, DWORD> ways[] = {{GENERIC_READ | DELETE, Flags | FILE_FLAG_DELETE_ON_CLOSE},
+                                                {GENERIC_READ, Flags}};
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE file = ::CreateFileW(name, GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
-                                    Flags | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        error = ::GetLastError();
-        if (error != ERROR_ACCESS_DENIED) return INVALID_HANDLE_VALUE;
-        file = ::CreateFileW(name, GENERIC_READ, 0, nullptr, OPEN_ALWAYS, Flags, nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
-        error = ::GetLastError();
-        if (error != ERROR_ACCESS_DENIED) return INVALID_HANDLE_VALUE;
+        for (const auto& [access, flags] : ways) {
+            const HANDLE file = ::CreateFileW(name, access, 0, nullptr, OPEN_ALWAYS, flags, nullptr);
+            if (file != INVALID_HANDLE_VALUE) return file;
+            error = ::GetLastError();
+            if (error != ERROR_ACCESS_DENIED) return INVALID_HANDLE_VALUE;
+        }
         ::Sleep(2);
     }
     return INVALID_HANDLE_VALUE;
