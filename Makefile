@@ -2,7 +2,8 @@
 # build: `make run`'s game, as any user builds it; build-release: g++,
 # Release, warnings as errors, and the packages; build-clang: the same with
 # clang++; build-san: the tests, with ASan and UBSan; build-windows:
-# kelvrin.exe and its tests, cross-compiled with mingw-w64.
+# kelvrin.exe and its tests, cross-compiled with mingw-w64; build-web: the
+# game in a web page (WebAssembly, Emscripten) and its tests.
 BUILD_DIR   := build
 RELEASE_DIR := build-release
 CLANG_DIR   := build-clang
@@ -10,6 +11,9 @@ SAN_DIR     := build-san
 BENCH_DIR   := build-bench
 FUZZ_DIR    := build-fuzz
 WINDOWS_DIR := build-windows
+WEB_DIR     := build-web
+# `make web-serve`'s port on 127.0.0.1.
+PORT        ?= 8080
 # Seconds each fuzz target runs in `make fuzz` and in `make test`.
 FUZZ_SECONDS       ?= 300
 FUZZ_SHORT_SECONDS ?= 10
@@ -19,7 +23,7 @@ CCACHE    := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccach
 # as a user would, without.
 CHECKED   := -DKELVRIN_WERROR=ON $(CCACHE)
 
-.PHONY: run build test package soak deps game-deps bench clean windows windows-test
+.PHONY: run build test package soak deps game-deps web-deps bench clean windows windows-test web web-serve web-test
 
 run: build
 	./$(BUILD_DIR)/kelvrin
@@ -32,8 +36,9 @@ build: game-deps
 # here, never at a user's), then everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer and every test: rules, scenarios, the monkey
 # test and the terminal tests; then the .deb from the Release tree, unpacked
-# and started; then the Windows build and its tests under wine; then every
-# fuzz target for a few seconds.
+# and started; then the Windows build and its tests under wine; then the web
+# build and its tests (under Node, and the page in headless Chromium); then
+# every fuzz target for a few seconds.
 test: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ $(CHECKED) >/dev/null
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
@@ -44,15 +49,43 @@ test: deps
 	cd $(SAN_DIR) && ctest --output-on-failure -j $(JOBS)
 	bash tests/package/test_package.sh $(RELEASE_DIR)
 	$(MAKE) --no-print-directory windows-test
+	$(MAKE) --no-print-directory web-test
 	$(MAKE) --no-print-directory fuzz-short
 
 # The .deb and the .tar.gz of the Release build, in $(RELEASE_DIR), and
-# the Windows zip in dist/.
+# the Windows zip and the web page's zip in dist/.
 package: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	cd $(RELEASE_DIR) && cpack
 	$(MAKE) --no-print-directory windows
+	$(MAKE) --no-print-directory web
+	rm -rf $(WEB_DIR)/kelvrin-web && cp -r $(WEB_DIR)/site $(WEB_DIR)/kelvrin-web
+	mkdir -p dist && rm -f dist/kelvrin-web.zip
+	cd $(WEB_DIR) && cmake -E tar cf ../dist/kelvrin-web.zip --format=zip kelvrin-web
+
+# The game in a web page: $(WEB_DIR)/site, one static folder (the page,
+# kelvrin.js and kelvrin.wasm, the terminal). Emscripten's optimiser needs
+# Debian's own Node modules when the node on PATH is another one.
+WEB_ENV := NODE_PATH=/usr/share/nodejs
+web: web-deps
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release $(CHECKED) >/dev/null
+	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS) --target kelvrin web_site
+
+# The site on http://127.0.0.1:$(PORT)/ until Ctrl-C.
+web-serve: web
+	node scripts/serve_web.mjs $(WEB_DIR)/site $(PORT)
+
+# The web build's tests: the rules, scenario and monkey tests under Node
+# (a 32-bit build), the game on pipes beside the Linux Release game, and the
+# page in headless Chromium.
+web-test: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ $(CHECKED) >/dev/null
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target kelvrin
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release -DKELVRIN_TESTS=ON $(CHECKED) \
+	  -DKELVRIN_LINUX_GAME=$(abspath $(RELEASE_DIR))/kelvrin >/dev/null
+	$(WEB_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
+	cd $(WEB_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # kelvrin.exe for 64-bit Windows (one file, no DLL beside it), the Windows
 # builds of the rules, scenario and monkey tests, and dist/kelvrin-win64.zip
@@ -116,8 +149,10 @@ bench: deps
 # What `make run` needs (a compiler, CMake) and what everything else needs.
 game-deps:
 	@bash scripts/install-deps.sh game
+web-deps:
+	@bash scripts/install-deps.sh web
 deps:
 	@bash scripts/install-deps.sh test
 
 clean:
-	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(CLANG_DIR) $(SAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) dist
+	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(CLANG_DIR) $(SAN_DIR) $(BENCH_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WEB_DIR) dist

@@ -3,23 +3,31 @@
 # does nothing when all is there.
 #   bash scripts/install-deps.sh game   a C++20 compiler, CMake and make:
 #                                       building and playing (`make run`)
+#   bash scripts/install-deps.sh web    the above, Emscripten, and the page's
+#                                       terminal from npm (`make web`)
 #   bash scripts/install-deps.sh test   all of the above, and what the tests,
 #                                       the packages and the tools need
 # `test` adds GoogleTest, Google Benchmark, tmux (the terminal tests), clang
 # with libFuzzer (the fuzz targets), what the package test needs (dpkg-dev
 # and `file` for the package's dependencies, man with groff, lintian),
 # libvterm (a terminal emulator, for the monkey test),
-# strace (`make bench`), and for the Windows build mingw-w64 and wine (to
-# run its tests).
+# strace (`make bench`), for the Windows build mingw-w64 and wine (to
+# run its tests), and for the web page's test Debian's Chromium and
+# playwright-core from npm (never a browser download).
 set -euo pipefail
 purpose=${1:-test}
-case $purpose in game | test) ;; *) echo "usage: $0 game|test" >&2; exit 2 ;; esac
+case $purpose in game | web | test) ;; *) echo "usage: $0 game|web|test" >&2; exit 2 ;; esac
 
 missing=()
 command -v g++ >/dev/null || missing+=(g++)
 command -v cmake >/dev/null || missing+=(cmake)
 command -v make >/dev/null || missing+=(make)
+if [ "$purpose" != game ]; then
+    command -v em++ >/dev/null || missing+=(emscripten)
+    command -v npm >/dev/null || missing+=(npm)
+fi
 if [ "$purpose" = test ]; then
+    command -v chromium >/dev/null || missing+=(chromium)
     command -v tmux >/dev/null || missing+=(tmux)
     [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
     [ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
@@ -42,7 +50,21 @@ if [ "$purpose" = test ]; then
     [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
 fi
 
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The page's terminal (and for the tests, the browser's driver) as the
+# committed lock file names them, when they are not installed yet.
+npm_packages() {
+    [ "$purpose" != game ] || return 0
+    local wanted=node_modules/@xterm/xterm/package.json
+    [ "$purpose" = test ] && wanted="$wanted node_modules/playwright-core/package.json"
+    for file in $wanted; do
+        [ -f "$file" ] && [ "$file" -nt package-lock.json ] || { (cd "$(dirname "$0")/.." && npm ci --no-audit --no-fund); return; }
+    done
+}
+
+if [ ${#missing[@]} -eq 0 ]; then
+    npm_packages
+    exit 0
+fi
 
 echo "Installing: ${missing[*]}"
 sudo=""
@@ -50,6 +72,7 @@ sudo=""
 # For playing, only what building needs: without the packages a compiler
 # merely recommends (image libraries, fonts, man pages).
 only=()
-[ "$purpose" = game ] && only=(--no-install-recommends)
+[ "$purpose" != test ] && only=(--no-install-recommends)
 $sudo apt-get update -q
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${only[@]}" "${missing[@]}"
+npm_packages

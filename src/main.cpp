@@ -17,7 +17,7 @@ int main() {
     using namespace kelvrin;
 
     installCrashHandlers();
-    setCrashHooks({crashSaveHook, keepCrashCopy, removeHeroLockAfterCrash});
+    setCrashHooks({crashSaveHook, keepCrashCopy, removeHeroLockAfterCrash, keptCrashSave});
     std::setlocale(LC_ALL, "");
     // Numbers keep the C form ("0.5", not "0,5" in a Polish locale).
     std::setlocale(LC_NUMERIC, "C");

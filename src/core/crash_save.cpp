@@ -88,6 +88,12 @@ void keepCrashCopy() {
     encodeSave(hero, world, true, keptImage);
 }
 
+bool keptCrashSave(KeptCrashSave& save) {
+    if (!armed) return false;
+    save = {crashPath, crashTemporaryPath, keptImage.data(), keptImage.size()};
+    return true;
+}
+
 CrashSaveOutcome crashSaveHook(CrashSource source) {
     bool written = false;
     if (source == CrashSource::LiveHero) {

@@ -32,6 +32,10 @@ bool writeCrashSave();
 // waits for input; nothing outside a game.
 void keepCrashCopy();
 
+// The crash save of the copy kept at the last wait for input (the hook
+// for a system that writes it itself); false outside a game.
+bool keptCrashSave(KeptCrashSave& save);
+
 // The hook for setCrashHooks: writes the crash save of a game in progress
 // and ends the game, so it is written once. Async-signal-safe with
 // CrashSource::LiveHero.

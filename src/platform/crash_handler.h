@@ -8,6 +8,7 @@
 // message) is core/crash_save.h, handed over as hooks.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace kelvrin {
@@ -31,6 +32,16 @@ enum class CrashSaveOutcome {
     Failed,   // it could not be written (an older one is left whole)
 };
 
+// The crash save that the kept copy makes: the file's name, its temporary
+// name and its bytes, all owned by the game's side and valid until the
+// next wait for input.
+struct KeptCrashSave {
+    const char* path = nullptr;
+    const char* temporaryPath = nullptr;
+    const unsigned char* bytes = nullptr;
+    std::size_t size = 0;
+};
+
 // The game's side of a crash.
 struct CrashHooks {
     // Writes the crash save of the game in progress, once (a second call
@@ -41,6 +52,9 @@ struct CrashHooks {
     // The hero leaves play after the crash save: removes what only a game
     // in play keeps on the disk (the hero's lock file). Async-signal-safe.
     void (*leavePlay)() = nullptr;
+    // The crash save of the kept copy, for a system that writes it without
+    // running game code (a web page after a trap); false outside a game.
+    bool (*keptSave)(KeptCrashSave& save) = nullptr;
 };
 
 // Installs the handlers, once, at start-up, before the backend is made.

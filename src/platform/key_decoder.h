@@ -16,6 +16,10 @@
 
 namespace kelvrin {
 
+// How long the rest of an escape sequence may take to arrive before a lone
+// Escape byte counts as the Escape key.
+constexpr int EscapeWaitMs = 50;
+
 class KeyDecoder {
 public:
     enum class Mode {

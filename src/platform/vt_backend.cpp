@@ -10,10 +10,6 @@ namespace kelvrin {
 
 namespace {
 
-// The screen every screen of the game is laid out for.
-constexpr int ScreenRows = 25;
-constexpr int ScreenColumns = 80;
-
 // Windows colour bits (1 blue, 2 green, 4 red) as an ANSI colour number.
 int ansiColour(int windowsColour) {
     return ((windowsColour & 1) ? 4 : 0) | (windowsColour & 2) | ((windowsColour & 4) ? 1 : 0);
@@ -57,6 +53,16 @@ ColourSupport colourSupportFromEnvironment() {
     const char* term = std::getenv("TERM");
     if (term && std::strncmp(term, "linux", 5) == 0) return ColourSupport::Basic;
     return ColourSupport::Full;
+}
+
+std::string withCarriageReturns(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 16);
+    for (const char byte : bytes) {
+        if (byte == '\n') out += '\r';
+        out += byte;
+    }
+    return out;
 }
 
 void VtBackend::beginScreen(std::string_view enter) {

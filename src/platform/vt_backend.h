@@ -19,6 +19,10 @@
 
 namespace kelvrin {
 
+// The screen every screen of the game is laid out for.
+constexpr int ScreenRows = 25;
+constexpr int ScreenColumns = 80;
+
 // How colours reach the terminal.
 enum class ColourSupport {
     None,    // NO_COLOR: no colour sequences; cells on a background in reverse video
@@ -29,6 +33,11 @@ enum class ColourSupport {
 // Whether a console attribute has a background (the fight's status bar, the
 // key hints): without colours such cells are drawn in reverse video.
 inline bool hasBackground(int attr) { return (attr & 0xF0) != 0; }
+
+// What a terminal's line discipline (ONLCR) does to output: each '\n'
+// becomes "\r\n". The drawing writes bare '\n'; a terminal that has no
+// line discipline of its own (the web page's) needs it done at its edge.
+std::string withCarriageReturns(std::string_view bytes);
 
 // The SGR sequence for a console attribute (7: a reset; without colours,
 // reverse video for an attribute with a background, else nothing).

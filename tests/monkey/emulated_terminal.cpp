@@ -57,12 +57,7 @@ EmulatedTerminal::EmulatedTerminal(ColourSupport colours) : vt_(vterm_new(25, 80
 }
 
 bool EmulatedTerminal::send(std::string_view bytes) {
-    // The terminal's line discipline (ONLCR) turns each '\n' into "\r\n".
-    std::string onTheLine;
-    for (const char byte : bytes) {
-        if (byte == '\n') onTheLine += '\r';
-        onTheLine += byte;
-    }
+    const std::string onTheLine = withCarriageReturns(bytes);
     sent_ += bytes;
     vterm_input_write(vt_.get(), onTheLine.data(), onTheLine.size());
     return true;

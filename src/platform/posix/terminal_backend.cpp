@@ -14,10 +14,6 @@ namespace kelvrin {
 
 namespace {
 
-// How long the rest of an escape sequence may take to arrive before a lone
-// Escape byte counts as the Escape key.
-constexpr int EscapeWaitMs = 50;
-
 constexpr std::string_view EnterScreen = "\x1b[?1049h\x1b[?25h";
 
 }  // namespace

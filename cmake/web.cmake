@@ -1,0 +1,41 @@
+# The game in a web page (`make web`): kelvrin.js and kelvrin.wasm, with the
+# page, its script and style and the terminal (xterm.js, from npm) beside
+# them in site/, one static folder any web server can serve.
+set(KELVRIN_WEB_DIR ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/web)
+set(KELVRIN_XTERM_DIR ${CMAKE_CURRENT_SOURCE_DIR}/node_modules/@xterm/xterm CACHE PATH "The @xterm/xterm package")
+set(KELVRIN_SITE_DIR ${CMAKE_BINARY_DIR}/site)
+
+# Every Emscripten program of the project: the key waits and the hero locks
+# wait for the page without blocking it (Asyncify), its runtime's own
+# stack big enough for the deepest wait (a loot screen after a fight in the
+# dungeon), with room to spare.
+set(KELVRIN_WEB_LINK_OPTIONS
+    -sASYNCIFY -sASYNCIFY_STACK_SIZE=1048576 -sALLOW_MEMORY_GROWTH=1
+    "SHELL:--pre-js ${KELVRIN_WEB_DIR}/runtime.js")
+
+target_link_options(kelvrin PRIVATE ${KELVRIN_WEB_LINK_OPTIONS} -sENVIRONMENT=web,node
+                    -sEXPORTED_RUNTIME_METHODS=ccall,UTF8ToString)
+set_target_properties(kelvrin PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${KELVRIN_SITE_DIR}
+                      LINK_DEPENDS ${KELVRIN_WEB_DIR}/runtime.js)
+
+if(NOT EXISTS ${KELVRIN_XTERM_DIR}/lib/xterm.js)
+  message(FATAL_ERROR "${KELVRIN_XTERM_DIR} is missing: run `npm ci` first (`make web` does)")
+endif()
+set(KELVRIN_SITE_FILES
+    index.html:${KELVRIN_WEB_DIR}/site/index.html
+    page.js:${KELVRIN_WEB_DIR}/site/page.js
+    page.css:${KELVRIN_WEB_DIR}/site/page.css
+    xterm.js:${KELVRIN_XTERM_DIR}/lib/xterm.js
+    xterm.css:${KELVRIN_XTERM_DIR}/css/xterm.css
+    LICENSE-xterm.txt:${KELVRIN_XTERM_DIR}/LICENSE
+    LICENSE.txt:${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
+set(KELVRIN_SITE_OUTPUTS "")
+foreach(entry IN LISTS KELVRIN_SITE_FILES)
+  string(REGEX REPLACE ":.*" "" name "${entry}")
+  string(REGEX REPLACE "^[^:]*:" "" source "${entry}")
+  add_custom_command(OUTPUT ${KELVRIN_SITE_DIR}/${name}
+                     COMMAND ${CMAKE_COMMAND} -E copy ${source} ${KELVRIN_SITE_DIR}/${name}
+                     DEPENDS ${source} VERBATIM)
+  list(APPEND KELVRIN_SITE_OUTPUTS ${KELVRIN_SITE_DIR}/${name})
+endforeach()
+add_custom_target(web_site ALL DEPENDS ${KELVRIN_SITE_OUTPUTS})

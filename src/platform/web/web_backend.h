@@ -1,0 +1,32 @@
+// The game in a web page: the shared terminal drawing, sent to the page's
+// terminal (xterm.js, which reads the same escape sequences), always
+// 80×25 and in full colours; keys are the bytes the terminal sends,
+// awaited without blocking the page.
+#pragma once
+
+#include "platform/key_decoder.h"
+#include "platform/vt_backend.h"
+
+namespace kelvrin {
+
+class WebBackend : public VtBackend {
+public:
+    WebBackend();
+    // The game's run is over: the page says so and offers a new one.
+    ~WebBackend() override;
+    WebBackend(const WebBackend&) = delete;
+    WebBackend& operator=(const WebBackend&) = delete;
+
+protected:
+    bool send(std::string_view bytes) override;
+    int nextKey() override;
+
+private:
+    KeyDecoder decoder_;
+};
+
+// True in a web page; false under Node, where the game plays on the
+// standard streams.
+bool inWebPage();
+
+}  // namespace kelvrin
