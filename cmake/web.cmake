@@ -13,8 +13,11 @@ set(KELVRIN_WEB_LINK_OPTIONS
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=1048576 -sALLOW_MEMORY_GROWTH=1
     "SHELL:--pre-js ${KELVRIN_WEB_DIR}/runtime.js")
 
+# What the page asks the game is called from the page alone: it is linked
+# into the game itself, where no reference from the game would keep it.
+target_sources(kelvrin PRIVATE ${KELVRIN_WEB_DIR}/page_services.cpp)
 target_link_options(kelvrin PRIVATE ${KELVRIN_WEB_LINK_OPTIONS} -sENVIRONMENT=web,node
-                    -sEXPORTED_RUNTIME_METHODS=ccall,UTF8ToString)
+                    -sEXPORTED_RUNTIME_METHODS=UTF8ToString,stringToUTF8,lengthBytesUTF8,stackSave,stackRestore,stackAlloc)
 set_target_properties(kelvrin PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${KELVRIN_SITE_DIR}
                       LINK_DEPENDS ${KELVRIN_WEB_DIR}/runtime.js)
 

@@ -91,9 +91,32 @@ if (navigator.storage && navigator.storage.persist) navigator.storage.persist().
 
 // --- the panel of heroes --------------------------------------------------
 
-const call = (name, returns, types, args) => Module.ccall(name, returns, types, args);
-const saveName = hero => call('kelvrinSaveName', 'string', ['string'], [hero]);
-const crashSaveName = hero => call('kelvrinCrashSaveName', 'string', ['string'], [hero]);
+// Calls into the game while it waits for a key (the runtime's ccall would
+// wait for the game instead): the arguments on the game's stack for the call.
+function onStack(body) {
+    const top = Module.stackSave();
+    try {
+        return body();
+    } finally {
+        Module.stackRestore(top);
+    }
+}
+function textOnStack(text) {
+    const size = Module.lengthBytesUTF8(text) + 1;
+    const at = Module.stackAlloc(size);
+    Module.stringToUTF8(text, at, size);
+    return at;
+}
+const nameAnswer = (fn, hero) => onStack(() => Module.UTF8ToString(fn(textOnStack(hero))));
+const saveName = hero => nameAnswer(Module._kelvrinSaveName, hero);
+const crashSaveName = hero => nameAnswer(Module._kelvrinCrashSaveName, hero);
+const lockName = hero => nameAnswer(Module._kelvrinLockName, hero);
+const nameAllowed = hero => onStack(() => Module._kelvrinNameAllowed(textOnStack(hero)) === 1);
+const saveSound = bytes => onStack(() => {
+    const at = Module.stackAlloc(bytes.length);
+    Module.HEAPU8.set(bytes, at);
+    return Module._kelvrinSaveSound(at, bytes.length) === 1;
+});
 
 // Writes a whole file under its temporary name, then renames it over the
 // old one, as the game does: a refusal leaves the old file as it was.
@@ -118,8 +141,8 @@ function say(text) { document.getElementById('panel-message').textContent = text
 // lock support.
 async function withHeroLocked(hero, action) {
     if (!navigator.locks) return action();
-    const lockName = Module.kelvrin.prefix + call('kelvrinLockName', 'string', ['string'], [hero]);
-    return navigator.locks.request(lockName, { ifAvailable: true }, lock => {
+    const lock = Module.kelvrin.prefix + lockName(hero);
+    return navigator.locks.request(lock, { ifAvailable: true }, lock => {
         if (!lock) {
             say(InPlayElsewhere);
             return undefined;
@@ -151,7 +174,7 @@ function heroesKept() {
 
 let shownList = null;
 function refreshPanel() {
-    if (!Module.kelvrin || !Module.ccall || !runtimeReady) return;
+    if (!runtimeReady) return;
     const heroes = heroesKept();
     const key = JSON.stringify(heroes);
     if (key === shownList) return;
@@ -172,7 +195,7 @@ function refreshPanel() {
             const b = document.createElement('button');
             b.type = 'button';
             b.textContent = label;
-            b.addEventListener('click', () => withHeroLocked(hero, action).then(refreshPanel));
+            b.addEventListener('click', () => withHeroLocked(hero, action).then(afterPanel));
             item.append(b);
         };
         button('Pobierz', () => {
@@ -187,6 +210,13 @@ function refreshPanel() {
         list.append(item);
     }
     document.getElementById('no-heroes').hidden = heroes.length > 0;
+}
+
+// After a panel action the list shows what changed, and the keys go to the
+// game again.
+function afterPanel() {
+    refreshPanel();
+    terminal.focus();
 }
 
 // "Play on" from a crash save: it becomes the hero's save, as moving
@@ -219,12 +249,12 @@ document.getElementById('upload').addEventListener('change', async event => {
     const bytes = new Uint8Array(await file.arrayBuffer());
     const hero = prompt('Imię postaci z tego zapisu:', suggestedName(file.name));
     if (hero === null) return;
-    if (hero === '' || [...hero].length > 30 || !call('kelvrinNameAllowed', 'number', ['string'], [hero])) {
+    if (hero === '' || [...hero].length > 30 || !nameAllowed(hero)) {
         say('Niedozwolone imię, wybierz inne.');
         return;
     }
     const target = saveName(hero);
-    if (!call('kelvrinSaveSound', 'number', ['array', 'number'], [bytes, bytes.length])) {
+    if (!saveSound(bytes)) {
         say("Pilk zapisu '" + target + "' jest uszkodzony!");
         return;
     }
@@ -232,7 +262,7 @@ document.getElementById('upload').addEventListener('change', async event => {
         if (Module.kelvrin.readFile(target) !== null && !confirm('Zapis ' + target + ' już istnieje. Zastąpić go?')) return;
         say(replaceFile(target, bytes) ? 'Wgrano zapis ' + target + '.' : 'Nie mozna zapisac gry!');
     });
-    refreshPanel();
+    afterPanel();
 });
 
 document.getElementById('graveyard').addEventListener('click', () => {
@@ -245,5 +275,5 @@ let runtimeReady = false;
 Module.onRuntimeInitialized = () => {
     runtimeReady = true;
     refreshPanel();
-    setInterval(refreshPanel, 1000);
+    setInterval(refreshPanel, 500);
 };

@@ -1,0 +1,422 @@
+// The game in its web page, in Debian's headless Chromium driven by playwright-core: the site served on 127.0.0.1 by
+// the project's own server, a fresh browser profile, no request anywhere else. It reads the page's terminal buffer
+// (characters and colours) as a player sees it, plays from the menu into a dungeon fight, and checks that saves, the
+// crash save and the panel of heroes keep every byte. Screenshots of the town and of a fight go to OUT_DIR.
+//   node browser_test.mjs SITE_DIR LINUX_GAME OUT_DIR
+import { spawn, spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const [siteDir, linuxGame, outDir] = process.argv.slice(2).map(path => resolve(path));
+const here = dirname(fileURLToPath(import.meta.url));
+const NAME = 'Łucja';
+const VIEW_HINT = 'Ruch - strzałki, s - statystki, u - użyj schodów, q - zapis i wyjście';
+const IN_PLAY = 'Ta postać jest już w grze w innym oknie.';
+
+let passed = 0, failed = 0;
+const figures = [];
+const foreign = [];
+
+// --- the page as a player sees it --------------------------------------------------------------------------------
+
+const rows = page => page.evaluate(() => {
+    const buffer = terminal.buffer.active;
+    return Array.from({ length: 25 }, (_, y) => buffer.getLine(buffer.viewportY + y).translateToString(true).trimEnd());
+});
+const text = async page => (await rows(page)).join('\n');
+// The colours of a row's cells: [foreground, background], palette numbers or 'd' for the terminal's default.
+const colours = (page, y) => page.evaluate(y => {
+    const line = terminal.buffer.active.getLine(terminal.buffer.active.viewportY + y);
+    return Array.from({ length: 80 }, (_, x) => {
+        const cell = line.getCell(x);
+        return [cell.isFgDefault() ? 'd' : cell.getFgColor(), cell.isBgDefault() ? 'd' : cell.getBgColor()];
+    });
+}, y);
+
+class Failure extends Error {}
+async function waitFor(page, wanted, seconds = 10) {
+    const deadline = Date.now() + seconds * 1000;
+    for (;;) {
+        const now = await text(page);
+        if (now.includes(wanted)) return now;
+        if (Date.now() > deadline) throw new Failure(`the screen did not show "${wanted}":\n${now}`);
+        await page.waitForTimeout(30);
+    }
+}
+async function press(page, key, wanted) {
+    await page.keyboard.press(key);
+    if (wanted) return waitFor(page, wanted);
+}
+async function typed(page, line, wanted) {
+    await page.keyboard.type(line);
+    return press(page, 'Enter', wanted);
+}
+const openHero = (page, name, wanted = VIEW_HINT) => press(page, '1', 'Podaj swoje imię śmiałku:').then(() =>
+    typed(page, name, wanted));
+const leaveGame = (page, answer) => press(page, 'q', 'Czy chcesz zapisać grę? (tak/nie/anuluj)').then(() =>
+    press(page, answer, '1. Graj'));
+
+// Acts on each new screen until `step` returns true; `step` returns false for a screen it waits past.
+async function drive(page, step, seconds) {
+    const deadline = Date.now() + seconds * 1000;
+    let last = '';
+    while (Date.now() < deadline) {
+        const now = await text(page);
+        if (now === last) {
+            await page.waitForTimeout(20);
+            continue;
+        }
+        const done = await step(now);
+        if (done === true) return now;
+        last = done === false ? '' : now;
+    }
+    throw new Failure(`no end within ${seconds} s:\n${await text(page)}`);
+}
+
+// Character creation, the first answer everywhere, to the town.
+const createHero = page => drive(page, async screen => {
+    if (screen.includes('Jesteś w mieście.')) return true;
+    if (/Czy chcesz grać jako|t - ok, n - anuluj, r - przerzuć cechy/.test(screen)) await page.keyboard.press('t');
+    else if (screen.includes('w - wybierz, inny - anuluj')) await page.keyboard.press('w');
+    else if (/\(ok\)|-- dalej --/.test(screen)) await page.keyboard.press(' ');
+    else if (screen.includes('liczba - wybierz, n - anuluj, c - cofnij.')) await page.keyboard.press('1');
+    else if (/liczba - wybór, (n - anuluj, c - cofnij\.|p - pokaż|c - cofnij)/.test(screen)) await typed(page, '1');
+    else if (screen.includes('Zmiana:')) await typed(page, '0');
+    else return false;
+}, 60);
+
+// The hero's cell on the overview (columns 51-70 of rows 2-21), or null.
+function heroOnOverview(screen) {
+    const lines = screen.split('\n').slice(1, 21);
+    for (let y = 0; y < lines.length; ++y) {
+        const x = [...lines[y]].slice(50, 70).indexOf('O');
+        if (x >= 0) return [x, y];
+    }
+    return null;
+}
+const cellOf = (screen, x, y) => [...screen.split('\n')[y + 1]][x + 50];
+
+// Walks to and fro beside the stairs with the arrow keys until `want` ('fight' or 'loot') comes, answering the
+// dungeon's questions on the way; returns the fight's first screen or the loot screen.
+async function walkUntil(page, want) {
+    let there = null, steps = 0, fought = false;
+    const moves = [['ArrowUp', 'ArrowDown', 0, -1], ['ArrowDown', 'ArrowUp', 0, 1], ['ArrowLeft', 'ArrowRight', -1, 0],
+                   ['ArrowRight', 'ArrowLeft', 1, 0]];
+    return drive(page, async screen => {
+        if (screen.includes('-- dalej --')) await page.keyboard.press(' ');
+        else if (screen.includes('Czy chcesz zaatakować?')) await page.keyboard.press('t');
+        else if (screen.includes('Co chcesz zrobić (liczba - podnieś')) {
+            if (want === 'loot' && fought) return true;
+            await typed(page, 'w');
+        } else if (screen.includes('(ok)')) await page.keyboard.press(' ');
+        else if (screen.includes('komendy:afuec')) {
+            if (want === 'fight') return true;
+            fought = true;
+            await page.keyboard.press('f');
+        } else if (screen.includes('Ruch - strzałki, s - statystki')) {
+            fought = false;
+            if (!there) {
+                const [hx, hy] = heroOnOverview(screen);
+                there = moves.find(([, , dx, dy]) => {
+                    const [x, y] = [hx + dx, hy + dy];
+                    return x >= 0 && x < 20 && y >= 0 && y < 20 && cellOf(screen, x, y) !== '#';
+                });
+                if (!there) throw new Failure('no floor next to the hero');
+            }
+            if (++steps > 400) throw new Failure(`four hundred steps did not bring the ${want}`);
+            await page.keyboard.press(there[steps % 2 === 1 ? 0 : 1]);
+        } else return false;
+    }, 120);
+}
+
+// --- the browser's storage and the panel -----------------------------------------------------------------------
+
+const stored = (page, file) => page.evaluate(file => {
+    const value = localStorage.getItem('kelvrin:' + file);
+    return value === null ? null : Array.from(value, c => c.charCodeAt(0));
+}, file);
+const store = (page, file, bytes) => page.evaluate(([file, bytes]) =>
+    localStorage.setItem('kelvrin:' + file, String.fromCharCode(...bytes)), [file, bytes]);
+const panelSays = page => page.locator('#panel-message').textContent();
+const heroButton = (page, file, label) => page.locator(`#heroes li[data-file="${file}"] button`, { hasText: label });
+// A 32-bit little-endian field of a save, as the game stores it.
+function putI32(bytes, at, value) {
+    for (let i = 0; i < 4; ++i) bytes[at + i] = (value >> (8 * i)) & 255;
+}
+async function upload(page, fileName, bytes, heroName) {
+    page.once('dialog', dialog => dialog.accept(heroName));
+    await page.locator('#upload').setInputFiles({ name: fileName, mimeType: 'application/octet-stream',
+                                                  buffer: Buffer.from(bytes) });
+    await page.waitForFunction(() => document.getElementById('panel-message').textContent !== '');
+}
+
+// The Linux game on a pipe in a folder holding `files`: the folder's files afterwards.
+function linuxPlays(files, keys) {
+    const folder = mkdtempSync(join(tmpdir(), 'kelvrin-web-'));
+    try {
+        for (const [name, bytes] of Object.entries(files)) writeFileSync(join(folder, name), Buffer.from(bytes));
+        const run = spawnSync(linuxGame, [], { cwd: folder, input: keys, encoding: 'utf8' });
+        if (run.status !== 0) throw new Failure(`the Linux game ended with ${run.status}`);
+        const left = {};
+        for (const name of spawnSync('ls', ['-A'], { cwd: folder, encoding: 'utf8' }).stdout.split('\n')) {
+            if (name) left[name] = [...readFileSync(join(folder, name))];
+        }
+        return { output: run.stdout, files: left };
+    } finally {
+        rmSync(folder, { recursive: true, force: true });
+    }
+}
+
+const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
+function expect(condition, what) {
+    if (!condition) throw new Failure(what);
+}
+
+async function check(name, body) {
+    try {
+        await body();
+        ++passed;
+        console.log(`ok: ${name}`);
+    } catch (error) {
+        ++failed;
+        console.log(`FAIL: ${name}: ${error instanceof Failure ? error.message : error.stack}`);
+    }
+}
+
+// --- the run ------------------------------------------------------------------------------------------------------
+
+const server = spawn(process.execPath, [join(here, '../../scripts/serve_web.mjs'), siteDir, '0'],
+                     { stdio: ['ignore', 'pipe', 'inherit'] });
+const address = await new Promise((resolve, reject) => {
+    server.stdout.once('data', data => resolve(/http:\/\/[^/]+\//.exec(String(data))[0]));
+    server.once('exit', () => reject(new Error('the server did not start')));
+});
+const profile = mkdtempSync(join(tmpdir(), 'kelvrin-chromium-'));
+const launch = () => chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium', headless: true, acceptDownloads: true, viewport: { width: 1280, height: 800 },
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync'],
+});
+async function watched(context) {
+    // Nothing but this machine's server is asked for anything.
+    await context.route('**/*', route => {
+        const url = new URL(route.request().url());
+        if (url.hostname === '127.0.0.1' || url.protocol === 'blob:' || url.protocol === 'data:') return route.continue();
+        foreign.push(url.href);
+        return route.abort();
+    });
+    return context;
+}
+async function openGame(context) {
+    const page = await context.newPage();
+    const errors = [];
+    page.on('pageerror', error => errors.push(String(error)));
+    page.errors = errors;
+    const start = Date.now();
+    await page.goto(address);
+    await waitFor(page, '1. Graj');
+    page.startedIn = Date.now() - start;
+    return page;
+}
+
+let context = await watched(await launch());
+let page;
+try {
+    await check('the menu and the information screen', async () => {
+        page = await openGame(context);
+        figures.push(`page to the menu: ${page.startedIn} ms`);
+        expect(await page.evaluate(() => document.documentElement.lang === 'pl' && document.title === 'Kelvrin'),
+               'the page is not Polish or not titled Kelvrin');
+        expect(await page.evaluate(() => document.activeElement === terminal.textarea), 'the terminal has no focus');
+        await press(page, '3', 'Autor: Brannok52');
+        await press(page, 'x', '1. Graj');
+        // Ctrl-C is no signal here: the game goes on.
+        await page.keyboard.press('Control+C');
+        await press(page, '3', 'Autor: Brannok52');
+        await press(page, 'x', '1. Graj');
+        const start = Date.now();
+        for (let i = 0; i < 10; ++i) {
+            await press(page, '3', 'Autor: Brannok52');
+            await press(page, 'x', '1. Graj');
+        }
+        figures.push(`a key to its screen: ${((Date.now() - start) / 20).toFixed(1)} ms`);
+    });
+
+    await check('a hero with a Polish name, coloured bonuses, the town', async () => {
+        await press(page, '1', 'Podaj swoje imię śmiałku:');
+        await page.keyboard.type(NAME + 'ś');
+        await waitFor(page, 'śmiałku: ' + NAME + 'ś');
+        await page.keyboard.press('Backspace');
+        await drive(page, async screen => screen.split('\n').some(line => line.endsWith('śmiałku: ' + NAME)), 5);
+        await press(page, 'Enter', 't - ok, n - anuluj, r - przerzuć cechy');
+        await press(page, 't', 'WYBIERZ RASĘ:');
+        await press(page, '2', 'Czy chcesz grać jako Elf?');
+        const lines = await rows(page);
+        const colourOf = async (label, sign) => {
+            const y = lines.findIndex(line => line.startsWith(label));
+            const x = y < 0 ? -1 : [...lines[y]].indexOf(sign);
+            if (y < 0 || x < 0) throw new Failure(`no ${label} ${sign} in:\n${lines.join("\n")}`);
+            return (await colours(page, y))[x][0];
+        };
+        expect(same([await colourOf('ZRĘ:', '+'), await colourOf('KON:', '-')], [10, 9]),
+               'ZRĘ +2 is not light green or KON -2 not light red');
+        await createHero(page);
+        await waitFor(page, 'Jesteś w mieście.');
+        await page.screenshot({ path: join(outDir, 'web-town.png') });
+    });
+
+    await check('save, reload, and load by name; the browser closed and opened again', async () => {
+        await leaveGame(page, 't');
+        expect((await stored(page, 'save_' + NAME))?.length === 1008, 'no save of 1008 bytes');
+        await heroButton(page, 'save_' + NAME, 'Pobierz').waitFor({ timeout: 5000 });
+        await page.reload();
+        await waitFor(page, '1. Graj');
+        await openHero(page, NAME, 'Jesteś w mieście.');
+        expect(await stored(page, 'save_' + NAME) === null, 'loading left the save');
+        await leaveGame(page, 't');
+        await context.close();
+        context = await watched(await launch());
+        page = await openGame(context);
+        expect((await stored(page, 'save_' + NAME))?.length === 1008, 'the save did not outlive the browser');
+    });
+
+    await check('the dungeon view, a step with the arrows, a fight and its loot', async () => {
+        const strong = await stored(page, 'save_' + NAME);
+        putI32(strong, 8, 30), putI32(strong, 12, 30), putI32(strong, 44, 999);
+        await store(page, 'save_' + NAME, strong);
+        await openHero(page, NAME, 'Jesteś w mieście.');
+        await press(page, 'w', 'Gdzie chcesz iść:');
+        await press(page, 'p', 'Jesteś w podziemiach na 1 poziomie.');
+        const view = await waitFor(page, VIEW_HINT);
+        expect([...view.split('\n')[11]][9] === 'O', 'the close-up does not show the hero in its middle');
+        const before = heroOnOverview(view);
+        expect(before !== null, 'the overview does not show the hero');
+        const fight = await walkUntil(page, 'fight');
+        expect(new RegExp(`^${NAME} pw:.*komendy:afuec`).test(fight.split('\n')[0]),
+               'the top row is not the fight status bar');
+        expect((await colours(page, 0)).every(([fg, bg]) => fg === 7 && bg === 8), 'the status bar is not grey on grey');
+        await page.screenshot({ path: join(outDir, 'web-fight.png') });
+        await walkUntil(page, 'loot');
+        await typed(page, 'w', VIEW_HINT);
+    });
+
+    await check('a reload in the middle of a game leaves the crash save; play on from it', async () => {
+        await page.reload();
+        await waitFor(page, '1. Graj');
+        expect((await stored(page, 'error_save_' + NAME))?.length === 1008 &&
+               await stored(page, 'save_' + NAME) === null, 'no crash save alone after the reload');
+        await heroButton(page, 'error_save_' + NAME, 'Graj dalej').click();
+        await page.waitForFunction(name => localStorage.getItem('kelvrin:save_' + name) !== null, NAME);
+        expect(await stored(page, 'error_save_' + NAME) === null, 'play on left the crash save');
+        await openHero(page, NAME);
+        await waitFor(page, 'Jesteś w podziemiach na 1 poziomie.');
+    });
+
+    // Whether the page came back from the back/forward cache after a visit to another page of the site.
+    async function leftAndShown() {
+        await page.evaluate(() => {
+            sessionStorage.setItem('restored', 'no');
+            addEventListener('pageshow', event => event.persisted && sessionStorage.setItem('restored', 'yes'));
+        });
+        await page.goto(address + 'LICENSE.txt');
+        await page.goBack();
+        return page.evaluate(() => sessionStorage.getItem('restored') === 'yes');
+    }
+    await check('a page left and shown again from the back/forward cache', async () => {
+        // In the menu (no hero, no lock): the same game goes on.
+        await leaveGame(page, 't');
+        const atMenu = await leftAndShown();
+        if (atMenu) await press(page, '3', 'Autor: Brannok52').then(() => press(page, 'x', '1. Graj'));
+        await openHero(page, NAME);
+        const restored = await leftAndShown();
+        figures.push(`back/forward cache: kept ${atMenu ? 'in the menu' : 'not in the menu'}, ` +
+                     `${restored ? 'kept' : 'not kept'} in a game`);
+        if (restored) {
+            await waitFor(page, VIEW_HINT);
+            expect(await stored(page, 'error_save_' + NAME) === null, 'a crash save beside the live hero');
+            await leaveGame(page, 't');
+        } else {
+            // Not kept (a page holding a Web Lock may not be): it was gone, and its hero is in the crash save.
+            await waitFor(page, '1. Graj');
+            expect((await stored(page, 'error_save_' + NAME))?.length === 1008, 'the page went without a crash save');
+            await store(page, 'save_' + NAME, await stored(page, 'error_save_' + NAME));
+            await page.evaluate(name => localStorage.removeItem('kelvrin:error_save_' + name), NAME);
+        }
+    });
+
+    await check('a downloaded save plays in the Linux game and comes back byte for byte', async () => {
+        await page.reload();
+        await waitFor(page, '1. Graj');
+        const kept = await stored(page, 'save_' + NAME);
+        const [download] = await Promise.all([page.waitForEvent('download'),
+                                              heroButton(page, 'save_' + NAME, 'Pobierz').click()]);
+        const file = join(profile, 'downloaded');
+        await download.saveAs(file);
+        const bytes = [...readFileSync(file)];
+        expect(download.suggestedFilename() === 'save_' + NAME && same(bytes, kept), 'the download is not the save');
+        const linux = linuxPlays({ ['save_' + NAME]: bytes }, `1${NAME}\nqt0`);
+        expect(linux.output.includes('Jesteś w podziemiach na 1 poziomie.'), 'the Linux game did not load the hero');
+        const back = linux.files['save_' + NAME];
+        expect(same(back, bytes), 'the Linux game saved other bytes');
+        await page.evaluate(name => localStorage.removeItem('kelvrin:save_' + name), NAME);
+        await upload(page, `save_${NAME} (1)`, back, NAME);
+        expect(same(await stored(page, 'save_' + NAME), back), 'the uploaded save is not the Linux game\'s file');
+    });
+
+    await check('a damaged file is refused and replaces nothing', async () => {
+        const kept = await stored(page, 'save_' + NAME);
+        const damaged = kept.slice();
+        damaged[0] ^= 0xff;
+        await page.evaluate(() => { document.getElementById('panel-message').textContent = ''; });
+        await upload(page, 'save_' + NAME, damaged, NAME);
+        expect(await panelSays(page) === `Pilk zapisu 'save_${NAME}' jest uszkodzony!`, 'no refusal of the damaged file');
+        expect(same(await stored(page, 'save_' + NAME), kept), 'the damaged file replaced the save');
+    });
+
+    await check('a hero in play in another tab is refused', async () => {
+        const kept = await stored(page, 'save_' + NAME);
+        await openHero(page, NAME);
+        const other = await openGame(context);
+        await upload(other, 'save_' + NAME, kept, NAME);
+        expect(await panelSays(other) === IN_PLAY, 'the other tab took the hero in play');
+        await openHero(other, NAME, IN_PLAY);
+        await other.close();
+        await leaveGame(page, 't');
+    });
+
+    await check('"0. Wyjście" ends the game and the page offers a new one', async () => {
+        await press(page, '0');
+        await page.waitForSelector('#ended', { state: 'visible' });
+        await Promise.all([page.waitForEvent('load'), page.click('#again')]);
+        await waitFor(page, '1. Graj');
+    });
+
+    await check('storage refused: the game says so, goes on, and the page warns once', async () => {
+        const refusing = await context.newPage();
+        await refusing.addInitScript(() => {
+            Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
+        });
+        await refusing.goto(address);
+        await waitFor(refusing, '1. Graj');
+        await openHero(refusing, NAME);
+        await press(refusing, 'q', 'Czy chcesz zapisać grę? (tak/nie/anuluj)');
+        await press(refusing, 't', 'Nie mozna zapisac gry!');
+        expect(await refusing.locator('#notice').isVisible() &&
+               /nie przetrwają/.test(await refusing.locator('#notice').textContent()), 'no notice on the page');
+        await refusing.close();
+    });
+} finally {
+    await context.close().catch(() => {});
+    server.kill();
+    rmSync(profile, { recursive: true, force: true });
+}
+for (const figure of figures) console.log(figure);
+if (foreign.length > 0) {
+    ++failed;
+    console.log(`FAIL: requests beyond 127.0.0.1: ${foreign.join(' ')}`);
+}
+console.log(`${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);
