@@ -196,7 +196,8 @@ const address = await new Promise((resolve, reject) => {
 });
 const profile = mkdtempSync(join(tmpdir(), 'kelvrin-chromium-'));
 const launch = () => chromium.launchPersistentContext(profile, {
-    executablePath: '/usr/bin/chromium', headless: true, acceptDownloads: true, viewport: { width: 1280, height: 800 },
+    // Playwright turns the back/forward cache off unless told not to.
+    executablePath: '/usr/bin/chromium', headless: true, ignoreDefaultArgs: ['--disable-back-forward-cache'], acceptDownloads: true, viewport: { width: 1280, height: 800 },
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
            '--disable-component-update', '--disable-sync'],
 });
@@ -315,15 +316,17 @@ try {
         await waitFor(page, 'Jesteś w podziemiach na 1 poziomie.');
     });
 
-    // Whether the page came back from the back/forward cache after a visit to another page of the site.
+    // Whether the page came back from the back/forward cache after a visit to another page of the site: its
+    // scripts' own state is still there then.
     async function leftAndShown() {
-        await page.evaluate(() => {
-            sessionStorage.setItem('restored', 'no');
-            addEventListener('pageshow', event => event.persisted && sessionStorage.setItem('restored', 'yes'));
-        });
+        await page.evaluate(() => { window.beforeLeaving = true; });
         await page.goto(address + 'LICENSE.txt');
-        await page.goBack();
-        return page.evaluate(() => sessionStorage.getItem('restored') === 'yes');
+        // A page shown from the cache fires no load event: only the navigation's commit is awaited.
+        await page.goBack({ waitUntil: 'commit' });
+        await page.waitForFunction(() => typeof terminal === 'object');
+        const restored = await page.evaluate(() => window.beforeLeaving === true);
+        if (!restored) await waitFor(page, '1. Graj');
+        return restored;
     }
     await check('a page left and shown again from the back/forward cache', async () => {
         // In the menu (no hero, no lock): the same game goes on.

@@ -46,10 +46,13 @@ var Module = {
         if (kelvrin.storageRefused) storageNotice();
         kelvrin.onGameEnded = () => {
             gameRunning = false;
+            gameEnded = true;
             show('ended');
             document.getElementById('again').focus();
         };
         gameRunning = true;
+        kelvrin.sendKeys(typedAhead);
+        typedAhead = null;
     }],
     postRun: [() => refreshPanel()],
     // A trap or an abort in the game's code: none of it can run any more.
@@ -58,6 +61,7 @@ var Module = {
     onAbort: () => {
         if (!gameRunning) return;
         gameRunning = false;
+        gameEnded = true;
         const kelvrin = Module.kelvrin;
         const crash = kelvrin.crash;
         if (crash.copy) {
@@ -70,12 +74,17 @@ var Module = {
     },
 };
 
+// Keys typed before the game has started wait for it, as a terminal keeps
+// what was typed ahead.
+let typedAhead = [];
+let gameEnded = false;
 terminal.onData(data => {
-    if (!gameRunning) return;
+    if (gameEnded) return;
     // Ctrl-C, Ctrl-Z and Ctrl-\ stop a game in a terminal; a page has no
     // such signals, and the game never takes them as keys.
     const bytes = encoder.encode(data).filter(byte => byte !== 0x03 && byte !== 0x1a && byte !== 0x1c);
-    if (bytes.length > 0) Module.kelvrin.sendKeys(bytes);
+    if (typedAhead !== null) typedAhead.push(...bytes);
+    else if (bytes.length > 0) Module.kelvrin.sendKeys(bytes);
 });
 
 // Leaving the page in the middle of a game keeps the hero in his crash
