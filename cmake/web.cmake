@@ -1,6 +1,7 @@
 # The game in a web page (`make web`): kelvrin.js and kelvrin.wasm, with the
 # page, its script and style and the terminal (xterm.js, from npm) beside
-# them in site/, one static folder any web server can serve.
+# them in site/, one static folder any web server can serve, with the
+# licences of everything in it.
 set(KELVRIN_WEB_DIR ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/web)
 set(KELVRIN_XTERM_DIR ${CMAKE_CURRENT_SOURCE_DIR}/node_modules/@xterm/xterm CACHE PATH "The @xterm/xterm package")
 set(KELVRIN_SITE_DIR ${CMAKE_BINARY_DIR}/site)
@@ -31,7 +32,9 @@ set(KELVRIN_SITE_FILES
     xterm.js:${KELVRIN_XTERM_DIR}/lib/xterm.js
     xterm.css:${KELVRIN_XTERM_DIR}/css/xterm.css
     LICENSE-xterm.txt:${KELVRIN_XTERM_DIR}/LICENSE
-    LICENSE.txt:${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
+    LICENSE.txt:${CMAKE_CURRENT_SOURCE_DIR}/LICENSE
+    # The runtime and the C and C++ libraries linked into kelvrin.wasm.
+    LICENSE-emscripten.txt:/usr/share/doc/emscripten/copyright)
 set(KELVRIN_SITE_OUTPUTS "")
 foreach(entry IN LISTS KELVRIN_SITE_FILES)
   string(REGEX REPLACE ":.*" "" name "${entry}")
