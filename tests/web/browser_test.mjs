@@ -390,6 +390,33 @@ try {
         await leaveGame(page, 't');
     });
 
+    await check('a trap in the game keeps the hero in the crash save and lets go of his lock', async () => {
+        await openHero(page, NAME);
+        await page.evaluate(() => setTimeout(() => { throw new WebAssembly.RuntimeError('unreachable'); }));
+        await page.waitForSelector('#ended', { state: 'visible' });
+        const crash = 'Wystąpił błąd gry, została ona zapisana w pliku error_save_' + NAME +
+                      ' jednak może nie działać poprawnie.';
+        expect((await page.locator('#notice').textContent()).trim() === crash, 'no crash message');
+        expect((await stored(page, 'error_save_' + NAME))?.length === 1008, 'no crash save');
+        expect((await page.evaluate(() => navigator.locks.query())).held.length === 0, 'a lock is still held');
+        await store(page, 'save_' + NAME, await stored(page, 'error_save_' + NAME));
+        await page.evaluate(name => localStorage.removeItem('kelvrin:error_save_' + name), NAME);
+        await page.reload();
+        await waitFor(page, '1. Graj');
+    });
+
+    await check('every byte value is kept in the storage as one code unit', async () => {
+        expect(await page.evaluate(() => {
+            const bytes = Uint8Array.from({ length: 256 }, (_, i) => i);
+            Module.kelvrin.writeFile('bytes', bytes);
+            const raw = localStorage.getItem('kelvrin:bytes');
+            const back = Module.kelvrin.readFile('bytes');
+            Module.kelvrin.removeFile('bytes');
+            return raw.length === 256 && [...raw].every((c, i) => c.charCodeAt(0) === i) &&
+                   back.length === 256 && back.every((b, i) => b === i);
+        }), 'a byte value changed on its way through the storage');
+    });
+
     await check('"0. Wyjście" ends the game and the page offers a new one', async () => {
         await press(page, '0');
         await page.waitForSelector('#ended', { state: 'visible' });

@@ -55,24 +55,30 @@ var Module = {
         typedAhead = null;
     }],
     postRun: [() => refreshPanel()],
-    // A trap or an abort in the game's code: none of it can run any more.
-    // The crash save the game took at its last key wait is written here, the
-    // locks are let go, and the game's crash message is shown.
-    onAbort: () => {
-        if (!gameRunning) return;
-        gameRunning = false;
-        gameEnded = true;
-        const kelvrin = Module.kelvrin;
-        const crash = kelvrin.crash;
-        if (crash.copy) {
-            const written = writeWhole(crash.path, crash.temporaryPath, crash.copy);
-            show('notice', written ? crash.written : crash.failed);
-        }
-        kelvrin.releaseLocks();
-        show('ended');
-        refreshPanel();
-    },
+    onAbort: () => gameCrashed(),
 };
+
+// A trap or an abort in the game's code: none of it can run any more. The
+// crash save the game took at its last key wait is written here, the locks
+// are let go, and the game's crash message is shown. (An abort calls
+// onAbort; a trap after a key wait reaches the page as an error of its own.)
+function gameCrashed() {
+    if (!gameRunning) return;
+    gameRunning = false;
+    gameEnded = true;
+    const kelvrin = Module.kelvrin;
+    const crash = kelvrin.crash;
+    if (crash.copy) {
+        const written = writeWhole(crash.path, crash.temporaryPath, crash.copy);
+        show('notice', written ? crash.written : crash.failed);
+    }
+    kelvrin.releaseLocks();
+    show('ended');
+    refreshPanel();
+}
+const trapped = error => error instanceof WebAssembly.RuntimeError && gameCrashed();
+window.addEventListener('error', event => trapped(event.error));
+window.addEventListener('unhandledrejection', event => trapped(event.reason));
 
 // Keys typed before the game has started wait for it, as a terminal keeps
 // what was typed ahead.
