@@ -420,6 +420,10 @@ try {
     await check('"0. Wyjście" ends the game and the page offers a new one', async () => {
         await press(page, '0');
         await page.waitForSelector('#ended', { state: 'visible' });
+        // The panel still serves the game's files.
+        const [download] = await Promise.all([page.waitForEvent('download'),
+                                              heroButton(page, 'save_' + NAME, 'Pobierz').click()]);
+        expect(download.suggestedFilename() === 'save_' + NAME, 'no download after the end');
         await Promise.all([page.waitForEvent('load'), page.click('#again')]);
         await waitFor(page, '1. Graj');
     });

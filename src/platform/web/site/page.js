@@ -18,6 +18,9 @@ const terminal = new Terminal({
     scrollback: 0, cursorBlink: false,
 });
 terminal.open(document.getElementById('terminal'));
+// Ctrl-C with text selected is the browser's copy, not a key for the game.
+terminal.attachCustomKeyEventHandler(event =>
+    !(event.type === 'keydown' && event.ctrlKey && event.key === 'c' && terminal.hasSelection()));
 terminal.focus();
 document.getElementById('game').addEventListener('click', () => terminal.focus());
 
