@@ -246,7 +246,8 @@ TEST(Catalogue, StoredIdsSpecialPropertiesAndShopDraws) {
           {4, 8u, 3, std::uint32_t{Accurate}, 2}, {3, 16u, 2, std::uint32_t{Accurate}, 1},  // only the second rule
           {2, 126u, 2, 0u, 0}}) {
         std::uint32_t flags = Identified;
-        EXPECT_EQ(drawnFrom(seed, draws, [&, quality = quality] { return rollSpecialProperties(quality, flags); }), bonus) << quality;
+        EXPECT_EQ(drawnFrom(seed, draws, [&, quality = quality] { return rollSpecialProperties(quality, flags); }), bonus)
+            << quality;
         EXPECT_EQ(flags, Identified | properties) << quality << " " << seed;
     }
     // A shop item: armour takes the same bits (blinking, resistance); shields and plain goods draw nothing.
