@@ -160,7 +160,7 @@ TEST(KeyDecoder, SingleByteCharsetDecodesAndEncodesPolish) {
 }
 #endif
 
-// Not in a web page, whose streams are the process's own descriptors, reached through Node (tested on real pipes).
+// Not in the web build: its streams are the process's own descriptors read through Node, not the runtime's pipes.
 #ifndef __EMSCRIPTEN__
 // The system's pipe calls: msvcrt's binary pipes on Windows.
 #ifdef _WIN32
