@@ -140,7 +140,8 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLeftAlone) {
     };
     for (const bool loads : {false, true}) {
         for (const auto& [at, words] : loads ? loaded : refused)
-            check(std::to_string(words[0]) + " at " + std::to_string(at), [&](Bytes& b) { put32(b, at, words); }, loads);
+            check(std::to_string(words[0]) + " at " + std::to_string(at),
+                  [at = at, &words = words](Bytes& b) { put32(b, at, words); }, loads);
     }
     for (const std::size_t size : {0, 4, 8, 520, 1007})
         check("truncated to " + std::to_string(size), [=](Bytes& b) { b.resize(size); }, false);

@@ -68,7 +68,7 @@ TEST(GameRandom, SequenceRangesAndDice) {
     EXPECT_EQ(std::pair(drawn(2000, [] { return randomRange(3, 8); }), drawn(2000, rollD20)),
               std::pair(span(3, 8), span(1, 20)));
     for (auto [size, low] : {std::pair{4, 1}, {6, 2}, {8, 3}, {10, 4}, {12, 5}})
-        EXPECT_EQ(drawn(500, [size] { return rollHitDie(size); }), span(low, size)) << size;
+        EXPECT_EQ(drawn(500, [size = size] { return rollHitDie(size); }), span(low, size)) << size;
     const std::uint32_t before = randomState();
     EXPECT_EQ((std::tuple{rollHitDie(5), rollHitDie(20), randomState()}), std::tuple(0, 0, before));  // none drawn
 }
@@ -246,7 +246,8 @@ TEST(Catalogue, StoredIdsSpecialPropertiesAndShopDraws) {
           {4, 8u, 3, std::uint32_t{Accurate}, 2}, {3, 16u, 2, std::uint32_t{Accurate}, 1},  // only the second rule
           {2, 126u, 2, 0u, 0}}) {
         std::uint32_t flags = Identified;
-        EXPECT_EQ(drawnFrom(seed, draws, [&] { return rollSpecialProperties(quality, flags); }), bonus) << quality;
+        EXPECT_EQ(drawnFrom(seed, draws, [&, quality = quality] { return rollSpecialProperties(quality, flags); }), bonus)
+            << quality;
         EXPECT_EQ(flags, Identified | properties) << quality << " " << seed;
     }
     // A shop item: armour takes the same bits (blinking, resistance); shields and plain goods draw nothing.
@@ -301,7 +302,7 @@ TEST_F(TablesTest, ItemDisplayOfEveryKindAndTheDamageTypes) {
     const auto printed = [this](auto print) { return screen.clearTranscript(), print(), screen.transcript(); };
     for (const auto& c : cases) EXPECT_EQ(printed([&] { printItem(c.item, c.mode); }), c.text) << "mode " << c.mode;
     for (const auto& [bits, text] : {std::pair{7u, "cięte/kłute/miażdżone"}, {6u, "kłute/miażdżone"}, {0u, ""}})
-        EXPECT_EQ(printed([bits] { printDamageTypes(bits); }), text);
+        EXPECT_EQ(printed([bits = bits] { printDamageTypes(bits); }), text);
 }
 
 // Single precision throughout: the factors are floats and prices are truncated.
@@ -426,7 +427,7 @@ TEST(Monsters, TableBitsEncountersAndTheSeer) {
             EXPECT_TRUE(!(monsterRow(c.row).habitat & HabitatNeverRandom) && c.margin >= 0 && c.margin <= 5) << c.row;
     seedRandom(3);
     for (auto [margin, lo, hi] : {std::tuple{0, 1, 1}, {1, 1, 2}, {2, 1, 3}, {3, 2, 4}, {4, 3, 5}, {5, 4, 7}})
-        EXPECT_EQ(drawn(300, [margin] { return encounterGroupSize(margin); }), span(lo, hi)) << margin;
+        EXPECT_EQ(drawn(300, [margin = margin] { return encounterGroupSize(margin); }), span(lo, hi)) << margin;
 
     // The seer folds Polish case with our own table and names a fee and the reduction a weapon must beat.
     EXPECT_EQ(std::tuple(foldPolishCase("ĄĆĘŁŃÓŚŹŻ AZ Ü"), equalIgnoringCase("Łowca", "Lowca"),

@@ -133,7 +133,7 @@ TEST_F(FightTest, RageAndItsFatigueByLevelAndARageCutShortIsUndone) {
         const Hero before = hero;
         const int gain = hpPerLevel * level;
         std::string trail;
-        screen.setBeforeKey([&] {
+        screen.setBeforeKey([&, bonus = bonus] {
             const FightChanges& fc = world.fightChanges;
             const std::array now{hero.attributes[Str] - before.attributes[Str],
                                  hero.attributes[Dex] - before.attributes[Dex],

@@ -73,8 +73,12 @@ TEST_F(ProgramTest, SavedInTheTownAndLoadedByTypingTheName) {
     EXPECT_TRUE(program("1Ala\n"));  // the input ends in the middle of the game
     EXPECT_EQ(std::tuple(shows("Jesteś w mieście."), hero.name, imageOfTheGame() == saved, gameInProgress()),
               std::tuple(true, "Ala", true, true));
-    EXPECT_EQ(std::tuple(hero.capacity, hero.load, files()),
-              std::tuple(savedHero.capacity, savedHero.load, std::vector<std::string>{"lock_Ala"}));
+#ifdef __EMSCRIPTEN__
+    const std::vector<std::string> inPlay;  // the web build holds the lock on the name, with no file
+#else
+    const std::vector<std::string> inPlay{"lock_Ala"};
+#endif
+    EXPECT_EQ(std::tuple(hero.capacity, hero.load, files()), std::tuple(savedHero.capacity, savedHero.load, inPlay));
 }
 
 // Right after the death the new grave is marked with "*"; the menu's "2" shows it plain.
@@ -101,9 +105,7 @@ TEST_F(ProgramTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     hero.attributes[Str] += 4;  // raging in a fight
     world.fightChanges.attributes = {4, 0, 0, 0, 0, 0};
     EXPECT_EQ(crashSaveHook(CrashSource::LiveHero), CrashSaveOutcome::Written);
-    testing::internal::CaptureStderr();
-    reportCrashSave(true);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(stderrOf([] { reportCrashSave(true); }),
               "Wystąpił błąd gry, została ona zapisana w pliku error_save_Testowy jednak może nie działać poprawnie.\n");
     EXPECT_EQ(std::pair(gameInProgress(), crashSaveHook(CrashSource::LiveHero)), std::pair(false, CrashSaveOutcome::NoGame));
     ASSERT_EQ(files(), std::vector<std::string>{"error_save_Testowy"});
@@ -124,7 +126,8 @@ TEST_F(ProgramTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     }
 }
 
-#ifndef _WIN32  // the Windows crash path has tests of its own (its control handler)
+// The Windows crash path has tests of its own (its control handler); a web page has no signals (tested in the browser).
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 TEST_F(ProgramTest, SignalsInTheMiddleOfAGameWriteTheCrashSave) {
     hero.gold = 4321;
     EXPECT_EXIT(

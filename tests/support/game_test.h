@@ -35,6 +35,10 @@ inline std::uint32_t seedSuchThat(const std::function<bool()>& wanted) {
     return seed;
 }
 
+// What `run` writes to the standard error. (Emscripten's runtime cannot redirect a descriptor over Node's files: its
+// dup2 closes the process's own stderr. The web build's writes to it are taken in its runtime instead.)
+std::string stderrOf(const std::function<void()>& run);
+
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -45,7 +45,12 @@ Module.kelvrin = (function () {
                     return null;
                 }
             },
-            setItem(key, value) { fs.writeFileSync(file(key), value, 'latin1'); },
+            // A new file in place of whatever had the name: a link put there
+            // is replaced, never written through to the file it names.
+            setItem(key, value) {
+                try { fs.unlinkSync(file(key)); } catch (e) { /* nothing there */ }
+                fs.writeFileSync(file(key), value, 'latin1');
+            },
             removeItem(key) { try { fs.unlinkSync(file(key)); } catch (e) { /* nothing there */ } },
             keys() { return fs.readdirSync('.').map(name => prefix + name); },
         };
