@@ -1,6 +1,6 @@
 // What the page's panel of saves asks the game: the names of a hero's
-// files, whether a name is one the game takes, and whether a file is a
-// save the game would load. Called from the page at any time, while the
+// files and of the graveyard, whether a name is one the game takes, and
+// whether a file is a save the game would load. Called from the page at any time, while the
 // game waits for a key or after its run has ended.
 #include <emscripten.h>
 
@@ -8,6 +8,8 @@
 #include <string>
 
 #include "character/creation.h"
+#include "character/graveyard.h"
+#include "core/binary_file.h"
 #include "core/game_state.h"
 #include "core/hero_lock.h"
 #include "core/save_file.h"
@@ -32,6 +34,10 @@ EMSCRIPTEN_KEEPALIVE const char* kelvrinCrashSaveName(const char* name) {
     return held(kelvrin::crashSaveFileName(name));
 }
 EMSCRIPTEN_KEEPALIVE const char* kelvrinLockName(const char* name) { return held(kelvrin::lockFileName(name)); }
+EMSCRIPTEN_KEEPALIVE const char* kelvrinTemporaryName(const char* path) {
+    return held(kelvrin::temporaryNameFor(path));
+}
+EMSCRIPTEN_KEEPALIVE const char* kelvrinGraveyardName() { return kelvrin::GraveyardFileName; }
 
 // 1 when the bytes are a save the game loads, 0 when it would refuse them
 // as damaged.

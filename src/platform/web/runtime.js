@@ -199,6 +199,16 @@ Module.kelvrin = (function () {
         remove: name => api.removeFile(name),
         exists: name => api.readFile(name) !== null,
     };
+    // A whole file written as the game writes one, for the page's own
+    // writes: under its temporary name, then renamed over the old one, so a
+    // refusal leaves the old file as it was.
+    api.replaceFile = function (path, temporaryPath, bytes) {
+        const fd = api.files.createForWriting(temporaryPath);
+        api.files.write(fd, bytes);
+        if (api.files.close(fd) && api.files.rename(temporaryPath, path)) return true;
+        api.files.remove(temporaryPath);
+        return false;
+    };
 
     // Hero locks: the Web Locks API, whose locks go with the tab that holds
     // them. None outside a secure context (plain http) and none under Node.

@@ -72,7 +72,7 @@ function gameCrashed() {
     const kelvrin = Module.kelvrin;
     const crash = kelvrin.crash;
     if (crash.copy) {
-        const written = writeWhole(crash.path, crash.temporaryPath, crash.copy);
+        const written = kelvrin.replaceFile(crash.path, crash.temporaryPath, crash.copy);
         show('notice', written ? crash.written : crash.failed);
     }
     kelvrin.releaseLocks();
@@ -135,21 +135,6 @@ const saveSound = bytes => onStack(() => {
     Module.HEAPU8.set(bytes, at);
     return Module._kelvrinSaveSound(at, bytes.length) === 1;
 });
-
-// Writes a whole file under its temporary name, then renames it over the
-// old one, as the game does: a refusal leaves the old file as it was.
-function writeWhole(path, temporaryPath, bytes) {
-    const files = Module.kelvrin.files;
-    const fd = files.createForWriting(temporaryPath);
-    files.write(fd, bytes);
-    if (files.close(fd) && files.rename(temporaryPath, path)) return true;
-    files.remove(temporaryPath);
-    return false;
-}
-function replaceFile(path, bytes) {
-    const slash = path.lastIndexOf('/');
-    return writeWhole(path, path.slice(0, slash + 1) + '.' + path.slice(slash + 1) + '.tmp', bytes);
-}
 
 function say(text) { document.getElementById('panel-message').textContent = text; }
 
@@ -278,14 +263,16 @@ document.getElementById('upload').addEventListener('change', async event => {
     }
     await withHeroLocked(hero, () => {
         if (Module.kelvrin.readFile(target) !== null && !confirm('Zapis ' + target + ' już istnieje. Zastąpić go?')) return;
-        say(replaceFile(target, bytes) ? 'Wgrano zapis ' + target + '.' : 'Nie mozna zapisac gry!');
+        const written = Module.kelvrin.replaceFile(target, nameAnswer(Module._kelvrinTemporaryName, target), bytes);
+        say(written ? 'Wgrano zapis ' + target + '.' : 'Nie mozna zapisac gry!');
     });
     afterPanel();
 });
 
 document.getElementById('graveyard').addEventListener('click', () => {
-    const bytes = runtimeReady ? Module.kelvrin.readFile('cmentarz.dat') : null;
-    if (bytes) download('cmentarz.dat', bytes);
+    const graveyard = runtimeReady ? Module.UTF8ToString(Module._kelvrinGraveyardName()) : null;
+    const bytes = graveyard ? Module.kelvrin.readFile(graveyard) : null;
+    if (bytes) download(graveyard, bytes);
     else say('Cmentarz jest pusty.');
 });
 
