@@ -38,6 +38,8 @@ Module.kelvrin = (function () {
         const fs = require('fs');
         const file = key => key.slice(prefix.length);
         return {
+            // Anything but a plain file (a folder, a pipe) is there but
+            // unreadable: a value that is no file of ours.
             getItem(key) {
                 try {
                     return fs.statSync(file(key)).isFile() ? fs.readFileSync(file(key), 'latin1') : '\u0100';
