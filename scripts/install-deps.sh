@@ -61,7 +61,23 @@ npm_packages() {
     done
 }
 
+# The browser test's driver names the oldest Node.js it runs on (its
+# "engines" in the lock file); a machine with an older one is told so in one
+# line before anything is built.
+check_node() {
+    [ "$purpose" = test ] || return 0
+    local root wanted have
+    root=$(cd "$(dirname "$0")/.." && pwd)
+    wanted=$(node -p "require('$root/package-lock.json').packages['node_modules/playwright-core'].engines.node")
+    have=$(node -p 'process.versions.node')
+    node -e 'const w = +process.argv[1].replace(/[^0-9.]/g, "").split(".")[0];
+             process.exit(+process.versions.node.split(".")[0] >= w ? 0 : 1)' "$wanted" && return 0
+    echo "$0: the browser test's driver (playwright-core) needs Node.js $wanted; this machine has Node.js $have" >&2
+    exit 1
+}
+
 if [ ${#missing[@]} -eq 0 ]; then
+    check_node
     npm_packages
     exit 0
 fi
@@ -75,4 +91,5 @@ only=()
 [ "$purpose" != test ] && only=(--no-install-recommends)
 $sudo apt-get update -q
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${only[@]}" "${missing[@]}"
+check_node
 npm_packages
