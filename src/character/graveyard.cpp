@@ -19,6 +19,7 @@ constexpr std::size_t CountBytes = 4;
 // Far beyond any graveyard a game can grow (about a million deaths); a
 // larger file is damaged.
 constexpr std::size_t MaxGraveyardBytes = CountBytes + GraveRecordBytes * 1000000;
+static_assert(MaxGraveyardBytes <= LargestFileRead, "a recording holds every file the game reads");
 // Where a damaged graveyard is put aside before a fresh one is written.
 constexpr int BackupNames = 10;
 

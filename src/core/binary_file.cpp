@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/hero_lock.h"
 #include "platform/file_system.h"
 
 namespace kelvrin {
@@ -98,12 +99,9 @@ bool writeFileAtomically(const char* path, const char* temporaryPath, const unsi
     return false;
 }
 
-bool writeFileAtomically(const std::string& path, const std::vector<unsigned char>& data) {
-    const std::string temporary = temporaryNameFor(path);
-    return writeFileAtomically(path.c_str(), temporary.c_str(), data.data(), data.size());
-}
+namespace {
 
-FileContents readWholeFile(const std::string& path, std::size_t maxSize) {
+FileContents systemRead(const std::string& path, std::size_t maxSize) {
     const FileOperations& files = fileOperations();
     FileContents contents;
     if (!files.exists(path.c_str())) return contents;
@@ -141,10 +139,40 @@ FileContents readWholeFile(const std::string& path, std::size_t maxSize) {
     return contents;
 }
 
-bool fileExists(const std::string& path) { return fileOperations().exists(path.c_str()); }
-bool removeFile(const std::string& path) { return fileOperations().remove(path.c_str()); }
-bool renameFile(const std::string& from, const std::string& to) {
-    return fileOperations().rename(from.c_str(), to.c_str());
+class SystemFileAnswers final : public FileAnswers {
+public:
+    bool exists(const std::string& path) override { return fileOperations().exists(path.c_str()); }
+    FileContents read(const std::string& path, std::size_t maxSize) override { return systemRead(path, maxSize); }
+    bool write(const std::string& path, const std::vector<unsigned char>& bytes) override {
+        const std::string temporary = temporaryNameFor(path);
+        return writeFileAtomically(path.c_str(), temporary.c_str(), bytes.data(), bytes.size());
+    }
+    bool rename(const std::string& from, const std::string& to) override {
+        return fileOperations().rename(from.c_str(), to.c_str());
+    }
+    bool remove(const std::string& path) override { return fileOperations().remove(path.c_str()); }
+    LockOutcome lock(const std::string& path) override { return takeHeroLockFile(path); }
+};
+
+FileAnswers* currentAnswers = nullptr;
+
+}  // namespace
+
+FileAnswers& systemFileAnswers() {
+    static SystemFileAnswers answers;
+    return answers;
 }
+
+void setFileAnswers(FileAnswers* answers) { currentAnswers = answers; }
+
+FileAnswers& fileAnswers() { return currentAnswers != nullptr ? *currentAnswers : systemFileAnswers(); }
+
+bool writeFileAtomically(const std::string& path, const std::vector<unsigned char>& data) {
+    return fileAnswers().write(path, data);
+}
+FileContents readWholeFile(const std::string& path, std::size_t maxSize) { return fileAnswers().read(path, maxSize); }
+bool fileExists(const std::string& path) { return fileAnswers().exists(path); }
+bool removeFile(const std::string& path) { return fileAnswers().remove(path); }
+bool renameFile(const std::string& from, const std::string& to) { return fileAnswers().rename(from, to); }
 
 }  // namespace kelvrin

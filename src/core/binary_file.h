@@ -84,6 +84,9 @@ struct FileOperations {
     // A lock taken on a file that another copy removed at that moment is a
     // lock on nothing; the name must be locked again.
     int (*stillNamed)(int fd, const char* path);
+    // A new file for writing, refused (-1, errno EEXIST) when anything of
+    // that name is there already. Only the recording of a game uses it.
+    int (*createNew)(const char* path) = nullptr;
 };
 
 // The operations in use; `operations` stays owned by the caller. nullptr
@@ -99,8 +102,14 @@ std::string temporaryNameFor(std::string_view path);
 // Writes the bytes to `temporaryPath`, flushes them to the disk and renames
 // the file over `path`. On any failure the temporary file is removed and
 // `path` is left as it was. Async-signal-safe with the system's operations.
+// Straight through the file operations, never through the answers in use:
+// the crash path writes with it.
 bool writeFileAtomically(const char* path, const char* temporaryPath, const unsigned char* data, std::size_t size);
+// The game's writes: through the answers in use, under temporaryNameFor(path).
 bool writeFileAtomically(const std::string& path, const std::vector<unsigned char>& data);
+
+// The largest file the game ever reads: a graveyard of a million heroes.
+constexpr std::size_t LargestFileRead = 4 + 58 * std::size_t{1000000};
 
 enum class ReadStatus {
     Ok,
@@ -114,9 +123,39 @@ struct FileContents {
     std::vector<unsigned char> bytes;
 };
 
-// Reads a whole file of at most maxSize bytes.
-FileContents readWholeFile(const std::string& path, std::size_t maxSize);
+// How taking a hero's lock file ended.
+enum class LockOutcome {
+    Taken,          // held until the hero leaves play
+    HeldElsewhere,  // another copy of the game holds it
+    Impossible,     // the folder allows no lock: play goes on without
+};
 
+// Every question the game asks of the folder it plays in, one at a time,
+// and nothing else: the system answers them, unless a recording stands in
+// between (it passes each question on and writes the answer down) or a
+// replay answers from a recording. The crash path never asks here.
+class FileAnswers {
+public:
+    virtual ~FileAnswers() = default;
+    virtual bool exists(const std::string& path) = 0;
+    // A whole file of at most maxSize bytes.
+    virtual FileContents read(const std::string& path, std::size_t maxSize) = 0;
+    // Written whole or not at all (writeFileAtomically).
+    virtual bool write(const std::string& path, const std::vector<unsigned char>& bytes) = 0;
+    virtual bool rename(const std::string& from, const std::string& to) = 0;
+    virtual bool remove(const std::string& path) = 0;
+    // Locks a hero's lock file (core/hero_lock.h keeps what it holds).
+    virtual LockOutcome lock(const std::string& path) = 0;
+};
+
+// The system's answers, through the file operations in use.
+FileAnswers& systemFileAnswers();
+// The answers in use (not owned); nullptr puts the system's back.
+void setFileAnswers(FileAnswers* answers);
+FileAnswers& fileAnswers();
+
+// The game's questions, through the answers in use.
+FileContents readWholeFile(const std::string& path, std::size_t maxSize);
 bool fileExists(const std::string& path);
 bool removeFile(const std::string& path);
 bool renameFile(const std::string& from, const std::string& to);

@@ -42,22 +42,27 @@ bool lockHero(const std::string& name) {
     releaseHeroLock();
     const std::string path = lockFileName(name);
     if (path.size() >= PathCapacity) return true;  // no such name is ever typed: play on without a lock
+    return fileAnswers().lock(path) != LockOutcome::HeldElsewhere;
+}
+
+LockOutcome takeHeroLockFile(const std::string& path) {
+    if (path.size() >= PathCapacity) return LockOutcome::Impossible;
     const FileOperations& files = fileOperations();
     for (int attempt = 0; attempt < LockAttempts; ++attempt) {
         const int fd = files.lockExclusive(path.c_str());
-        if (fd < 0) return errno != EWOULDBLOCK;
+        if (fd < 0) return errno == EWOULDBLOCK ? LockOutcome::HeldElsewhere : LockOutcome::Impossible;
         const int named = files.stillNamed(fd, path.c_str());
         if (named == 1) {
             heldLock = fd;
             heldWith = &files;
             std::memcpy(heldPath, path.c_str(), path.size() + 1);
             pathHeld = true;
-            return true;
+            return LockOutcome::Taken;
         }
         files.close(fd);
-        if (named < 0) return true;  // the folder cannot tell: play on without a lock
+        if (named < 0) return LockOutcome::Impossible;  // the folder cannot tell: play on without a lock
     }
-    return true;  // the file keeps being replaced: play on without a lock
+    return LockOutcome::Impossible;  // the file keeps being replaced: play on without a lock
 }
 
 void releaseHeroLock() {

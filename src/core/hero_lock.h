@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "core/binary_file.h"
+
 namespace kelvrin {
 
 // "lock_<name>": never the name of a save ("save_"), a crash save
@@ -22,6 +24,10 @@ std::string lockFileName(const std::string& name);
 // first. False only when another copy of the game holds it; a folder that
 // allows no lock (read-only, no lock support) lets the game go on without.
 bool lockHero(const std::string& name);
+
+// The system's side of lockHero: locks the file at `path` and holds it
+// (core/binary_file.h's system answers call it).
+LockOutcome takeHeroLockFile(const std::string& path);
 
 // The hero is out of play: the lock file is removed and the lock given up.
 // Does nothing when no lock is held.

@@ -269,8 +269,7 @@ bool saveGame(bool crash) {
     SaveImage image;
     encodeSave(hero, world, crash, image);
     const std::string path = crash ? crashSaveFileName(hero.name) : saveFileName(hero.name);
-    const std::string temporary = temporaryNameFor(path);
-    if (writeFileAtomically(path.c_str(), temporary.c_str(), image.data(), image.size())) return true;
+    if (writeFileAtomically(path, std::vector<unsigned char>(image.begin(), image.end()))) return true;
     print("Nie mozna zapisac gry!");
     return false;
 }

@@ -17,6 +17,7 @@ namespace kelvrin {
 // that no letter or digit can ever be mistaken for them.
 enum Key : int {
     KeyEnd = -1,          // end of input: not a key, the program ends
+    KeyNone = -2,         // readKeyWithin: no key came in time
     KeyEnter = '\n',
     KeyEscape = 27,
     KeyBackspace = 127,
@@ -59,6 +60,16 @@ public:
     // One typed line (without its end), at most maxChars characters kept;
     // nullopt when the input is closed before a line ends.
     virtual std::optional<std::string> readLine(std::size_t maxChars) = 0;
+    // A key if one comes within the time given, else KeyNone; KeyEnd when
+    // the input is closed. A replay watches the player's keys with it.
+    // Consoles that cannot wait for a key give KeyNone at once.
+    virtual int readKeyWithin(int milliseconds) {
+        (void)milliseconds;
+        return KeyNone;
+    }
+    // Whether a player sits at it (a terminal, a console window, the page),
+    // as opposed to plain streams.
+    virtual bool interactive() const { return false; }
     // Whether a typed line appears on the screen followed by a line break.
     virtual bool echoesLines() const = 0;
     // Whether the console should pause ("-- dalej --") before output

@@ -44,6 +44,13 @@ int posixCreateForWriting(const char* path) {
     }
 }
 
+int posixCreateNew(const char* path) {
+    for (;;) {
+        const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EINTR) return fd;
+    }
+}
+
 long posixRead(int fd, void* data, std::size_t size) {
     for (;;) {
         const ssize_t done = ::read(fd, data, size);
@@ -131,7 +138,7 @@ int posixStillNamed(int fd, const char* path) {
 constexpr FileOperations posixOperations{
     posixOpenForReading, posixCreateForWriting, posixRead,   posixWrite,  posixFlushToDisk,
     posixClose,          posixRename,           posixRemove, posixExists, posixFlushFolderOf,
-    posixLockExclusive,  posixStillNamed,
+    posixLockExclusive,  posixStillNamed,       posixCreateNew,
 };
 
 }  // namespace

@@ -82,6 +82,17 @@ int TerminalBackend::waitForInput(int timeoutMs) {
     return poll(&fd, 1, timeoutMs);
 }
 
+int TerminalBackend::readKeyWithin(int milliseconds) {
+    flush();
+    if (decoder_.hasKey()) return decoder_.takeKey();
+    if (outputDead() || inputEnded_) return KeyEnd;
+    handleSignals();
+    // Bytes that are there make a key at once (a sequence cut short ends
+    // after the decoder's short wait).
+    if (waitForInput(milliseconds) > 0) return nextKey();
+    return KeyNone;
+}
+
 int TerminalBackend::nextKey() {
     for (;;) {
         if (decoder_.hasKey()) return decoder_.takeKey();

@@ -24,6 +24,9 @@ public:
     // cursor. Called by the destructor; calling it again does nothing.
     void restore();
 
+    int readKeyWithin(int milliseconds) override;
+    bool interactive() const override { return true; }
+
 protected:
     bool send(std::string_view bytes) override;
     // Reads bytes until the decoder has a key; KeyEnd when the input or the

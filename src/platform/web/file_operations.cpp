@@ -51,6 +51,14 @@ int webOpen(const char* path) {
 
 void webFlushFolderOf(const char*) {}
 
+int webCreateNew(const char* path) {
+    if (webExists(path)) {
+        errno = EEXIST;
+        return -1;
+    }
+    return webCreateForWriting(path);
+}
+
 // Waiting for the browser's answer is the game's only wait outside a key;
 // it is asked only where locks exist at all, so elsewhere (plain http,
 // Node) nothing waits.
@@ -72,6 +80,7 @@ int webStillNamed(int, const char*) { return 1; }
 constexpr FileOperations webOperations{
     webOpen,  webCreateForWriting, webRead,   webWrite,   webFlushToDisk,   webClose,
     webRename, webRemove,          webExists, webFlushFolderOf, webLockExclusive, webStillNamed,
+    webCreateNew,
 };
 
 }  // namespace

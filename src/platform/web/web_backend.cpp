@@ -47,6 +47,16 @@ bool WebBackend::send(std::string_view bytes) {
     return true;
 }
 
+int WebBackend::readKeyWithin(int milliseconds) {
+    flush();
+    if (decoder_.hasKey()) return decoder_.takeKey();
+    char bytes[256];
+    const int got = webTakeKeys(bytes, sizeof bytes, milliseconds);
+    if (got == 0) return KeyNone;
+    decoder_.feed(std::string_view(bytes, static_cast<std::size_t>(got)));
+    return nextKey();
+}
+
 int WebBackend::nextKey() {
     for (;;) {
         if (decoder_.hasKey()) return decoder_.takeKey();

@@ -17,6 +17,9 @@ public:
     WebBackend(const WebBackend&) = delete;
     WebBackend& operator=(const WebBackend&) = delete;
 
+    int readKeyWithin(int milliseconds) override;
+    bool interactive() const override { return true; }
+
 protected:
     bool send(std::string_view bytes) override;
     int nextKey() override;

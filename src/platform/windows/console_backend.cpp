@@ -326,6 +326,23 @@ void ConsoleBackend::interrupt() {
     redraw();
 }
 
+int ConsoleBackend::readKeyWithin(int milliseconds) {
+    flush();
+    if (interrupted_ || !keys_.empty()) return nextKey();
+    if (outputDead() || inputEnded_) return KeyEnd;
+    if (WaitForSingleObject(in_, static_cast<DWORD>(milliseconds)) != WAIT_OBJECT_0) return KeyNone;
+    // Something is there, so this read does not wait; it may hold no key
+    // (a key release, a change of size).
+    INPUT_RECORD records[64];
+    DWORD count = 0;
+    if (!consoleCalls().readInput(in_, records, 64, &count)) {
+        inputEnded_ = true;
+        return KeyEnd;
+    }
+    for (DWORD i = 0; i < count; ++i) takeRecord(records[i]);
+    return interrupted_ || !keys_.empty() ? nextKey() : KeyNone;
+}
+
 int ConsoleBackend::nextKey() {
     for (;;) {
         if (interrupted_) {

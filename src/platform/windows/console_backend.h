@@ -71,6 +71,9 @@ public:
 
     Drawing drawing() const { return drawing_; }
 
+    int readKeyWithin(int milliseconds) override;
+    bool interactive() const override { return true; }
+
     // One input record as ReadConsoleInputW delivers it: a key press
     // becomes a key for readKey (a key release none), a Ctrl-C ends the
     // game at the next key read (see platform/interrupt.h), a change of

@@ -119,6 +119,16 @@ int windowsCreateForWriting(const char* path) {
     return descriptorOf(file);
 }
 
+// Never in place of a file that is there; others may read it meanwhile.
+int windowsCreateNew(const char* path) {
+    const WideName name(path);
+    if (!name.ok()) return -1;
+    const HANDLE file = ::CreateFileW(name.text(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return failWith(::GetLastError());
+    return descriptorOf(file);
+}
+
 long windowsRead(int fd, void* data, std::size_t size) {
     DWORD done = 0;
     if (!::ReadFile(handleOf(fd), data, transferSize(size), &done, nullptr)) return failWith(::GetLastError());
@@ -220,7 +230,7 @@ int windowsStillNamed(int, const char*) { return 1; }
 constexpr FileOperations windowsOperations{
     windowsOpenForReading, windowsCreateForWriting, windowsRead,   windowsWrite,  windowsFlushToDisk,
     windowsClose,          windowsRename,           windowsRemove, windowsExists, windowsFlushFolderOf,
-    windowsLockExclusive,  windowsStillNamed,
+    windowsLockExclusive,  windowsStillNamed,       windowsCreateNew,
 };
 
 }  // namespace

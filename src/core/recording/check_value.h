@@ -1,0 +1,40 @@
+// The check value of a recording: FNV-1a 64 over what the game drew since
+// the last key wait (every call to the console, in a fixed byte form) and
+// the save image of the hero in play. A replay computes it again at each
+// key wait; a different value means a different screen or a different
+// hero. The same on every system and word size: fixed-width integers, in
+// little-endian order, never a hash of the library or a struct's bytes.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace kelvrin {
+
+class CheckValue {
+public:
+    // One console call each; docs/recording.md gives their byte form.
+    void write(std::string_view utf8);
+    void setColour(int attr);
+    void clear();
+    void putCells(int row, int col, int width, const std::vector<Cell>& cells);
+    void moveCursor(int row, int col);
+    void setScrollRegion(int top, int bottom);
+
+    // The value at a key wait, with the hero in play, if any; starts the
+    // next stretch of output.
+    std::uint64_t take();
+
+private:
+    void bytes(const void* data, std::size_t size);
+    void byte(unsigned char b);
+    void word(std::int64_t value);
+
+    static constexpr std::uint64_t Offset = 0xcbf29ce484222325ull;
+    std::uint64_t hash_ = Offset;
+};
+
+}  // namespace kelvrin
