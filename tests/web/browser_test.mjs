@@ -197,8 +197,12 @@ const address = await new Promise((resolve, reject) => {
 });
 const profile = mkdtempSync(join(tmpdir(), 'kelvrin-chromium-'));
 const launch = () => chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium', headless: true, acceptDownloads: true, viewport: { width: 1280, height: 800 },
     // Playwright turns the back/forward cache off unless told not to.
-    executablePath: '/usr/bin/chromium', headless: true, ignoreDefaultArgs: ['--disable-back-forward-cache'], acceptDownloads: true, viewport: { width: 1280, height: 800 },
+    ignoreDefaultArgs: ['--disable-back-forward-cache'],
+    // Chromium names a download in the locale's charset, and in the C locale a Polish letter has none ("download"
+    // instead of "save_Łucja"): the browser gets a UTF-8 locale whatever the one the tests run in.
+    env: { ...process.env, LC_ALL: 'C.UTF-8' },
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
            '--disable-component-update', '--disable-sync'],
 });
@@ -358,7 +362,9 @@ try {
         const file = join(profile, 'downloaded');
         await download.saveAs(file);
         const bytes = [...readFileSync(file)];
-        expect(download.suggestedFilename() === 'save_' + NAME && same(bytes, kept), 'the download is not the save');
+        const named = download.suggestedFilename();
+        expect(named === 'save_' + NAME, `the download is named ${named}`);
+        expect(same(bytes, kept), 'the download holds other bytes than the save');
         const linux = linuxPlays({ ['save_' + NAME]: bytes }, `1${NAME}\nqt0`);
         expect(linux.output.includes('Jesteś w podziemiach na 1 poziomie.'), 'the Linux game did not load the hero');
         const back = linux.files['save_' + NAME];
@@ -422,7 +428,8 @@ try {
         // The panel still serves the game's files.
         const [download] = await Promise.all([page.waitForEvent('download'),
                                               heroButton(page, 'save_' + NAME, 'Pobierz').click()]);
-        expect(download.suggestedFilename() === 'save_' + NAME, 'no download after the end');
+        const named = download.suggestedFilename();
+        expect(named === 'save_' + NAME, `the download after the end is named ${named}`);
         await Promise.all([page.waitForEvent('load'), page.click('#again')]);
         await waitFor(page, '1. Graj');
     });

@@ -102,6 +102,14 @@ terminal.onData(data => {
 window.addEventListener('pagehide', event => {
     if (gameRunning && !event.persisted && Module._kelvrinPageGone) Module._kelvrinPageGone();
 });
+// A page shown again from that cache takes keys at once, as after loading:
+// some browsers give the focus back to no element then, and the keys would
+// go nowhere until a click.
+window.addEventListener('pageshow', event => {
+    if (!event.persisted || document.activeElement !== document.body) return;
+    if (gameEnded) document.getElementById('again').focus();
+    else terminal.focus();
+});
 
 document.getElementById('again').addEventListener('click', () => location.reload());
 
