@@ -16,7 +16,7 @@ dpkg-deb -x "$deb" "$ROOT/root"
 files=$(cd "$ROOT/root" && find . -type f | sort | tr '\n' ' ')
 check "file list: $files" test "$files" = \
     "./usr/games/kelvrin ./usr/share/doc/kelvrin/README.md ./usr/share/doc/kelvrin/changelog.gz \
-./usr/share/doc/kelvrin/copyright ./usr/share/man/man6/kelvrin.6.gz "
+./usr/share/doc/kelvrin/copyright ./usr/share/doc/kelvrin/recording.md ./usr/share/man/man6/kelvrin.6.gz "
 check "package fields" sh -c "dpkg-deb -f '$deb' Package Version Depends | grep -q '^Depends: .*libc6'"
 command -v lintian >/dev/null || { echo "FAIL: lintian is not installed (scripts/install-deps.sh installs it)" >&2; exit 1; }
 lintian --pedantic "$deb" >"$ROOT/lintian.txt" 2>&1
