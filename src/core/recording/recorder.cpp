@@ -62,11 +62,9 @@ void Recorder::sync() {
 }
 
 void Recorder::finish(std::uint64_t lastCheck) {
-    RecordingEvent check;
-    check.kind = EventKind::Check;
-    check.check = lastCheck;
-    add(check);
-    add(RecordingEvent{});  // "end"
+    RecordingEvent end;  // "end"
+    end.check = lastCheck;
+    add(end);
     sync();
     if (failure_.empty() && !systemFileOperations().flushToDisk(fd_))
         failure_ = "the recording " + path_ + " may be incomplete: the disk did not confirm it";
@@ -109,13 +107,6 @@ void RecordingBackend::setScrollRegion(int top, int bottom) {
     inner_.setScrollRegion(top, bottom);
 }
 
-void RecordingBackend::beforeWait() {
-    RecordingEvent check;
-    check.kind = EventKind::Check;
-    check.check = check_.take();
-    recorder_.add(check);
-}
-
 // The window as the key wait left it, when it changed, then the key is on
 // the disk.
 void RecordingBackend::afterWait() {
@@ -131,9 +122,9 @@ void RecordingBackend::afterWait() {
 }
 
 int RecordingBackend::readKey() {
-    beforeWait();
-    const int key = inner_.readKey();
     RecordingEvent event;
+    event.check = check_.take();
+    const int key = inner_.readKey();
     event.kind = key == KeyEnd ? EventKind::Eof : EventKind::Key;
     event.time = recorder_.millis();
     event.value = key;
@@ -143,9 +134,9 @@ int RecordingBackend::readKey() {
 }
 
 std::optional<std::string> RecordingBackend::readLine(std::size_t maxChars) {
-    beforeWait();
-    std::optional<std::string> line = inner_.readLine(maxChars);
     RecordingEvent event;
+    event.check = check_.take();
+    std::optional<std::string> line = inner_.readLine(maxChars);
     event.kind = line ? EventKind::Line : EventKind::Eof;
     event.time = recorder_.millis();
     if (line) event.path = *line;

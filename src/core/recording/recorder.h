@@ -84,7 +84,6 @@ public:
     std::uint64_t lastCheck() { return check_.take(); }
 
 private:
-    void beforeWait();
     void afterWait();
 
     Backend& inner_;

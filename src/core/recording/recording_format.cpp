@@ -165,6 +165,13 @@ bool parseOk(std::string_view word, bool& ok) {
     return true;
 }
 
+// Sixteen hexadecimal digits.
+bool parseCheck(std::string_view word, std::uint64_t& check) {
+    if (word.size() != 16) return false;
+    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), check, 16);
+    return ec == std::errc{} && end == word.data() + word.size();
+}
+
 constexpr std::int64_t MaxMillis = std::int64_t{1} << 50;
 constexpr std::int64_t MaxSeconds = std::int64_t{1} << 62;
 
@@ -213,18 +220,17 @@ bool parseEvent(std::string_view line, RecordingEvent& e) {
             }
         }
         good = good && known;
-    } else if (kind == "notice" || kind == "end") {
-        e.kind = kind == "notice" ? EventKind::Notice : EventKind::End;
-    } else if (kind == "check") {
-        e.kind = EventKind::Check;
-        const std::string_view value = words.word();
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), e.check, 16);
-        good = value.size() == 16 && ec == std::errc{} && end == value.data() + value.size();
+    } else if (kind == "notice") {
+        e.kind = EventKind::Notice;
+    } else if (kind == "end") {
+        e.kind = EventKind::End;
+        good = parseCheck(words.word(), e.check);
     } else if (kind == "key" || kind == "line" || kind == "eof") {
         e.kind = kind == "key" ? EventKind::Key : kind == "line" ? EventKind::Line : EventKind::Eof;
         good = number(words.word(), e.time, std::int64_t{0}, MaxMillis);
         if (e.kind == EventKind::Key) good = good && parseKey(words.word(), e.value);
         if (e.kind == EventKind::Line) good = good && words.text(e.path);
+        good = good && parseCheck(words.word(), e.check);
     } else if (kind == "window") {
         e.kind = EventKind::Window;
         good = parseWindow(words, e.window);
@@ -309,12 +315,13 @@ std::string formatEvent(const RecordingEvent& e) {
             }
             break;
         case EventKind::Notice: out = "notice"; break;
-        case EventKind::Check: out = "check " + hex(e.check, 16); break;
-        case EventKind::Key: out = "key " + std::to_string(e.time) + " " + keyName(static_cast<int>(e.value)); break;
-        case EventKind::Line: out = "line " + std::to_string(e.time) + " " + quoted(e.path); break;
-        case EventKind::Eof: out = "eof " + std::to_string(e.time); break;
+        case EventKind::Key:
+            out = "key " + std::to_string(e.time) + " " + keyName(static_cast<int>(e.value)) + " " + hex(e.check, 16);
+            break;
+        case EventKind::Line: out = "line " + std::to_string(e.time) + " " + quoted(e.path) + " " + hex(e.check, 16); break;
+        case EventKind::Eof: out = "eof " + std::to_string(e.time) + " " + hex(e.check, 16); break;
         case EventKind::Window: out = "window " + windowWords(e.window); break;
-        case EventKind::End: out = "end"; break;
+        case EventKind::End: out = "end " + hex(e.check, 16); break;
     }
     out += '\n';
     return out;
@@ -400,6 +407,8 @@ std::optional<Recording> parseRecording(std::string_view text, std::string& erro
         }
         if (event.kind == EventKind::End) {
             rec.complete = true;
+            rec.endCheck = event.check;
+            rec.endLine = lineNumber;
             expect = Expect::Nothing;
             continue;
         }

@@ -50,12 +50,11 @@ enum class EventKind {
     Remove,  // `ok`
     Lock,    // a hero's lock file: `lock`
     Notice,  // the notice of a small window was taken
-    Check,   // the check value at a key wait, or at the end: `check`
-    Key,     // `value` the key code, at `time`
-    Line,    // `text`, at `time`
-    Eof,     // the end of the input, at `time`
+    Key,     // `value` the key code, at `time`, typed at a screen of `check`
+    Line,    // `path` the text, at `time`, typed at a screen of `check`
+    Eof,     // the end of the input, at `time`, met at a screen of `check`
     Window,  // the console after a key wait, when it changed: `window`
-    End,     // the game ended on its own: the last line
+    End,     // the game ended on its own, after drawing `check`: the last line
 };
 
 struct RecordingEvent {
@@ -78,6 +77,9 @@ struct Recording {
     std::vector<RecordingEvent> events;
     // The last line is "end": the game was not cut short.
     bool complete = false;
+    // The check value on that line: what the game drew after its last key.
+    std::uint64_t endCheck = 0;
+    int endLine = 0;
 };
 
 // The lines of a recording, each ending in '\n'.

@@ -28,7 +28,6 @@ std::string described(const RecordingEvent& e) {
         case EventKind::Remove: return "a removal of " + quoted(e.path);
         case EventKind::Lock: return "a lock of " + quoted(e.path);
         case EventKind::Notice: return "the small window's notice";
-        case EventKind::Check: return "a key wait's check value";
         case EventKind::Key: return "a key";
         case EventKind::Line: return "a typed line";
         case EventKind::Eof: return "the end of the input";
@@ -110,16 +109,12 @@ bool Replay::takeNotice() {
     return true;
 }
 
-void Replay::compare(std::uint64_t check) {
-    const RecordingEvent* e = next();
-    if (e == nullptr || e->kind != EventKind::Check) outOfStep("a key");
-    ++position_;
+void Replay::compare(std::uint64_t recorded, std::uint64_t check, int lineNumber, const std::string& before) {
     ++checks_;
-    if (!options_.compareChecks || e->check == check) return;
+    if (!options_.compareChecks || recorded == check) return;
     stop_ = ReplayStop::Differs;
-    stopReason_ = "the screen differs at line " + std::to_string(e->lineNumber) + ", before input " +
-                  std::to_string(inputs_ + 1) + ": check " + hex16(e->check) + " recorded, " + hex16(check) +
-                  " now";
+    stopReason_ = "the screen differs at line " + std::to_string(lineNumber) + " (input " + std::to_string(inputs_ + 1) +
+                  ", " + before + "): check " + hex16(recorded) + " recorded, " + hex16(check) + " now";
     throw EndOfInput{};
 }
 
@@ -162,9 +157,10 @@ void Replay::afterInput(std::int64_t time) {
 }
 
 int Replay::key(std::uint64_t check) {
-    compare(check);
     const RecordingEvent* e = next();
     if (e == nullptr || (e->kind != EventKind::Key && e->kind != EventKind::Eof)) outOfStep("a key");
+    compare(e->check, check, e->lineNumber,
+            e->kind == EventKind::Key ? "before the key " + keyName(static_cast<int>(e->value)) : described(*e));
     pace(e->time);
     const int key = e->kind == EventKind::Key ? static_cast<int>(e->value) : KeyEnd;
     afterInput(e->time);
@@ -172,9 +168,9 @@ int Replay::key(std::uint64_t check) {
 }
 
 std::optional<std::string> Replay::line(std::uint64_t check) {
-    compare(check);
     const RecordingEvent* e = next();
     if (e == nullptr || (e->kind != EventKind::Line && e->kind != EventKind::Eof)) outOfStep("a typed line");
+    compare(e->check, check, e->lineNumber, e->kind == EventKind::Line ? "before the line " + quoted(e->path) : described(*e));
     pace(e->time);
     std::optional<std::string> line;
     if (e->kind == EventKind::Line) line = e->path;
@@ -184,18 +180,16 @@ std::optional<std::string> Replay::line(std::uint64_t check) {
 
 void Replay::gameEnded(std::uint64_t check) {
     ended_ = true;
-    const RecordingEvent* e = next();
-    if (e == nullptr) {
-        cutShort_ = true;  // cut just before the last check
-        return;
-    }
     try {
-        compare(check);
         if (next() != nullptr) outOfStep("nothing more (the game has ended)");
+        if (!recording_.complete) {
+            cutShort_ = true;  // cut just before its last line
+            return;
+        }
+        compare(recording_.endCheck, check, recording_.endLine, "after the last input");
     } catch (const EndOfInput&) {
         // The verdict says what differs.
     }
-    if (!recording_.complete && stop_ == ReplayStop::None) cutShort_ = true;
 }
 
 std::string Replay::verdict() const {

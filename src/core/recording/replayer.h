@@ -79,7 +79,8 @@ public:
 private:
     const RecordingEvent* next();
     [[noreturn]] void outOfStep(const std::string& asked);
-    void compare(std::uint64_t check);
+    // The recorded check value against the one computed now.
+    void compare(std::uint64_t recorded, std::uint64_t check, int lineNumber, const std::string& before);
     void pace(std::int64_t time);
     void afterInput(std::int64_t time);
 
