@@ -75,4 +75,34 @@ std::uint64_t CheckValue::take() {
     return value;
 }
 
+void CheckedBackend::write(std::string_view utf8) {
+    check_.write(utf8);
+    screen_.write(utf8);
+}
+
+void CheckedBackend::setColour(int attr) {
+    check_.setColour(attr);
+    screen_.setColour(attr);
+}
+
+void CheckedBackend::clear() {
+    check_.clear();
+    screen_.clear();
+}
+
+void CheckedBackend::putCells(int row, int col, int width, const std::vector<Cell>& cells) {
+    check_.putCells(row, col, width, cells);
+    screen_.putCells(row, col, width, cells);
+}
+
+void CheckedBackend::moveCursor(int row, int col) {
+    check_.moveCursor(row, col);
+    screen_.moveCursor(row, col);
+}
+
+void CheckedBackend::setScrollRegion(int top, int bottom) {
+    check_.setScrollRegion(top, bottom);
+    screen_.setScrollRegion(top, bottom);
+}
+
 }  // namespace kelvrin

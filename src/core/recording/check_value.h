@@ -37,4 +37,31 @@ private:
     std::uint64_t hash_ = Offset;
 };
 
+// A console that draws on another and takes every drawing call into a
+// check value on the way: the recording's and the replay's consoles, which
+// differ only in where keys and the window come from.
+class CheckedBackend : public Backend {
+public:
+    explicit CheckedBackend(Backend& screen) : screen_(screen) {}
+
+    void write(std::string_view utf8) override;
+    void setColour(int attr) override;
+    void clear() override;
+    void putCells(int row, int col, int width, const std::vector<Cell>& cells) override;
+    void moveCursor(int row, int col) override;
+    void setScrollRegion(int top, int bottom) override;
+    void flush() override { screen_.flush(); }
+    void restoreAfterCrash() override { screen_.restoreAfterCrash(); }
+
+    // The check value of what was drawn since the last key wait (taken at
+    // each wait, and at the game's end).
+    std::uint64_t lastCheck() { return check_.take(); }
+
+protected:
+    Backend& screen_;
+
+private:
+    CheckValue check_;
+};
+
 }  // namespace kelvrin

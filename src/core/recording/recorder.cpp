@@ -48,8 +48,8 @@ void Recorder::sync() {
         const long done = files.write(fd_, data, size);
         if (done <= 0) {
             const char* why = done < 0 && errno != 0 ? std::strerror(errno) : "the disk took no more";
-            failure_ = "the recording " + path_ + " stopped after line " + std::to_string(lines_) + " (" +
-                       std::to_string(keys_) + " keys and lines recorded): " + why;
+            failure_ = "the recording " + path_ + " stopped at input " + std::to_string(keys_) + ", after its line " +
+                       std::to_string(lines_) + ": " + why;
             break;
         }
         for (long i = 0; i < done; ++i) {
@@ -75,42 +75,12 @@ WindowState windowOf(const Backend& console) {
 }
 
 RecordingBackend::RecordingBackend(Backend& inner, Recorder& recorder)
-    : inner_(inner), recorder_(recorder), window_(windowOf(inner)) {}
-
-void RecordingBackend::write(std::string_view utf8) {
-    check_.write(utf8);
-    inner_.write(utf8);
-}
-
-void RecordingBackend::setColour(int attr) {
-    check_.setColour(attr);
-    inner_.setColour(attr);
-}
-
-void RecordingBackend::clear() {
-    check_.clear();
-    inner_.clear();
-}
-
-void RecordingBackend::putCells(int row, int col, int width, const std::vector<Cell>& cells) {
-    check_.putCells(row, col, width, cells);
-    inner_.putCells(row, col, width, cells);
-}
-
-void RecordingBackend::moveCursor(int row, int col) {
-    check_.moveCursor(row, col);
-    inner_.moveCursor(row, col);
-}
-
-void RecordingBackend::setScrollRegion(int top, int bottom) {
-    check_.setScrollRegion(top, bottom);
-    inner_.setScrollRegion(top, bottom);
-}
+    : CheckedBackend(inner), recorder_(recorder), window_(windowOf(inner)) {}
 
 // The window as the key wait left it, when it changed, then the key is on
 // the disk.
 void RecordingBackend::afterWait() {
-    const WindowState now = windowOf(inner_);
+    const WindowState now = windowOf(screen_);
     if (!(now == window_)) {
         RecordingEvent change;
         change.kind = EventKind::Window;
@@ -123,8 +93,8 @@ void RecordingBackend::afterWait() {
 
 int RecordingBackend::readKey() {
     RecordingEvent event;
-    event.check = check_.take();
-    const int key = inner_.readKey();
+    event.check = lastCheck();
+    const int key = screen_.readKey();
     event.kind = key == KeyEnd ? EventKind::Eof : EventKind::Key;
     event.time = recorder_.millis();
     event.value = key;
@@ -135,8 +105,8 @@ int RecordingBackend::readKey() {
 
 std::optional<std::string> RecordingBackend::readLine(std::size_t maxChars) {
     RecordingEvent event;
-    event.check = check_.take();
-    std::optional<std::string> line = inner_.readLine(maxChars);
+    event.check = lastCheck();
+    std::optional<std::string> line = screen_.readLine(maxChars);
     event.kind = line ? EventKind::Line : EventKind::Eof;
     event.time = recorder_.millis();
     if (line) event.path = *line;
@@ -146,7 +116,7 @@ std::optional<std::string> RecordingBackend::readLine(std::size_t maxChars) {
 }
 
 bool RecordingBackend::takeSmallWindowNotice() {
-    const bool notice = inner_.takeSmallWindowNotice();
+    const bool notice = screen_.takeSmallWindowNotice();
     if (notice) {
         RecordingEvent event;
         event.kind = EventKind::Notice;

@@ -51,44 +51,31 @@ private:
     std::string path_;
     std::string pending_;
     int lines_ = 0;     // lines in the file
-    int keys_ = 0;      // keys and lines recorded
+    int keys_ = 0;      // keys, lines and ends of input recorded
     std::string failure_;
     std::function<std::int64_t()> millis_;
 };
 
 // The console as the game sees it, recorded: keys, lines, the end of the
 // input and the window at each key wait, with a check value of the screen.
-class RecordingBackend final : public Backend {
+class RecordingBackend final : public CheckedBackend {
 public:
     RecordingBackend(Backend& inner, Recorder& recorder);
 
-    void write(std::string_view utf8) override;
-    void setColour(int attr) override;
-    void clear() override;
-    void putCells(int row, int col, int width, const std::vector<Cell>& cells) override;
-    void moveCursor(int row, int col) override;
-    void setScrollRegion(int top, int bottom) override;
-    void flush() override { inner_.flush(); }
     int readKey() override;
     std::optional<std::string> readLine(std::size_t maxChars) override;
-    int readKeyWithin(int milliseconds) override { return inner_.readKeyWithin(milliseconds); }
-    bool interactive() const override { return inner_.interactive(); }
-    bool echoesLines() const override { return inner_.echoesLines(); }
-    bool pagesOutput() const override { return inner_.pagesOutput(); }
-    int rows() const override { return inner_.rows(); }
-    int columns() const override { return inner_.columns(); }
+    int readKeyWithin(int milliseconds) override { return screen_.readKeyWithin(milliseconds); }
+    bool interactive() const override { return screen_.interactive(); }
+    bool echoesLines() const override { return screen_.echoesLines(); }
+    bool pagesOutput() const override { return screen_.pagesOutput(); }
+    int rows() const override { return screen_.rows(); }
+    int columns() const override { return screen_.columns(); }
     bool takeSmallWindowNotice() override;
-    void restoreAfterCrash() override { inner_.restoreAfterCrash(); }
-
-    // The check of what was drawn since the last key wait (the game's end).
-    std::uint64_t lastCheck() { return check_.take(); }
 
 private:
     void afterWait();
 
-    Backend& inner_;
     Recorder& recorder_;
-    CheckValue check_;
     WindowState window_;
 };
 

@@ -209,44 +209,14 @@ std::string Replay::verdict() const {
 
 int Replay::exitStatus() const { return stop_ == ReplayStop::None && (ended_ || cutShort_) ? 0 : 1; }
 
-void ReplayBackend::write(std::string_view utf8) {
-    check_.write(utf8);
-    screen_.write(utf8);
-}
-
-void ReplayBackend::setColour(int attr) {
-    check_.setColour(attr);
-    screen_.setColour(attr);
-}
-
-void ReplayBackend::clear() {
-    check_.clear();
-    screen_.clear();
-}
-
-void ReplayBackend::putCells(int row, int col, int width, const std::vector<Cell>& cells) {
-    check_.putCells(row, col, width, cells);
-    screen_.putCells(row, col, width, cells);
-}
-
-void ReplayBackend::moveCursor(int row, int col) {
-    check_.moveCursor(row, col);
-    screen_.moveCursor(row, col);
-}
-
-void ReplayBackend::setScrollRegion(int top, int bottom) {
-    check_.setScrollRegion(top, bottom);
-    screen_.setScrollRegion(top, bottom);
-}
-
 int ReplayBackend::readKey() {
     screen_.flush();
-    return replay_.key(check_.take());
+    return replay_.key(lastCheck());
 }
 
 std::optional<std::string> ReplayBackend::readLine(std::size_t maxChars) {
     screen_.flush();
-    std::optional<std::string> line = replay_.line(check_.take());
+    std::optional<std::string> line = replay_.line(lastCheck());
     if (!line) return line;
     // A backend never gives more; a longer line is cut as it would be.
     if (utf8Length(*line) > maxChars) *line = utf8Prefix(*line, maxChars);

@@ -102,17 +102,10 @@ private:
 
 // The console the game sees in a replay: the recorded window, the recorded
 // keys; what it draws goes on to `screen`.
-class ReplayBackend final : public Backend {
+class ReplayBackend final : public CheckedBackend {
 public:
-    ReplayBackend(Replay& replay, Backend& screen) : replay_(replay), screen_(screen) {}
+    ReplayBackend(Replay& replay, Backend& screen) : CheckedBackend(screen), replay_(replay) {}
 
-    void write(std::string_view utf8) override;
-    void setColour(int attr) override;
-    void clear() override;
-    void putCells(int row, int col, int width, const std::vector<Cell>& cells) override;
-    void moveCursor(int row, int col) override;
-    void setScrollRegion(int top, int bottom) override;
-    void flush() override { screen_.flush(); }
     int readKey() override;
     std::optional<std::string> readLine(std::size_t maxChars) override;
     bool echoesLines() const override { return replay_.window().echoes; }
@@ -120,15 +113,12 @@ public:
     int rows() const override { return replay_.window().rows; }
     int columns() const override { return replay_.window().columns; }
     bool takeSmallWindowNotice() override { return replay_.takeNotice(); }
-    void restoreAfterCrash() override { screen_.restoreAfterCrash(); }
 
     // The game ended on its own.
-    void gameEnded() { replay_.gameEnded(check_.take()); }
+    void gameEnded() { replay_.gameEnded(lastCheck()); }
 
 private:
     Replay& replay_;
-    Backend& screen_;
-    CheckValue check_;
 };
 
 // The folder as the recording saw it. Writes are kept here, never on the
