@@ -4,6 +4,10 @@
 set -eu
 [ $# -ge 2 ] || { echo "usage: bash $0 PREFIX PROGRAM [ARGUMENTS...]" >&2; exit 2; }
 export WINEPREFIX=$1 WINEDEBUG=-all
+# Wine names the Unix files in the locale's charset: in the C locale (a bare
+# machine's, with no LANG) a Polish letter has none, and no file with one in
+# its name could be made.
+export LC_ALL=C.UTF-8
 shift
 unset DISPLAY WAYLAND_DISPLAY
 # The wine server and services outlive the program that starts them and
