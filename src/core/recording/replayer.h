@@ -108,6 +108,8 @@ public:
 
     int readKey() override;
     std::optional<std::string> readLine(std::size_t maxChars) override;
+    // A terminal's game stays one when it is recorded anew from its replay.
+    bool interactive() const override { return replay_.recording().header.mode == "terminal"; }
     bool echoesLines() const override { return replay_.window().echoes; }
     bool pagesOutput() const override { return replay_.window().pages; }
     int rows() const override { return replay_.window().rows; }
