@@ -123,6 +123,15 @@ fuzz-short: deps
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
 	bash fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SHORT_SECONDS)
 
+# The recordings of tests/recordings/ brought up to date after a screen was
+# meant to change: each replayed by `make build`'s game and recorded anew
+# with fresh check values, its transcript (NAME.out) written again; nothing
+# changes unless each last screen shows its NAME.expect line. Read the
+# change in `git diff`.
+.PHONY: update-recordings
+update-recordings: build
+	bash tests/recordings/run.sh --update $(BUILD_DIR)/kelvrin
+
 # The monkey test at length: random keys through the whole game from many
 # seeds, under the same sanitizers, with every invariant checked after each
 # key; a quarter as many seeds again on a disk that fails now and then.
