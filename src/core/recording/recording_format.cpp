@@ -254,7 +254,9 @@ std::string keyName(int key) {
     for (const KeyWord& k : KeyWords) {
         if (key == k.key) return std::string(k.name);
     }
-    if (key > 0x20 && key < 0x110000 && key != 0x7F && !(key >= 0x80 && key < 0xA0) && key != 0xFFFD)
+    // A surrogate has no UTF-8 form: written as itself it would make a line no reader takes back.
+    const bool surrogate = key >= 0xD800 && key <= 0xDFFF;
+    if (key > 0x20 && key < 0x110000 && key != 0x7F && !(key >= 0x80 && key < 0xA0) && key != 0xFFFD && !surrogate)
         return encodeUtf8(static_cast<char32_t>(key));
     return "U+" + hex(static_cast<std::uint64_t>(key), 4);
 }
