@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET [TARGET...]: the fuzz targets of a build (or those named) in turn, from
 # fuzz/corpus/<name>/ (only read) and BUILD_DIR/fuzz-work/<name>/corpus/, where an input that crashes, hangs or
-# trips a sanitizer is kept and fails the run; first the seed saves and graveyards must load, not be refused.
+# trips a sanitizer is kept and fails the run; first the seed saves, graveyards and recordings must load, not be
+# refused.
 set -euo pipefail
 build=$(cd "$1" && pwd) seconds=$2 source_dir=$(cd "$(dirname "$0")" && pwd)
 shift 2
-for name in save_file graveyard; do
+for name in save_file graveyard recording; do
     out=$(KELVRIN_FUZZ_SEEDS=1 "$build/fuzz/fuzz_$name" -artifact_prefix="$build/seed-" "$source_dir/corpus/$name"/* 2>&1) ||
         { printf '%s\n' "$out" | tail -n 20; exit 1; }
 done
