@@ -14,8 +14,7 @@
 #include "core/crash_save.h"
 #include "core/hero_lock.h"
 #include "core/random.h"
-#include "core/recording/recorder.h"
-#include "core/recording/replayer.h"
+#include "core/recording/session.h"
 #include "platform/arguments.h"
 #include "platform/cast_backend.h"
 #include "platform/crash_handler.h"
@@ -32,57 +31,27 @@ void selectLocale() {
     std::setlocale(LC_NUMERIC, "C");
 }
 
-// A recording made as the game is played: the file first (refused before
-// anything is shown), then the wrappers around the console, the folder and
-// the clock.
-struct LiveRecording {
-    std::unique_ptr<Recorder> recorder;
-    std::unique_ptr<RecordingFiles> files;
-    std::unique_ptr<RecordingBackend> console;
+// Opens the file of --record; false, with the message on the standard
+// error, when it cannot be.
+bool openRecording(RecordingSession& recording, const std::string& path) {
+    std::string error;
+    if (recording.open(path, error)) return true;
+    std::fprintf(stderr, "kelvrin: cannot record in %s: %s\n", path.c_str(), error.c_str());
+    return false;
+}
 
-    // Opens the file; false, with the message on the standard error, when
-    // it cannot be.
-    bool open(const std::string& path) {
-        std::string error;
-        recorder = Recorder::create(path, error);
-        if (!recorder) std::fprintf(stderr, "kelvrin: cannot record in %s: %s\n", path.c_str(), error.c_str());
-        return recorder != nullptr;
-    }
-    std::function<std::int64_t()> clock(std::function<std::int64_t()> source) {
-        return recorder ? recordedClock(*recorder, std::move(source)) : source;
-    }
-    void wrapFiles(FileAnswers& inner) {
-        if (!recorder) return;
-        files = std::make_unique<RecordingFiles>(inner, *recorder);
-        setFileAnswers(files.get());
-    }
-    // The console the game is given.
-    Backend* wrap(Backend& inner, std::optional<std::uint32_t> seed) {
-        if (!recorder) return &inner;
-        RecordingHeader header;
-        header.gameVersion = KELVRIN_VERSION;
-        header.mode = inner.interactive() ? "terminal" : "stream";
-        header.seed = seed;
-        header.window = windowOf(inner);
-        recorder->start(header);
-        console = std::make_unique<RecordingBackend>(inner, *recorder);
-        return console.get();
-    }
-    void finish() {
-        if (recorder) recorder->finish(console->lastCheck());
-    }
-    void reportFailure() const {
-        if (recorder && !recorder->failure().empty()) std::fprintf(stderr, "kelvrin: %s\n", recorder->failure().c_str());
-    }
-};
+void reportRecordingFailure(const RecordingSession& recording) {
+    if (const std::string failure = recording.failure(); !failure.empty())
+        std::fprintf(stderr, "kelvrin: %s\n", failure.c_str());
+}
 
 int playGame(const CommandLine& line) {
     installCrashHandlers();
     setCrashHooks({crashSaveHook, keepCrashCopy, removeHeroLockAfterCrash, keptCrashSave});
     selectLocale();
 
-    LiveRecording recording;
-    if (line.record && !recording.open(*line.record)) return 1;
+    RecordingSession recording;
+    if (line.record && !openRecording(recording, *line.record)) return 1;
     const std::optional<std::uint32_t> seed = line.daily ? dailySeed(systemSeconds()) : line.seed;
     if (seed || line.record) setClockSource(recording.clock(seed ? seededClock(*seed) : systemSeconds));
     recording.wrapFiles(systemFileAnswers());
@@ -92,7 +61,7 @@ int playGame(const CommandLine& line) {
     // (and after any change of size that leaves it small); the game runs
     // at any size.
     auto console = makeBackend();
-    setBackend(recording.wrap(*console, seed));
+    setBackend(&recording.wrap(*console, seed));
 
     int status = 0;
     bool gameLeftBehind = false;
@@ -110,7 +79,7 @@ int playGame(const CommandLine& line) {
         // The terminal goes back to the shell first, so the message stays
         // on the screen.
         setBackend(nullptr);
-        recording.console.reset();
+        recording.releaseConsole();
         console.reset();
         reportCrashSave(written);
     }
@@ -119,9 +88,9 @@ int playGame(const CommandLine& line) {
     releaseHeroLock();
     // The crash handler lets go of the console before it is destroyed.
     setBackend(nullptr);
-    recording.console.reset();
+    recording.releaseConsole();
     console.reset();
-    recording.reportFailure();
+    reportRecordingFailure(recording);
     return status;
 }
 
@@ -174,8 +143,8 @@ int replayGame(const CommandLine& line) {
     // Ctrl-C gives the terminal back and ends the replay; there is no crash
     // save to write and no lock to remove.
     installCrashHandlers();
-    LiveRecording anew;
-    if (line.record && !anew.open(*line.record)) return 1;
+    RecordingSession anew;
+    if (line.record && !openRecording(anew, *line.record)) return 1;
     selectLocale();
 
     const WindowState start = recording->header.window;
@@ -191,46 +160,32 @@ int replayGame(const CommandLine& line) {
     ReplayOptions options;
     options.speed = line.speed.value_or(1.0);
     options.compareChecks = !line.record;
-    const std::optional<std::uint32_t> seed = recording->header.seed;
-    Replay replay(std::move(*recording), options, *screen);
-    if (cast) {
-        replay.setOnKey([cast](std::int64_t millis) { cast->at(millis); });
-        replay.setOnWindow([cast](const WindowState& window) { cast->resize(window.columns, window.rows); });
-    }
-    ReplayFiles files(replay);
-    setFileAnswers(&files);
-    anew.wrapFiles(files);
-    setClockSource(anew.clock([&replay] { return replay.clock(); }));
-    ReplayBackend console(replay, *screen);
-    setBackend(anew.wrap(console, seed));
-    if (anew.recorder) anew.recorder->setClock([&replay] { return replay.millis(); });
-
-    try {
-        seedRandom(static_cast<std::uint32_t>(nowSeconds()));
-        runProgram();
-        console.gameEnded();
-    } catch (const EndOfInput&) {
-        // The recorded end of the input, or the replay stopped.
-        if (!replay.stopped()) console.gameEnded();
-    }
-    if (!replay.stopped()) anew.finish();
-    setBackend(nullptr);
-    anew.console.reset();
-    int status = replay.exitStatus();
-    if (cast) {
-        const std::string text = cast->finish();
-        const std::string temporary = temporaryNameFor(*line.asciicast);
-        if (!writeFileAtomically(line.asciicast->c_str(), temporary.c_str(),
-                                 reinterpret_cast<const unsigned char*>(text.data()), text.size())) {
-            std::fprintf(stderr, "kelvrin: cannot write %s\n", line.asciicast->c_str());
-            status = 1;
+    int status = 1;
+    {
+        ReplaySession session(std::move(*recording), options, *screen, anew);
+        Replay& replay = session.replay();
+        if (cast) {
+            replay.setOnKey([cast](std::int64_t millis) { cast->at(millis); });
+            replay.setOnWindow([cast](const WindowState& window) { cast->resize(window.columns, window.rows); });
         }
+        setBackend(&session.console());
+        session.play([] { runProgram(); });
+        setBackend(nullptr);
+        anew.releaseConsole();
+        status = replay.exitStatus();
+        if (cast) {
+            const std::string text = cast->finish();
+            const std::string temporary = temporaryNameFor(*line.asciicast);
+            if (!writeFileAtomically(line.asciicast->c_str(), temporary.c_str(),
+                                     reinterpret_cast<const unsigned char*>(text.data()), text.size())) {
+                std::fprintf(stderr, "kelvrin: cannot write %s\n", line.asciicast->c_str());
+                status = 1;
+            }
+        }
+        screen.reset();
+        std::fprintf(stderr, "kelvrin: replay of %s: %s\n", path.c_str(), replay.verdict().c_str());
     }
-    screen.reset();
-    std::fprintf(stderr, "kelvrin: replay of %s: %s\n", path.c_str(), replay.verdict().c_str());
-    anew.reportFailure();
-    setFileAnswers(nullptr);
-    setClockSource({});
+    reportRecordingFailure(anew);
     return status;
 }
 

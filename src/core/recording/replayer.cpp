@@ -17,16 +17,24 @@ std::string hex16(std::uint64_t value) {
     return text;
 }
 
+// A path or a line for a message: escaped, and cut short when long (a
+// damaged recording may hold one of megabytes).
+std::string quotedShort(std::string_view text) {
+    constexpr std::size_t Shown = 80;
+    if (utf8Length(text) <= Shown) return quoted(text);
+    return quoted(utf8Prefix(text, Shown)) + "...";
+}
+
 // What an event answers, for a message.
 std::string described(const RecordingEvent& e) {
     switch (e.kind) {
         case EventKind::Clock: return "a clock read";
-        case EventKind::Exists: return "whether " + quoted(e.path) + " is there";
-        case EventKind::Read: return "a read of " + quoted(e.path);
-        case EventKind::Write: return "a write of " + quoted(e.path);
-        case EventKind::Rename: return "a rename of " + quoted(e.path) + " to " + quoted(e.path2);
-        case EventKind::Remove: return "a removal of " + quoted(e.path);
-        case EventKind::Lock: return "a lock of " + quoted(e.path);
+        case EventKind::Exists: return "whether " + quotedShort(e.path) + " is there";
+        case EventKind::Read: return "a read of " + quotedShort(e.path);
+        case EventKind::Write: return "a write of " + quotedShort(e.path);
+        case EventKind::Rename: return "a rename of " + quotedShort(e.path) + " to " + quotedShort(e.path2);
+        case EventKind::Remove: return "a removal of " + quotedShort(e.path);
+        case EventKind::Lock: return "a lock of " + quotedShort(e.path);
         case EventKind::Notice: return "the small window's notice";
         case EventKind::Key: return "a key";
         case EventKind::Line: return "a typed line";
@@ -71,7 +79,7 @@ std::int64_t Replay::clock() {
 bool Replay::exists(const std::string& path) {
     const RecordingEvent* e = next();
     if (e == nullptr || e->kind != EventKind::Exists || e->path != path)
-        outOfStep("whether " + quoted(path) + " is there");
+        outOfStep("whether " + quotedShort(path) + " is there");
     ++position_;
     return e->ok;
 }
@@ -79,7 +87,7 @@ bool Replay::exists(const std::string& path) {
 FileContents Replay::read(const std::string& path, std::size_t maxSize) {
     const RecordingEvent* e = next();
     if (e == nullptr || e->kind != EventKind::Read || e->path != path || e->bytes.size() > maxSize)
-        outOfStep("a read of " + quoted(path) + " of at most " + std::to_string(maxSize) + " bytes");
+        outOfStep("a read of " + quotedShort(path) + " of at most " + std::to_string(maxSize) + " bytes");
     ++position_;
     return FileContents{e->status, e->bytes};
 }
@@ -97,7 +105,7 @@ bool Replay::fileResult(EventKind kind, const std::string& path, const std::stri
 
 LockOutcome Replay::lock(const std::string& path) {
     const RecordingEvent* e = next();
-    if (e == nullptr || e->kind != EventKind::Lock || e->path != path) outOfStep("a lock of " + quoted(path));
+    if (e == nullptr || e->kind != EventKind::Lock || e->path != path) outOfStep("a lock of " + quotedShort(path));
     ++position_;
     return e->lock;
 }
@@ -170,7 +178,7 @@ int Replay::key(std::uint64_t check) {
 std::optional<std::string> Replay::line(std::uint64_t check) {
     const RecordingEvent* e = next();
     if (e == nullptr || (e->kind != EventKind::Line && e->kind != EventKind::Eof)) outOfStep("a typed line");
-    compare(e->check, check, e->lineNumber, e->kind == EventKind::Line ? "before the line " + quoted(e->path) : described(*e));
+    compare(e->check, check, e->lineNumber, e->kind == EventKind::Line ? "before the line " + quotedShort(e->path) : described(*e));
     pace(e->time);
     std::optional<std::string> line;
     if (e->kind == EventKind::Line) line = e->path;
