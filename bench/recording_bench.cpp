@@ -31,8 +31,7 @@
 #include "core/game_state.h"
 #include "core/hero_lock.h"
 #include "core/random.h"
-#include "core/recording/recorder.h"
-#include "core/recording/replayer.h"
+#include "core/recording/session.h"
 #include "platform/scripted_backend.h"
 #include "platform/stream_backend.h"
 
@@ -64,53 +63,40 @@ private:
     std::filesystem::path before_, path_;
 };
 
-// Runs the program from its main menu to its end, as a new process would;
-// false when the input ended first.
-bool runFromTheStart() {
+// The game's state as a new process starts it.
+void newGame() {
     hero = Hero{};
     world = WorldState{};
     showAllFeats = false;
-    seedRandom(static_cast<std::uint32_t>(nowSeconds()));
-    try {
-        runProgram();
-        return true;
-    } catch (const EndOfInput&) {
-        return false;
-    }
 }
 
 // One game on the scripted console with the clock of `--seed 5`, recorded
-// in the file `recordTo` when it is given, wrapped as main() wraps it.
+// in the file `recordTo` when it is given, wired as the game's start-up
+// wires it; false when the input ended before the game or the recording
+// stopped.
 bool playGame(ScriptedBackend& screen, const char* recordTo = nullptr) {
+    RecordingSession recording;
     std::string error;
-    const std::unique_ptr<Recorder> recorder = recordTo ? Recorder::create(recordTo, error) : nullptr;
-    std::unique_ptr<RecordingFiles> files;
-    std::unique_ptr<RecordingBackend> console;
-    if (recorder) {
-        setClockSource(recordedClock(*recorder, seededClock(Seed)));
-        files = std::make_unique<RecordingFiles>(systemFileAnswers(), *recorder);
-        setFileAnswers(files.get());
-        RecordingHeader header;
-        header.gameVersion = KELVRIN_VERSION;
-        header.seed = Seed;
-        header.window = windowOf(screen);
-        recorder->start(header);
-        console = std::make_unique<RecordingBackend>(screen, *recorder);
-        setBackend(console.get());
-    } else {
-        setClockSource(seededClock(Seed));
-        setBackend(&screen);
-    }
-    const bool ended = runFromTheStart();
-    if (!ended) {
+    if (recordTo != nullptr && !recording.open(recordTo, error)) return false;
+    setClockSource(recording.clock(seededClock(Seed)));
+    recording.wrapFiles(systemFileAnswers());
+    newGame();
+    seedRandom(static_cast<std::uint32_t>(nowSeconds()));
+    setBackend(&recording.wrap(screen, Seed));
+    bool ended = true;
+    try {
+        runProgram();
+    } catch (const EndOfInput&) {
+        ended = false;
         endGameInProgress();
-        releaseHeroLock();
     }
-    if (recorder) recorder->finish(console->lastCheck());
+    recording.finish();
+    releaseHeroLock();
     setBackend(nullptr);
+    recording.releaseConsole();
     setFileAnswers(nullptr);
     setClockSource({});
-    return ended && (recordTo == nullptr || (recorder && recorder->failure().empty()));
+    return ended && recording.failure().empty();
 }
 
 // A player who reads each screen and answers it: makes a hero (the first
@@ -326,19 +312,16 @@ void ReplayedGame(benchmark::State& state) {
         StreamBackend screen(nowhere, nowhere);
         ReplayOptions options;
         options.speed = 0;
-        Replay replay(std::move(*recording), options, screen);
-        ReplayFiles files(replay);
-        setFileAnswers(&files);
-        setClockSource([&replay] { return replay.clock(); });
-        ReplayBackend console(replay, screen);
-        setBackend(&console);
-        runFromTheStart();
-        if (!replay.stopped()) console.gameEnded();
+        RecordingSession notAnew;
+        ReplaySession session(std::move(*recording), options, screen, notAnew);
+        setBackend(&session.console());
+        session.play([] {
+            newGame();
+            runProgram();
+        });
         setBackend(nullptr);
-        setFileAnswers(nullptr);
-        setClockSource({});
-        const std::string verdict = replay.verdict();
-        if (replay.exitStatus() != 0) state.SkipWithError(verdict.c_str());
+        const std::string verdict = session.replay().verdict();
+        if (session.replay().exitStatus() != 0) state.SkipWithError(verdict.c_str());
     }
     close(nowhere);
     state.counters["bytes"] = static_cast<double>(text.size());
