@@ -27,6 +27,18 @@ TEST(Recording, DamagedAndForeignFilesAreRefusedWithTheirLine) {
     }
 }
 
+// The check value is FNV-1a 64 over the bytes the format's description gives: text, a colour, a block of cells.
+TEST(Recording, TheCheckValueIsFnv1aOfTheDescribedBytes) {
+    endGameInProgress();
+    CheckValue check;
+    check.write("a");
+    EXPECT_EQ(check.take(), 0xaf63dc4c8601ec8cull);
+    check.write("Kelvrin");
+    check.setColour(0x87);
+    check.putCells(24, 2, 2, {Cell{U'ł', 12}, Cell{U'\u0100', 7}});
+    EXPECT_EQ(check.take(), 0x6167861d91841ac1ull);
+}
+
 using RecordingTest = GameTest;
 
 // A save the full disk refused, recorded; replayed on a fresh console with no disk beneath, the game shows the same
