@@ -320,7 +320,9 @@ std::string formatEvent(const RecordingEvent& e) {
         case EventKind::Key:
             out = "key " + std::to_string(e.time) + " " + keyName(static_cast<int>(e.value)) + " " + hex(e.check, 16);
             break;
-        case EventKind::Line: out = "line " + std::to_string(e.time) + " " + quoted(e.path) + " " + hex(e.check, 16); break;
+        case EventKind::Line:
+            out = "line " + std::to_string(e.time) + " " + quoted(e.path) + " " + hex(e.check, 16);
+            break;
         case EventKind::Eof: out = "eof " + std::to_string(e.time) + " " + hex(e.check, 16); break;
         case EventKind::Window: out = "window " + windowWords(e.window); break;
         case EventKind::End: out = "end " + hex(e.check, 16); break;

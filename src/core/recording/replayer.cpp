@@ -121,8 +121,9 @@ void Replay::compare(std::uint64_t recorded, std::uint64_t check, int lineNumber
     ++checks_;
     if (!options_.compareChecks || recorded == check) return;
     stop_ = ReplayStop::Differs;
-    stopReason_ = "the screen differs at line " + std::to_string(lineNumber) + " (input " + std::to_string(inputs_ + 1) +
-                  ", " + before + "): check " + hex16(recorded) + " recorded, " + hex16(check) + " now";
+    stopReason_ = "the screen differs at line " + std::to_string(lineNumber) + " (input " +
+                  std::to_string(inputs_ + 1) + ", " + before + "): check " + hex16(recorded) + " recorded, " +
+                  hex16(check) + " now";
     throw EndOfInput{};
 }
 
@@ -178,7 +179,8 @@ int Replay::key(std::uint64_t check) {
 std::optional<std::string> Replay::line(std::uint64_t check) {
     const RecordingEvent* e = next();
     if (e == nullptr || (e->kind != EventKind::Line && e->kind != EventKind::Eof)) outOfStep("a typed line");
-    compare(e->check, check, e->lineNumber, e->kind == EventKind::Line ? "before the line " + quotedShort(e->path) : described(*e));
+    compare(e->check, check, e->lineNumber,
+            e->kind == EventKind::Line ? "before the line " + quotedShort(e->path) : described(*e));
     pace(e->time);
     std::optional<std::string> line;
     if (e->kind == EventKind::Line) line = e->path;
