@@ -22,21 +22,38 @@ constexpr KeyWord KeyWords[] = {
     {KeyUp, "up"},       {KeyDown, "down"},     {KeyRight, "right"},         {KeyLeft, "left"},
 };
 
-struct OutcomeWord {
-    LockOutcome lock;
+// A value and its word in a recording.
+template <typename T>
+struct Named {
+    T value;
     std::string_view name;
 };
-constexpr OutcomeWord LockWords[] = {
-    {LockOutcome::Taken, "taken"}, {LockOutcome::HeldElsewhere, "held"}, {LockOutcome::Impossible, "none"}};
 
-struct StatusWord {
-    ReadStatus status;
-    std::string_view name;
-};
-constexpr StatusWord StatusWords[] = {{ReadStatus::Ok, "ok"},
-                                      {ReadStatus::Missing, "missing"},
-                                      {ReadStatus::Unreadable, "unreadable"},
-                                      {ReadStatus::TooLarge, "too-large"}};
+constexpr Named<LockOutcome> LockWords[] = {
+    {LockOutcome::Taken, "taken"}, {LockOutcome::HeldElsewhere, "held"}, {LockOutcome::Impossible, "none"}};
+constexpr Named<ReadStatus> StatusWords[] = {{ReadStatus::Ok, "ok"},
+                                             {ReadStatus::Missing, "missing"},
+                                             {ReadStatus::Unreadable, "unreadable"},
+                                             {ReadStatus::TooLarge, "too-large"}};
+
+template <typename T, std::size_t N>
+bool fromName(const Named<T> (&table)[N], std::string_view word, T& value) {
+    for (const Named<T>& entry : table) {
+        if (entry.name == word) {
+            value = entry.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename T, std::size_t N>
+std::string_view nameOf(const Named<T> (&table)[N], T value) {
+    for (const Named<T>& entry : table) {
+        if (entry.value == value) return entry.name;
+    }
+    return "?";
+}
 
 std::string hex(std::uint64_t value, int digits) {
     char text[17];
@@ -191,16 +208,8 @@ bool parseEvent(std::string_view line, RecordingEvent& e) {
         e.ok = answer == "yes";
     } else if (kind == "read") {
         e.kind = EventKind::Read;
-        good = words.text(e.path);
-        const std::string_view status = words.word();
-        bool known = false;
-        for (const StatusWord& s : StatusWords) {
-            if (status == s.name) {
-                e.status = s.status;
-                known = true;
-            }
-        }
-        good = good && known && (e.status != ReadStatus::Ok || parseHex(words.word(), e.bytes));
+        good = words.text(e.path) && fromName(StatusWords, words.word(), e.status);
+        good = good && (e.status != ReadStatus::Ok || parseHex(words.word(), e.bytes));
         good = good && e.bytes.size() <= LargestFileRead;
     } else if (kind == "write" || kind == "remove") {
         e.kind = kind == "write" ? EventKind::Write : EventKind::Remove;
@@ -210,16 +219,7 @@ bool parseEvent(std::string_view line, RecordingEvent& e) {
         good = words.text(e.path) && words.text(e.path2) && parseOk(words.word(), e.ok);
     } else if (kind == "lock") {
         e.kind = EventKind::Lock;
-        good = words.text(e.path);
-        const std::string_view outcome = words.word();
-        bool known = false;
-        for (const OutcomeWord& o : LockWords) {
-            if (outcome == o.name) {
-                e.lock = o.lock;
-                known = true;
-            }
-        }
-        good = good && known;
+        good = words.text(e.path) && fromName(LockWords, words.word(), e.lock);
     } else if (kind == "notice") {
         e.kind = EventKind::Notice;
     } else if (kind == "end") {
@@ -296,10 +296,7 @@ std::string formatEvent(const RecordingEvent& e) {
         case EventKind::Clock: out = "clock " + std::to_string(e.value); break;
         case EventKind::Exists: out = "exists " + quoted(e.path) + yesNo(e.ok, " yes", " no"); break;
         case EventKind::Read:
-            out = "read " + quoted(e.path);
-            for (const StatusWord& s : StatusWords) {
-                if (s.status == e.status) out += " " + std::string(s.name);
-            }
+            out = "read " + quoted(e.path) + " " + std::string(nameOf(StatusWords, e.status));
             if (e.status == ReadStatus::Ok) {
                 out += ' ';
                 for (const unsigned char b : e.bytes) out += hex(b, 2);
@@ -311,10 +308,7 @@ std::string formatEvent(const RecordingEvent& e) {
             break;
         case EventKind::Remove: out = "remove " + quoted(e.path) + yesNo(e.ok, " ok", " failed"); break;
         case EventKind::Lock:
-            out = "lock " + quoted(e.path);
-            for (const OutcomeWord& o : LockWords) {
-                if (o.lock == e.lock) out += " " + std::string(o.name);
-            }
+            out = "lock " + quoted(e.path) + " " + std::string(nameOf(LockWords, e.lock));
             break;
         case EventKind::Notice: out = "notice"; break;
         case EventKind::Key:
