@@ -102,10 +102,12 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
         error = "a replay plays the recording's own game: no --seed or --daily";
     } else if (!line.replay && (line.asciicast || line.speed)) {
         error = line.asciicast ? "--asciicast needs --replay" : "--speed needs --replay";
-    } else if (line.replay && line.record && *line.replay == *line.record) {
-        error = "--record must name another file than --replay";
     } else if (line.asciicast && line.record) {
         error = "--asciicast and --record cannot be given together";
+    } else if (line.replay && line.record && *line.replay == *line.record) {
+        error = "--record must name another file than --replay";
+    } else if (line.replay && line.asciicast && *line.replay == *line.asciicast) {
+        error = "--asciicast must name another file than --replay";
     } else {
         return line;
     }
