@@ -1,8 +1,6 @@
 #include "core/recording/recording_format.h"
 
 #include <charconv>
-#include <cinttypes>
-#include <cstdio>
 
 #include "core/utf8.h"
 #include "platform/backend.h"
@@ -55,9 +53,16 @@ std::string_view nameOf(const Named<T> (&table)[N], T value) {
     return "?";
 }
 
+constexpr char HexDigits[] = "0123456789abcdef";
+
+// The value in `digits` lowercase hexadecimal digits, leading zeros kept
+// (every key line has one: no formatting machinery here).
 std::string hex(std::uint64_t value, int digits) {
-    char text[17];
-    std::snprintf(text, sizeof text, "%0*" PRIx64, digits, value);
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0; --i) {
+        text[static_cast<std::size_t>(i)] = HexDigits[value & 15];
+        value >>= 4;
+    }
     return text;
 }
 
@@ -299,7 +304,11 @@ std::string formatEvent(const RecordingEvent& e) {
             out = "read " + quoted(e.path) + " " + std::string(nameOf(StatusWords, e.status));
             if (e.status == ReadStatus::Ok) {
                 out += ' ';
-                for (const unsigned char b : e.bytes) out += hex(b, 2);
+                out.reserve(out.size() + 2 * e.bytes.size() + 1);
+                for (const unsigned char b : e.bytes) {
+                    out += HexDigits[b >> 4];
+                    out += HexDigits[b & 15];
+                }
             }
             break;
         case EventKind::Write: out = "write " + quoted(e.path) + yesNo(e.ok, " ok", " failed"); break;
