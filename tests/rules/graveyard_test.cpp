@@ -22,7 +22,8 @@ TEST_F(GraveyardTest, FileLayoutByteForByte) {
     expected.resize(34, 0);
     const auto words = [&](std::initializer_list<std::int64_t> values) {
         for (const std::int64_t value : values)
-            for (int i = 0; i < 4; ++i) expected.push_back(static_cast<unsigned char>(static_cast<std::uint32_t>(value) >> (8 * i)));
+            for (int i = 0; i < 4; ++i)
+                expected.push_back(static_cast<unsigned char>(static_cast<std::uint32_t>(value) >> (8 * i)));
     };
     words({6, 1, 12, 7, 2, -6, 4321});
     expected.insert(expected.end(), 30, 'x');
@@ -39,8 +40,8 @@ TEST_F(GraveyardTest, FileLayoutByteForByte) {
         for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(i)] = static_cast<unsigned char>(count >> (8 * i));
         EXPECT_FALSE(decodeGraveyard(b)) << count;
     }
-    EXPECT_FALSE(decodeGraveyard(std::vector<unsigned char>(bytes.begin(), bytes.end() - 1)) ||
-                 decodeGraveyard(std::vector<unsigned char>{1, 0, 0}));
+    EXPECT_FALSE(decodeGraveyard(std::vector<unsigned char>(bytes.begin(), bytes.end() - 1)));
+    EXPECT_FALSE(decodeGraveyard(std::vector<unsigned char>{1, 0, 0}));
     // Control bytes in a stored name never reach the terminal.
     std::vector<unsigned char> escape = encodeGraveyard({record("Ala", 1)});
     escape[5] = 0x1B;
@@ -71,7 +72,9 @@ TEST_F(GraveyardTest, LinesNameKillerAndPlace) {
 TEST_F(GraveyardTest, DeathsAreOrderedByExperienceAndTheNewOneIsMarked) {
     writeBytes("cmentarz.dat", encodeGraveyard({record("Stary", 500), record("Pierwszy", 100), record("Drugi", 100)}));
     makeTestHero();
-    hero.xp = 100, hero.lastHarm = -1, world.location = LocationRoad;
+    hero.xp = 100;
+    hero.lastHarm = -1;
+    world.location = LocationRoad;
     screen.type("k");
     recordDeath();
     EXPECT_EQ(screen.keysQueued(), 0u);
