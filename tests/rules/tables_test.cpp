@@ -148,7 +148,7 @@ TEST(RulesTables, CapacityExperienceAndClassFeatures) {
              {24, RaceHuman, 500.0f}, {25, RaceHuman, 460.0f},               // above SIŁ 25, as the table has it
              {29, RaceHuman, 800.0f},                                        // the entry beyond the listed 29
              {30, RaceHuman, 920.0f}, {39, RaceHuman, 3200.0f},              // 230 × 4; the SIŁ 29 entry again × 4
-             {45, RaceHuman, 7360.0f}, {50, RaceGnome, 11040.0f}, {30, RaceHalfling, 690.0f},  // gnome: 230 × 64 × 3/4
+             {45, RaceHuman, 7360.0f}, {50, RaceGnome, 11040.0f}, {30, RaceHalfling, 690.0f},  // gnome 230 × 64 × 3/4
              {0, RaceHuman, 5.0f}, {-1, RaceHuman, 5.0f}, {-5, RaceGnome, 3.75f}})  // a curse below 0 counts as 0
         EXPECT_EQ(computeCapacity(strength, race), kg) << "SIŁ " << strength << ", race " << race;
     hero.attributes[Str] = 12;
@@ -373,7 +373,7 @@ TEST_F(TablesTest, PricesAndFeesByCharisma) {
          147459},
         {"known cursed: not bought", {7, KindWeapon, 1, -5, Identified | OfTheGods}, 0, 472},
         {"unknown cursed sells as plain", {7, KindWeapon, 1, -5, OfTheGods}, 157, 472},
-        {"unknown enchantment is not paid for", {7, KindWeapon, 1, 2, 0}, 157, 12472},  // costs (315 + 2² × 2000) × 1.5
+        {"unknown enchantment is not paid for", {7, KindWeapon, 1, 2, 0}, 157, 12472},  // 1.5 × (315 + 2² × 2000)
         {"armour +1 resistance, blinking: 4² × 1000", {2, KindArmour, 1, 1, Identified | Resistance | Blinking}, 8080,
          24240},
         {"small armour is no property", {2, KindArmour, 0, 1, Identified | SmallSize}, 505, 1515},
