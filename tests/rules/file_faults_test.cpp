@@ -121,8 +121,8 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
                                  now.size() == 1u ? now[0].name : ""), std::tuple(true, false, "Testowy"));
         }}};
     const std::pair<int, const char*> places[] = {
-        {LocationTown, "Jesteś w mieście."}, {LocationForest, "Jesteś w lesie."}, {LocationRoad, "Jesteś na drodze."},
-        {LocationDungeon, "Jesteś w podziemiach na 1 poziomie."}};
+        {LocationTown, "Jesteś w mieście."}, {LocationForest, "Jesteś w lesie."},
+        {LocationRoad, "Jesteś na drodze."}, {LocationDungeon, "Jesteś w podziemiach na 1 poziomie."}};
     for (const auto& [location, shown] : places) {
         const std::vector<unsigned char> untouched = playIn(location, "qn");
         // Save and quit; the save fails; a key; the same place again; quit without saving.
@@ -186,8 +186,8 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
     for (const bool withSave : {false, true}) {
         if (withSave) writeBytes("save_Testowy", saved);
         playFromTheMenu("1Testowy\nk0");
-        const bool told =
-            showsInOrder("{clear}Ta postać jest już w grze w innym oknie.\n\n(ok){clear}Kelvrin v 0.2", "0. Wyjście");
+        const bool told = showsInOrder("{clear}Ta postać jest już w grze w innym oknie.\n\n(ok)"
+                                       "{clear}Kelvrin v 0.2", "0. Wyjście");
         // The refused copy removes nothing: the other copy's file stays.
         EXPECT_EQ(std::tuple(told, hero.name, fs::exists("lock_Testowy")), std::tuple(true, std::string(), true))
             << withSave;

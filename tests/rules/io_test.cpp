@@ -54,7 +54,8 @@ TEST_F(ConsoleTest, ReadLineIsBoundedAndCountsPolishLettersAsOne) {
     screen.type(std::string(5000, 'x') + "\nŁukasz Żółć\nab");
     screen.press(KeyBackspace);
     screen.type("c\n");
-    EXPECT_EQ((std::tuple{readLine(30), readLine(8), readLine()}), std::tuple(std::string(30, 'x'), "Łukasz Ż", "ac"));
+    EXPECT_EQ((std::tuple{readLine(30), readLine(8), readLine()}),
+              std::tuple(std::string(30, 'x'), "Łukasz Ż", "ac"));
     EXPECT_THROW(readLine(), EndOfInput);
 }
 
@@ -306,9 +307,9 @@ TEST_F(ConsoleTest, AWindowMadeSmallerKeepsTheCursorInside) {
 TEST(Utf8Test, OnlyWellFormedLettersDecode) {
     const std::u32string bad(4, U'\uFFFD');
     for (const auto& [bytes, letters] : std::vector<std::pair<std::string, std::u32string>>{
-             {"aż€😀\xf4\x8f\xbf\xbf", U"aż€😀\U0010FFFF"}, {"\xc0\xaf", bad.substr(2)}, {"\xe0\x80\xaf", bad.substr(1)},
-             {"\xf0\x80\x80\xaf", bad}, {"\xed\xa0\x80", bad.substr(1)}, {"\xf4\x90\x80\x80", bad},
-             {"\xf5\x80\x80\x80", bad}}) {
+             {"aż€😀\xf4\x8f\xbf\xbf", U"aż€😀\U0010FFFF"}, {"\xc0\xaf", bad.substr(2)},
+             {"\xe0\x80\xaf", bad.substr(1)}, {"\xf0\x80\x80\xaf", bad}, {"\xed\xa0\x80", bad.substr(1)},
+             {"\xf4\x90\x80\x80", bad}, {"\xf5\x80\x80\x80", bad}}) {
         std::vector<char32_t> got;
         for (std::size_t pos = 0; pos < bytes.size();) got.push_back(decodeUtf8(bytes, pos));
         EXPECT_EQ(got, std::vector<char32_t>(letters.begin(), letters.end())) << bytes;
@@ -334,8 +335,8 @@ TEST(Cp1250Test, LettersBothWaysOutsideTheCodePageAndTheirOrder) {
     }
     EXPECT_EQ(std::tuple(cp1250Byte(U'ø'), cp1250Byte(U'€')), std::tuple(std::nullopt, 0x80));
     // Ś is 0x8C and Ó 0xD3 in Windows-1250, the reverse in UTF-8; letters past 0x7F follow ASCII; a prefix first.
-    for (const auto& [less, more] : {std::pair{"Śmiałość", "Ósemka"}, {"Zbroja", "Żelazo"}, {"Atak", "Atak potężny"},
-                                     {"Zwinność", "ąb"}}) {
+    for (const auto& [less, more] : {std::pair{"Śmiałość", "Ósemka"}, {"Zbroja", "Żelazo"},
+                                     {"Atak", "Atak potężny"}, {"Zwinność", "ąb"}}) {
         EXPECT_TRUE(cp1250Less(less, more)) << less;
         EXPECT_FALSE(cp1250Less(more, less)) << more;
     }
