@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <deque>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -17,8 +18,9 @@
 namespace kelvrin {
 namespace {
 
-const HANDLE In = reinterpret_cast<HANDLE>(0x10), Out = reinterpret_cast<HANDLE>(0x20),
-             Game = reinterpret_cast<HANDLE>(0x30);
+const HANDLE In = reinterpret_cast<HANDLE>(0x10);
+const HANDLE Out = reinterpret_cast<HANDLE>(0x20);
+const HANDLE Game = reinterpret_cast<HANDLE>(0x30);
 
 // What the player's console was before the game and must be after it.
 struct ConsoleState {
@@ -29,7 +31,8 @@ struct ConsoleState {
     WORD attributes = 0x1E;
     DWORD cursorSize = 100;
     BOOL cursorVisible = FALSE;
-    UINT inputCodePage = 852, outputCodePage = 1250;
+    UINT inputCodePage = 852;
+    UINT outputCodePage = 1250;
     bool operator==(const ConsoleState&) const = default;
 };
 
@@ -38,10 +41,13 @@ struct FakeConsole {
     bool interpretsSequences = false;  // what the game's buffer does with them
     DWORD gameMode = ENABLE_PROCESSED_OUTPUT | ENABLE_WRAP_AT_EOL_OUTPUT;
     bool gameOpen = false;
-    SHORT rows = 25, columns = 80, probeColumn = 0;  // the game's cursor after the mode test
-    std::wstring text;                               // written with WriteConsoleW, in textWrites calls
-    std::vector<CHAR_INFO> cells;                    // the last WriteConsoleOutputW, of cellWrites
-    int textWrites = 0, cellWrites = 0;
+    SHORT rows = 25;
+    SHORT columns = 80;
+    SHORT probeColumn = 0;         // the game's cursor after the mode test
+    std::wstring text;             // written with WriteConsoleW, in textWrites calls
+    std::vector<CHAR_INFO> cells;  // the last WriteConsoleOutputW, of cellWrites
+    int textWrites = 0;
+    int cellWrites = 0;
     std::deque<INPUT_RECORD> input;
 } fake;
 
@@ -51,11 +57,18 @@ DWORD* modeOf(HANDLE h) {
     return h == Game && fake.gameOpen ? &fake.gameMode : nullptr;
 }
 
+// Keeps what a call of the fake console gives or is given; the call succeeds.
+template <typename T>
+BOOL keep(T& place, std::type_identity_t<T> value) {
+    place = value;
+    return TRUE;
+}
+
 // The console calls, on the fake console.
 ConsoleCalls fakeCalls() {
     ConsoleCalls c;
-    c.getMode = [](HANDLE h, LPDWORD mode) -> BOOL { return modeOf(h) ? (*mode = *modeOf(h), TRUE) : FALSE; };
-    c.setMode = [](HANDLE h, DWORD mode) -> BOOL { return modeOf(h) ? (*modeOf(h) = mode, TRUE) : FALSE; };
+    c.getMode = [](HANDLE h, LPDWORD mode) -> BOOL { return modeOf(h) ? keep(*mode, *modeOf(h)) : FALSE; };
+    c.setMode = [](HANDLE h, DWORD mode) -> BOOL { return modeOf(h) ? keep(*modeOf(h), mode) : FALSE; };
     c.getInfo = [](HANDLE h, PCONSOLE_SCREEN_BUFFER_INFO info) -> BOOL {
         *info = {};
         info->dwSize = COORD{fake.columns, fake.rows};
@@ -66,37 +79,52 @@ ConsoleCalls fakeCalls() {
     };
     c.setBufferSize = [](HANDLE, COORD) -> BOOL { return TRUE; };
     // Only the player's buffer keeps its colour and cursor for the test to see.
-    c.setAttribute = [](HANDLE h, WORD colour) -> BOOL { return (h == Out ? fake.state.attributes = colour : 0), TRUE; };
+    c.setAttribute = [](HANDLE h, WORD colour) -> BOOL {
+        return h == Out ? keep(fake.state.attributes, colour) : TRUE;
+    };
     c.getCursor = [](HANDLE, PCONSOLE_CURSOR_INFO cursor) -> BOOL {
-        return *cursor = CONSOLE_CURSOR_INFO{fake.state.cursorSize, fake.state.cursorVisible}, TRUE;
+        return keep(*cursor, CONSOLE_CURSOR_INFO{fake.state.cursorSize, fake.state.cursorVisible});
     };
     c.setCursor = [](HANDLE h, const CONSOLE_CURSOR_INFO* cursor) -> BOOL {
-        if (h == Out) fake.state.cursorSize = cursor->dwSize, fake.state.cursorVisible = cursor->bVisible;
+        if (h == Out) {
+            fake.state.cursorSize = cursor->dwSize;
+            fake.state.cursorVisible = cursor->bVisible;
+        }
         return TRUE;
     };
     c.moveCursor = [](HANDLE, COORD) -> BOOL { return TRUE; };
     c.getInputCodePage = [] { return fake.state.inputCodePage; };
-    c.setInputCodePage = [](UINT page) -> BOOL { return fake.state.inputCodePage = page, TRUE; };
+    c.setInputCodePage = [](UINT page) -> BOOL { return keep(fake.state.inputCodePage, page); };
     c.getOutputCodePage = [] { return fake.state.outputCodePage; };
-    c.setOutputCodePage = [](UINT page) -> BOOL { return fake.state.outputCodePage = page, TRUE; };
-    c.createBuffer = [](DWORD, DWORD, const SECURITY_ATTRIBUTES*, DWORD, LPVOID) { return fake.gameOpen = true, Game; };
-    c.setActiveBuffer = [](HANDLE h) -> BOOL { return fake.state.active = h, TRUE; };
-    c.closeHandle = [](HANDLE h) -> BOOL { return fake.gameOpen = fake.gameOpen && h != Game, TRUE; };
+    c.setOutputCodePage = [](UINT page) -> BOOL { return keep(fake.state.outputCodePage, page); };
+    c.createBuffer = [](DWORD, DWORD, const SECURITY_ATTRIBUTES*, DWORD, LPVOID) {
+        fake.gameOpen = true;
+        return Game;
+    };
+    c.setActiveBuffer = [](HANDLE h) -> BOOL { return keep(fake.state.active, h); };
+    c.closeHandle = [](HANDLE h) -> BOOL { return h == Game ? keep(fake.gameOpen, false) : TRUE; };
     c.writeText = [](HANDLE, const VOID* text, DWORD count, LPDWORD written, LPVOID) -> BOOL {
         const std::wstring part(static_cast<const wchar_t*>(text), count);
         *written = count;
         // A console that takes the mode but shows the sequences as text moves its cursor over them.
-        if (part != L"\x1b[m") fake.text += part, ++fake.textWrites;
-        else if (!fake.interpretsSequences) fake.probeColumn = 3;
+        if (part != L"\x1b[m") {
+            fake.text += part;
+            ++fake.textWrites;
+        } else if (!fake.interpretsSequences) {
+            fake.probeColumn = 3;
+        }
         return TRUE;
     };
     c.writeCells = [](HANDLE, const CHAR_INFO* cells, COORD size, COORD, PSMALL_RECT) -> BOOL {
-        return fake.cells.assign(cells, cells + size.X * size.Y), ++fake.cellWrites, TRUE;
+        fake.cells.assign(cells, cells + size.X * size.Y);
+        ++fake.cellWrites;
+        return TRUE;
     };
     c.readInput = [](HANDLE, PINPUT_RECORD records, DWORD, LPDWORD count) -> BOOL {
         if (fake.input.empty()) return FALSE;  // the console is gone
         records[0] = fake.input.front();
-        return fake.input.pop_front(), *count = 1, TRUE;
+        fake.input.pop_front();
+        return keep(*count, 1);
     };
     return c;
 }
@@ -106,7 +134,8 @@ INPUT_RECORD key(WORD virtualKey, wchar_t ch, bool down = true, WORD repeat = 1)
 }
 
 INPUT_RECORD resizedTo(SHORT rows, SHORT columns) {
-    fake.rows = rows, fake.columns = columns;
+    fake.rows = rows;
+    fake.columns = columns;
     INPUT_RECORD record{WINDOW_BUFFER_SIZE_EVENT, {}};
     record.Event.WindowBufferSizeEvent.dwSize = COORD{columns, rows};
     return record;
@@ -122,8 +151,14 @@ std::wstring cellRow(int row) {
 
 class ConsoleBackendTest : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = std::exchange(consoleCalls(), fakeCalls()), fake = FakeConsole{}; }
-    void TearDown() override { consoleCalls() = saved_, setInterruptHandler(nullptr); }
+    void SetUp() override {
+        saved_ = std::exchange(consoleCalls(), fakeCalls());
+        fake = FakeConsole{};
+    }
+    void TearDown() override {
+        consoleCalls() = saved_;
+        setInterruptHandler(nullptr);
+    }
     ConsoleCalls saved_;
 };
 
@@ -154,8 +189,8 @@ TEST_F(ConsoleBackendTest, AChangeOfSizeIsFollowedAsOnLinux) {
     console.takeRecord(resizedTo(20, 60));
     EXPECT_EQ(std::pair(console.rows(), console.takeSmallWindowNotice()), std::pair(20, true));
     console.takeRecord(resizedTo(25, 80));
-    EXPECT_EQ(std::pair(console.takeSmallWindowNotice(), cellRow(24)), std::pair(false, std::wstring(L"Ruch - strzałki")))
-        << "the whole screen is back";
+    EXPECT_EQ(std::pair(console.takeSmallWindowNotice(), cellRow(24)),
+              std::pair(false, std::wstring(L"Ruch - strzałki"))) << "the whole screen is back";
 }
 
 TEST_F(ConsoleBackendTest, TheConsoleIsLeftAsItWasFound) {
@@ -192,7 +227,11 @@ TEST_F(ConsoleBackendTest, WithoutColoursTheBarsAreInReverseVideo) {
     _putenv_s("NO_COLOR", "1");
     ConsoleBackend console(In, Out);
     _putenv_s("NO_COLOR", "");
-    console.setColour(0x87), console.write("b"), console.setColour(12), console.write("c"), console.flush();
+    console.setColour(0x87);
+    console.write("b");
+    console.setColour(12);
+    console.write("c");
+    console.flush();
     EXPECT_EQ(std::pair(fake.cells[0].Attributes, fake.cells[1].Attributes),
               std::pair(WORD{7 | COMMON_LVB_REVERSE_VIDEO}, WORD{7}));
 }
@@ -202,7 +241,8 @@ TEST_F(ConsoleBackendTest, AConsoleThatUnderstandsSequencesGetsTheTerminalsBytes
     ConsoleBackend console(In, Out);
     ASSERT_EQ(console.drawing(), ConsoleBackend::Drawing::Sequences);
     EXPECT_TRUE(fake.gameMode & DISABLE_NEWLINE_AUTO_RETURN);
-    fake.text.clear(), fake.textWrites = 0;
+    fake.text.clear();
+    fake.textWrites = 0;
     console.setColour(10);
     console.write("Zażółć\n");
     console.setScrollRegion(1, 24);

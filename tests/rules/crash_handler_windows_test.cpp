@@ -23,8 +23,15 @@ namespace {
 
 class CrashHandlerWindowsTest : public GameTest {
 protected:
-    void TearDown() override { endGameInProgress(), setCrashHooks({}), setBackend(&screen), GameTest::TearDown(); }
-    static std::optional<LoadedGame> crashSave() { return decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{}); }
+    void TearDown() override {
+        endGameInProgress();
+        setCrashHooks({});
+        setBackend(&screen);
+        GameTest::TearDown();
+    }
+    static std::optional<LoadedGame> crashSave() {
+        return decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{});
+    }
 };
 
 TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGivesTheConsoleBack) {

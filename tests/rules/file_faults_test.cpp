@@ -25,7 +25,10 @@ using Files = std::vector<std::string>;
 
 class FileFaultsTest : public ScenarioTest {
 protected:
-    void TearDown() override { endGameInProgress(), ScenarioTest::TearDown(); }
+    void TearDown() override {
+        endGameInProgress();
+        ScenarioTest::TearDown();
+    }
     static std::vector<unsigned char> imageOfTheGame() {
         SaveImage image{};
         encodeSave(hero, world, false, image);
@@ -74,7 +77,8 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
         bool reads;  // the read faults, else the write faults
         const char* file;
         std::vector<unsigned char> old;
-        Files left, leftByEio;
+        Files left;
+        Files leftByEio;
         const char* keptAs;  // the file's place afterwards, when not its own
         std::function<void()> run;
     };
@@ -91,8 +95,8 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
             hero.xp = 50;
             EXPECT_FALSE(play(recordDeath, "k"));
             const bool listed = showsInOrder("{clear}CMENTARZ\nMistrz", "*Testowy Człowiek Wojownik");
-            EXPECT_EQ(std::tuple(screen.keysQueued(), listed, showsInOrder("*Testowy", "\nNie można zapisać cmentarza!")),
-                      std::tuple(0u, true, true));
+            const bool toldOfTheFault = showsInOrder("*Testowy", "\nNie można zapisać cmentarza!");
+            EXPECT_EQ(std::tuple(screen.keysQueued(), listed, toldOfTheFault), std::tuple(0u, true, true));
         }},
         // The name of a saved hero; the failed load; the menu; quit.
         {"load", true, "save_Testowy", savedGame, {}, {"save_Testowy"}, nullptr, [this] {
@@ -116,9 +120,9 @@ TEST_F(FileFaultsTest, EveryOperationUnderEveryFault) {
             EXPECT_EQ(std::tuple(shows("*Testowy Człowiek Wojownik"), shows("Nie można zapisać cmentarza!"),
                                  now.size() == 1u ? now[0].name : ""), std::tuple(true, false, "Testowy"));
         }}};
-    const std::pair<int, const char*> places[] = {{LocationTown, "Jesteś w mieście."}, {LocationForest, "Jesteś w lesie."},
-                                                  {LocationRoad, "Jesteś na drodze."},
-                                                  {LocationDungeon, "Jesteś w podziemiach na 1 poziomie."}};
+    const std::pair<int, const char*> places[] = {
+        {LocationTown, "Jesteś w mieście."}, {LocationForest, "Jesteś w lesie."},
+        {LocationRoad, "Jesteś na drodze."}, {LocationDungeon, "Jesteś w podziemiach na 1 poziomie."}};
     for (const auto& [location, shown] : places) {
         const std::vector<unsigned char> untouched = playIn(location, "qn");
         // Save and quit; the save fails; a key; the same place again; quit without saving.
@@ -182,8 +186,8 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
     for (const bool withSave : {false, true}) {
         if (withSave) writeBytes("save_Testowy", saved);
         playFromTheMenu("1Testowy\nk0");
-        const bool told =
-            showsInOrder("{clear}Ta postać jest już w grze w innym oknie.\n\n(ok){clear}Kelvrin v 0.2", "0. Wyjście");
+        const bool told = showsInOrder("{clear}Ta postać jest już w grze w innym oknie.\n\n(ok)"
+                                       "{clear}Kelvrin v 0.2", "0. Wyjście");
         // The refused copy removes nothing: the other copy's file stays.
         EXPECT_EQ(std::tuple(told, hero.name, fs::exists("lock_Testowy")), std::tuple(true, std::string(), true))
             << withSave;
@@ -211,7 +215,8 @@ TEST_F(FileFaultsTest, AHeroInPlayInAnotherCopyIsNotTaken) {
 #ifdef __EMSCRIPTEN__
         EXPECT_EQ(std::pair(next, errno), std::pair(-1, ENOLCK));
 #else
-        EXPECT_TRUE(next >= 0 && fileOperations().close(next));
+        ASSERT_GE(next, 0);
+        EXPECT_TRUE(fileOperations().close(next));
 #endif
     }
 }

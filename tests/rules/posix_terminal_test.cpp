@@ -23,8 +23,13 @@ protected:
         ASSERT_EQ(openpty(&master_, &terminal_, nullptr, nullptr, &size), 0);
         ASSERT_EQ(tcgetattr(terminal_, &original_), 0);
     }
-    void TearDown() override { (master_ >= 0 ? close(master_) : 0), close(terminal_); }
-    void type(std::string_view bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void TearDown() override {
+        if (master_ >= 0) close(master_);
+        close(terminal_);
+    }
+    void type(std::string_view bytes) {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
     // Everything the backend has written so far.
     std::string shown() {
         std::string out;
@@ -34,9 +39,14 @@ protected:
             out.append(buffer, static_cast<std::size_t>(n));
         return out;
     }
-    termios modes() const { termios now{}; return tcgetattr(terminal_, &now), now; }
+    termios modes() const {
+        termios now{};
+        tcgetattr(terminal_, &now);
+        return now;
+    }
 
-    int master_ = -1, terminal_ = -1;
+    int master_ = -1;
+    int terminal_ = -1;
     termios original_{};
 };
 
@@ -45,13 +55,15 @@ TEST_F(TerminalBackendTest, TakesTheTerminalAndGivesItBack) {
     {
         TerminalBackend terminal(terminal_, terminal_);
         const termios game = modes();
-        EXPECT_EQ(std::tuple(game.c_lflag & (ICANON | ECHO | ISIG), (game.c_oflag & OPOST) != 0, terminal.rows(),
-                             terminal.columns(), shown().rfind("\x1b[?1049h", 0)),
-                  std::tuple(tcflag_t{ISIG}, true, 30, 100, 0u));
+        EXPECT_EQ(game.c_lflag & (ICANON | ECHO | ISIG), tcflag_t{ISIG});
+        EXPECT_NE(game.c_oflag & OPOST, 0u);
+        EXPECT_EQ(std::pair(terminal.rows(), terminal.columns()), std::pair(30, 100));
+        EXPECT_EQ(shown().rfind("\x1b[?1049h", 0), 0u);
     }
     EXPECT_EQ(std::pair(modes().c_lflag, modes().c_iflag), std::pair(original_.c_lflag, original_.c_iflag));
     const std::string end = shown();
-    EXPECT_TRUE(end.find("\x1b[?1049l") != std::string::npos && end.find("\x1b[?25h") != std::string::npos) << end;
+    EXPECT_NE(end.find("\x1b[?1049l"), std::string::npos) << end;
+    EXPECT_NE(end.find("\x1b[?25h"), std::string::npos) << end;
 }
 
 // Keys and lines typed ahead are read in order: unused sequences dropped, lines edited by letter up to their limit.
@@ -65,8 +77,9 @@ TEST_F(TerminalBackendTest, TypedKeysAndLines) {
     type("\x1b");
     EXPECT_EQ(terminal.readKey(), KeyEscape);  // after a short wait
     const std::string echo = shown();  // characters past the limit are not shown
-    EXPECT_TRUE(echo.find("Zażółć") != std::string::npos && echo.find("abc") != std::string::npos &&
-                echo.find("abcd") == std::string::npos) << echo;
+    EXPECT_NE(echo.find("Zażółć"), std::string::npos) << echo;
+    EXPECT_NE(echo.find("abc"), std::string::npos) << echo;
+    EXPECT_EQ(echo.find("abcd"), std::string::npos) << echo;
     close(std::exchange(master_, -1));
     const std::tuple after{terminal.readKey(), terminal.readKey(), terminal.readKey(), terminal.readLine(10)};
     EXPECT_EQ(after, std::tuple(KeyEnd, KeyEnd, KeyEnd, std::nullopt));
@@ -79,8 +92,11 @@ TEST_F(TerminalSignalsTest, EndingSignalRestoresTheTerminalFirst) {
     EXPECT_EXIT(
         {
             installSignalHandlers();
-            setCrashHooks({[](CrashSource) { (void)!::write(STDERR_FILENO, "HOOK", 4); return CrashSaveOutcome::NoGame; },
-                           nullptr});
+            const auto hook = [](CrashSource) {
+                (void)!::write(STDERR_FILENO, "HOOK", 4);
+                return CrashSaveOutcome::NoGame;
+            };
+            setCrashHooks({hook, nullptr});
             TerminalBackend terminal(terminal_, terminal_);
             terminal.write("w grze");
             terminal.flush();
