@@ -18,7 +18,6 @@
 #include "platform/arguments.h"
 #include "platform/cast_backend.h"
 #include "platform/crash_handler.h"
-#include "platform/file_system.h"
 #include "platform/make_backend.h"
 
 namespace kelvrin {
@@ -94,44 +93,20 @@ int playGame(const CommandLine& line) {
     return status;
 }
 
-// The whole recording, read through the system's files (its name may hold
-// any letters); nullopt with the reason.
-std::optional<std::string> readRecordingFile(const std::string& path, std::string& error) {
-    const FileOperations& files = systemFileOperations();
-    if (!files.exists(path.c_str())) {
-        error = "no such file";
-        return std::nullopt;
-    }
-    const int fd = files.openForReading(path.c_str());
-    if (fd < 0) {
-        error = "it cannot be read";
-        return std::nullopt;
-    }
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const long done = files.read(fd, buffer, sizeof buffer);
-        if (done <= 0) {
-            files.close(fd);
-            if (done == 0) return text;
-            error = "it cannot be read";
-            return std::nullopt;
-        }
-        text.append(buffer, static_cast<std::size_t>(done));
-        if (text.size() > MaxRecordingBytes) {
-            files.close(fd);
-            error = "the file is larger than any recording";
-            return std::nullopt;
-        }
-    }
-}
-
 int replayGame(const CommandLine& line) {
     const std::string& path = *line.replay;
     std::string error;
     std::optional<Recording> recording;
-    if (const std::optional<std::string> text = readRecordingFile(path, error))
-        recording = parseRecording(*text, error);
+    // Through the system's own answers: nothing is recorded or replayed yet.
+    const FileContents file = systemFileAnswers().read(path, MaxRecordingBytes);
+    if (file.status == ReadStatus::Ok) {
+        recording = parseRecording(std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()),
+                                   error);
+    } else {
+        error = file.status == ReadStatus::Missing    ? "no such file"
+                : file.status == ReadStatus::TooLarge ? "the file is larger than any recording"
+                                                      : "it cannot be read";
+    }
     if (!recording) {
         std::fprintf(stderr, "kelvrin: cannot replay %s: %s\n", path.c_str(), error.c_str());
         return 1;
@@ -175,9 +150,8 @@ int replayGame(const CommandLine& line) {
         status = replay.exitStatus();
         if (cast) {
             const std::string text = cast->finish();
-            const std::string temporary = temporaryNameFor(*line.asciicast);
-            if (!writeFileAtomically(line.asciicast->c_str(), temporary.c_str(),
-                                     reinterpret_cast<const unsigned char*>(text.data()), text.size())) {
+            // Past the replay's answers, which keep every write in memory.
+            if (!systemFileAnswers().write(*line.asciicast, std::vector<unsigned char>(text.begin(), text.end()))) {
                 std::fprintf(stderr, "kelvrin: cannot write %s\n", line.asciicast->c_str());
                 status = 1;
             }

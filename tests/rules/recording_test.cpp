@@ -1,4 +1,5 @@
 // Recordings: what the reader refuses, and a game whose disk failed, replayed with no disk at all.
+#include "core/command_line.h"
 #include "support/failing_disk.h"
 #include "support/game_test.h"
 #include "support/recorded_game.h"
@@ -37,6 +38,13 @@ TEST(Recording, TheCheckValueIsFnv1aOfTheDescribedBytes) {
     check.setColour(0x87);
     check.putCells(24, 2, 2, {Cell{U'ł', 12}, Cell{U'\u0100', 7}});
     EXPECT_EQ(check.take(), 0x6167861d91841ac1ull);
+}
+
+// --daily's seed is the UTC date: the first and the last second of a day, a leap day.
+TEST(Recording, TheDailySeedIsTheDateInUtc) {
+    EXPECT_EQ(dailySeed(1796774400), 20261209u);
+    EXPECT_EQ(dailySeed(1796860799), 20261209u);
+    EXPECT_EQ(dailySeed(951782400), 20000229u);
 }
 
 using RecordingTest = GameTest;

@@ -245,14 +245,6 @@ bool parseEvent(std::string_view line, RecordingEvent& e) {
     return good && words.atEnd();
 }
 
-// A line of the file, escaped and shortened for a message.
-std::string shown(std::string_view line) {
-    constexpr std::size_t Shown = 60;
-    std::string text = quoted(line.substr(0, Shown));
-    if (line.size() > Shown) text += "...";
-    return text;
-}
-
 }  // namespace
 
 std::string keyName(int key) {
@@ -284,6 +276,12 @@ std::string quoted(std::string_view text) {
     }
     out += '"';
     return out;
+}
+
+std::string quotedShort(std::string_view text) {
+    constexpr std::size_t Shown = 80;
+    if (utf8Length(text) <= Shown) return quoted(text);
+    return quoted(utf8Prefix(text, Shown)) + "...";
 }
 
 std::string formatHeader(const RecordingHeader& header) {
@@ -380,13 +378,13 @@ std::optional<Recording> parseRecording(std::string_view text, std::string& erro
             const std::string_view value = words.word();
             const std::string_view argument = words.word();
             if (value != want || argument.empty() || argument.size() > 40 || !words.atEnd())
-                return fail("expected \"" + std::string(want) + "\", found " + shown(line));
+                return fail("expected \"" + std::string(want) + "\", found " + quotedShort(line));
             for (const char c : argument) {
                 if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x7F)
-                    return fail("expected \"" + std::string(want) + "\", found " + shown(line));
+                    return fail("expected \"" + std::string(want) + "\", found " + quotedShort(line));
             }
             if (expect == Expect::Mode && argument != "terminal" && argument != "stream")
-                return fail("a mode this game does not know: " + shown(argument));
+                return fail("a mode this game does not know: " + quotedShort(argument));
             (expect == Expect::Game ? rec.header.gameVersion : rec.header.mode) = std::string(argument);
             expect = expect == Expect::Game ? Expect::Mode : Expect::SeedOrWindow;
             continue;
@@ -400,14 +398,14 @@ std::optional<Recording> parseRecording(std::string_view text, std::string& erro
                 continue;
             }
             if (kind != "window" || !parseWindow(words, rec.header.window) || !words.atEnd())
-                return fail("expected the starting window (at most 1000×1000), found " + shown(line));
+                return fail("expected the starting window (at most 1000×1000), found " + quotedShort(line));
             expect = Expect::Events;
             continue;
         }
         if (expect == Expect::Nothing) return fail("an event after \"end\"");
         RecordingEvent event;
         event.lineNumber = lineNumber;
-        if (!parseEvent(line, event)) return fail("not an event: " + shown(line));
+        if (!parseEvent(line, event)) return fail("not an event: " + quotedShort(line));
         if (event.kind == EventKind::Key || event.kind == EventKind::Line || event.kind == EventKind::Eof) {
             if (event.time < lastTime) return fail("a time before the one of the event before it");
             lastTime = event.time;

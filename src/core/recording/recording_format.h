@@ -95,5 +95,8 @@ std::string keyName(int key);
 // Text in double quotes with every control character, quote, backslash
 // and byte of no UTF-8 character escaped: safe to show on a terminal.
 std::string quoted(std::string_view text);
+// The same, cut after 80 characters ("..." then): for a message, which a
+// damaged recording could otherwise fill with a line of megabytes.
+std::string quotedShort(std::string_view text);
 
 }  // namespace kelvrin

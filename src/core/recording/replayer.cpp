@@ -17,14 +17,6 @@ std::string hex16(std::uint64_t value) {
     return text;
 }
 
-// A path or a line for a message: escaped, and cut short when long (a
-// damaged recording may hold one of megabytes).
-std::string quotedShort(std::string_view text) {
-    constexpr std::size_t Shown = 80;
-    if (utf8Length(text) <= Shown) return quoted(text);
-    return quoted(utf8Prefix(text, Shown)) + "...";
-}
-
 // What an event answers, for a message.
 std::string described(const RecordingEvent& e) {
     switch (e.kind) {
