@@ -42,7 +42,8 @@ std::string brokenInvariant() {
     if (hero.gold < 0) return "negative gold";
     if (cursorRow() < 0 || cursorRow() >= backend().rows()) return "cursor off the screen";
     if (hero.level > 0) {
-        if (hero.weapon.kind != KindWeapon || !isValidItem(hero.weapon)) return "the weapon slot does not hold a weapon";
+        if (hero.weapon.kind != KindWeapon || !isValidItem(hero.weapon))
+            return "the weapon slot does not hold a weapon";
         if (hero.armour.kind != KindArmour || !isValidItem(hero.armour)) return "the armour slot does not hold armour";
         if (hero.shield.kind != KindEmpty && (hero.shield.kind != KindShield || !isValidItem(hero.shield)))
             return "the shield slot holds something else";
@@ -58,7 +59,9 @@ std::string brokenInvariant() {
                             world.fightChanges.maxHp != 0 || hero.kpModifier != 0))
         return "a fight's changes outlived the fight";
     // The story never puts a character on both sides, or raises the dead.
-    const auto both = [](std::uint32_t a, std::uint32_t b) { return world.has(StoryFlag(a)) && world.has(StoryFlag(b)); };
+    const auto both = [](std::uint32_t a, std::uint32_t b) {
+        return world.has(StoryFlag(a)) && world.has(StoryFlag(b));
+    };
     if (both(DruidCompanion, DruidHostile) || both(PaladinCompanion, PaladinHostile)) return "a friend and an enemy";
     if (both(DruidDead, DruidCompanion) || both(PaladinDead, PaladinCompanion)) return "a dead companion";
     const int buildings = world.has(HutBuilt) + world.has(HouseBuilt) + world.has(PalaceBuilt);

@@ -42,7 +42,8 @@ TEST_F(FightTest, TheStatusBarHoldsTheTopRowAndAFlightEndsTheFight) {
     hero.name = "Testowy z Zamościa";
     // Pace 7 against 4: sure to escape.
     std::tie(hero.feats, hero.ragesPerDay) = std::tuple(FeatRun | FeatPowerAttack | FeatExpertise | FeatDodge, 1);
-    EXPECT_TRUE(run({MonsterZombie}, "uk") == FightFled && screen.transcript().ends_with("Uciekłeś z walki.\n\n(ok)"));
+    EXPECT_EQ(run({MonsterZombie}, "uk"), FightFled);
+    EXPECT_TRUE(screen.transcript().ends_with("Uciekłeś z walki.\n\n(ok)"));
     makeTestHero();
     hero.maxHp = hero.hp = 100;
     EXPECT_EQ(run({MonsterRat}, std::string(30, 'c') + std::string(30, 'f')), FightWon);
@@ -79,8 +80,8 @@ TEST_F(FightTest, TargetsHelpAndKeysThatDoNotUseTheTurn) {
                      "e - ekwipunek\nc - czekaj\np - potężny atak (atut)\nw - wyspecjalizowanie (atut)\n"
                      "s - szał (zdolność)\nd - uniki (atut)\n\n(ok){clear}\n{clear}"));
     // Still the hero's first turn, with the cursor below the bar.
-    EXPECT_TRUE(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?") &&
-                screen.cursorRow() != 0);
+    EXPECT_TRUE(screen.rowText(0).starts_with("Testowy pw:100/100 exp:0/1000 złoto:50 runda:1 komendy:afuec?"));
+    EXPECT_NE(screen.cursorRow(), 0);
     // The last of the list is a target too; a hurt troll closes its wounds on its own turn.
     hero.baseAttack = hero.attackPool = 5;  // one swing a turn
     seedRandom(3);  // the troll is listed last, and hit
@@ -149,7 +150,8 @@ TEST_F(FightTest, RageAndItsFatigueByLevelAndARageCutShortIsUndone) {
         screen.setBeforeKey(nullptr);
         EXPECT_EQ(trail, trace) << level;
         const std::string& out = screen.transcript();
-        EXPECT_TRUE(has(out, "Wpadasz w szał bojowy! Możesz wpaść w szał jeszcze 1 razy.\nJuż wpadłeś w szał bojowy.\n"));
+        EXPECT_TRUE(has(out, "Wpadasz w szał bojowy! Możesz wpaść w szał jeszcze 1 razy.\n"
+                             "Już wpadłeś w szał bojowy.\n"));
         EXPECT_NE(out.find(lastAnswer, out.find("Już wpadłeś")), std::string::npos) << level;
     }
     hero.armour = ItemSlot{10, KindArmour, 0, 0, Identified};  // no rage in heavy armour; no word of it without rages
@@ -177,7 +179,8 @@ TEST_F(FightTest, CleaveOnceATurnGreatCleaveOnAndOn) {
     EXPECT_EQ(run({MonsterRat, MonsterRat, MonsterRat, MonsterRat}, "f"), 0);
     EXPECT_EQ(seen("Szczur umiera.\n"), 2);
     hero.feats |= FeatGreatCleave;
-    EXPECT_EQ((std::pair{run({MonsterRat, MonsterRat, MonsterRat, MonsterRat}, "fk"), seen("Rozszczepienie: Trafiasz ")}),
+    EXPECT_EQ((std::pair{run({MonsterRat, MonsterRat, MonsterRat, MonsterRat}, "fk"),
+                         seen("Rozszczepienie: Trafiasz ")}),
               std::pair(int(FightWon), 3));  // k: the rewards' (ok)
 }
 
@@ -198,8 +201,12 @@ TEST_F(FightTest, CompanionsAndTheMeetingDecideWhoActsFirst) {
         bool first = false;
         screen.setBeforeKey([&] { first = first || (world.inCombat && seen(" cię") > 0); });
         play([] { randomEncounter(HabitatForest, 0); }, "t");  // yes to a surprise; the first command ends the input
-        for (int m : {0, 1})
-            if (said(m ? "Zauważyłeś przeciwnika, on ciebie nie. To " : "Czujesz ciarki")) ++fights[m], enemiesFirst[m] += first;
+        for (int m : {0, 1}) {
+            if (said(m ? "Zauważyłeś przeciwnika, on ciebie nie. To " : "Czujesz ciarki")) {
+                ++fights[m];
+                enemiesFirst[m] += first;
+            }
+        }
     }
     screen.setBeforeKey({});
     ASSERT_GE(std::min(fights[0], fights[1]), 30);
@@ -214,7 +221,8 @@ ItemSlot gem(int row) { return ItemSlot{row, KindGem, 0, 0, Identified}; }
 TEST_F(FightTest, AWonFightShowsTheExperienceThenTheLootAndDyingInItIsADeath) {
     ratSlayer();
     hero.xp = 990;
-    EXPECT_TRUE(run({MonsterRat}, "fk") == FightWon && screen.transcript().ends_with(
+    EXPECT_EQ(run({MonsterRat}, "fk"), FightWon);
+    EXPECT_TRUE(screen.transcript().ends_with(
         "Szczur umiera.\nZdobyłeś {10}37{7} doświadczenia. Możesz awansować na 2 poziom.\n\n(ok)"));
     // An event fight leaves the crystal; taking it ends the loot screen.
     world.dungeonEventFight = true;
@@ -255,7 +263,9 @@ TEST_F(FightTest, GoldFoundIsTheTotalOfAllEnemiesAndIsPaid) {
 TEST_F(FightTest, LootTakeLeaveAndRefuse) {
     LootList list{ItemSlot{LongSwordRow, KindWeapon, 0, 0, Identified},
                   ItemSlot{HealingPotionRow, KindPotion, 0, 0, Identified | StrengthKnown}, gem(3)};
-    const auto loot = [&, this](const std::string& keys) { EXPECT_FALSE(play([&] { lootScreen(list); }, keys)) << keys; };
+    const auto loot = [&, this](const std::string& keys) {
+        EXPECT_FALSE(play([&] { lootScreen(list); }, keys)) << keys;
+    };
     loot("2\n" "x\n" "9\n" "4294967297\n" "w\n");  // a number past the int range is no number
     EXPECT_EQ(seen(LootPrompt + "1) Długi miecz (Obr:3-10 cięte Kry:19-20/x2 Waga: 2 kg, średni)\n"
                                 "2) Mikstura lecznicza +0 (Waga: 0.25 kg)\n\n3) Diament (Waga: 0.1 kg)\n"), 1);
@@ -264,7 +274,8 @@ TEST_F(FightTest, LootTakeLeaveAndRefuse) {
     // A full backpack: "p" refuses once, and so does a number.
     for (ItemSlot& slot : hero.inventory) slot = gem(0);
     loot("p\n" "k" "1\n" "k" "w\n");
-    EXPECT_EQ(std::pair(seen("Nie możesz nieść więcej przedmiotów.\n\n(ok)"), seen("Nie możesz podnieść tego przedmiotu.\n\n(ok)")),
+    EXPECT_EQ(std::pair(seen("Nie możesz nieść więcej przedmiotów.\n\n(ok)"),
+                        seen("Nie możesz podnieść tego przedmiotu.\n\n(ok)")),
               std::pair(1, 1));
     // Room, but plate armour is too heavy: "p" stops at the top of the list; a lighter item below is taken.
     hero.inventory = {};

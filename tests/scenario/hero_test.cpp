@@ -54,13 +54,15 @@ TEST_F(HeroScreensTest, CreatingAHumanFighterWithThreeFeats) {
           "{clear}Wybierz klasę: \n1) Barbarzyńca\n2) Wojownik\n\nliczba - wybór, n - anuluj, c - "
           "cofnij.\n2\n{clear}Klasa: Wojownik\nNajważniejsze atrybuty: SIŁ, KON, ZRĘ\nOpis: Wojownik",
           "Wybierz dodatkowy atut wojownika:"});
-    EXPECT_EQ(std::pair(seen("Wybierz nowy atut:"), screen.rowText(0)), std::pair(2, std::string("Ala Człowiek Wojownik")));
+    EXPECT_EQ(std::pair(seen("Wybierz nowy atut:"), screen.rowText(0)),
+              std::pair(2, std::string("Ala Człowiek Wojownik")));
     // KON 8: 12 - 1 Pw; the fighter's long sword, scale armour and shield; 87.5 kg, the armour counting half.
     EXPECT_EQ(std::tuple(hero.attributes, hero.maxHp, hero.feats, hero.weaponFocusMask, hero.capacity, hero.load),
               std::tuple(std::array<int, 6>{13, 12, 8, 6, 15, 12}, 11, std::uint32_t(FeatPowerAttack | FeatCleave),
                          1u << 7, 87.5f, 24.5f));
     EXPECT_EQ(std::tuple(hero.weapon, hero.armour, hero.shield),
-              std::tuple(LongSword, ItemSlot{6, KindArmour, 0, 0, Identified}, ItemSlot{1, KindShield, 0, 0, Identified}));
+              std::tuple(LongSword, ItemSlot{6, KindArmour, 0, 0, Identified},
+                         ItemSlot{1, KindShield, 0, 0, Identified}));
 }
 
 // No eighth race; a Niziołek Wojownik: Bieg, then Zogniskowanie broni (Krótki miecz, 4th without the large weapons).
@@ -83,7 +85,8 @@ TEST_F(HeroScreensTest, CreatingSmallHeroesAndGoingBack) {
                               "budowy)\n* od 20 poziomu nie jesteś zmęczony po szale\n\nCzy chcesz grać jako "
                               "Barbarzyńca? (t/n)")), std::tuple(1, 1, 1));
     EXPECT_EQ(std::tuple(hero.attributes, hero.heroClass, hero.ragesPerDay, hero.ragesLeft, hero.feats),
-              std::tuple(std::array{10, 15, 11, 15, 10, 13}, ClassBarbarian, 1, 1, std::uint32_t(FeatRun | FeatAlertness)));
+              std::tuple(std::array{10, 15, 11, 15, 10, 13}, ClassBarbarian, 1, 1,
+                         std::uint32_t(FeatRun | FeatAlertness)));
     EXPECT_EQ(std::tuple(hero.weapon.ref, hero.armour.ref, hero.shield.empty()), std::tuple(6, 3, true));
 }
 
@@ -96,11 +99,13 @@ TEST_F(HeroScreensTest, CreationRefusesTooLittleIntelligenceAndNamesThatCannotBe
           "{7}\nCechy:\n* widzenie w ciemnościach\n\nNie możesz grać jako Półork bo miałbyś zbyt mało "
           "inteligencji!\n\n(ok){clear}WYBIERZ RASĘ:"});
     for (const char* keys : {"Iza\nn", "Iza\nt1t\nn\n"}) EXPECT_EQ(create(keys), CreationCancelled) << keys;
-    EXPECT_EQ(std::pair(hero.name, hero.attributes), std::pair(std::string("Testowy"), std::array{14, 12, 12, 10, 10, 10}));
+    EXPECT_EQ(std::pair(hero.name, hero.attributes),
+              std::pair(std::string("Testowy"), std::array{14, 12, 12, 10, 10, 10}));
 
     EXPECT_EQ(create("a/b\n..\n.\nx\\y\n\u0085\n漢字\nAla.\nC:a\n.a\nn"), CreationCancelled);
     EXPECT_EQ(seen("Niedozwolone imię, wybierz inne.\nPodaj swoje imię śmiałku: "), 8);
-    for (const char* allowed : {"", "Łukasz Żółć", "€ ~ !", ".a", "a. b"}) EXPECT_TRUE(isAllowedName(allowed)) << allowed;
+    for (const char* allowed : {"", "Łukasz Żółć", "€ ~ !", ".a", "a. b"})
+        EXPECT_TRUE(isAllowedName(allowed)) << allowed;
     for (const char* refused : {"a\x01", "tab\tname", "del\x7f", "bad\xff", "a*", "a?", "\"a\"", "<a>", "a|b",
                                 "...", "Ala "})
         EXPECT_FALSE(isAllowedName(refused)) << refused;
@@ -140,9 +145,10 @@ TEST_F(HeroScreensTest, TheSheetPagesAndChangesWithTheHero) {
     // Pw below a quarter red, below a half yellow; experience past the next level green; an attack per 5 base from 6.
     std::tie(hero.maxHp, hero.weapon) = std::tuple(30, Fists);
     for (const auto& [hp, xp, baseAttack, strength, shown] :
-         {std::tuple{7, 0, 0, 14, "Pw: {12}7{7}/30\n"}, {14, 0, 0, 14, "Pw: {14}14{7}/30\n"}, {15, 0, 0, 14, "Pw: 15/30\n"},
-          {0, 0, 0, 14, "Pw: {12}0{7}/30\n"}, {30, 1000, 0, 14, "Doświadczenie: 1000/1000\n"},
-          {30, 1001, 0, 14, "Doświadczenie: {10}1001{7}/1000\n"}, {30, 0, 5, 10, "Atak: +5 Bazowy: +5\n"},
+         {std::tuple{7, 0, 0, 14, "Pw: {12}7{7}/30\n"}, {14, 0, 0, 14, "Pw: {14}14{7}/30\n"},
+          {15, 0, 0, 14, "Pw: 15/30\n"}, {0, 0, 0, 14, "Pw: {12}0{7}/30\n"},
+          {30, 1000, 0, 14, "Doświadczenie: 1000/1000\n"}, {30, 1001, 0, 14, "Doświadczenie: {10}1001{7}/1000\n"},
+          {30, 0, 5, 10, "Atak: +5 Bazowy: +5\n"},
           {30, 0, 6, 16, "Atak: +9/+4 Bazowy: +6\n"}, {30, 0, 10, 10, "Atak: +10/+5 Bazowy: +10\n"},
           {30, 0, 11, 12, "Atak: +12/+7/+2 Bazowy: +11\n"}, {30, 0, 16, 10, "Atak: +16/+11/+6/+1 Bazowy: +16\n"}}) {
         std::tie(hero.hp, hero.xp, hero.attributes[Str], hero.baseAttack, hero.attackPool) =
@@ -153,7 +159,8 @@ TEST_F(HeroScreensTest, TheSheetPagesAndChangesWithTheHero) {
 
 TEST_F(HeroScreensTest, FeatListsSortedWithRequirementsAndRepeats) {
     averageFighter();
-    // 'p' lists all 17 feats; the unavailable 8th, 15th and 11th only show their requirements; Twardość (12th) is taken.
+    // 'p' lists all 17 feats; the unavailable 8th, 15th and 11th only show their requirements;
+    // Twardość (12th) is taken.
     play([] { chooseFeat(FeatGeneral); }, "p\n8\nx15\nx11\nx12\nw");
     saw({"{clear}Wybierz nowy atut:\n1) Bieg\n2) Czujność\n3) Finezja\n",
           "7) Zogniskowanie broni\n\nliczba - wybór, p - pokaż wszystkie\n",
@@ -225,7 +232,8 @@ TEST_F(HeroScreensTest, CursedItemsStayArmourWaitsForTheEndOfAFightAndAFullBackp
                                     "Nie możesz zakładać pancerza w czasie walki.\n"});
     world.inCombat = false;
     inventory("pku2\ntk",
-              {"Nie możesz zdjąć tego pancerz! Jest przeklęty!\n", "Nie możesz zdjąć tego pancerza! Jest przeklęty!\n"});
+              {"Nie możesz zdjąć tego pancerz! Jest przeklęty!\n",
+               "Nie możesz zdjąć tego pancerza! Jest przeklęty!\n"});
     EXPECT_EQ(gear(), before);
 
     // No room for what is taken off: nothing is said and nothing moves.
@@ -240,21 +248,25 @@ TEST_F(HeroScreensTest, CursedItemsStayArmourWaitsForTheEndOfAFightAndAFullBackp
 
 TEST_F(HeroScreensTest, TwoHandedWeaponsShieldsAndWeaponsOfTheGods) {
     hero.inventory[0] = GreatSword;
-    inventory("u1\nktku1\ntk", {"Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n", "Schowałeś Tarcza do plecaka.\n",
+    inventory("u1\nktku1\ntk", {"Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n",
+                                "Schowałeś Tarcza do plecaka.\n",
                                 "Czy chcesz ją zdjąć? (t/n)\nWyjmujesz Wielki miecz z plecaka.\n"});
     // The long sword went to the first free slot before the great sword left its own.
     EXPECT_EQ(std::tuple(hero.weapon, hero.shield.kind, hero.inventory[0].kind, hero.inventory[2]),
               std::tuple(GreatSword, KindEmpty, KindEmpty, LongSword));
-    inventory("u1\nkbk", {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n", "Schowałeś Wielki miecz do plecaka.\n"});
+    inventory("u1\nkbk",
+              {"Używasz broni dwuręcznej, nie możesz nieść tarczy.\n", "Schowałeś Wielki miecz do plecaka.\n"});
 
     // A Niziołek: a halberd is too big, a long sword needs both hands.
     std::tie(hero.race, hero.weapon, hero.shield) = std::tuple(RaceHalfling, Fists, Buckler);
     hero.inventory = {ItemSlot{10, KindWeapon, 0, 0, Identified}, LongSword, ItemSlot{5, KindWeapon, 0, 0, 0}};
-    inventory("u1\nku2\nku3\nk", {"Ta broń jest za duża, nie możesz jej używać.\n", "Wyjmujesz Krótki miecz z plecaka.\n",
+    inventory("u1\nku2\nku3\nk", {"Ta broń jest za duża, nie możesz jej używać.\n",
+                                  "Wyjmujesz Krótki miecz z plecaka.\n",
                                   "Nie możesz używać broni dwuręcznej i tarczy jednocześnie.\n"});
     EXPECT_EQ(hero.weapon.ref, 5);
 
-    // A weapon of the gods moves all six attributes (and Pw, capacity) by its bonus, and takes it back on leaving the hand.
+    // A weapon of the gods moves all six attributes (and Pw, capacity) by its bonus,
+    // and takes it back on leaving the hand.
     makeTestHero();
     std::tie(hero.attributes[Con], hero.level, hero.maxHp, hero.hp, hero.weapon) =
         std::tuple(14, 3, 30, 30, ItemSlot{7, KindWeapon, 0, 2, OfTheGods | Identified});
@@ -265,7 +277,8 @@ TEST_F(HeroScreensTest, TwoHandedWeaponsShieldsAndWeaponsOfTheGods) {
                            "Nie możesz puścić tej broni! Jest przeklęta!\n"});
     // KON modifier +2 to -1 at level 3: 21 Pw.
     EXPECT_EQ(std::tuple(hero.attributes, hero.hp, hero.capacity, hero.inventory[1]),
-              std::tuple(std::array{9, 7, 9, 5, 5, 5}, 21, 50.0f, ItemSlot{7, KindWeapon, 0, 2, OfTheGods | Identified}));
+              std::tuple(std::array{9, 7, 9, 5, 5, 5}, 21, 50.0f,
+                         ItemSlot{7, KindWeapon, 0, 2, OfTheGods | Identified}));
 }
 
 TEST_F(HeroScreensTest, InventoryListHelpDrinkDropADeadlyDrinkAndTheCapacity) {
@@ -297,7 +310,8 @@ TEST_F(HeroScreensTest, InventoryListHelpDrinkDropADeadlyDrinkAndTheCapacity) {
     EXPECT_FALSE(addItem(Ruby, false));
 
     std::tie(hero.inventory, hero.race, hero.armour, hero.shield) =
-        std::tuple(decltype(hero.inventory){}, RaceGnome, ItemSlot{6, KindArmour, 0, 0, Identified | SmallSize}, Buckler);
+        std::tuple(decltype(hero.inventory){}, RaceGnome, ItemSlot{6, KindArmour, 0, 0, Identified | SmallSize},
+                   Buckler);
     hero.inventory[5] = ItemSlot{2, KindArmour, 0, 0, Identified | SmallSize};
     hero.inventory[6] = ItemSlot{1, KindArmour, 0, 0, Identified};
     recomputeLoad();

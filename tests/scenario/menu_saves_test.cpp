@@ -30,7 +30,9 @@ protected:
         return image;
     }
     // The hero kept in the crash save, or nothing.
-    std::optional<LoadedGame> crashSave() const { return decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{}); }
+    std::optional<LoadedGame> crashSave() const {
+        return decodeSave(readBytes("error_save_Testowy"), Hero{}, WorldState{});
+    }
 };
 
 // The keys of a new human fighter called Ala, from the main menu to the town.
@@ -41,9 +43,10 @@ TEST_F(ProgramTest, MenuInformationAndADamagedSave) {
     writeBytes("save_Ala", {'H', 'E', 'R', 'O'});
     EXPECT_FALSE(program("x93k" "1Ala\nk0"));
     saw({"{clear}Kelvrin v 0.2\n\n1. Graj\n2. Cmentarz\n3. Info\n0. Wyjście\n{clear}Kelvrin v 0.2",
-          "{clear}Kelvrin\nTekstowa gra rpg\nWersja: 0.2\nAutor: Brannok52\nCel gry: Pokonaj mitycznego potwora Terrasque "
-          "który znajduje się głeboko w podziemiach\nZmiany:\n*** WERSJA 0.2 (12.03.11)\n- tarcze,eliksiry,kamienie\n"
-          "- atuty\n- barbażyńca\n- las,droga,kopalnia\n- mapy podziemi\n- walka z kilkoma przeciwnikami\n- sojusznicy\n"
+          "{clear}Kelvrin\nTekstowa gra rpg\nWersja: 0.2\nAutor: Brannok52\nCel gry: Pokonaj mitycznego potwora "
+          "Terrasque który znajduje się głeboko w podziemiach\nZmiany:\n*** WERSJA 0.2 (12.03.11)\n"
+          "- tarcze,eliksiry,kamienie\n- atuty\n- barbażyńca\n- las,droga,kopalnia\n- mapy podziemi\n"
+          "- walka z kilkoma przeciwnikami\n- sojusznicy\n"
           "*** WERSJA 0.1 (17.02.11)\n- pierwsza wersja{clear}",
           "{clear}Pilk zapisu 'save_Ala' jest uszkodzony!\n{clear}Kelvrin v 0.2"});
     EXPECT_EQ(readBytes("save_Ala"), (std::vector<unsigned char>{'H', 'E', 'R', 'O'}));
@@ -54,16 +57,20 @@ TEST_F(ProgramTest, TheSavePromptAndTheLoopsEnd) {
     EXPECT_TRUE(play(runLocationLoop, "qTNAa"));
     EXPECT_TRUE(said("wyjdź z miasta\n\nCzy chcesz zapisać grę? (tak/nie/anuluj)\n{clear}Jesteś"));
     EXPECT_EQ(std::pair(world.leaveLoop, shows("Jesteś w mieście.")), std::pair(false, true));
-    EXPECT_TRUE(!play(runLocationLoop, "qn") && world.leaveLoop && files().empty());
+    EXPECT_FALSE(play(runLocationLoop, "qn"));
+    EXPECT_TRUE(world.leaveLoop);
+    EXPECT_EQ(files(), std::vector<std::string>{});
     hero.hp = 0;
     const auto keysRead = screen.keysRead();
-    EXPECT_TRUE(!play(runLocationLoop, "") && screen.keysRead() == keysRead);
+    EXPECT_FALSE(play(runLocationLoop, ""));
+    EXPECT_EQ(screen.keysRead(), keysRead);
 }
 
 // Saved and quit after a trip to the map; loading over another game deletes the file and rebuilds capacity and load.
 TEST_F(ProgramTest, SavedInTheTownAndLoadedByTypingTheName) {
     EXPECT_TRUE(program(NewHeroAla + "wmqt"));
-    EXPECT_EQ(std::pair(said("(tak/nie/anuluj)\n{clear}{clear}Kelvrin v 0.2"), gameInProgress()), std::pair(true, false));
+    EXPECT_EQ(std::pair(said("(tak/nie/anuluj)\n{clear}{clear}Kelvrin v 0.2"), gameInProgress()),
+              std::pair(true, false));
     ASSERT_EQ(files(), (std::vector<std::string>{"save_Ala"}));  // the lock file went with the hero
     EXPECT_EQ(readBytes("save_Ala").size(), SaveFileSize);
     const SaveImage saved = imageOfTheGame();
@@ -93,7 +100,8 @@ TEST_F(ProgramTest, ADeadHeroIsBuriedOneWhoQuitsIsNot) {
             << mark;
     EXPECT_EQ(files(), (std::vector<std::string>{"cmentarz.dat"}));
     std::filesystem::remove("cmentarz.dat");
-    EXPECT_TRUE(!program(NewHeroAla + "qn0") && files().empty());  // the lock files go when the heroes leave play
+    EXPECT_FALSE(program(NewHeroAla + "qn0"));
+    EXPECT_EQ(files(), std::vector<std::string>{});  // the lock files go when the heroes leave play
 }
 
 // Without what the running fight gave; the end of input leaves it armed; a kept copy is the last key wait's hero.
@@ -106,14 +114,20 @@ TEST_F(ProgramTest, TheCrashSaveIsWrittenOnlyInTheMiddleOfAGame) {
     world.fightChanges.attributes = {4, 0, 0, 0, 0, 0};
     EXPECT_EQ(crashSaveHook(CrashSource::LiveHero), CrashSaveOutcome::Written);
     EXPECT_EQ(stderrOf([] { reportCrashSave(true); }),
-              "Wystąpił błąd gry, została ona zapisana w pliku error_save_Testowy jednak może nie działać poprawnie.\n");
-    EXPECT_EQ(std::pair(gameInProgress(), crashSaveHook(CrashSource::LiveHero)), std::pair(false, CrashSaveOutcome::NoGame));
+              "Wystąpił błąd gry, została ona zapisana w pliku error_save_Testowy jednak może nie działać "
+              "poprawnie.\n");
+    EXPECT_EQ(std::pair(gameInProgress(), crashSaveHook(CrashSource::LiveHero)),
+              std::pair(false, CrashSaveOutcome::NoGame));
     ASSERT_EQ(files(), std::vector<std::string>{"error_save_Testowy"});
     EXPECT_EQ(crashSave() ? crashSave()->hero.attributes[Str] : -1, 14);
 
     world.fightChanges = {};
-    EXPECT_TRUE(play(runLocationLoop, "") && gameInProgress() && writeCrashSave());
-    EXPECT_TRUE(!play(runLocationLoop, "qn") && !gameInProgress() && !writeCrashSave());
+    EXPECT_TRUE(play(runLocationLoop, ""));
+    EXPECT_TRUE(gameInProgress());
+    EXPECT_TRUE(writeCrashSave());
+    EXPECT_FALSE(play(runLocationLoop, "qn"));
+    EXPECT_FALSE(gameInProgress());
+    EXPECT_FALSE(writeCrashSave());
 
     for (auto [keepAgain, kept] : {std::pair{false, 100}, {true, 200}}) {
         hero.gold = 100;

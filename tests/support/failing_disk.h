@@ -1,5 +1,6 @@
 // One disk that fails on command behind the game's file seam, for the fault tests, the fuzzers and the monkey, over
-// the real disk or memory (no file touched, no fsync). The seam holds plain function pointers: one static disk at a time.
+// the real disk or memory (no file touched, no fsync).
+// The seam holds plain function pointers: one static disk at a time.
 #pragma once
 
 #include <algorithm>

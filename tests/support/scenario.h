@@ -56,8 +56,8 @@ protected:
 
     // Kills a monster a swing and cleaves on; hardly ever hit.
     static void makeStrong() {
-        std::tie(hero.level, hero.baseAttack, hero.attackPool, hero.attributes[Str], hero.weapon.bonus, hero.shield.bonus,
-                 hero.maxHp, hero.hp) = std::tuple(10, 20, 20, 30, 5, 40, 5000, 5000);
+        std::tie(hero.level, hero.baseAttack, hero.attackPool, hero.attributes[Str], hero.weapon.bonus,
+                 hero.shield.bonus, hero.maxHp, hero.hp) = std::tuple(10, 20, 20, 30, 5, 40, 5000, 5000);
         hero.feats |= FeatCleave | FeatGreatCleave;
         hero.capacity = computeCapacity();
     }
