@@ -129,8 +129,10 @@ fuzz-short: deps
 # changes unless each last screen shows its NAME.expect line. Read the
 # change in `git diff`.
 .PHONY: update-recordings
-update-recordings: build
-	bash tests/recordings/run.sh --update $(BUILD_DIR)/kelvrin
+update-recordings: deps
+	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DKELVRIN_SANITIZE=ON -DKELVRIN_TESTS=ON $(CHECKED) >/dev/null
+	cmake --build $(SAN_DIR) -j $(JOBS) --target kelvrin kelvrin_game_files kelvrin_pty_keys
+	KELVRIN_GAME_FILES=$(SAN_DIR)/tests/kelvrin_game_files KELVRIN_PTY_KEYS=$(SAN_DIR)/tests/kelvrin_pty_keys bash tests/recordings/run.sh --update $(SAN_DIR)/kelvrin
 
 # The monkey test at length: random keys through the whole game from many
 # seeds, under the same sanitizers, with every invariant checked after each

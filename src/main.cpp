@@ -14,6 +14,7 @@
 #include "core/crash_save.h"
 #include "core/hero_lock.h"
 #include "core/random.h"
+#include "core/recording/screen_transcript.h"
 #include "core/recording/session.h"
 #include "platform/arguments.h"
 #include "platform/cast_backend.h"
@@ -125,10 +126,13 @@ int replayGame(const CommandLine& line) {
     const WindowState start = recording->header.window;
     std::unique_ptr<Backend> screen;
     CastBackend* cast = nullptr;
+    std::optional<ScreenTranscript> transcript;
     if (line.asciicast) {
         auto castScreen = std::make_unique<CastBackend>(start.columns, start.rows);
         cast = castScreen.get();
         screen = std::move(castScreen);
+    } else if (line.screens) {
+        transcript.emplace(start.columns, start.rows);
     } else {
         screen = makeBackend();
     }
@@ -137,22 +141,27 @@ int replayGame(const CommandLine& line) {
     options.compareChecks = !line.record;
     int status = 1;
     {
-        ReplaySession session(std::move(*recording), options, *screen, anew);
+        ReplaySession session(std::move(*recording), options, transcript ? transcript->screen() : *screen, anew);
         Replay& replay = session.replay();
         if (cast) {
-            replay.setOnKey([cast](std::int64_t millis) { cast->at(millis); });
+            replay.setOnInput([cast](const RecordingEvent& input) { cast->at(input.time); });
             replay.setOnWindow([cast](const WindowState& window) { cast->resize(window.columns, window.rows); });
+        }
+        if (transcript) {
+            replay.setOnInput([&transcript](const RecordingEvent& input) { transcript->before(input); });
+            replay.setOnWindow([&transcript](const WindowState& w) { transcript->resize(w.columns, w.rows); });
         }
         setBackend(&session.console());
         session.play([] { runProgram(); });
         setBackend(nullptr);
         anew.releaseConsole();
         status = replay.exitStatus();
-        if (cast) {
-            const std::string text = cast->finish();
+        if (cast || transcript) {
+            const std::string text = cast ? cast->finish() : transcript->finish();
+            const std::string& out = cast ? *line.asciicast : *line.screens;
             // Past the replay's answers, which keep every write in memory.
-            if (!systemFileAnswers().write(*line.asciicast, std::vector<unsigned char>(text.begin(), text.end()))) {
-                std::fprintf(stderr, "kelvrin: cannot write %s\n", line.asciicast->c_str());
+            if (!systemFileAnswers().write(out, std::vector<unsigned char>(text.begin(), text.end()))) {
+                std::fprintf(stderr, "kelvrin: cannot write %s\n", out.c_str());
                 status = 1;
             }
         }

@@ -38,7 +38,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
             option.resize(equals);
         }
         const auto takesValue = option == "--record" || option == "--replay" || option == "--asciicast" ||
-                                option == "--speed" || option == "--seed";
+                                option == "--screens" || option == "--speed" || option == "--seed";
         if (takesValue && !value) {
             if (i + 1 == arguments.size()) {
                 error = "option '" + option + "' needs a value";
@@ -61,8 +61,11 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
             line.help = true;
         } else if (option == "--version") {
             line.version = true;
-        } else if (option == "--record" || option == "--replay" || option == "--asciicast") {
-            auto& field = option == "--record" ? line.record : option == "--replay" ? line.replay : line.asciicast;
+        } else if (option == "--record" || option == "--replay" || option == "--asciicast" || option == "--screens") {
+            auto& field = option == "--record"      ? line.record
+                          : option == "--replay"    ? line.replay
+                          : option == "--asciicast" ? line.asciicast
+                                                    : line.screens;
             if (!once(field)) return std::nullopt;
             if (value->empty()) {
                 error = "option '" + option + "' needs a file name";
@@ -100,14 +103,21 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
         error = "--seed and --daily cannot be given together";
     } else if (line.replay && (line.seed || line.daily)) {
         error = "a replay plays the recording's own game: no --seed or --daily";
-    } else if (!line.replay && (line.asciicast || line.speed)) {
-        error = line.asciicast ? "--asciicast needs --replay" : "--speed needs --replay";
-    } else if (line.asciicast && line.record) {
-        error = "--asciicast and --record cannot be given together";
+    } else if (!line.replay && (line.asciicast || line.screens || line.speed)) {
+        error = line.asciicast ? "--asciicast needs --replay"
+                : line.screens ? "--screens needs --replay"
+                               : "--speed needs --replay";
+    } else if ((line.asciicast || line.screens) && line.record) {
+        error = line.asciicast ? "--asciicast and --record cannot be given together"
+                               : "--screens and --record cannot be given together";
+    } else if (line.asciicast && line.screens) {
+        error = "--asciicast and --screens cannot be given together";
     } else if (line.replay && line.record && *line.replay == *line.record) {
         error = "--record must name another file than --replay";
     } else if (line.replay && line.asciicast && *line.replay == *line.asciicast) {
         error = "--asciicast must name another file than --replay";
+    } else if (line.replay && line.screens && *line.replay == *line.screens) {
+        error = "--screens must name another file than --replay";
     } else {
         return line;
     }
@@ -122,6 +132,7 @@ std::string usageText() {
            "  --replay FILE     play the recorded game in FILE back, checking every screen\n"
            "  --speed X         replay X times as fast as recorded (0: at once; default 1)\n"
            "  --asciicast OUT   with --replay: write the game to OUT as an asciicast (v2)\n"
+           "  --screens OUT     with --replay: write each screen, as text, to OUT\n"
            "  --seed N          play the game of seed N (0 to 4294967295)\n"
            "  --daily           play the seed of today's date (UTC), YYYYMMDD\n"
            "  --help            show this help and exit\n"

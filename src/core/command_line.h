@@ -17,6 +17,7 @@ struct CommandLine {
     std::optional<std::string> record;     // --record FILE
     std::optional<std::string> replay;     // --replay FILE
     std::optional<std::string> asciicast;  // --asciicast OUT, with --replay
+    std::optional<std::string> screens;    // --screens OUT, with --replay
     std::optional<double> speed;           // --speed X, with --replay
     std::optional<std::uint32_t> seed;     // --seed N
     bool daily = false;                    // --daily

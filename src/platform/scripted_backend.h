@@ -27,6 +27,7 @@ public:
     // Called before every key is handed out (the monkey test's invariants).
     void setBeforeKey(std::function<void()> hook) { beforeKey_ = std::move(hook); }
     void setPaging(bool on) { paging_ = on; }
+    void resize(int rows, int columns) { screen_.resize(rows, columns); }
 
     // What the screen shows: one row as text (trailing blanks removed), the
     // whole screen as 25 lines, the attribute of one cell.

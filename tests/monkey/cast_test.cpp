@@ -44,7 +44,7 @@ TEST(Cast, AReplayedGamesCastEndsOnTheScreenItsGameDrew) {
     const std::string recording(bytes.begin(), bytes.end());
     CastBackend cast(80, 25);
     const auto [status, verdict] = replayGame(recording, cast, [&cast](Replay& replay) {
-        replay.setOnKey([&cast](std::int64_t millis) { cast.at(millis); });
+        replay.setOnInput([&cast](const RecordingEvent& input) { cast.at(input.time); });
     });
     EXPECT_EQ(status, 0) << verdict;
 

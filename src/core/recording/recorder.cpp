@@ -154,7 +154,10 @@ FileContents RecordingFiles::read(const std::string& path, std::size_t maxSize) 
 
 bool RecordingFiles::write(const std::string& path, const std::vector<unsigned char>& bytes) {
     const bool written = inner_.write(path, bytes);
-    recorder_.add(fileEvent(EventKind::Write, path, written));
+    RecordingEvent event = fileEvent(EventKind::Write, path, written);
+    event.hasBytes = written;
+    if (written) event.bytes = bytes;
+    recorder_.add(event);
     return written;
 }
 

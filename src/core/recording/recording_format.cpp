@@ -219,6 +219,10 @@ bool parseEvent(std::string_view line, RecordingEvent& e) {
     } else if (kind == "write" || kind == "remove") {
         e.kind = kind == "write" ? EventKind::Write : EventKind::Remove;
         good = words.text(e.path) && parseOk(words.word(), e.ok);
+        // What was written follows "ok" (recordings of 0.3.0 lack it).
+        const std::string_view written = e.kind == EventKind::Write && e.ok ? words.word() : std::string_view();
+        e.hasBytes = !written.empty();
+        good = good && (!e.hasBytes || parseHex(written, e.bytes)) && e.bytes.size() <= LargestFileRead;
     } else if (kind == "rename") {
         e.kind = EventKind::Rename;
         good = words.text(e.path) && words.text(e.path2) && parseOk(words.word(), e.ok);
@@ -293,6 +297,20 @@ std::string formatHeader(const RecordingHeader& header) {
     return out;
 }
 
+namespace {
+
+// A space, then the bytes in hexadecimal, two digits each.
+void appendBytes(std::string& out, const std::vector<unsigned char>& bytes) {
+    out.reserve(out.size() + 2 * bytes.size() + 2);
+    out += ' ';
+    for (const unsigned char b : bytes) {
+        out += HexDigits[b >> 4];
+        out += HexDigits[b & 15];
+    }
+}
+
+}  // namespace
+
 std::string formatEvent(const RecordingEvent& e) {
     std::string out;
     switch (e.kind) {
@@ -300,16 +318,12 @@ std::string formatEvent(const RecordingEvent& e) {
         case EventKind::Exists: out = "exists " + quoted(e.path) + yesNo(e.ok, " yes", " no"); break;
         case EventKind::Read:
             out = "read " + quoted(e.path) + " " + std::string(nameOf(StatusWords, e.status));
-            if (e.status == ReadStatus::Ok) {
-                out += ' ';
-                out.reserve(out.size() + 2 * e.bytes.size() + 1);
-                for (const unsigned char b : e.bytes) {
-                    out += HexDigits[b >> 4];
-                    out += HexDigits[b & 15];
-                }
-            }
+            if (e.status == ReadStatus::Ok) appendBytes(out, e.bytes);
             break;
-        case EventKind::Write: out = "write " + quoted(e.path) + yesNo(e.ok, " ok", " failed"); break;
+        case EventKind::Write:
+            out = "write " + quoted(e.path) + yesNo(e.ok, " ok", " failed");
+            if (e.hasBytes) appendBytes(out, e.bytes);
+            break;
         case EventKind::Rename:
             out = "rename " + quoted(e.path) + " " + quoted(e.path2) + yesNo(e.ok, " ok", " failed");
             break;

@@ -45,7 +45,7 @@ enum class EventKind {
     Clock,   // a clock read: `value` seconds
     Exists,  // whether `path` is there: `ok`
     Read,    // a whole file: `status`, `bytes`
-    Write,   // a file written whole: `ok`
+    Write,   // a file written whole: `ok`, and `bytes` when written
     Rename,  // `path` to `path2`: `ok`
     Remove,  // `ok`
     Lock,    // a hero's lock file: `lock`
@@ -68,7 +68,8 @@ struct RecordingEvent {
     LockOutcome lock = LockOutcome::Taken;
     std::string path;   // or a line's text
     std::string path2;  // a rename's target
-    std::vector<unsigned char> bytes;
+    std::vector<unsigned char> bytes;  // a file read, or written
+    bool hasBytes = false;             // a write whose bytes are recorded
     WindowState window;
 };
 

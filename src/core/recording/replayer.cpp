@@ -95,6 +95,19 @@ bool Replay::fileResult(EventKind kind, const std::string& path, const std::stri
     return e->ok;
 }
 
+bool Replay::write(const std::string& path, const std::vector<unsigned char>& bytes) {
+    const RecordingEvent* e = next();
+    const bool ok = fileResult(EventKind::Write, path, "");
+    // Recordings of version 0.3.0 hold no bytes of what was written.
+    if (!ok || !e->hasBytes || !options_.compareChecks || e->bytes == bytes) return ok;
+    const auto [recorded, now] = std::mismatch(e->bytes.begin(), e->bytes.end(), bytes.begin(), bytes.end());
+    stop_ = ReplayStop::Differs;
+    stopReason_ = "the file " + quotedShort(path) + " written at line " + std::to_string(e->lineNumber) +
+                  " differs from the recorded one at byte " + std::to_string(recorded - e->bytes.begin()) + " (from 0; " +
+                  std::to_string(e->bytes.size()) + " bytes recorded, " + std::to_string(bytes.size()) + " now)";
+    throw EndOfInput{};
+}
+
 LockOutcome Replay::lock(const std::string& path) {
     const RecordingEvent* e = next();
     if (e == nullptr || e->kind != EventKind::Lock || e->path != path) outOfStep("a lock of " + quotedShort(path));
@@ -144,9 +157,9 @@ void Replay::pace(std::int64_t time) {
     }
 }
 
-void Replay::afterInput(std::int64_t time) {
-    if (onKey_) onKey_(time);
-    millis_ = time;
+void Replay::afterInput(const RecordingEvent& input) {
+    if (onInput_) onInput_(input);
+    millis_ = input.time;
     ++inputs_;
     ++position_;
     const RecordingEvent* e = next();
@@ -164,7 +177,7 @@ int Replay::key(std::uint64_t check) {
             e->kind == EventKind::Key ? "before the key " + keyName(static_cast<int>(e->value)) : described(*e));
     pace(e->time);
     const int key = e->kind == EventKind::Key ? static_cast<int>(e->value) : KeyEnd;
-    afterInput(e->time);
+    afterInput(*e);
     return key;
 }
 
@@ -176,7 +189,7 @@ std::optional<std::string> Replay::line(std::uint64_t check) {
     pace(e->time);
     std::optional<std::string> line;
     if (e->kind == EventKind::Line) line = e->path;
-    afterInput(e->time);
+    afterInput(*e);
     return line;
 }
 
@@ -231,7 +244,7 @@ std::optional<std::string> ReplayBackend::readLine(std::size_t maxChars) {
 }
 
 bool ReplayFiles::write(const std::string& path, const std::vector<unsigned char>& bytes) {
-    const bool ok = replay_.fileResult(EventKind::Write, path, "");
+    const bool ok = replay_.write(path, bytes);
     if (ok) written_[path] = bytes;
     return ok;
 }

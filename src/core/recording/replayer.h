@@ -50,6 +50,8 @@ public:
     bool exists(const std::string& path);
     FileContents read(const std::string& path, std::size_t maxSize);
     bool fileResult(EventKind kind, const std::string& path, const std::string& path2);
+    // A file written: its bytes must be the recorded ones.
+    bool write(const std::string& path, const std::vector<unsigned char>& bytes);
     LockOutcome lock(const std::string& path);
     bool takeNotice();
     // At a key wait: compares the check value, waits as recorded, and gives
@@ -62,8 +64,9 @@ public:
     const WindowState& window() const { return window_; }
     // The time of the last key given, in milliseconds since the start.
     std::int64_t millis() const { return millis_; }
-    // Called with each key's time before it is given (a cast's frames).
-    void setOnKey(std::function<void(std::int64_t)> onKey) { onKey_ = std::move(onKey); }
+    // Called with each input (a key, a line, the end of the input) before
+    // it is given: a cast's frames, a transcript's screens.
+    void setOnInput(std::function<void(const RecordingEvent&)> onInput) { onInput_ = std::move(onInput); }
     // Called when the window changed at a key wait.
     void setOnWindow(std::function<void(const WindowState&)> onWindow) { onWindow_ = std::move(onWindow); }
 
@@ -82,7 +85,7 @@ private:
     // The recorded check value against the one computed now.
     void compare(std::uint64_t recorded, std::uint64_t check, int lineNumber, const std::string& before);
     void pace(std::int64_t time);
-    void afterInput(std::int64_t time);
+    void afterInput(const RecordingEvent& input);
 
     Recording recording_;
     ReplayOptions options_;
@@ -96,7 +99,7 @@ private:
     bool cutShort_ = false;  // the recording ran out before the game asked no more
     ReplayStop stop_ = ReplayStop::None;
     std::string stopReason_;
-    std::function<void(std::int64_t)> onKey_;
+    std::function<void(const RecordingEvent&)> onInput_;
     std::function<void(const WindowState&)> onWindow_;
 };
 
