@@ -105,58 +105,6 @@ constexpr ItemSlot LongSword{7, KindWeapon, 0, 0, Identified}, Diamond{3, KindGe
 constexpr ItemSlot GodSword{7, KindWeapon, 1, 5, OfTheGods | Identified};
 constexpr ItemSlot StrangeSword{7, KindWeapon, 1, -5, OfTheGods};  // the sword of the gods as found
 
-// A price beyond the purse draws new goods; a purchase the full backpack refuses is free and waits for one key.
-TEST_F(TownServiceTest, WeaponSmithSellsFromASeededStock) {
-    shop(weaponSmithScreen, "k1\nt 0\nw",
-         {"Oto broń którą mam aktualnie na sprzedaż: \n"
-          "1) Buzdygan* (Obr:3-10 miażdżone Kry:20/x2 Waga: 6 kg, średni)_468 sz\n"
-          "2) Tasak (Obr:5-11 cięte Kry:18-20/x2 Waga: 8 kg, duży)_112 sz\n",
-          "8) Wielki miecz (Obr:5-15 cięte Kry:19-20/x2 Waga: 7.5 kg, duży)_75 sz\n\nCo chcesz kupić (0-nic)? 1\n"
-          "Na pewno chcesz kupić Buzdygan* za 468 sztuk złota? (t/n)\nBrakuje ci 418 sztuk złota.\n\n(ok){clear}Oto"});
-    hero.inventory.fill(Diamond);
-    shop(weaponSmithScreen, "k6\ntkw", {"Długi miecz za 22 sztuk złota? (t/n)\n{clear}PŁATNERZ\n"});
-    hero.inventory = {};
-    shop(weaponSmithScreen, "k6\ntw", {"za 22 sztuk złota? (t/n)\n{clear}PŁATNERZ\nTutaj możesz kupić, sprzedać lub "
-                                       "ulepszyć broń.\nMasz 28 sztuk złota.\nk - kup, s - sprzedaj, u - ulepsz, w - "
-                                       "wyjdź\n"});
-    EXPECT_EQ(std::tuple(hero.gold, hero.inventory[0], hero.load),
-              std::tuple(28, LongSword, 2.0f + 15.0f + 7.5f + 2.0f));
-}
-
-// A known cursed weapon is refused; masterwork costs 300 (299 leaves the screen); a known god sword is reforged.
-TEST_F(TownServiceTest, WeaponSmithBuysUpgradesAndReforges) {
-    std::tie(hero.level, hero.maxHp, hero.hp, hero.weapon) = std::tuple(3, 30, 30, GodSword);
-    hero.attributes = {19, 17, 17, 15, 15, 15};  // with the sword's +5
-    hero.inventory = {ItemSlot{6, KindWeapon, 0, -1, Identified}, ItemSlot{}, Diamond};  // a gem is not for him
-    shop(weaponSmithScreen, "s2\n 1\nt0\nw",
-         {"{clear}Którą broń chcesz sprzedać (0-nic):\n1) E Długi miecz Bogów +5\n2) Topór -1\n2\n"
-          "Nie chce kupować tej broni.\n\n(ok){clear}",
-          // (15 + 300 + 8 × 8 × 2000) × 0.52 at CHA 15, in single precision.
-          "Czy chcesz sprzedać Długi miecz Bogów +5 za 66723 sztuk złota? (t\n)\n{clear}"});
-    // KON modifier +3 → +1 at level 3: 6 Pw less.
-    EXPECT_EQ(std::tuple(hero.gold, hero.attributes, hero.hp),
-              std::tuple(50 + 66723, std::array<int, 6>{14, 12, 12, 10, 10, 10}, 24));
-
-    std::tie(hero.weapon, hero.inventory[0], hero.gold) = std::tuple(LongSword, StrangeSword, 299);
-    shop(weaponSmithScreen, "u2\n 1\nt w",
-         {"2\nTa broń jest już mistrzowsko wykonana.\n\n(ok){clear}",
-          "ulepszyć Długi miecz za 300 sztuk złota? (t/n)\nBrakuje ci 1 sztuk złota.\n\n(ok){clear}PŁATNERZ"});
-    hero.gold = 300;
-    shop(weaponSmithScreen, "u1\nt 0\nw",
-         {"Twoja broń została ulepszona.\n\n(ok){clear}Którą broń chcesz ulepszyć (0-nic):\n1) E Długi miecz*\n"});
-    EXPECT_EQ(hero.gold, 0);
-
-    // Known and uncursed: "c" goes back from the list of weapons, the sword's own kind (third) changes nothing.
-    std::tie(hero.inventory[0], hero.gold) = std::tuple(GodSword, 10500);
-    shop(weaponSmithScreen, "u2\ntc\n2\nt3\n2\nt12\n 0\nw",
-         {"Jeśli chcesz mogę przekuć Długi miecz Bogów +5 na inny rodzaj broni za 10.000 sztuk złota. Chcesz tego? "
-          "(t/n)\n{clear}Wybierz broń: \n1) Buzdygan\n2) Drąg\n3) Długi miecz\n",
-          "Przekułem Długi miecz Bogów +5 w Wielki miecz Bogów +5!\n\n(ok){clear}"});
-    EXPECT_EQ(std::tuple(hero.gold, hero.inventory[0], hero.load),
-              std::tuple(500, ItemSlot{11, KindWeapon, 1, 5, OfTheGods | Identified},
-                         2.0f + 15.0f + 7.5f + 7.5f + 0.1f));
-}
-
 // Through CHA 5 - 5 or the 6 Pw KON takes at level 3; the shop is left at once, the graveyard names no cause.
 TEST_F(TownServiceTest, SellingTheSwordOfTheGodsCanKill) {
     for (const auto& [shopScreen, level, cha, hp, question, gold] :
