@@ -123,36 +123,6 @@ TEST_F(TownServiceTest, SellingTheSwordOfTheGodsCanKill) {
     }
 }
 
-// The stock of a level-8 hero (no plain goods, a third cut small whoever asks); refusals by kind; masterwork for 150.
-TEST_F(TownServiceTest, ArmourSmithTradesArmourAndShields) {
-    std::tie(hero.level, hero.gold) = std::pair(8, 400);
-    shop(armourSmithScreen, "p4\ntw",
-         {"{clear}Oto pancerze które mam aktualnie na sprzedaż: \n"
-          "1) Mały Ćwierkowana skóra +3 (Kp:6 Max zr:6 Waga:10 kg)_13762 sz\n"
-          "2) Zbroja kryta +2 (Kp:8 Max zr:2 Waga:17.5 kg)_6600 sz\n",
-          "4\nNa pewno chcesz kupić Mały Zbroja łuskowa* za 300 sztuk złota? (t/n)\n{clear}"});
-    EXPECT_EQ(hero.inventory[0], (ItemSlot{6, KindArmour, 1, 0, Identified | SmallSize}));
-
-    hero.inventory = {ItemSlot{0, KindShield, 0, -1, Identified}, ItemSlot{2, KindArmour, 0, -2, Identified},
-                      LongSword};
-    hero.gold = 0;
-    shop(armourSmithScreen, "s3\n 4\n 2\nt0\nw",
-         {"{clear}Co chcesz sprzedać (0-nic):\n1) E Zbroja łuskowa\n2) E Tarcza\n3) Puklerz -1\n4) Skórznia -2\n"
-          "3\nNie chce kupować tej tarczy.\n\n(ok){clear}",
-          "4\nNie chce kupować tej zbroi.\n\n(ok){clear}",
-          "2\nCzy chcesz sprzedać Tarcza za 12 sztuk złota? (t\n)\n{clear}"});
-    EXPECT_EQ(std::tuple(hero.gold, hero.shield.kind), std::tuple(12, KindEmpty));
-
-    std::tie(hero.inventory[0].masterwork, hero.gold) = std::pair(1, 160);
-    shop(armourSmithScreen, "u2\n 1\nt 3\nt w",
-         {"{clear}Co chcesz ulepszyć? (0-nic):\n1) E Zbroja łuskowa\n",
-          "2\nTa tarcza jest już mistrzowsko wykonana.\n\n(ok){clear}",
-          "za 150 sztuk złota? (t/n)\nTwój pancerz został ulepszony.\n\n(ok){clear}",
-          "3\nCzy chcesz ulepszyć Skórznia -2 za 150 sztuk złota? (t/n)\nBrakuje ci 140 sztuk złota.\n\n(ok){clear}"
-          "ZBROJMISTRZ"});
-    EXPECT_EQ(hero.armour.masterwork, 1);
-}
-
 constexpr std::uint32_t Known = Identified | StrengthKnown;
 
 // The potion list stays open after each purchase; a full backpack takes nothing and ends it after one key.
