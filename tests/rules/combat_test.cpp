@@ -150,7 +150,8 @@ TEST_F(CombatTest, DamageRulesOfTheTargetAndSharesOfMissesAndCriticals) {
     EXPECT_EQ(screen.transcript(), "Twoja broń przenika przez wroga jak przez powietrze.\n"
                                    "Trafiasz wroga lecz nie zadajesz żadnych obrażeń.\n");
 
-    const char *blind = "Atakujesz na ślepo, nie trafiasz wroga.\n", *gone = "Atakujesz wroga, lecz on znika.\n";
+    const char* blind = "Atakujesz na ślepo, nie trafiasz wroga.\n";
+    const char* gone = "Atakujesz wroga, lecz on znika.\n";
     for (auto [row, weapon, blindFight, text, share] :
          {std::tuple{MonsterInvisibleStalker, 7, false, blind, 0.5}, {MonsterInvisibleStalker, 7, true, blind, 0.25},
           {MonsterDisplacerBeast, 7, false, gone, 0.25}, {MonsterDisplacerBeast, 7, true, gone, 0.25},
@@ -242,7 +243,8 @@ TEST_F(CombatTest, MoraleFlight) {
         if (what == 'P') add(MonsterWolf, HeroSide);
         state.enemiesLeft = 1;
         state.morale[EnemySide] = morale;
-        const std::string out = turn(m), name = monsterRow(row).name;
+        const std::string out = turn(m);
+        const std::string name = monsterRow(row).name;
         const bool fled = what == 'F';
         if (what == '-') {
             EXPECT_FALSE(has(out, "uciek")) << row << " " << out;
@@ -331,11 +333,13 @@ TEST_F(CombatTest, PotionEffectsByStrength) {
     potionHero();
     seedRandom(7);  // a good antidote also heals 2-8 Pw
     EXPECT_EQ((std::pair{drink(1, 2), hero.hp}), std::pair(std::string("Uleczono {10}7{7} pw.\n"), 27));
-    const std::string heal = "Twoje rany szybko się leczą.\n", none = "Brak efektu...\n";
+    const std::string heal = "Twoje rany szybko się leczą.\n";
+    const std::string none = "Brak efektu...\n";
     const std::string dizzy = "Robi ci się ciemno przed oczami i kręci ci się w głowie.\n";
     const std::string loss = "Skręcasz się z bólu gdy twoje narządy wewnętrzne zdają się wirować.\n"
                              "Tracisz 1 punkt wytrzymałości na stałe.\n";
-    const std::string worse = "Czujesz się słabo, ulegasz zatruciu!\n", better = "Czujesz się lepiej.\n";
+    const std::string worse = "Czujesz się słabo, ulegasz zatruciu!\n";
+    const std::string better = "Czujesz się lepiej.\n";
     const struct { int row, bonus, d20, poison, hp, poisonAfter, hpAfter, maxHpAfter, harm; std::string text;
                    std::uint32_t flags = Identified; } cases[] = {
         // Healing: (KON modifier 2 + level 3 + 10) × (bonus + 2), up to the maximum.
@@ -456,8 +460,8 @@ TEST_F(CombatTest, ExperienceKillsAndTheMayorsQuests) {
 
 TEST_F(CombatTest, TheDruidsOrThePaladinsDeathEndsOnlyTheirOwnStory) {
     constexpr std::uint32_t living = 0x7FFFFF & ~static_cast<std::uint32_t>(DruidDead | PaladinDead);
-    const std::uint32_t druid = DruidCompanion | DruidFriend | DruidHostile,
-                        paladin = PaladinCompanion | PaladinFriend | PaladinHostile;
+    const std::uint32_t druid = DruidCompanion | DruidFriend | DruidHostile;
+    const std::uint32_t paladin = PaladinCompanion | PaladinFriend | PaladinHostile;
     // A companion falling at the hero's side, or one that ran, changes nothing.
     constexpr std::uint32_t both = DruidCompanion | PaladinCompanion;
     for (auto [row, side, hp, before, after] :

@@ -399,7 +399,8 @@ TEST_F(TablesTest, PricesAndFeesByCharisma) {
 
     // At CHA 12 a 100-gold item sells for 50 (0.51f × 100 < 51), at 14 for 51, not 52; the tower's factor is just
     // below 1.015 at CHA 8 and 0.94 at 18. Crystals from the well raise CHA without end: no price turns into a payment.
-    const ItemSlot chainShirt{4, KindArmour, 0, 0, Identified}, sword{7, KindWeapon, 1, 0, Identified};
+    const ItemSlot chainShirt{4, KindArmour, 0, 0, Identified};
+    const ItemSlot sword{7, KindWeapon, 1, 0, Identified};
     for (auto [cha, sells, costs, tower] :
          {std::tuple{10, 50, 150, 200}, {12, 50, 148, 197}, {14, 51, 147, 194}, {8, 49, 151, 202}, {18, 54, 144, 187},
           {250, -1, 0, 0}}) {  // -1: not asked
@@ -416,7 +417,8 @@ TEST_F(TablesTest, PricesAndFeesByCharisma) {
 // How weapons are held, by size and race; two hands and SIŁ +3 ((3 × 3) / 2) show in the item display above.
 TEST(WeaponDamage, RangesRollsAndThreats) {
     constexpr int Dagger = 1, ShortSword = 5, LongSword = 7, Rapier = 9, GreatSword = 11;
-    constexpr ItemSlot Shield{1, KindShield, 0, 0, Identified}, NoShield{1, KindEmpty, 0, 0, 0};
+    constexpr ItemSlot Shield{1, KindShield, 0, 0, Identified};
+    constexpr ItemSlot NoShield{1, KindEmpty, 0, 0, 0};
     struct Held { const char* what; int race, str; ItemSlot shield, weapon; int powerAttack; DamageRange range; };
     const Held cases[] = {
         {"two-handed, SIŁ -1 counts once", RaceHuman, 8, NoShield, weapon(GreatSword), 0, {1, 11}},
@@ -467,7 +469,8 @@ TEST(Monsters, TableBitsEncountersAndTheSeer) {
         EXPECT_EQ(attackCount(monsterRow(row)), attacks) << row;  // the attack lists end where they should
     EXPECT_EQ(monsterRow(MonsterOtyugh).attacks[2].poison, AttackPoisonLight);
     // The high bits are bits, not signs (the word's and its low byte's sign bits).
-    std::vector<int> steadfast, reduction20;
+    std::vector<int> steadfast;
+    std::vector<int> reduction20;
     for (const MonsterDef& m : monsterTable) {
         if (hasTrait(m, TraitSteadfast)) steadfast.push_back(m.id);
         if (hasTrait(m, TraitReduction20)) reduction20.push_back(m.id);
