@@ -123,26 +123,6 @@ TEST_F(TownServiceTest, SellingTheSwordOfTheGodsCanKill) {
 
 constexpr std::uint32_t Known = Identified | StrengthKnown;
 
-// The potion list stays open after each purchase; a full backpack takes nothing and ends it after one key.
-TEST_F(TownServiceTest, MarketPotionsAreBoughtUntilThePurseOrTheBackpackRunsOut) {
-    hero.gold = 200;
-    visit(marketScreen, "k1\nt2\nt3\nt 0\nw",
-          {"{clear}TARG\nTutaj możesz sprzedać dowolny przedmiot, możesz także kupić magiczne eliksiry.\n"
-           "Masz 200 sztuk złota.\nk - kup, s - sprzedaj, w - wyjdź\n{clear}"
-           "Podchodzisz do kupca sprzedającego mikstury. Ma na sprzedaż: \n"
-           "1) Mikstura lecznicza +0 (Waga: 0.25 kg) _75 złota\n2) Mikstura lecznicza +1 (Waga: 0.25 kg) _112 złota\n",
-           "4) Antidotum +1 (Waga: 0.25 kg) _168 złota\n\nCo chcesz kupić (0-nic)? 1\n"
-           "Na pewno chcesz kupić Mikstura lecznicza +0 za 75 sztuk złota? (t/n)\n{clear}Podchodzisz",
-           "za 112 sztuk złota? (t/n)\nBrakuje ci 99 sztuk złota.\n\n(ok){clear}Podchodzisz"});
-    const decltype(hero.inventory) bought{ItemSlot{0, KindPotion, 0, 0, Known}, ItemSlot{0, KindPotion, 0, 1, Known}};
-    EXPECT_EQ(std::tuple(hero.gold, hero.inventory), std::tuple(13, bought));
-
-    hero.gold = 200;
-    std::fill(hero.inventory.begin() + 2, hero.inventory.end(), ItemSlot{1, KindGem, 0, 0, Identified});
-    visit(marketScreen, "k1\ntkw", {"za 75 sztuk złota? (t/n)\n{clear}TARG\n"});
-    EXPECT_EQ(hero.gold, 200);
-}
-
 // Not the worthless nor the known cursed, and a worn cursed armour stays; the wielded weapon leaves the fists.
 TEST_F(TownServiceTest, MarketEverythingWithAValueIsBought) {
     std::tie(hero.gold, hero.armour) = std::tuple(0, ItemSlot{6, KindArmour, 0, -1, 0});
