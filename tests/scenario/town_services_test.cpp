@@ -123,34 +123,6 @@ TEST_F(TownServiceTest, SellingTheSwordOfTheGodsCanKill) {
 
 constexpr std::uint32_t Known = Identified | StrengthKnown;
 
-// Not the worthless nor the known cursed, and a worn cursed armour stays; the wielded weapon leaves the fists.
-TEST_F(TownServiceTest, MarketEverythingWithAValueIsBought) {
-    std::tie(hero.gold, hero.armour) = std::tuple(0, ItemSlot{6, KindArmour, 0, -1, 0});
-    hero.inventory = {Diamond, ItemSlot{4, KindGem, 0, 0, Identified}, ItemSlot{},
-                      ItemSlot{2, KindPotion, 0, 0, Identified}, ItemSlot{7, KindWeapon, 0, -1, Identified}, ItemSlot{},
-                      ItemSlot{7, KindWeapon, 0, -1, 0}};
-    visit(marketScreen, "s1\nt1\nt 4\n 6\n 7\nt5\nt3\nt0\nw",
-          {"{clear}Co chcesz sprzedać (0-nic):\n1) E Długi miecz\n2) E Zbroja łuskowa +?\n3) E Tarcza\n4) Diament\n"
-           "5) Kryształ\n6) Eliksir uzdrowienia +?\n7) Długi miecz -1\n8) Długi miecz +?\n1\n"
-           "Czy chcesz sprzedać Długi miecz za 7 sztuk złota? (t/n)\n{clear}",
-           "1\nCzy chcesz sprzedać Zbroja łuskowa +? za 25 sztuk złota? (t/n)\n"
-           "Nie możesz zdjąć tej zbroi! Jest przeklęta!\n\n(ok){clear}",
-           "4\nNie chcę tego kupować.\n\n(ok){clear}", "6\nNie chcę tego kupować.\n\n(ok){clear}",
-           "7\nCzy chcesz sprzedać Długi miecz +? za 7 sztuk złota? (t/n)\n{clear}",
-           "Eliksir uzdrowienia +? za 125 sztuk złota? (t/n)\n{clear}",
-           "Diament za 500 sztuk złota? (t/n)\n{clear}Co chcesz sprzedać (0-nic):\n"
-           "1) E Zbroja łuskowa +?\n2) E Tarcza\n3) Kryształ\n4) Długi miecz -1\n0\n"});
-    EXPECT_EQ(std::tuple(hero.gold, hero.weapon, hero.load),
-              std::tuple(7 + 7 + 125 + 500, ItemSlot{0, KindWeapon, 0, 0, Identified}, 15.0f + 7.5f + 0.1f + 2.0f));
-
-    hero.gold = INT_MAX - 10;  // a fortune does not wrap around into a debt
-    visit(marketScreen, "s2\nt0\nw", {});
-    EXPECT_EQ(hero.gold, INT_MAX);
-    std::tie(hero.weapon.ref, hero.armour, hero.shield.kind, hero.inventory) =  // nothing to sell at all
-        std::tuple(0, ItemSlot{0, KindArmour, 0, 0, Identified}, KindEmpty, decltype(hero.inventory){});
-    visit(marketScreen, "s w", {"Co chcesz sprzedać (0-nic):\nNie masz żadnych przedmiotów.\n\n(ok){clear}TARG"});
-}
-
 TEST_F(TownServiceTest, MagesTowerEnchantingRefusesThenStepsAwayFromZero) {
     std::tie(hero.weapon, hero.gold) = std::tuple(ItemSlot{7, KindWeapon, 1, 0, Identified}, 10000);
     hero.inventory = {ItemSlot{0, KindPotion, 0, 0, 0}, ItemSlot{2, KindGem, 0, 0, Identified}};
