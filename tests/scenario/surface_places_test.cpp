@@ -5,7 +5,6 @@
 #include "character/program.h"
 #include "data/classes.h"
 #include "data/monsters.h"
-#include "items/inventory.h"
 #include "world/forest.h"
 #include "world/road.h"
 
@@ -94,30 +93,6 @@ TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
     world.location = LocationForest;
     play(forestScreen, "m");
     EXPECT_EQ(world.location, LocationWorldMap);
-}
-
-TEST_F(ForestTest, TheMineEntranceThenTheCrystalWell) {
-    const ItemSlot crystal{CrystalRow, KindGem, 0, 0, Identified}, ruby{2, KindGem, 0, 0, Identified};
-    hero.inventory[1] = ruby;
-    hero.inventory[3] = hero.inventory[7] = crystal;
-    recomputeLoad();
-    const auto [attributes, load] = std::pair(hero.attributes, hero.load);
-    // No well before the mine was found: the mine is found instead, and entered (the mine keeps control).
-    forest(DrawMineOrWell, "x", {"Znalazłeś wejście do kopalni.\n\n(ok)"});
-    world.dungeonLevel = 5;
-    EXPECT_TRUE(play(forestScreen, "k"));
-    EXPECT_EQ(world.location, LocationMine);
-    EXPECT_EQ(world.dungeonLevel, 0);
-    forest(DrawMineOrWell, "n", {"k - kopalnia\nm - mapa\n\n", "Czy chcesz go wrzucić do studni? (t/n)\n"});
-    EXPECT_EQ(hero.attributes, attributes);  // refused: the crystal stays
-    // Thrown in: the first crystal goes, the hero is wiser and more charming.
-    forest(DrawMineOrWell, "tx", {"Czujesz się mądrzejszy!\n\n(ok)"});
-    EXPECT_EQ(std::tuple(hero.attributes[Wis], hero.attributes[Cha], hero.inventory[3], hero.inventory[7]),
-              std::tuple(attributes[Wis] + 4, attributes[Cha] + 4, ItemSlot{}, crystal));
-    EXPECT_NEAR(hero.load, load - 0.1f, 1e-4);
-    hero.inventory[7] = ItemSlot{};  // a ruby is no crystal: a quiet walk
-    forest(DrawMineOrWell, "x", {QuietWalk});
-    EXPECT_EQ(hero.inventory[1], ruby);
 }
 
 // The dog leads only after a won fight and a yes; a flight from the wolves ends the event.
