@@ -49,8 +49,9 @@ side_by_side() {
 check() {
     local name=$1 problem save
     if [ -n "$TOOL" ] && [ -f "$HERE/$name.hero" ]; then
-        save=$("$TOOL" save "$HERE/$name.hero" "$WORK/hero" 2>&1) || { echo "$name.hero: $save"; return; }
-        grep -qF "read \"$save\" ok $(od -An -tx1 -v "$WORK/hero/$save" | tr -d ' \n')" "$HERE/$name.rec" ||
+        mkdir -p "$WORK/hero-$name"
+        save=$("$TOOL" save "$HERE/$name.hero" "$WORK/hero-$name" 2>&1) || { echo "$name.hero: $save"; return; }
+        grep -qF "read \"$save\" ok $(od -An -tx1 -v "$WORK/hero-$name/$save" | tr -d ' \n')" "$HERE/$name.rec" ||
             echo "$name.hero no longer makes the save the recording starts from: make update-recordings"
     fi
     problem=$(run "$WORK/$name" --replay "$HERE/$name.rec" --speed 0 --screens "$WORK/$name.out")
