@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<GraveRecord> expected = records.value_or(std::vector<GraveRecord>{}), others = *after;
     std::stable_sort(expected.begin(), expected.end(), byXp);
     const std::vector<unsigned char> newRecord = encodeGraveyard({graveRecordOfHero()});
-    const auto mine = std::find_if(others.begin(), others.end(), [&](auto& r) { return encodeGraveyard({r}) == newRecord; });
+    const auto mine =
+        std::find_if(others.begin(), others.end(), [&](auto& r) { return encodeGraveyard({r}) == newRecord; });
     FUZZ_CHECK(std::is_sorted(others.begin(), others.end(), byXp) && mine != others.end());
     others.erase(mine);
     FUZZ_CHECK(encodeGraveyard(others) == encodeGraveyard(expected));

@@ -105,7 +105,8 @@ MonkeyRun runMonkey(Screen& screen, unsigned seed, int keyBudget, bool failingDi
     setBackend(&screen);
     seedRandom(seed);
     setFixedClock(1300000000 + seed);
-    world = WorldState{}, hero = Hero{};
+    world = WorldState{};
+    hero = Hero{};
     showAllFeats = false;  // lasts for a program: each seed starts as a new one
 
     std::mt19937 pick(seed);
@@ -183,9 +184,13 @@ void playManySeeds(Console console) {
     const bool failingDisk = console == Console::FailingDisk;
     const int share = failingDisk ? 4 : console == Console::Terminal ? 10 : 1;
     const int seeds = std::max(1, envOr("KELVRIN_MONKEY_SEEDS", 200) / share);
-    const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 3000), firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
-    long total = 0, diskFailures = 0;
-    int games = 0, savesChecked = 0, fights = 0;
+    const int keysPerSeed = envOr("KELVRIN_MONKEY_KEYS", 3000);
+    const int firstSeed = envOr("KELVRIN_MONKEY_FIRST_SEED", 1);
+    long total = 0;
+    long diskFailures = 0;
+    int games = 0;
+    int savesChecked = 0;
+    int fights = 0;
     for (int seed = firstSeed; seed < firstSeed + seeds; ++seed) {
         MonkeyRun run;
         if (console != Console::Terminal) {
@@ -246,8 +251,12 @@ TEST(Monkey, RageFightOnATerminalShowsWhatTheGameDrew) {
         seedRandom(static_cast<unsigned>(seed));
         world = WorldState{};
         makeTestHero();
-        std::tie(hero.race, hero.heroClass, hero.extraRageCount, hero.ragesPerDay, hero.ragesLeft, world.location) =
-            std::tuple(RaceDwarf, ClassBarbarian, 1, 2, 2, LocationForest);
+        hero.race = RaceDwarf;
+        hero.heroClass = ClassBarbarian;
+        hero.extraRageCount = 1;
+        hero.ragesPerDay = 2;
+        hero.ragesLeft = 2;
+        world.location = LocationForest;
         std::size_t next = 0;
         std::string failure;
         terminal.setKeySource([&] { return next < keys.size() ? keys[next++] : int(KeyEnd); });

@@ -113,7 +113,9 @@ protected:
             if (recording_) std::cout << step.name << ":\n    \"" << checkpoint() << "\"\n";
             else EXPECT_EQ(checkpoint(), step.recorded);
             if (HasFailure()) return stop("its outcome is wrong");
-            ++current_, stepStart_ = mark_, answers_ = 0;
+            ++current_;
+            stepStart_ = mark_;
+            answers_ = 0;
         }
         if (stopped_) return KeyEnd;
         mark_ = screen.transcript().size();
@@ -286,7 +288,10 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
          " | Długi miecz +0, Zbroja łuskowa +0, Tarcza +0, elixirs 0"},
         // The experience and gold that a long game's fights and quests earn; the levels are trained.
         {"train at the barracks up to the thirtieth level", [&] {
-             if (hero.level == 1) hero.xp = xpForNextLevel(MaxLevel - 1), hero.gold = 1000000;
+             if (hero.level == 1) {
+                 hero.xp = xpForNextLevel(MaxLevel - 1);
+                 hero.gold = 1000000;
+             }
              return when(atTown(), hero.level < MaxLevel ? press("b") : over());
          }, {"Masz 435000/99999999 doświadczenia i 30 poziom.\n"},
          "Borys L30 xp 435000/99999999 gold 1000000 Pw 325/325 BA 30/30 attr 22 13 14 9 13 8 day 199/115 town"
@@ -350,7 +355,10 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
         // Twelve more levels walked as the first six add nothing: the hero is put at the top of the
         // halls of pain, which the game loop enters when the town's pass ends (after the sheet).
         {"climb back and go down to the halls of pain", [&] {
-             if (atSheet()) world.location = LocationHallsOfPain, world.dungeonLevel = 0;
+             if (atSheet()) {
+                 world.location = LocationHallsOfPain;
+                 world.dungeonLevel = 0;
+             }
              if (atSheet() || atWorldMap() || atTown()) return press(atSheet() ? "x" : atWorldMap() ? "m" : "s");
              return stairsUntil(LevelMap::StairsUp, world.location == LocationHallsOfPain);
          }, {"Jesteś w salach bólu.\n"},
@@ -370,7 +378,10 @@ TEST_F(AcceptanceTest, FromTheNameToTerrasque) {
          ", masks 80/80/80 tough 15"
          " | Długi miecz +7, Zbroja płytowa +7, Tarcza +7, elixirs 11"},
         {"save, leave to the main menu and load the hero again: Terrasque stays dead", [&] {
-             if (askedToSave()) return saved = true, press("t");
+             if (askedToSave()) {
+                 saved = true;
+                 return press("t");
+             }
              if (!saved) return when(inDungeon(), press("q"));
              if (inDungeon()) {
                  EXPECT_EQ(heroCell(), terrasque) << "back where he saved";

@@ -56,8 +56,14 @@ protected:
 
     // Kills a monster a swing and cleaves on; hardly ever hit.
     static void makeStrong() {
-        std::tie(hero.level, hero.baseAttack, hero.attackPool, hero.attributes[Str], hero.weapon.bonus,
-                 hero.shield.bonus, hero.maxHp, hero.hp) = std::tuple(10, 20, 20, 30, 5, 40, 5000, 5000);
+        hero.level = 10;
+        hero.baseAttack = 20;
+        hero.attackPool = 20;
+        hero.attributes[Str] = 30;
+        hero.weapon.bonus = 5;
+        hero.shield.bonus = 40;
+        hero.maxHp = 5000;
+        hero.hp = 5000;
         hero.feats |= FeatCleave | FeatGreatCleave;
         hero.capacity = computeCapacity();
     }
