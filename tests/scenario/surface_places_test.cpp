@@ -2,7 +2,6 @@
 #include "support/scenario.h"
 
 #include "character/derived_values.h"
-#include "character/program.h"
 #include "data/classes.h"
 #include "data/monsters.h"
 #include "world/forest.h"
@@ -39,61 +38,11 @@ protected:
         return world.killCounts[MonsterGuard] + world.killCounts[MonsterSergeant] + world.killCounts[MonsterTraveller];
     }
 };
-using TownTest = SurfaceTest;
 using ForestTest = SurfaceTest;
 using RoadTest = SurfaceTest;
 
-// One point short of the next level no hint, without land no home; ignored keys ('o' among them) do not redraw.
-TEST_F(TownTest, TownScreenFollowsTheStateAndTheMapLeadsBack) {
-    std::tie(hero.hp, hero.maxHp, hero.gold, hero.xp) = std::tuple(5, 12, 77, 999);
-    EXPECT_TRUE(play(runLocationLoop, "xo+1"));
-    const std::string town = "Jesteś w mieście. Jest 1 dzień, 113 rok.\nMasz 5/12 pw, 77 złota.\nDostepne komendy:\n"
-                             "s - informacje o postaci\nq - zapis i wyjście\nb - baraki\nu - burmistrz\n"
-                             "t - targowisko\ng - gospoda\na - płatnerz\nd - zbrojmistrz\nm - wieża magów\n"
-                             "w - wyjdź z miasta\n\n\n";
-    EXPECT_EQ(std::tuple(screen.screenText().substr(0, town.size()), screen.clears(), world.location),
-              std::tuple(town, 1, LocationTown));
-    hero.xp = 1000;
-    world.set(LandOwned);
-    play(runLocationLoop, "");
-    EXPECT_TRUE(shows("Masz dość doświadczenia aby awansować na 2 poziom."));
-    EXPECT_TRUE(shows("o - mój dom\nw - wyjdź"));
-    play(runLocationLoop, "s");  // the sheet waits for a key
-    EXPECT_TRUE(shows("Testowy Człowiek Wojownik"));
-    play(runLocationLoop, "w");
-    const std::string map = "Gdzie chcesz iść:\nm - miasto\nl - las\nd - droga\np - podziemia\n";
-    EXPECT_EQ(std::tuple(world.location, screen.screenText().substr(0, map.size())), std::tuple(LocationWorldMap, map));
-    play(runLocationLoop, "xdm");  // the road, and its map
-    EXPECT_EQ(std::pair(world.location, said("Jesteś na drodze.")), std::pair(int(LocationWorldMap), true));
-    play(runLocationLoop, "m");
-    EXPECT_EQ(std::pair(world.location, shows("Jesteś w mieście.")), std::pair(int(LocationTown), true));
-}
-
-constexpr int DrawMineOrWell = 5, DrawDruidStory = 6;
+constexpr int DrawDruidStory = 6;
 const std::string QuietWalk = "Przechadzasz się przez jakiś czas po lesie, nie natrafiasz na nic niezwykłego.\n\n(ok)";
-
-// A quiet walk in the forest or on the road heals half the level's Pw (nothing at level 1).
-TEST_F(ForestTest, QuietWalksHealHalfTheLevel) {
-    std::tie(world.location, hero.gold, hero.hp) = std::tuple(int(LocationForest), 12, 5);
-    seedSuchThat([] { return randomNext() % 11 == 0; });
-    EXPECT_FALSE(play(forestScreen, "kdex"));  // neither mine nor grove is known: 'k' and 'd' are ignored
-    EXPECT_EQ(std::pair(screen.transcript(), hero.hp), std::pair("Jesteś w lesie. Masz 5/13 pw, 12 złota.\nDostepne "
-              "komendy:\ns - informacje o postaci\nq - zapis i wyjście\ne - eksploruj\nm - mapa\n\n" + QuietWalk, 5));
-    hero.gold = 50;
-    for (const auto& [onRoad, level, hp, after] : {std::tuple{false, 5, 5, 7}, {false, 9, 10, 13}, {true, 4, 7, 9}}) {
-        std::tie(hero.level, hero.hp) = std::pair(level, hp);
-        EXPECT_TRUE(onRoad ? exploreRoad(0, "x") : exploreForest(0, "x"));
-        EXPECT_EQ(hero.hp, after) << "level " << level;
-    }
-    EXPECT_EQ(screen.transcript(),
-              "Jesteś na drodze. Masz 7/13 pw, 50 złota.\nDostepne komendy:\ns - informacje o postaci\n"
-              "q - zapis i wyjście\ne - eksploruj\nm - mapa\n\nPatrolujesz drogę przez jakiś czas, jednak "
-              "nikogo nie spotykasz.\n\n(ok)");
-    road(6, "x\nw\n", {"m - mapa\n\nZnalazłeś szczątki karawany.\n"});
-    world.location = LocationForest;
-    play(forestScreen, "m");
-    EXPECT_EQ(world.location, LocationWorldMap);
-}
 
 // The dog leads only after a won fight and a yes; a flight from the wolves ends the event.
 TEST_F(ForestTest, TheDogLeadsOnlyAfterAWonFightAndAYes) {
@@ -140,39 +89,6 @@ constexpr int DrawTraveller = 7, DrawGuards = 10, DrawBandits = 16, DrawCamp = 1
 const std::string TollDemand =
     "Podchodzą do ciebie i mówia:\n-\"Jeśli chcesz przejść, musisz zaplacić *podatek*!\"\n\nCo chcesz zrobić?\n"
     "z - zapłać 10 sztuk złota\na - atakuj\nu - uciekaj\n";
-const std::string ChiefOfferText =
-    "Bandyci zaprowadzili cię do swojego herszta.\n-\"Chcesz zarobic? Zabij dla mnie burmistrza a dam ci 10.000 "
-    "sztuk złota.\n\n(ok)";
-
-// The toll with 10, 9, 0 gold; only a faster hero outruns; below -5 bandits and camp lead to the chief, at -5 the camp.
-TEST_F(RoadTest, MeetingsThatEndWithoutAFight) {
-    using Meeting = std::tuple<int, int, int, std::string, std::string, int, std::uint32_t>;
-    for (const auto& [alignment, gold, draw, keys, fragment, goldAfter, flags] : std::initializer_list<Meeting>{
-        {0, 10, DrawBandits, "xzx", "Trafiłeś na kilku bandytów. " + TollDemand +  // 'x' is no answer
-                                        "Dobrze możesz przejść, tylko ani słowa straży.\nStraciłeś 10", 0, 0},
-        {0, 9, DrawBandits, "xzx", TollDemand + "Dobra, dawaj co tam masz i spadaj!\nStraciłeś 9 sztuk złota.\n\n(ok)",
-         0, 0},
-        {0, 0, DrawBandits, "xzx", TollDemand + "Cholera, nawet złota nie masz! Jeszcze raz cię tu spotkam", 0, 0},
-        {0, 25, DrawBandits + 2, "zx", TollDemand, 15, 0},  // the last of the bandits' draws
-        {0, 50, DrawBandits, "ux", "Uciekłeś przed bandytami.\n\n(ok)", 50, 0},
-        {-5, 50, DrawGuards, "ntx", "Uciekłeś przed strażnikami.\n\n(ok)", 50, 0},  // the guards know him
-        {0, 50, DrawTraveller, "nx", "(t/n)\nZamieniliście kilka słow i każdy ruszył w swoją stronę.\n\n(ok)", 50, 0},
-        {-6, 50, DrawBandits + 1, "xsx",
-         "Trafiłeś na kilku bandytów. Podchodzą do ciebie i mówia:\n-\"Słyszeliśmy o tobie, niebezpieczny z ciebie "
-         "zabójca! Jeśli chcesz zaprowadzimy cię do naszego szefa.\"\n\nCo chcesz zrobić?s - idź z nimi\na - atakuj\n"
-         "\no - odejdź\n" + ChiefOfferText, 50, ChiefOffer},
-        {-5, 50, DrawBandits, "zx", TollDemand, 40, 0},
-        {-5, 50, DrawCamp, "px", "Z daleka dostrzegasz niewielki obóz bandytów. Znajduje się tu około 10 bandytów.\n"
-                                 "Co chcesz zrobić:\np - podejdź\na - atakuj\no - odejdź\n" + ChiefOfferText,
-         50, ChiefOffer},
-        {-6, 50, DrawCamp, "o", "", 50, 0},
-        {-6, 50, DrawBandits, "o", "", 50, 0}}) {
-        std::tie(hero.alignment, hero.gold, world.storyFlags) = std::tuple(alignment, gold, 0u);
-        road(draw, keys, {fragment});
-        EXPECT_EQ(std::tuple(hero.gold, world.storyFlags, hero.alignment), std::tuple(goldAfter, flags, alignment))
-            << draw << keys;
-    }
-}
 
 // Guards know an evil hero and outrun the slow; innocents attacked cost a point more than those killed.
 TEST_F(RoadTest, GuardsKnowAnEvilHeroAndInnocentsCostAlignment) {
