@@ -42,7 +42,6 @@ using ForestTest = SurfaceTest;
 using RoadTest = SurfaceTest;
 
 constexpr int DrawDruidStory = 6;
-const std::string QuietWalk = "Przechadzasz się przez jakiś czas po lesie, nie natrafiasz na nic niezwykłego.\n\n(ok)";
 
 // The dog leads only after a won fight and a yes; a flight from the wolves ends the event.
 TEST_F(ForestTest, TheDogLeadsOnlyAfterAWonFightAndAYes) {
@@ -54,8 +53,6 @@ TEST_F(ForestTest, TheDogLeadsOnlyAfterAWonFightAndAYes) {
     EXPECT_FALSE(said("Pies wesoło merda"));
     makeTestHero();
     makeStrong();
-    forest(DrawDruidStory, "n", {"Natrafiasz na psa zaatakowanego przez kilka wilków. Czy chcesz mu pomóc? (t/n)\n"});
-    EXPECT_FALSE(said("Atakujesz wilki."));
     // Helped, but the dog is not followed: it can be met again.
     forest(DrawDruidStory, "t" + winFight() + "n",
            {"\n\nPies wesoło merda ogonem, szczeka na ciebie i ucieka w głąb lasu. Czy chcesz iść za nim? (t/n)\n"});
@@ -64,8 +61,6 @@ TEST_F(ForestTest, TheDogLeadsOnlyAfterAWonFightAndAYes) {
     forest(DrawDruidStory, "t" + winFight() + "txw",
            {"Biegniesz za psem i trafiasz na niewielką polanę. Leżą tam ułożone kamienie tworzące krąg. "});
     EXPECT_EQ(world.storyFlags, static_cast<std::uint32_t>(GroveKnown));
-    // Known now: a quiet walk until the druid asks for help; the grove is on the screen.
-    forest(DrawDruidStory, "x", {"e - eksploruj\nd - gaj druida\nm - mapa\n\n" + QuietWalk});
 }
 
 // Eight worgs, one treant, and only the druid's own flags change.
@@ -81,7 +76,6 @@ TEST_F(ForestTest, TheWorgsAndTheTreantMakeTheDruidAFriend) {
            {"{clear}\nIdziesz przez las gdy nagle korzenie pobliskiego drzewa zaczynają cie oplątać.",
             "dziękujec ci. Jeśli będziesz kiedyś potrzebował pomocy, znajdę cie.\nZdobyłeś {10}5000{7}"});
     EXPECT_EQ(std::pair(fallen("Drzewiec"), world.storyFlags), std::pair(1, others | DruidFriend));
-    forest(DrawDruidStory, "x", {QuietWalk});  // the friend no longer walks with the hero
 }
 
 constexpr int DrawTraveller = 7, DrawGuards = 10, DrawBandits = 16, DrawCamp = 19;  // the bandits' draws: 16, 17, 18
