@@ -80,15 +80,8 @@ TEST_F(ForestTest, TheWorgsAndTheTreantMakeTheDruidAFriend) {
 
 constexpr int DrawTraveller = 7, DrawGuards = 10, DrawBandits = 16, DrawCamp = 19;  // the bandits' draws: 16, 17, 18
 
-const std::string TollDemand =
-    "Podchodzą do ciebie i mówia:\n-\"Jeśli chcesz przejść, musisz zaplacić *podatek*!\"\n\nCo chcesz zrobić?\n"
-    "z - zapłać 10 sztuk złota\na - atakuj\nu - uciekaj\n";
-
 // Guards know an evil hero and outrun the slow; innocents attacked cost a point more than those killed.
 TEST_F(RoadTest, GuardsKnowAnEvilHeroAndInnocentsCostAlignment) {
-    hero.alignment = -4;  // the patrol passes by
-    road(DrawGuards, "n", {"Trafiłeś na patrol straży na drodzę. Czy chcesz ich zaatakować? (t/n)\n"});
-    EXPECT_FALSE(said("rozpoznał"));
     // At -5 recognised and caught; the event's draw, then 0 out of 4: four guards.
     hero.alignment = -5;
     makeStrong();
@@ -111,7 +104,7 @@ TEST_F(RoadTest, GuardsKnowAnEvilHeroAndInnocentsCostAlignment) {
 }
 
 // The camp falls on an honest hero and on one who killed the mayor; the chief fights only when the mayor wants him.
-TEST_F(RoadTest, TheCampFightAndTheRoadWithoutTheChief) {
+TEST_F(RoadTest, TheCampFallsOnTheHeroAndTheChiefFightsWhenWanted) {
     makeStrong();
     hero.alignment = -4;
     road(DrawCamp, "px" + winFight(), {"Bandyci rzucili się na ciebie.\n\n(ok){clear}\nZaatakowałeś bandytów.\n"});
@@ -124,23 +117,6 @@ TEST_F(RoadTest, TheCampFightAndTheRoadWithoutTheChief) {
     world.questKind = 8;
     road(DrawCamp, "a" + winFight(), {});
     EXPECT_EQ(std::pair(seen("Herszt umiera."), world.has(ChiefDead)), std::pair(1, true)) << "the chief must fall";
-    // Only the chief dead: the camp's and the first bandit draw meet no bandits; the last asks the toll unannounced.
-    makeTestHero();
-    std::tie(world.storyFlags, hero.alignment) = std::pair(std::uint32_t{ChiefDead}, -20);
-    for (int draw : {DrawCamp, DrawBandits, DrawBandits + 1}) {
-        exploreRoad(draw, "x");
-        EXPECT_FALSE(said("bandyt")) << draw;
-        EXPECT_FALSE(said("Bandyt")) << draw;
-        if (draw == DrawBandits) {
-            EXPECT_TRUE(said("Patrolujesz drogę przez jakiś czas")) << draw;
-        } else {  // one of the other meetings of the road
-            EXPECT_GE(seen("Natrafiłeś na ") + seen("Zauważyłeś przeciwnika") + seen("Czujesz ciarki"), 1)
-                << draw << screen.transcript();
-        }
-    }
-    hero.gold = 30;
-    road(DrawBandits + 2, "zx", {"m - mapa\n\n" + TollDemand});
-    EXPECT_EQ(hero.gold, 20);
 }
 
 }  // namespace
