@@ -3,7 +3,8 @@
 //   kelvrin_game_files show FOLDER        the game files in FOLDER, field by field
 // A hero file holds one field a line, as `show` prints them: `name Ala`, `gold 50`, `attributes 14 12 12 10 10 10`,
 // `weapon 7 weapon 0 0 8` (row, kind, masterwork, bonus, flags), `inventory 3 4 potion 0 1 8` (the slot first),
-// `killCounts 12 2` and `levelSeeds 0 12345 0` (the row or slot first). A field left out keeps a new game's value.
+// `killCounts 12 2` and `levelSeeds 0 12345 0` (the row or slot first). A field left out keeps a new game's value
+// (gold 50, the year 113, its first day ...); those the game works out on loading (xpNext ...) are refused.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -75,8 +76,14 @@ bool read(std::istream& in, ItemSlot& item) {
     return kind == KindNames[item.kind];
 }
 
+// Values the game works out again when it loads a save, which the file does not hold.
+bool rebuilt(const std::string& name) {
+    return name == "xpNext" || name == "baseAttack" || name == "attackPool" || name == "kpModifier";
+}
+
 // One field of a hero file into the game; false when it is none or its value cannot be read.
 bool readField(const std::string& name, std::istream& in, Hero& h, WorldState& w) {
+    if (rebuilt(name)) return false;
 #define KELVRIN_READ_HERO(field) \
     if (name == #field) return read(in, h.field);
 #define KELVRIN_READ_WORLD(field) \
@@ -93,7 +100,8 @@ bool readField(const std::string& name, std::istream& in, Hero& h, WorldState& w
 }
 
 void printGame(std::ostream& out, const Hero& h, const WorldState& w) {
-#define KELVRIN_PRINT_HERO(field) print(out, #field, h.field);
+#define KELVRIN_PRINT_HERO(field) \
+    if (!rebuilt(#field)) print(out, #field, h.field);
 #define KELVRIN_PRINT_WORLD(field) print(out, #field, w.field);
     KELVRIN_SAVED_FIELDS(KELVRIN_PRINT_HERO, KELVRIN_PRINT_WORLD)
 #undef KELVRIN_PRINT_HERO
@@ -119,7 +127,9 @@ int save(const char* heroPath, const std::string& folder) {
         if (!(words >> name) || name[0] == '#') continue;
         std::string rest;
         if (!readField(name, words, hero, world) || words >> rest) {
-            std::cerr << heroPath << ":" << number << ": not a field with its value: " << line << '\n';
+            std::cerr << heroPath << ":" << number << ": not a field with its value"
+                      << (rebuilt(name) ? " (the game works it out when it loads the save)" : "") << ": " << line
+                      << '\n';
             return 1;
         }
     }
@@ -130,8 +140,12 @@ int save(const char* heroPath, const std::string& folder) {
         return 1;
     }
     const std::string file = saveFileName(hero.name);
-    std::ofstream(folder + "/" + file, std::ios::binary).write(reinterpret_cast<const char*>(image.data()),
-                                                                 static_cast<std::streamsize>(image.size()));
+    std::ofstream out(folder + "/" + file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    if (!out.flush()) {
+        std::cerr << folder << "/" << file << ": cannot be written\n";
+        return 1;
+    }
     std::cout << file << '\n';
     return 0;
 }
