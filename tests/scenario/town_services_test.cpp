@@ -1,58 +1,21 @@
 // The services of the town and of the druid's grove, one fixture each.
-#include <algorithm>
-#include <climits>
-#include <regex>
 #include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "support/scenario.h"
 
-#include "character/barracks.h"
 #include "character/derived_values.h"
-#include "character/feat_screens.h"
-#include "core/rules.h"
-#include "data/classes.h"
-#include "data/monsters.h"
-#include "items/armour_smith.h"
 #include "items/inventory.h"
 #include "items/mages_tower.h"
 #include "items/market.h"
 #include "items/weapon_smith.h"
-#include "world/druid_grove.h"
-#include "world/home.h"
-#include "world/inn.h"
 #include "world/mayor.h"
 
 namespace kelvrin::test {
 namespace {
 class TownServiceTest : public ScenarioTest {
 protected:
-    // A player who trains, raises `attribute` and takes Twardość when asked; any other screen ends the input.
-    void playTraining(char attribute) {
-        screen.setKeySource([this, attribute]() -> int {
-            std::string last;
-            for (int row = screen.rows() - 1; row >= 0 && last.empty(); --row) last = screen.rowText(row);
-            for (const auto& [start, key] : {std::pair<std::string, char>{"w - wyjdź", 't'}, {"Zdobyłeś ", ' '},
-                                             {"Siła, Zręczność", attribute}, {"w - wybierz, inny - anuluj", 'w'}})
-                if (last.starts_with(start)) return key;
-            std::smatch found;
-            const std::string shown = screen.screenText();
-            if (!last.starts_with("liczba - wybór") ||
-                !std::regex_search(shown, found, std::regex("(\\d+)\\) Twardość")))
-                return KeyEnd;
-            screen.type(found[1].str().substr(1) + "\n");
-            return found[1].str()[0];
-        });
-    }
-    // The hit points a level-up can add: the next die of the generator.
-    int nextDie(int size) {
-        const auto state = randomState();
-        const int roll = size == 10 ? randomNext() % 7 + 4 : randomNext() % 8 + 5;  // d10: 4..10, d12: 5..12
-        setRandomState(state);
-        return roll;
-    }
     // A shop whose stock is drawn from the seed 12345, which the tests name.
     void shop(bool (*place)(), const std::string& keys, std::initializer_list<std::string> parts) {
         seedRandom(12345);
@@ -60,46 +23,12 @@ protected:
     }
     // The mages' tower, whose seer and refusals may keep it open.
     void tower(const std::string& keys, std::initializer_list<std::string> parts) {
-        visit(magesTowerScreen, keys), saw(parts);
-    }
-    // A hero of `level` at `hp`/`maxHp`, with two rages a day, all spent, and one last chance.
-    static void tired(int level, int maxHp, int hp) {
-        std::tie(hero.level, hero.maxHp, hero.hp, hero.ragesPerDay, hero.ragesLeft, hero.lastChances) =
-            std::tuple(level, maxHp, hp, 2, 0, 1);
-    }
-    // Fights play themselves: `combatKey` in a fight, any key for "(ok)", "w" on the loot screen.
-    void playFights(int combatKey = 'f') {
-        screen.setKeySource([this, combatKey]() -> int {
-            if (world.inCombat) return combatKey;
-            const std::string& out = screen.transcript();
-            if (out.ends_with("(ok)")) return ' ';
-            const std::size_t clear = out.rfind("{clear}");
-            if (clear == std::string::npos || out.compare(clear + 7, 25, "Co chcesz zrobić (liczba") != 0)
-                return KeyEnd;
-            screen.type("\n");
-            return 'w';
-        });
-    }
-    bool barracks(const std::string& keys) { return screen.type(keys), barracksScreen(); }
-    std::string inn(const std::string& keys) { return visit(innScreen, keys); }
-    std::string home(const std::string& keys) { return visit(homeScreen, keys); }
-    std::string mayor(const std::string& keys) { return visit(mayorScreen, keys); }
-    // The druid's grove, known, in the forest, printing every part; true when it let the hero go.
-    bool grove(const std::string& keys, std::initializer_list<std::string> parts = {}) {
-        world.location = LocationForest;
-        world.set(GroveKnown);
-        visit(druidGroveScreen, keys);
+        visit(magesTowerScreen, keys);
         saw(parts);
-        return left;
     }
-    // While a fight runs the hero, out of reach of every blow, waits `rounds` times at most.
-    void waitInFights(int rounds) {
-        untouchable();
-        screen.setKeySource([rounds]() mutable { return world.inCombat && rounds-- > 0 ? int{'c'} : int{KeyEnd}; });
-    }
+    std::string mayor(const std::string& keys) { return visit(mayorScreen, keys); }
 };
 
-constexpr ItemSlot LongSword{7, KindWeapon, 0, 0, Identified}, Diamond{3, KindGem, 0, 0, Identified};
 constexpr ItemSlot GodSword{7, KindWeapon, 1, 5, OfTheGods | Identified};
 constexpr ItemSlot StrangeSword{7, KindWeapon, 1, -5, OfTheGods};  // the sword of the gods as found
 
