@@ -39,10 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<GraveRecord> expected = records.value_or(std::vector<GraveRecord>{}), others = *after;
     std::stable_sort(expected.begin(), expected.end(), byXp);
     const std::vector<unsigned char> newRecord = encodeGraveyard({graveRecordOfHero()});
+    // The new record follows those of equal experience, so it is the last one like it: an earlier identical
+    // record (a hero of the same name and fate) stays where it was.
     const auto mine =
-        std::find_if(others.begin(), others.end(), [&](auto& r) { return encodeGraveyard({r}) == newRecord; });
-    FUZZ_CHECK(std::is_sorted(others.begin(), others.end(), byXp) && mine != others.end());
-    others.erase(mine);
+        std::find_if(others.rbegin(), others.rend(), [&](auto& r) { return encodeGraveyard({r}) == newRecord; });
+    FUZZ_CHECK(std::is_sorted(others.begin(), others.end(), byXp) && mine != others.rend());
+    others.erase(std::next(mine).base());
     FUZZ_CHECK(encodeGraveyard(others) == encodeGraveyard(expected));
     return 0;
 }
