@@ -2,9 +2,11 @@
 //   kelvrin_game_files save HERO FOLDER   the hero of HERO (named fields) as his save in FOLDER; prints its name
 //   kelvrin_game_files show FOLDER        the game files in FOLDER, field by field
 // A hero file holds one field a line, as `show` prints them: `name Ala`, `gold 50`, `attributes 14 12 12 10 10 10`,
-// `weapon 7 weapon 0 0 8` (row, kind, masterwork, bonus, flags), `inventory 3 4 potion 0 1 8` (the slot first),
-// `killCounts 12 2` and `levelSeeds 0 12345 0` (the row or slot first). A field left out keeps a new game's value
-// (gold 50, the year 113, its first day ...); those the game works out on loading (xpNext ...) are refused.
+// `weapon 7 weapon 0 0 8` (row, kind, masterwork, bonus, flags), `inventory 3 4 potion 0 1 8` (the slot first, or
+// `0-19` for the same item in each of those slots), `killCounts 12 2` and `levelSeeds 0 12345 0` (the row or slot
+// first). A field left out keeps a new game's value (gold 50, the year 113, its first day ...); those the game
+// works out on loading (xpNext ...) are refused. A first line `base OTHER` starts from the hero of OTHER.hero beside
+// it (which names no base of its own), so that a hero like another holds only the fields in which he differs.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -95,8 +97,15 @@ bool readField(const std::string& name, std::istream& in, Hero& h, WorldState& w
     if (name == "weapon") return read(in, h.weapon);
     if (name == "armour") return read(in, h.armour);
     if (name == "shield") return read(in, h.shield);
-    std::size_t slot = 0;
-    return name == "inventory" && in >> slot && slot < h.inventory.size() && read(in, h.inventory[slot]);
+    // `inventory 3 ...` fills one slot, `inventory 0-19 ...` each of those from the first to the last.
+    std::size_t first = 0;
+    if (name != "inventory" || !(in >> first)) return false;
+    std::size_t last = first;
+    if (in.peek() == '-' && !(in.ignore() && in >> last)) return false;
+    if (last < first || last >= h.inventory.size() || !read(in, h.inventory[first])) return false;
+    std::fill(h.inventory.begin() + static_cast<std::ptrdiff_t>(first) + 1,
+              h.inventory.begin() + static_cast<std::ptrdiff_t>(last) + 1, h.inventory[first]);
+    return true;
 }
 
 void printGame(std::ostream& out, const Hero& h, const WorldState& w) {
@@ -113,26 +122,43 @@ void printGame(std::ostream& out, const Hero& h, const WorldState& w) {
         print(out, "inventory " + std::to_string(slot), h.inventory[slot]);
 }
 
-int save(const char* heroPath, const std::string& folder) {
-    std::ifstream in(heroPath);
+// The fields of a hero file into the game, over what is there; false, with a message, when one cannot be read.
+bool readHero(const std::filesystem::path& path, bool mayHaveBase) {
+    std::ifstream in(path);
     if (!in) {
-        std::cerr << heroPath << ": cannot be read\n";
-        return 1;
+        std::cerr << path.string() << ": cannot be read\n";
+        return false;
     }
-    resetForNewGame();
     std::string line;
+    bool first = true;
     for (int number = 1; std::getline(in, line); ++number) {
         std::istringstream words(line);
         std::string name;
         if (!(words >> name) || name[0] == '#') continue;
         std::string rest;
+        if (name == "base" && first && mayHaveBase) {
+            std::string other;
+            if (words >> other && !(words >> rest)) {
+                if (!readHero(path.parent_path() / (other + ".hero"), false)) return false;
+                first = false;
+                continue;
+            }
+        }
+        first = false;
         if (!readField(name, words, hero, world) || words >> rest) {
-            std::cerr << heroPath << ":" << number << ": not a field with its value"
-                      << (rebuilt(name) ? " (the game works it out when it loads the save)" : "") << ": " << line
-                      << '\n';
-            return 1;
+            std::cerr << path.string() << ":" << number << ": not a field with its value"
+                      << (rebuilt(name) ? " (the game works it out when it loads the save)" : "")
+                      << (name == "base" ? " (a base is the first field, of a hero that names none)" : "") << ": "
+                      << line << '\n';
+            return false;
         }
     }
+    return true;
+}
+
+int save(const char* heroPath, const std::string& folder) {
+    resetForNewGame();
+    if (!readHero(heroPath, true)) return 1;
     SaveImage image{};
     encodeSave(hero, world, false, image);
     if (!decodeSave(image, hero, world)) {
