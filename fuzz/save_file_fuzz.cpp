@@ -1,7 +1,7 @@
 // The save-file loader on any file: a refusal says so and leaves the file, the hero and the world as they were;
 // an accepted file gives a game with every index in range, saving back to the same bytes, playable for a while.
 #include <bit>
-#include <tuple>
+#include <string>
 
 #include "fuzz_support.h"
 
@@ -26,9 +26,20 @@ SaveImage imageOf(const Hero& h, const WorldState& w) {
     return image;
 }
 // The game as the file has it, with the hero's name and what loading derives (the weights bit for bit).
-auto gameState() {
-    return std::tuple(imageOf(hero, world), hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier,
-                      std::bit_cast<std::uint32_t>(hero.capacity), std::bit_cast<std::uint32_t>(hero.load));
+struct GameState {
+    SaveImage image;
+    std::string name;
+    int xpNext;
+    int baseAttack;
+    int attackPool;
+    int kpModifier;
+    std::uint32_t capacity;
+    std::uint32_t load;
+    bool operator==(const GameState&) const = default;
+};
+GameState gameState() {
+    return {imageOf(hero, world), hero.name, hero.xpNext, hero.baseAttack, hero.attackPool, hero.kpModifier,
+            std::bit_cast<std::uint32_t>(hero.capacity), std::bit_cast<std::uint32_t>(hero.load)};
 }
 
 // A loaded game: every index in range, saving back to the same bytes, then played for a few dozen keys.
