@@ -127,7 +127,8 @@ protected:
         const std::string step = current_ < story_.size() ? story_[current_].name : "after the story";
         ADD_FAILURE() << "step \"" << step << "\": " << why << "\n--- printed since the last key:\n" << fresh_
                       << "\n--- screen:\n" << readable(screen.screenText());
-        return stopped_ = true, KeyEnd;
+        stopped_ = true;
+        return KeyEnd;
     }
     static Answer press(std::string_view keys) {
         std::vector<int> reply;

@@ -14,10 +14,12 @@ class SurfaceTest : public ScenarioTest {
 protected:
     // Explores the forest or the road meeting event `draw`; true when the place returned before the keys ran out.
     bool exploreForest(int draw, const std::string& keys) {
-        return world.location = LocationForest, explore(forestScreen, 11, draw, keys);
+        world.location = LocationForest;
+        return explore(forestScreen, 11, draw, keys);
     }
     bool exploreRoad(int draw, const std::string& keys) {
-        return world.location = LocationRoad, explore(roadScreen, 20, draw, keys);
+        world.location = LocationRoad;
+        return explore(roadScreen, 20, draw, keys);
     }
     // The same, where the place must return having printed every part.
     void forest(int draw, const std::string& keys, std::initializer_list<std::string> parts) {

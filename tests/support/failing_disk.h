@@ -72,9 +72,13 @@ private:
     static bool fails(Fault fault) { return s().fault == fault; }
     static bool randomFailure() {
         if (!fails(Fault::Random) || s().draws() % 4 != 0) return false;
-        return ++s().failures, true;
+        ++s().failures;
+        return true;
     }
-    static int refuse(int error) { return errno = error, -1; }
+    static int refuse(int error) {
+        errno = error;
+        return -1;
+    }
 
     // As flock, a lock taken through another descriptor, even of this process, is someone else's.
     static int newDescriptor(const std::string& path, bool locked = false) {
