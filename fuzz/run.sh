@@ -7,7 +7,8 @@ set -euo pipefail
 build=$(cd "$1" && pwd) seconds=$2 source_dir=$(cd "$(dirname "$0")" && pwd)
 shift 2
 for name in save_file graveyard recording; do
-    out=$(KELVRIN_FUZZ_SEEDS=1 "$build/fuzz/fuzz_$name" -artifact_prefix="$build/seed-" "$source_dir/corpus/$name"/* 2>&1) ||
+    out=$(KELVRIN_FUZZ_SEEDS=1 "$build/fuzz/fuzz_$name" -artifact_prefix="$build/seed-" \
+              "$source_dir/corpus/$name"/* 2>&1) ||
         { printf '%s\n' "$out" | tail -n 20; exit 1; }
 done
 [ $# -ne 0 ] || set -- $(cd "$source_dir/corpus" && ls)
@@ -17,7 +18,8 @@ for name in "$@"; do
     mkdir -p "$work/corpus"
     echo "== fuzz_$name: $seconds s"
     if (cd "$work" && "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
-            -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" "$source_dir/corpus/$name" >"$work/last.log" 2>&1); then
+            -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" "$source_dir/corpus/$name" \
+            >"$work/last.log" 2>&1); then
         grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$work/last.log" || true
     else
         tail -n 40 "$work/last.log"
@@ -25,4 +27,7 @@ for name in "$@"; do
     fi
 done
 echo "fuzz: $(($# - ${#failed[@]})) passed, ${#failed[@]} failed"
-[ ${#failed[@]} -eq 0 ] || { echo "fuzzing found faults in: ${failed[*]} (inputs in $build/fuzz-work/<name>/)" >&2; exit 1; }
+if [ ${#failed[@]} -ne 0 ]; then
+    echo "fuzzing found faults in: ${failed[*]} (inputs in $build/fuzz-work/<name>/)" >&2
+    exit 1
+fi

@@ -75,8 +75,11 @@ update() {
     # Lines starting with "#" are notes; the rest, joined, are the keys, with printf's \n (Enter), \e ...
     printf '%b' "$(grep -v '^#' "$keys" | tr -d '\n')" >"$WORK/$name.keys"
     # "# in a terminal": typed in a pseudo-terminal (arrow keys), else given on a pipe.
-    if grep -qx '# in a terminal' "$keys"; then typist=("${KELVRIN_PTY_KEYS:?needs KELVRIN_PTY_KEYS}" "$WORK/$name.keys")
-    else typist=(on_pipe "$WORK/$name.keys"); fi
+    if grep -qx '# in a terminal' "$keys"; then
+        typist=("${KELVRIN_PTY_KEYS:?needs KELVRIN_PTY_KEYS}" "$WORK/$name.keys")
+    else
+        typist=(on_pipe "$WORK/$name.keys")
+    fi
     (cd "$WORK/$name" && "${typist[@]}" "${GAME[@]}" --seed "${seed:-7}" --record "$new.rec" >/dev/null \
         2>"$WORK/err") || { echo "the game ended with status $?: $(tail -n 3 "$WORK/err")"; return; }
     "$TOOL" show "$WORK/$name" >"$new.files"

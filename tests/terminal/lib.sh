@@ -47,7 +47,11 @@ wait_for() { poll "${2:-10}" shows "$1" || fail "the screen did not show \"$1\""
 wait_gone() { poll 10 gone "$1" || fail "the screen still shows \"$1\""; }
 expect_not_shown() { gone "$1" || fail "did not expect \"$1\" on the screen"; }
 # no_lock_left LABEL: the heroes' lock files go with the game that held them.
-no_lock_left() { local left; left=$(cd "$WORK" && ls -A | grep '^lock_' | tr '\n' ' '); [ -z "$left" ] || fail "$1: $left left"; }
+no_lock_left() {
+    local left
+    left=$(cd "$WORK" && ls -A | grep '^lock_' | tr '\n' ' ')
+    [ -z "$left" ] || fail "$1: $left left"
+}
 
 # shell [WINDOW]: an interactive shell with a plain prompt in a new server (or a new window, then PANE).
 shell() {
@@ -69,7 +73,8 @@ make_runner() {
 trap : INT
 sh -c 'echo \$\$ > "\$1"; shift; eval exec "\$@"' sh "\${1:-$WORK/game.pid}" "$LAUNCH"
 status=\$?
-echo "status \$status; modes after: \$(stty -a | tr ' ' '\n' | grep -x -e -icanon -e icanon -e -echo -e echo | tr '\n' ' ')"
+modes=\$(stty -a | tr ' ' '\n' | grep -x -e -icanon -e icanon -e -echo -e echo | tr '\n' ' ')
+echo "status \$status; modes after: \$modes"
 RUNNER
 }
 
@@ -86,7 +91,9 @@ start_game() {
 }
 
 CRASH_MESSAGE="Wystąpił błąd gry, została ona zapisana w pliku error_save_"
-crash_message() { joined | grep -qF "$CRASH_MESSAGE$1 jednak może nie działać poprawnie." || fail "$1: no crash message"; }
+crash_message() {
+    joined | grep -qF "$CRASH_MESSAGE$1 jednak może nie działać poprawnie." || fail "$1: no crash message"
+}
 # reload NAME: the crash save is whole, the save it was loaded from gone; renamed to the save, it is loaded by the
 # game started anew.
 reload() {
@@ -109,7 +116,11 @@ strong_hero() { put_i32 "$1" 8 30 && put_i32 "$1" 12 30 && put_i32 "$1" 44 999; 
 # open_hero NAME: from the main menu, the game of that name.
 open_hero() { press 1 "Podaj swoje imię śmiałku:"; typed "$1"; }
 # leave_game t|n [TEXT]: "q", save (t) or not (n), back at the main menu; with TEXT, "0" too until TEXT shows.
-leave_game() { press q "Czy chcesz zapisać grę? (tak/nie/anuluj)"; press "$1" "1. Graj"; [ -z "${2:-}" ] || press 0 "$2"; }
+leave_game() {
+    press q "Czy chcesz zapisać grę? (tak/nie/anuluj)"
+    press "$1" "1. Graj"
+    [ -z "${2:-}" ] || press 0 "$2"
+}
 to_dungeon() {
     press w "Gdzie chcesz iść:"
     press p "Jesteś w podziemiach na 1 poziomie."
@@ -117,7 +128,9 @@ to_dungeon() {
 }
 
 # The hero's cell "X Y" on the dungeon overview (columns 51-70, rows 2-21).
-hero_position() { screen | sed -n '2,21p' | cut -c51-70 | awk '{ i = index($0, "O"); if (i) { print i - 1, NR - 1; exit } }'; }
+hero_position() {
+    screen | sed -n '2,21p' | cut -c51-70 | awk '{ i = index($0, "O"); if (i) { print i - 1, NR - 1; exit } }'
+}
 
 # drive HANDLER SECONDS: each new screen to HANDLER, which acts on it and returns 0, or 1 for the screen waited
 # for, or 2 for one still being drawn; a screen unchanged for two seconds goes again. False after SECONDS.
@@ -149,7 +162,8 @@ walk_screen() {
         *"-- dalej --"*) keys Space ;;
         *"Czy chcesz zaatakować?"*) keys t ;;  # "(t/n)" may wrap to the next row
         *"Co chcesz zrobić (liczba - podnieś"*)
-            [ "$WANT" = loot ] && [ -n "$FOUGHT" ] && [ "$(printf '%s\n' "$OK_SCREEN" | sed -n 1p)" = "$BAR" ] && return 1
+            [ "$WANT" = loot ] && [ -n "$FOUGHT" ] && [ "$(printf '%s\n' "$OK_SCREEN" | sed -n 1p)" = "$BAR" ] &&
+                return 1
             keys w Enter ;;
         *"(ok)"*) OK_SCREEN=$1; keys Space ;;
         *"komendy:afuec"*)
@@ -163,7 +177,13 @@ walk_screen() {
             [ -n "$THERE" ] || find_walk
             STEPS=$((STEPS + 1))
             [ $STEPS -le 400 ] || fail "four hundred steps did not bring the $WANT"
-            if [ $((STEPS % 2)) -eq 1 ]; then keys "$THERE"; TARGET=$NEXT_CELL; else keys "$BACK"; TARGET=$HOME_CELL; fi ;;
+            if [ $((STEPS % 2)) -eq 1 ]; then
+                keys "$THERE"
+                TARGET=$NEXT_CELL
+            else
+                keys "$BACK"
+                TARGET=$HOME_CELL
+            fi ;;
         *) return 2 ;;
     esac
 }
@@ -193,7 +213,8 @@ creation_screen() {
         *"w - wybierz, inny - anuluj"*) keys w ;;
         *"(ok)"* | *"-- dalej --"*) keys Space ;;  # "-- dalej --": a sheet longer than the screen
         *"liczba - wybierz, n - anuluj, c - cofnij."*) keys 1 ;;
-        *"liczba - wybór, n - anuluj, c - cofnij."* | *"liczba - wybór, p - pokaż"* | *"liczba - wybór, c - cofnij"*) keys 1 Enter ;;
+        *"liczba - wybór, n - anuluj, c - cofnij."* | *"liczba - wybór, p - pokaż"* | *"liczba - wybór, c - cofnij"*)
+            keys 1 Enter ;;
         *"Zmiana:"*) keys 0 Enter ;;
         *"Podaj swoje imię śmiałku:"*) [ -n "$HERO_NAME" ] || fail "no name for create_hero"; typed "$HERO_NAME" ;;
         *) return 2 ;;

@@ -7,7 +7,8 @@ runs=30
 for seed in $(seq 1 $runs); do
     # Keys a player might type, Enter often (names and numbers end with it); a few sessions end in a death.
     awk -v seed="$seed" 'BEGIN { srand(seed); keys = "0123456789qwertyuiopasdfghjklzxcvbnm.,-+ "
-        for (i = 0; i < 4000; i++) printf "%s", rand() < 0.2 ? "\n" : substr(keys, int(rand() * length(keys)) + 1, 1) }' \
+        for (i = 0; i < 4000; i++)
+            printf "%s", rand() < 0.2 ? "\n" : substr(keys, int(rand() * length(keys)) + 1, 1) }' \
         >"$WORK/keys"
     (cd "$WORK" && eval "$LAUNCH" <keys >/dev/null 2>&1)
     status=$?

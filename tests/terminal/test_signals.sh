@@ -14,8 +14,9 @@ expect_ended() {
     local want=0
     [ "$2" = 0 ] || want=$((128 + $(kill -l "$2")))
     wait_for "status $want; modes after: icanon echo"
-    [ "$(tm display -p -t "$PANE" '#{alternate_on} #{cursor_flag} #{scroll_region_upper} #{scroll_region_lower}')" = "0 1 0 24" ] ||
-        fail "$1: the terminal is left as the game set it"
+    local modes
+    modes=$(tm display -p -t "$PANE" '#{alternate_on} #{cursor_flag} #{scroll_region_upper} #{scroll_region_lower}')
+    [ "$modes" = "0 1 0 24" ] || fail "$1: the terminal is left as the game set it"
     ! tm capture-pane -p -e -t "$PANE" | grep -q $'\e' || fail "$1: the shell's text is left coloured"
     wait_for "marker-42-$1"
     for text in "Kelvrin v 0.2" "Jesteś w" "komendy:afuec" "Co chcesz zrobić"; do expect_not_shown "$text"; done
@@ -30,7 +31,8 @@ from_bar() { echo "$1 Człowiek Barbarzyńca, Poziom 1, Pw $(field "$BAR" 'pw:')
 # check_case PLACE SIGNAL|CLOSE NAME NUMBER: NAME (Pw and gold of its own, from NUMBER) taken to PLACE and ended
 # there by SIGNAL or by its terminal closed, then loaded back: the same rows on the screen, the same cell.
 check_case() {
-    local place=$1 signal=$2 name=$3 back="Jesteś w podziemiach na 1 poziomie." rows=1,1 expect="" where="" found pid now
+    local place=$1 signal=$2 name=$3 back="Jesteś w podziemiach na 1 poziomie." rows=1,1 expect="" where=""
+    local found pid now
     cp "$TEMPLATE" "$WORK/save_$name"
     put_i32 "$WORK/save_$name" 40 $((990 - 7 * $4))  # Pw
     put_i32 "$WORK/save_$name" 48 $((500 + 11 * $4)) # gold
@@ -67,7 +69,8 @@ check_case() {
     wait_for "$back"
     now=$(screen | sed -n "${rows}p")
     [ "$now" = "$expect" ] || fail "$name: the crash save brought back another hero: $now instead of $expect"
-    [ -z "$where" ] || [ "$(hero_position)" = "$where" ] || fail "$name: the hero came back at $(hero_position), not $where"
+    [ -z "$where" ] || [ "$(hero_position)" = "$where" ] ||
+        fail "$name: the hero came back at $(hero_position), not $where"
     quit_game
 }
 

@@ -210,7 +210,8 @@ async function watched(context) {
     // Nothing but this machine's server is asked for anything.
     await context.route('**/*', route => {
         const url = new URL(route.request().url());
-        if (url.hostname === '127.0.0.1' || url.protocol === 'blob:' || url.protocol === 'data:') return route.continue();
+        const local = url.hostname === '127.0.0.1' || url.protocol === 'blob:' || url.protocol === 'data:';
+        if (local) return route.continue();
         foreign.push(url.href);
         return route.abort();
     });
@@ -301,7 +302,8 @@ try {
         const fight = await walkUntil(page, 'fight');
         expect(new RegExp(`^${NAME} pw:.*komendy:afuec`).test(fight.split('\n')[0]),
                'the top row is not the fight status bar');
-        expect((await colours(page, 0)).every(([fg, bg]) => fg === 7 && bg === 8), 'the status bar is not grey on grey');
+        expect((await colours(page, 0)).every(([fg, bg]) => fg === 7 && bg === 8),
+               'the status bar is not grey on grey');
         await page.screenshot({ path: join(outDir, 'web-fight.png') });
         await walkUntil(page, 'loot');
         await typed(page, 'w', VIEW_HINT);
@@ -380,7 +382,8 @@ try {
         damaged[0] ^= 0xff;
         await page.evaluate(() => { document.getElementById('panel-message').textContent = ''; });
         await upload(page, 'save_' + NAME, damaged, NAME);
-        expect(await panelSays(page) === `Pilk zapisu 'save_${NAME}' jest uszkodzony!`, 'no refusal of the damaged file');
+        expect(await panelSays(page) === `Pilk zapisu 'save_${NAME}' jest uszkodzony!`,
+               'no refusal of the damaged file');
         expect(same(await stored(page, 'save_' + NAME), kept), 'the damaged file replaced the save');
     });
 
