@@ -124,10 +124,11 @@ fuzz-short: deps
 	bash fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SHORT_SECONDS)
 
 # The recordings of tests/recordings/ brought up to date after a screen was
-# meant to change: each replayed by `make build`'s game and recorded anew
-# with fresh check values, its transcript (NAME.out) written again; nothing
-# changes unless each last screen shows its NAME.expect line. Read the
-# change in `git diff`.
+# meant to change: each game played again from its keys by the sanitizer
+# build's game and recorded anew, its screens (NAME.out) and files
+# (NAME.files) written again; a game whose last screen lacks its
+# NAME.expect line is refused and keeps what it had. Read the change in
+# `git diff`.
 .PHONY: update-recordings
 update-recordings: deps
 	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DKELVRIN_SANITIZE=ON -DKELVRIN_TESTS=ON $(CHECKED) >/dev/null
