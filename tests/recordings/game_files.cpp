@@ -136,15 +136,15 @@ bool readHero(const std::filesystem::path& path, bool mayHaveBase) {
         std::string name;
         if (!(words >> name) || name[0] == '#') continue;
         std::string rest;
-        if (name == "base" && first && mayHaveBase) {
+        const bool baseAllowed = first && mayHaveBase;
+        first = false;
+        if (name == "base" && baseAllowed) {
             std::string other;
             if (words >> other && !(words >> rest)) {
                 if (!readHero(path.parent_path() / (other + ".hero"), false)) return false;
-                first = false;
                 continue;
             }
         }
-        first = false;
         if (!readField(name, words, hero, world) || words >> rest) {
             std::cerr << path.string() << ":" << number << ": not a field with its value"
                       << (rebuilt(name) ? " (the game works it out when it loads the save)" : "")
