@@ -27,6 +27,10 @@ namespace {
 
 using Scores = std::array<int, AttributeCount>;
 
+// The keys of the race list: a race by its number, n cancel, c back.
+constexpr std::string_view RaceKeys = "1234567nc";
+static_assert(RaceKeys.size() == raceTable.size() + 2);
+
 // What each class's screen lists under "Specjalne cechy:", by class row.
 constexpr std::array<const char*, 2> classFeatureTexts{{
     "* umiejętność wpadania w szał (+4 siły, +4 kondycji, -2 kp na 3+modyfikator z budowy, po tym czasie barbarzyńca "
@@ -45,7 +49,7 @@ std::string askName() {
     clearScreen();
     print("Podaj swoje imię śmiałku: ");
     for (;;) {
-        std::string name = readLine(MaxNameLength);
+        std::string name = readLine(MaxNameLength, {}, InputOffer::Name);
         if (isAllowedName(name)) return name;
         print("Niedozwolone imię, wybierz inne.\n");
         print("Podaj swoje imię śmiałku: ");
@@ -227,7 +231,7 @@ int createCharacter() {
             }
             case Step::Races: {
                 printRaceList();
-                const int key = getKey();
+                const int key = getKey(RaceKeys);
                 if (key == 'n') return CreationCancelled;
                 if (key == 'c') {
                     step = Step::Roll;
@@ -241,7 +245,7 @@ int createCharacter() {
             }
             case Step::Classes: {
                 printClassList();
-                const ChoiceLine line = readChoiceLine();
+                const ChoiceLine line = readChoiceLine("12nc");
                 if (line.hasFirst && line.first == 'n') return CreationCancelled;
                 if (line.hasFirst && line.first == 'c') {
                     addRaceModifiers(scores, raceRow, -1);

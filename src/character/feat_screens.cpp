@@ -69,7 +69,7 @@ bool confirmFeat(const FeatEntry& entry) {
         return false;
     }
     print("w - wybierz, inny - anuluj");
-    return getKey() == 'w';
+    return getKey("w") == 'w';
 }
 
 // Adds the feat to the hero. False when a per-weapon feat was not taken
@@ -165,7 +165,7 @@ ChoiceLine parseChoiceLine(std::string_view line) {
     return parsed;
 }
 
-ChoiceLine readChoiceLine() { return parseChoiceLine(readLine()); }
+ChoiceLine readChoiceLine(std::string_view keys) { return parseChoiceLine(readLine(200, keys)); }
 
 void chooseFeat(int kind) {
     for (;;) {
@@ -179,7 +179,7 @@ void chooseFeat(int kind) {
         setColour(ColourNormal);
         print("\nliczba - wybór, p - pokaż %s", showAllFeats ? "dostępne\n" : "wszystkie\n");
 
-        const ChoiceLine line = readChoiceLine();
+        const ChoiceLine line = readChoiceLine("0123456789p");
         if (line.hasFirst && line.first == 'p') {
             showAllFeats = !showAllFeats;
             continue;
@@ -208,7 +208,7 @@ int chooseWeapon(bool smallSizeFilter, bool skipFists) {
         for (std::size_t i = 0; i < list.size(); ++i)
             print("%d) %s\n", static_cast<int>(i + 1), weaponTable[static_cast<std::size_t>(list[i])].name);
         print("liczba - wybór, c - cofnij\n");
-        const ChoiceLine line = readChoiceLine();
+        const ChoiceLine line = readChoiceLine("0123456789c");
         if (line.hasFirst && line.first == 'c') return -1;
         if (line.hasNumber && line.number >= 1 && line.number <= static_cast<int>(list.size()))
             return list[static_cast<std::size_t>(line.number - 1)];

@@ -40,7 +40,8 @@ struct ChoiceLine {
     int number = 0;
 };
 ChoiceLine parseChoiceLine(std::string_view line);
-// Reads one line from the player and parses it.
-ChoiceLine readChoiceLine();
+// Reads one line from the player and parses it; `keys` are the digits and
+// commands the screen lists (offered on a page's key bar).
+ChoiceLine readChoiceLine(std::string_view keys);
 
 }  // namespace kelvrin

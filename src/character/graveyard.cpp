@@ -186,7 +186,7 @@ void recordDeath() {
     // player is told that this death is not in it.
     if (!store || !writeFileAtomically(GraveyardFileName, encodeGraveyard(records)))
         print("\nNie można zapisać cmentarza!");
-    getKey();
+    pauseOk();
 }
 
 void showGraveyard() {
@@ -200,7 +200,7 @@ void showGraveyard() {
     } else {
         print("CMENTARZ\nCmentarz jest pusty...");
     }
-    getKey();
+    pauseOk();
 }
 
 }  // namespace kelvrin

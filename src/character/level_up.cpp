@@ -84,7 +84,7 @@ void levelUp() {
     if (hero.level % 4 == 0) {
         trainAttribute();
     } else {
-        getKey();
+        pauseOk();
     }
     if (hero.level % 3 == 0) chooseFeat(FeatGeneral);
     applyClassFeatures(classFeaturesAt(hero.heroClass, hero.level));

@@ -106,7 +106,7 @@ int runProgram() {
     for (;;) {
         clearScreen();
         print("Kelvrin v 0.2\n\n1. Graj\n2. Cmentarz\n3. Info\n0. Wyjście\n");
-        switch (getKey()) {
+        switch (getKey("1230")) {
             case '1':
                 play();
                 break;
@@ -116,7 +116,7 @@ int runProgram() {
             case '3':
                 clearScreen();
                 printText(InformationText);
-                getKey();
+                pauseOk();
                 break;
             case '0':
                 return 0;

@@ -239,6 +239,18 @@ void heroFlee(FightState& fight) {
     }
 }
 
+// The commands of the hero's turn that do something for this hero: the
+// feats' commands only with their feat, the rage only for a hero who has
+// rages at all.
+std::string fightKeys() {
+    std::string keys = "afuce";
+    if (hasFeat(FeatPowerAttack)) keys += 'p';
+    if (hasFeat(FeatExpertise)) keys += 'w';
+    if (hero.ragesPerDay != 0) keys += 's';
+    if (hasFeat(FeatDodge)) keys += 'd';
+    return keys + '?';
+}
+
 void heroTurn(FightState& fight, int self) {
     fight.cleaved = false;
     rageCountdown(fight);
@@ -247,7 +259,7 @@ void heroTurn(FightState& fight, int self) {
     for (;;) {
         noteFightChanges(fight);
         drawStatusBar();
-        switch (getKey()) {
+        switch (getKey(fightKeys())) {
             case 'a': {
                 const int target = chooseTarget(fight, fight.opponents);
                 if (target != NoCombatant) {

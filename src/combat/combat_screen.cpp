@@ -96,14 +96,14 @@ int characterSheetWithHints() {
     for (;;) {
         showCharacterSheet();
         drawHintBox();
-        const int key = getKey();
+        const int key = getKey("pwe");
         if (key == 'p') {
             if (hasFeat(FeatPowerAttack)) {
                 powerAttackSettings();
                 continue;
             }
             print("Nie masz atutu Potężny atak.\n");
-            return getKey();
+            return getKey({});
         }
         if (key == 'w') {
             if (hasFeat(FeatExpertise)) {
@@ -111,7 +111,7 @@ int characterSheetWithHints() {
                 continue;
             }
             print("Nie masz atutu Wyspecjalizowanie.\n");
-            return getKey();
+            return getKey({});
         }
         if (key == 'e') inventoryScreen();
         return key;

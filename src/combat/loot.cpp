@@ -60,7 +60,7 @@ void takeOne(LootList& loot, std::size_t index) {
 bool lootScreen(LootList& loot) {
     while (!loot.empty()) {
         showList(loot);
-        const std::string line = readLine();
+        const std::string line = readLine(200, "0123456789epw");
         const char first = line.empty() ? '\0' : line.front();
         if (first == 'e') {
             inventoryScreen();

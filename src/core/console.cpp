@@ -71,8 +71,9 @@ void followWindowSize() {
 // Every key the game reads passes here (and every line through readLine):
 // the hero is whole while the game waits, so a crash handler on another
 // thread gets its copy of him here.
-int readRawKey() {
+int readRawKey(const InputOffer& offer) {
     gameWaitsForInput();
+    current->offerInput(offer);
     const int key = current->readKey();
     followWindowSize();
     if (key == KeyEnd) throw EndOfInput{};
@@ -83,7 +84,7 @@ void pauseForMore() {
     current->setColour(ColourNormal);
     current->write(MorePrompt);
     current->flush();
-    readRawKey();
+    readRawKey(InputOffer{});
     current->write("\r" + std::string(MorePrompt.size(), ' ') + "\r");
     tracker.firstUnread = tracker.row;
     tracker.morePending = false;
@@ -182,23 +183,31 @@ void clearScreen() {
     while (current->takeSmallWindowNotice()) {
         clearWholeScreen();
         emit(SmallWindowNotice);
-        getKey();
+        pauseOk();
     }
     clearWholeScreen();
 }
 
 void setColour(int colour) { current->setColour(colour); }
 
-int getKey() {
+namespace {
+
+int waitForKey(const InputOffer& offer) {
     current->flush();
     tracker.firstUnread = tracker.row;
     tracker.morePending = false;
-    return readRawKey();
+    return readRawKey(offer);
+}
+
+}  // namespace
+
+int getKey(std::string_view keys, bool arrows) {
+    return waitForKey({keys.empty() && !arrows ? InputOffer::AnyKey : InputOffer::Keys, keys, arrows});
 }
 
 bool askYesNo() {
     for (;;) {
-        const int key = getKey();
+        const int key = getKey("tn");
         if (key == 't') return true;
         if (key == 'n') return false;
     }
@@ -208,17 +217,18 @@ int askKey(std::string_view keys) {
     std::vector<char32_t> allowed;
     for (std::size_t pos = 0; pos < keys.size();) allowed.push_back(decodeUtf8(keys, pos));
     for (;;) {
-        const int key = getKey();
+        const int key = getKey(keys);
         if (key >= 0 && std::find(allowed.begin(), allowed.end(), static_cast<char32_t>(key)) != allowed.end())
             return key;
     }
 }
 
-void pauseOk() { getKey(); }
+void pauseOk() { waitForKey(InputOffer{}); }
 
-std::string readLine(std::size_t maxChars) {
+std::string readLine(std::size_t maxChars, std::string_view commands, InputOffer::Kind kind) {
     current->flush();
     gameWaitsForInput();
+    current->offerInput({kind, commands, false});
     std::optional<std::string> line = current->readLine(maxChars);
     followWindowSize();
     if (!line) throw EndOfInput{};
@@ -239,7 +249,7 @@ std::string readLine(std::size_t maxChars) {
 
 bool readNumber(int& value) {
     for (;;) {
-        const std::string line = readLine();
+        const std::string line = readLine(200, {}, InputOffer::Number);
         std::size_t pos = line.find_first_not_of(" \t\r\v\f");
         if (pos == std::string::npos) continue;  // scanf skips blank lines
         const char* begin = line.c_str() + pos;

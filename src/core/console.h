@@ -43,8 +43,11 @@ void printText(std::string_view text);
 void clearScreen();
 void setColour(int colour);
 
-// One key press, whatever key it is.
-int getKey();
+// One key press, whatever key it is. `keys` (UTF-8) are the keys the
+// screen acts on, and `arrows` whether the arrows move: a page offers them
+// on the screen (none: any key goes on); any other key is returned all the
+// same.
+int getKey(std::string_view keys, bool arrows = false);
 // Waits for 't' or 'n'; true for 't'. Every other key (capitals too) is ignored.
 bool askYesNo();
 // Waits until one of the keys in `keys` (UTF-8) is pressed and returns it.
@@ -57,8 +60,11 @@ void pauseOk();
 // does not start with a number, or the number is beyond the int range, the
 // value is left unchanged and false is returned.
 bool readNumber(int& value);
-// Reads one typed line, cut to maxChars characters.
-std::string readLine(std::size_t maxChars = 200);
+// Reads one typed line, cut to maxChars characters. `commands`: the keys
+// the line may start with, offered as getKey offers them; a line of the
+// kind InputOffer::Name is the hero's name.
+std::string readLine(std::size_t maxChars = 200, std::string_view commands = {},
+                     InputOffer::Kind kind = InputOffer::Line);
 
 // Draws a block of cells at a fixed screen position without moving the
 // cursor (dungeon panels, the fight's status bar, key-hint boxes).

@@ -280,7 +280,7 @@ bool loadGame() {
     if (file.status == ReadStatus::Missing || file.status == ReadStatus::Unreadable) {
         clearScreen();
         print("Nie mozna wczytac gry!\n");
-        getKey();
+        pauseOk();
         return false;
     }
     std::optional<LoadedGame> loaded;
@@ -288,7 +288,7 @@ bool loadGame() {
     if (!loaded) {
         clearScreen();
         print("Pilk zapisu '%s' jest uszkodzony!\n", path.c_str());
-        getKey();
+        pauseOk();
         return false;
     }
     hero = std::move(loaded->hero);

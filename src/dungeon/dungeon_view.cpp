@@ -315,7 +315,7 @@ bool enterDungeon(bool resume) {
     for (;;) {
         drawView(visit);
         for (bool redraw = false; !redraw;) {
-            const int key = getKey();
+            const int key = getKey("suq", true);
             if (key == 's') {
                 characterSheetWithHints();
                 if (hero.hp < 1) return false;

@@ -35,6 +35,23 @@ struct Cell {
     std::uint8_t attr = 7;
 };
 
+// What the game waits for, told to the backend just before each wait so
+// that a page can offer those keys on the screen (phones have no keys).
+// It changes nothing in how keys are read: unlisted keys are read and
+// ignored as ever.
+struct InputOffer {
+    enum Kind : std::uint8_t {
+        Keys,    // one key: those of `keys`, and the arrows when `arrows`
+        AnyKey,  // a pause: any key goes on
+        Line,    // a typed line; `keys`: the commands it may start with
+        Number,  // a typed number
+        Name,    // the hero's name
+    };
+    Kind kind = AnyKey;
+    std::string_view keys;  // UTF-8
+    bool arrows = false;
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -55,6 +72,8 @@ public:
     virtual void setScrollRegion(int top, int bottom) = 0;
     // Sends everything written so far to the screen.
     virtual void flush() = 0;
+    // The wait that comes next (see InputOffer); nothing for most consoles.
+    virtual void offerInput(const InputOffer& offer) { (void)offer; }
     // One key press, or KeyEnd when the input is closed.
     virtual int readKey() = 0;
     // One typed line (without its end), at most maxChars characters kept;

@@ -50,7 +50,7 @@ TEST_F(CrashHandlerWindowsTest, AClosedWindowKeepsTheHeroOfTheLastKeyWaitAndGive
     beginGameInProgress();
     hero.gold = 150;
     console.type("x");
-    getKey();         // the game waits for a key: the copy is kept
+    getKey({});       // the game waits for a key: the copy is kept
     hero.gold = 200;  // and the game's thread is changing the hero again
     testing::internal::CaptureStderr();
     EXPECT_TRUE(answerOnItsOwnThread(CTRL_CLOSE_EVENT));

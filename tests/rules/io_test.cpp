@@ -65,21 +65,21 @@ TEST_F(ConsoleTest, LongOutputPausesBeforeUnreadLinesScrollAway) {
     screen.type("kk");
     for (int round = 0; round < 2; ++round) {
         for (int i = 1; i <= 24; ++i) print("wiersz %d\n", i);
-        EXPECT_EQ(getKey(), 'k');
+        EXPECT_EQ(getKey({}), 'k');
     }
     EXPECT_EQ(screen.transcript().find("-- dalej --"), std::string::npos);
     screen.clearTranscript();
     screen.type("k");
     for (int i = 1; i <= 40; ++i) print("wiersz %d\n", i);
-    EXPECT_THROW(getKey(), EndOfInput);  // the one key went to the pager
+    EXPECT_THROW(getKey({}), EndOfInput);  // the one key went to the pager
     EXPECT_NE(screen.transcript().find("wiersz 24\n-- dalej --"), std::string::npos);
     EXPECT_EQ(screen.rowText(23), "wiersz 40");  // the newest lines are on screen
 
     screen.clearTranscript();
     screen.type("kk");
-    EXPECT_EQ(getKey(), 'k');
+    EXPECT_EQ(getKey({}), 'k');
     for (int i = 0; i < 13; ++i) print("%s\n", std::string(120, 'a' + i).c_str());  // 26 rows: the 13th line waits
-    EXPECT_THROW(getKey(), EndOfInput);
+    EXPECT_THROW(getKey({}), EndOfInput);
     EXPECT_NE(screen.transcript().find(std::string(40, 'l') + "\n-- dalej --"), std::string::npos);
     EXPECT_EQ(std::pair(screen.rowText(22), screen.rowText(23)), std::pair(std::string(80, 'm'), std::string(40, 'm')));
 }
@@ -298,7 +298,7 @@ TEST_F(ConsoleTest, AWindowMadeSmallerKeepsTheCursorInside) {
     setBackend(&vt);
     for (int i = 0; i < 28; ++i) printText("linia\n");
     vt.followWindowSize(25, 80);
-    EXPECT_THROW(getKey(), EndOfInput);
+    EXPECT_THROW(getKey({}), EndOfInput);
     EXPECT_EQ(cursorRow(), 24);
     setBackend(&screen);
 }

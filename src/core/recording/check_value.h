@@ -51,6 +51,7 @@ public:
     void moveCursor(int row, int col) override;
     void setScrollRegion(int top, int bottom) override;
     void flush() override { screen_.flush(); }
+    void offerInput(const InputOffer& offer) override { screen_.offerInput(offer); }
     void restoreAfterCrash() override { screen_.restoreAfterCrash(); }
 
     // The check value of what was drawn since the last key wait (taken at
