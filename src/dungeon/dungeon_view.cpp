@@ -15,6 +15,7 @@
 #include "dungeon/chests.h"
 #include "dungeon/level_generator.h"
 #include "dungeon/level_map.h"
+#include "dungeon/position.h"
 #include "dungeon/dungeon_events.h"
 
 namespace kelvrin {
@@ -29,14 +30,6 @@ constexpr int OverviewColumn = 50;
 constexpr int KeyLineRow = 21;
 constexpr int MineClearedAfter = 20;
 
-
-struct Position {
-    int x = -1;
-    int y = -1;
-    friend bool operator==(const Position&, const Position&) = default;
-};
-
-constexpr Position Nowhere{};
 
 // What the loop knows about the level shown; rebuilt on every arrival.
 struct DungeonVisit {
