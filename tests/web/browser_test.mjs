@@ -8,7 +8,7 @@ import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
+import { chromium, devices } from 'playwright-core';
 
 const [siteDir, linuxGame, outDir] = process.argv.slice(2).map(path => resolve(path));
 const here = dirname(fileURLToPath(import.meta.url));
@@ -55,6 +55,21 @@ async function typed(page, line, wanted) {
     await page.keyboard.type(line);
     return press(page, 'Enter', wanted);
 }
+// The keyboard, or the page's key bar tapped as on a phone (a line's digits and letters tapped one by one).
+const keyboard = { press: (page, key) => page.keyboard.press(key), type: (page, line) => typed(page, line) };
+// The bar's buttons by their names; a key that any key will do for is Enter.
+const barNames = { Backspace: 'Usuń znak', ' ': 'Enter', ArrowUp: 'Strzałka w górę', ArrowDown: 'Strzałka w dół',
+                   ArrowRight: 'Strzałka w prawo', ArrowLeft: 'Strzałka w lewo' };
+const barButton = (page, key) => page.locator('#keybar').getByRole('button', { name: barNames[key] ?? key, exact: true });
+const taps = {
+    press: (page, key) => barButton(page, key).tap(),
+    async type(page, line) {
+        for (const key of line) await barButton(page, key).tap();
+        await barButton(page, 'Enter').tap();
+    },
+};
+// The keys the bar offers now, as their labels.
+const barKeys = page => page.locator('#bar-keys button').allTextContents().then(labels => labels.join(' '));
 const openHero = (page, name, wanted = VIEW_HINT) => press(page, '1', 'Podaj swoje imię śmiałku:').then(() =>
     typed(page, name, wanted));
 const leaveGame = (page, answer) => press(page, 'q', 'Czy chcesz zapisać grę? (tak/nie/anuluj)').then(() =>
@@ -78,14 +93,14 @@ async function drive(page, step, seconds) {
 }
 
 // Character creation, the first answer everywhere, to the town.
-const createHero = page => drive(page, async screen => {
+const createHero = (page, input = keyboard) => drive(page, async screen => {
     if (screen.includes('Jesteś w mieście.')) return true;
-    if (/Czy chcesz grać jako|t - ok, n - anuluj, r - przerzuć cechy/.test(screen)) await page.keyboard.press('t');
-    else if (screen.includes('w - wybierz, inny - anuluj')) await page.keyboard.press('w');
-    else if (/\(ok\)|-- dalej --/.test(screen)) await page.keyboard.press(' ');
-    else if (screen.includes('liczba - wybierz, n - anuluj, c - cofnij.')) await page.keyboard.press('1');
-    else if (/liczba - wybór, (n - anuluj, c - cofnij\.|p - pokaż|c - cofnij)/.test(screen)) await typed(page, '1');
-    else if (screen.includes('Zmiana:')) await typed(page, '0');
+    if (/Czy chcesz grać jako|t - ok, n - anuluj, r - przerzuć cechy/.test(screen)) await input.press(page, 't');
+    else if (screen.includes('w - wybierz, inny - anuluj')) await input.press(page, 'w');
+    else if (/\(ok\)|-- dalej --/.test(screen)) await input.press(page, ' ');
+    else if (screen.includes('liczba - wybierz, n - anuluj, c - cofnij.')) await input.press(page, '1');
+    else if (/liczba - wybór, (n - anuluj, c - cofnij\.|p - pokaż|c - cofnij)/.test(screen)) await input.type(page, '1');
+    else if (screen.includes('Zmiana:')) await input.type(page, '0');
     else return false;
 }, 60);
 
@@ -102,21 +117,21 @@ const cellOf = (screen, x, y) => [...screen.split('\n')[y + 1]][x + 50];
 
 // Walks to and fro beside the stairs with the arrow keys until `want` ('fight' or 'loot') comes, answering the
 // dungeon's questions on the way; returns the fight's first screen or the loot screen.
-async function walkUntil(page, want) {
+async function walkUntil(page, want, input = keyboard) {
     let there = null, steps = 0, fought = false;
     const moves = [['ArrowUp', 'ArrowDown', 0, -1], ['ArrowDown', 'ArrowUp', 0, 1], ['ArrowLeft', 'ArrowRight', -1, 0],
                    ['ArrowRight', 'ArrowLeft', 1, 0]];
     return drive(page, async screen => {
-        if (screen.includes('-- dalej --')) await page.keyboard.press(' ');
-        else if (screen.includes('Czy chcesz zaatakować?')) await page.keyboard.press('t');
+        if (screen.includes('-- dalej --')) await input.press(page, ' ');
+        else if (screen.includes('Czy chcesz zaatakować?')) await input.press(page, 't');
         else if (screen.includes('Co chcesz zrobić (liczba - podnieś')) {
             if (want === 'loot' && fought) return true;
-            await typed(page, 'w');
-        } else if (screen.includes('(ok)')) await page.keyboard.press(' ');
+            await input.type(page, 'w');
+        } else if (screen.includes('(ok)')) await input.press(page, ' ');
         else if (screen.includes('komendy:afuec')) {
             if (want === 'fight') return true;
             fought = true;
-            await page.keyboard.press('f');
+            await input.press(page, 'f');
         } else if (screen.includes('Ruch - strzałki, s - statystki')) {
             fought = false;
             if (!there) {
@@ -128,7 +143,7 @@ async function walkUntil(page, want) {
                 if (!there) throw new Failure('no floor next to the hero');
             }
             if (++steps > 400) throw new Failure(`four hundred steps did not bring the ${want}`);
-            await page.keyboard.press(there[steps % 2 === 1 ? 0 : 1]);
+            await input.press(page, there[steps % 2 === 1 ? 0 : 1]);
         } else return false;
     }, 120);
 }
@@ -196,6 +211,8 @@ const address = await new Promise((resolve, reject) => {
     server.once('exit', () => reject(new Error('the server did not start')));
 });
 const profile = mkdtempSync(join(tmpdir(), 'kelvrin-chromium-'));
+const browserArgs = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+                     '--disable-component-update', '--disable-sync'];
 const launch = () => chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium', headless: true, acceptDownloads: true, viewport: { width: 1280, height: 800 },
     // Playwright turns the back/forward cache off unless told not to.
@@ -203,9 +220,20 @@ const launch = () => chromium.launchPersistentContext(profile, {
     // Chromium names a download in the locale's charset, and in the C locale a Polish letter has none ("download"
     // instead of "save_Łucja"): the browser gets a UTF-8 locale whatever the one the tests run in.
     env: { ...process.env, LC_ALL: 'C.UTF-8' },
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync'],
+    args: browserArgs,
 });
+// Where the terminal, its last row and the key bar lie, against the viewport.
+const layout = page => page.evaluate(() => {
+    const box = element => {
+        const { left, top, right, bottom } = element.getBoundingClientRect();
+        return { left, top, right, bottom };
+    };
+    const rows = document.querySelectorAll('#terminal .xterm-rows > div');
+    return { terminal: box(document.getElementById('terminal')), rows: rows.length, lastRow: box(rows[rows.length - 1]),
+             bar: document.getElementById('keybar').hidden ? null : box(document.getElementById('keybar')),
+             width: innerWidth, height: innerHeight, hint: !document.getElementById('turn-hint').hidden };
+});
+const inView = (box, view) => box.left >= 0 && box.top >= 0 && box.right <= view.width && box.bottom <= view.height;
 async function watched(context) {
     // Nothing but this machine's server is asked for anything.
     await context.route('**/*', route => {
@@ -250,6 +278,31 @@ try {
         figures.push(`a key to its screen: ${((Date.now() - start) / 20).toFixed(1)} ms`);
     });
 
+    await check('Tab, Shift+Tab and F5 are the browser\'s; a click anywhere gives the keys back to the game', async () => {
+        const inTerminal = () => page.evaluate(() => document.activeElement === terminal.textarea);
+        // The switch of the key bar, then the panel.
+        await page.keyboard.press('Tab');
+        await page.keyboard.press('Tab');
+        expect(await page.evaluate(() => document.activeElement.closest('#panel') !== null), 'Tab did not reach the panel');
+        expect(await page.locator('#no-keys').isVisible(), 'the terminal does not say that keys miss it');
+        await page.keyboard.press('Shift+Tab');
+        await page.keyboard.press('Shift+Tab');
+        expect(await inTerminal(), 'Shift+Tab did not come back to the terminal');
+        await page.evaluate(() => addEventListener('keydown', event => {
+            if (event.key === 'F5') window.f5Cancelled = event.defaultPrevented;
+        }));
+        await page.keyboard.press('F5');
+        expect(await page.evaluate(() => window.f5Cancelled === false), 'the keydown of F5 was cancelled');
+        expect((await text(page)).startsWith('Kelvrin v 0.2'), 'F5 reached the game');
+        for (const place of ['#panel h2', '#graveyard', '#keys', 'the empty page']) {
+            if (place === 'the empty page') await page.mouse.click(5, 790);
+            else await page.locator(place).click();
+            await press(page, '3', 'Autor: Brannok52');
+            await press(page, 'x', '1. Graj');
+        }
+        expect(await page.locator('#no-keys').isHidden(), 'the terminal still says that keys miss it');
+    });
+
     await check('a hero with a Polish name, coloured bonuses, the town', async () => {
         await press(page, '1', 'Podaj swoje imię śmiałku:');
         await page.keyboard.type(NAME + 'ś');
@@ -290,7 +343,9 @@ try {
 
     await check('the dungeon view, a step with the arrows, a fight and its loot', async () => {
         const strong = await stored(page, 'save_' + NAME);
-        putI32(strong, 8, 30), putI32(strong, 12, 30), putI32(strong, 44, 999);
+        putI32(strong, 8, 30);
+        putI32(strong, 12, 30);
+        putI32(strong, 44, 999);
         await store(page, 'save_' + NAME, strong);
         await openHero(page, NAME, 'Jesteś w mieście.');
         await press(page, 'w', 'Gdzie chcesz iść:');
@@ -387,13 +442,26 @@ try {
         expect(same(await stored(page, 'save_' + NAME), kept), 'the damaged file replaced the save');
     });
 
-    await check('a hero in play in another tab is refused', async () => {
+    await check('a hero in play in another tab is refused; the panels follow each other\'s tab', async () => {
         const kept = await stored(page, 'save_' + NAME);
         await openHero(page, NAME);
+        expect(await page.locator(`#heroes li[data-file="save_${NAME}"]`).count() === 0,
+               'the panel lists the save just loaded');
         const other = await openGame(context);
         await upload(other, 'save_' + NAME, kept, NAME);
         expect(await panelSays(other) === IN_PLAY, 'the other tab took the hero in play');
         await openHero(other, NAME, IN_PLAY);
+        // A crash save of the hero, written in the other tab: in play here, refused there.
+        await other.evaluate(([file, bytes]) => Module.kelvrin.writeFile(file, Uint8Array.from(bytes)),
+                             ['error_save_' + NAME, kept]);
+        const entry = page.locator(`#heroes li[data-file="error_save_${NAME}"]`);
+        await entry.waitFor({ timeout: 2000 });
+        expect(await entry.textContent() === `${NAME} zapis awaryjny (error_save_${NAME})w grze w tej karcie`,
+               `the hero in play here is listed as "${await entry.textContent()}"`);
+        await heroButton(other, 'error_save_' + NAME, 'Graj dalej').click();
+        expect(await panelSays(other) === IN_PLAY, 'the other tab played on with the hero in play');
+        await other.evaluate(name => Module.kelvrin.removeFile('error_save_' + name), NAME);
+        await entry.waitFor({ state: 'detached', timeout: 2000 });
         await other.close();
         await leaveGame(page, 't');
     });
@@ -451,6 +519,79 @@ try {
                /nie przetrwają/.test(await refusing.locator('#notice').textContent()), 'no notice on the page');
         await refusing.close();
     });
+    const phones = await chromium.launch({ executablePath: '/usr/bin/chromium', headless: true, args: browserArgs });
+    await check('on phones upright and sideways the whole terminal is in view, and the bar beside it', async () => {
+        for (const [name, shot] of [['Pixel 7', 'web-phone-upright.png'], ['Pixel 7 landscape', 'web-phone-sideways.png'],
+                                    ['iPhone 13', null], ['iPhone 13 landscape', null]]) {
+            const phone = await watched(await phones.newContext(devices[name]));
+            const phonePage = await openGame(phone);
+            const at = await layout(phonePage);
+            expect(inView(at.terminal, at), `${name}: the terminal is out of view: ${JSON.stringify(at)}`);
+            expect(at.rows === 25 && at.lastRow.bottom <= at.terminal.bottom, `${name}: not all 25 rows show`);
+            expect(at.bar !== null && inView(at.bar, at), `${name}: the key bar is out of view`);
+            const sideways = at.width > at.height;
+            expect(sideways ? at.bar.left >= at.terminal.right : at.bar.top >= at.terminal.bottom,
+                   `${name}: the key bar is not ${sideways ? 'beside' : 'below'} the terminal`);
+            expect(at.hint === !sideways, `${name}: the hint to turn the phone is ${at.hint ? 'shown' : 'not shown'}`);
+            if (shot) await phonePage.screenshot({ path: join(outDir, shot) });
+            await phone.close();
+        }
+        for (const [zoom, shot] of [[1, 'web-desktop-100.png'], [2, 'web-desktop-200.png']]) {
+            const desktop = await watched(await phones.newContext({ viewport: { width: 1280 / zoom, height: 800 / zoom },
+                                                                   deviceScaleFactor: zoom }));
+            const desktopPage = await openGame(desktop);
+            const at = await layout(desktopPage);
+            expect(inView(at.terminal, at), `at ${zoom * 100} %: the terminal is out of view: ${JSON.stringify(at)}`);
+            await desktopPage.screenshot({ path: join(outDir, shot) });
+            await desktop.close();
+        }
+    });
+
+    await check('a game by taps alone: creation, the town, a step on the pad, a fight, a save', async () => {
+        const phone = await watched(await phones.newContext(devices['Pixel 7 landscape']));
+        const tapped = await openGame(phone);
+        const bar = async (screen, keys) => expect(await barKeys(tapped) === keys + ' Enter ⌫ Esc',
+                                                   `the bar of ${screen} holds ${await barKeys(tapped)}`);
+        await bar('the menu', '1 2 3 0');
+        await taps.press(tapped, '1');
+        await waitFor(tapped, 'Podaj swoje imię śmiałku:');
+        expect(await barKeys(tapped) === 'Enter ⌫ Esc Klawiatura', `the bar of the name holds ${await barKeys(tapped)}`);
+        await tapped.locator('#keybar button', { hasText: 'Klawiatura' }).tap();
+        await tapped.keyboard.insertText(NAME);
+        await waitFor(tapped, 'śmiałku: ' + NAME);
+        await taps.press(tapped, 'Enter');
+        await waitFor(tapped, 't - ok, n - anuluj, r - przerzuć cechy');
+        await createHero(tapped, taps);
+        await bar('the town', 's q b u t g a d m o w +');
+        await taps.press(tapped, 'q');
+        await waitFor(tapped, 'Czy chcesz zapisać grę? (tak/nie/anuluj)');
+        await taps.press(tapped, 't');
+        await waitFor(tapped, '1. Graj');
+        const strong = await stored(tapped, 'save_' + NAME);
+        putI32(strong, 44, 999);
+        await store(tapped, 'save_' + NAME, strong);
+        await taps.press(tapped, '1');
+        await tapped.keyboard.insertText(NAME);
+        await taps.press(tapped, 'Enter');
+        await waitFor(tapped, 'Jesteś w mieście.');
+        await taps.press(tapped, 'w');
+        await taps.press(tapped, 'p');
+        await waitFor(tapped, VIEW_HINT);
+        await bar('the dungeon', 's u q');
+        expect(await tapped.locator('#bar-arrows').isVisible(), 'the dungeon has no arrow pad');
+        // Monsters come only on steps: a fight is the pad's steps.
+        await walkUntil(tapped, 'fight', taps);
+        await bar('the fight', 'a f u c e s ?');
+        await walkUntil(tapped, 'loot', taps);
+        await taps.type(tapped, 'w');
+        await waitFor(tapped, VIEW_HINT);
+        await taps.press(tapped, 'q');
+        await taps.press(tapped, 't');
+        await waitFor(tapped, '1. Graj');
+        expect((await stored(tapped, 'save_' + NAME))?.length === 1008, 'no save after the taps');
+        await phone.close();
+    });
+    await phones.close();
 } finally {
     await context.close().catch(() => {});
     server.kill();

@@ -39,7 +39,7 @@ EM_JS(bool, webRename, (const char* from, const char* to), {
 });
 EM_JS(bool, webRemove, (const char* path), { return Module.kelvrin.files.remove(UTF8ToString(path)); });
 EM_JS(bool, webExists, (const char* path), { return Module.kelvrin.files.exists(UTF8ToString(path)); });
-EM_JS(bool, webLocksAvailable, (), { return Module.kelvrin.locksAvailable(); });
+EM_JS(bool, webInBrowser, (), { return Module.kelvrin.inBrowser; });
 EM_ASYNC_JS(int, webLock, (const char* path), { return await Module.kelvrin.lock(UTF8ToString(path)); });
 // clang-format on
 
@@ -59,11 +59,12 @@ int webCreateNew(const char* path) {
     return webCreateForWriting(path);
 }
 
-// Waiting for the browser's answer is the game's only wait outside a key;
-// it is asked only where locks exist at all, so elsewhere (plain http,
-// Node) nothing waits.
+// Waiting for the browser's answer is the game's only wait outside a key.
+// A page without Web Locks (plain http) gets a lock that keeps no other
+// tab out but tells the page which hero is in play; under Node there is
+// none, and nothing waits.
 int webLockExclusive(const char* path) {
-    if (!webLocksAvailable()) {
+    if (!webInBrowser()) {
         errno = ENOLCK;  // as a folder without lock support: play goes on
         return -1;
     }

@@ -88,6 +88,14 @@ Module.kelvrin = (function () {
         storageRefused: storage === null,
     };
 
+    // Told after every change of the game's files, the page's own writes
+    // included (the page's panel lists them); set by the page.
+    api.onFilesChanged = null;
+    function changed() {
+        if (api.onFilesChanged) api.onFilesChanged();
+        return true;
+    }
+
     function refused() {
         if (!api.storageRefused) {
             api.storageRefused = true;
@@ -115,7 +123,7 @@ Module.kelvrin = (function () {
         if (storage === null) return refused();
         try {
             storage.setItem(prefix + name, bytesToString(bytes));
-            return true;
+            return changed();
         } catch (e) {
             return refused();
         }
@@ -124,7 +132,7 @@ Module.kelvrin = (function () {
         if (storage === null || api.readFile(name) === null) return false;
         try {
             storage.removeItem(prefix + name);
-            return true;
+            return changed();
         } catch (e) {
             return false;
         }
@@ -186,7 +194,10 @@ Module.kelvrin = (function () {
             if (!file) return false;
             const flushed = api.files.flush(fd);
             open.delete(fd);
-            if (file.lock) file.lock();
+            if (file.lock) {
+                file.lock();
+                changed();
+            }
             return flushed;
         },
         // The old name's value moves to the new key: the old key goes
@@ -216,8 +227,16 @@ Module.kelvrin = (function () {
     // them. None outside a secure context (plain http) and none under Node.
     api.locksAvailable = () => typeof navigator === 'object' && !!navigator.locks;
     // A descriptor holding the lock, -2 when another tab holds it, -1 when
-    // no lock can be had.
+    // no lock can be had. A page without Web Locks gets a descriptor that
+    // holds nothing: other tabs are not kept out, but the page still knows
+    // which hero is in play in this tab.
     api.lock = function (name) {
+        const held = release => {
+            const fd = newDescriptor({ name, lock: release });
+            changed();
+            return fd;
+        };
+        if (!api.locksAvailable()) return Promise.resolve(held(() => {}));
         return new Promise(resolve => {
             navigator.locks
                 .request(prefix + name, { ifAvailable: true }, lock => {
@@ -225,10 +244,19 @@ Module.kelvrin = (function () {
                         resolve(-2);
                         return undefined;
                     }
-                    return new Promise(release => resolve(newDescriptor({ name, lock: release })));
+                    return new Promise(release => resolve(held(release)));
                 })
                 .catch(() => resolve(-1));
         });
+    };
+
+    // The names of the locks this tab holds: the hero in play here.
+    api.locksHeld = function () {
+        const names = [];
+        open.forEach(file => {
+            if (file.lock) names.push(file.name);
+        });
+        return names;
     };
 
     // Gives up every hero lock this tab holds (the game can no longer run).
@@ -307,5 +335,9 @@ Module.kelvrin = (function () {
     api.crash = { copy: null, path: null, temporaryPath: null, written: '', failed: '' };
     // The game's run ended ("0. Wyjście"); set by the page.
     api.onGameEnded = null;
+    // What the game waits for, before each wait: (kind, keys, arrows), kind
+    // 0 keys, 1 any key, 2 a line, 3 a number, 4 the hero's name; keys the
+    // ones the screen lists; set by the page.
+    api.onOffer = null;
     return api;
 })();

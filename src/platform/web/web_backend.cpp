@@ -20,6 +20,9 @@ EM_ASYNC_JS(int, webTakeKeys, (char* buffer, int size, int timeoutMs), {
     HEAPU8.set(bytes, buffer);
     return bytes.length;
 });
+EM_JS(void, webOfferInput, (int kind, const char* keys, std::size_t size, bool arrows), {
+    if (Module.kelvrin.onOffer) Module.kelvrin.onOffer(kind, UTF8ToString(keys, size), arrows);
+});
 EM_JS(void, webGameEnded, (), {
     if (Module.kelvrin.onGameEnded) Module.kelvrin.onGameEnded();
 });
@@ -45,6 +48,10 @@ bool WebBackend::send(std::string_view bytes) {
     const std::string onTheScreen = withCarriageReturns(bytes);
     webWriteTerminal(onTheScreen.data(), onTheScreen.size());
     return true;
+}
+
+void WebBackend::offerInput(const InputOffer& offer) {
+    webOfferInput(offer.kind, offer.keys.data(), offer.keys.size(), offer.arrows);
 }
 
 int WebBackend::readKeyWithin(int milliseconds) {

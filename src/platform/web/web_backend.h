@@ -17,6 +17,8 @@ public:
     WebBackend(const WebBackend&) = delete;
     WebBackend& operator=(const WebBackend&) = delete;
 
+    // Tells the page which keys its key bar offers now.
+    void offerInput(const InputOffer& offer) override;
     int readKeyWithin(int milliseconds) override;
     bool interactive() const override { return true; }
 

@@ -18,11 +18,140 @@ const terminal = new Terminal({
     scrollback: 0, cursorBlink: false,
 });
 terminal.open(document.getElementById('terminal'));
-// Ctrl-C with text selected is the browser's copy, not a key for the game.
-terminal.attachCustomKeyEventHandler(event =>
-    !(event.type === 'keydown' && event.ctrlKey && event.key === 'c' && terminal.hasSelection()));
+// The keys the game never uses stay the browser's: Tab and Shift+Tab move
+// the focus, F5 and Ctrl+R reload, F11 and F12 are the browser's own (the
+// terminal neither sends them nor cancels them). Ctrl-C with text selected
+// is the browser's copy, not a key for the game.
+const browserKeys = new Set(['Tab', 'F5', 'F11', 'F12']);
+terminal.attachCustomKeyEventHandler(event => {
+    if (browserKeys.has(event.key)) return false;
+    if (event.ctrlKey && !event.altKey && (event.key === 'r' || event.key === 'R')) return false;
+    return !(event.type === 'keydown' && event.ctrlKey && event.key === 'c' && terminal.hasSelection());
+});
 terminal.focus();
-document.getElementById('game').addEventListener('click', () => terminal.focus());
+
+// --- the terminal's size -------------------------------------------------
+
+// Pixels around the terminal's character cells: its padding and border, and
+// the page's own padding.
+const TerminalFrame = 14;
+const PageFrame = 16;
+const LargestFont = 16;
+// Below this size rows may be cut to keep the width (a window zoomed far in
+// scrolls): the columns, where every menu is, are never cut.
+const SmallestFontForRows = 10;
+const phoneQuery = matchMedia('(pointer: coarse)');
+const onPhone = () => phoneQuery.matches || navigator.maxTouchPoints > 0;
+
+function terminalSize() {
+    const screen = document.querySelector('#terminal .xterm-screen');
+    return screen ? screen.getBoundingClientRect() : { width: 0, height: 0 };
+}
+// The largest font up to 16 px with which all 80 columns fit the width of
+// the window and, unless the font would be smaller than 10 px, all 25 rows
+// its height; the key bar beside the terminal where the screen is wider than
+// high, below it otherwise.
+function fitTerminal() {
+    const width = document.documentElement.clientWidth;
+    const height = window.innerHeight;
+    const bar = document.getElementById('keybar');
+    const play = document.getElementById('play');
+    const beside = !bar.hidden && width > height;
+    play.classList.toggle('beside', beside);
+    const spareWidth = width - PageFrame - TerminalFrame - (beside ? bar.offsetWidth + 8 : 0);
+    const spareHeight = height - PageFrame - TerminalFrame - document.getElementById('turn-hint').offsetHeight;
+    // Cell sizes grow with the font: measured once at the present font, then
+    // corrected where rounding made the terminal larger than the space.
+    const now = terminal.options.fontSize;
+    const { width: w, height: h } = terminalSize();
+    if (w === 0 || h === 0) return;
+    const byWidth = spareWidth / (w / now);
+    const byHeight = spareHeight / (h / now);
+    let font = Math.min(LargestFont, byWidth, Math.max(byHeight, SmallestFontForRows));
+    font = Math.max(1, Math.floor(font * 4) / 4);
+    for (let tries = 0; tries < 16; ++tries) {
+        if (terminal.options.fontSize !== font) terminal.options.fontSize = font;
+        const size = terminalSize();
+        const fitsRows = font <= SmallestFontForRows || size.height <= spareHeight;
+        if ((size.width <= spareWidth && fitsRows) || font <= 1) break;
+        font -= 0.25;
+    }
+}
+function showTurnHint() {
+    document.getElementById('turn-hint').hidden = !(onPhone() && window.innerHeight > window.innerWidth);
+}
+function layOut() {
+    showTurnHint();
+    fitTerminal();
+}
+window.addEventListener('resize', layOut);
+if (document.fonts) document.fonts.ready.then(layOut);
+
+// --- the on-screen keys --------------------------------------------------
+
+// The bytes a terminal sends for the keys the bar offers.
+const Enter = '\r';
+const Backspace = '\x7f';
+const Escape = '\x1b';
+const keyBar = document.getElementById('keybar');
+const showBar = document.getElementById('show-keybar');
+// The page's own settings: never under the game's storage prefix, whose
+// every key the game reads as one of its files.
+const BarSetting = 'kelvrinPage.keyBar';
+function barWanted() {
+    try {
+        const kept = localStorage.getItem(BarSetting);
+        if (kept !== null) return kept === 'on';
+    } catch (e) { /* no storage: the default */ }
+    return onPhone();
+}
+showBar.checked = barWanted();
+showBar.addEventListener('change', () => {
+    try {
+        localStorage.setItem(BarSetting, showBar.checked ? 'on' : 'off');
+    } catch (e) { /* not remembered */ }
+    showKeyBar();
+});
+
+// What the game waits for now (runtime.js's onOffer): kind 0 keys, 1 any
+// key, 2 a line, 3 a number, 4 the hero's name.
+const Offer = { Keys: 0, AnyKey: 1, Line: 2, Number: 3, Name: 4 };
+let offer = { kind: Offer.AnyKey, keys: '', arrows: false };
+const typing = () => offer.kind === Offer.Line || offer.kind === Offer.Number || offer.kind === Offer.Name;
+
+function barButton(label, bytes, name) {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = label;
+    button.dataset.key = bytes;
+    if (name) button.setAttribute('aria-label', name);
+    return button;
+}
+function showKeyBar() {
+    keyBar.hidden = !showBar.checked;
+    if (!keyBar.hidden) {
+        const buttons = [];
+        const keys = offer.kind === Offer.Number ? '0123456789' : offer.keys;
+        for (const key of new Set(keys)) buttons.push(barButton(key, key));
+        buttons.push(barButton('Enter', Enter), barButton('⌫', Backspace, 'Usuń znak'),
+                     barButton('Esc', Escape, 'Escape'));
+        if (typing()) buttons.push(barButton('Klawiatura', '', 'Klawiatura telefonu'));
+        document.getElementById('bar-keys').replaceChildren(...buttons);
+        document.getElementById('bar-arrows').hidden = !offer.arrows;
+    }
+    fitTerminal();
+    showWhereKeysGo();
+}
+// A press on the bar never takes the focus from a text being typed.
+keyBar.addEventListener('pointerdown', event => event.preventDefault());
+keyBar.addEventListener('click', event => {
+    const button = event.target.closest('button');
+    if (!button) return;
+    // The phone's own keyboard comes up only for a focus given in the tap's
+    // own handler.
+    if (button.dataset.key === '') terminal.focus();
+    else sendToGame(encoder.encode(button.dataset.key));
+});
 
 // The game's own words, where the panel refuses as the game does.
 const InPlayElsewhere = 'Ta postać jest już w grze w innym oknie.';
@@ -52,7 +181,20 @@ var Module = {
             gameEnded = true;
             show('ended');
             document.getElementById('again').focus();
+            showWhereKeysGo();
         };
+        kelvrin.onOffer = (kind, keys, arrows) => {
+            offer = { kind, keys, arrows };
+            if (kind === Offer.Name) {
+                typedName = '';
+                // The phone's keyboard comes up for the name where the
+                // browser allows a focus given after the tap (not iOS).
+                if (!keyBar.hidden) terminal.focus();
+            }
+            showKeyBar();
+            pointAtCrashSave();
+        };
+        kelvrin.onFilesChanged = panelChanged;
         gameRunning = true;
         kelvrin.sendKeys(typedAhead);
         typedAhead = null;
@@ -78,6 +220,7 @@ function gameCrashed() {
     kelvrin.releaseLocks();
     show('ended');
     refreshPanel();
+    showWhereKeysGo();
 }
 const trapped = error => error instanceof WebAssembly.RuntimeError && gameCrashed();
 window.addEventListener('error', event => trapped(event.error));
@@ -87,14 +230,45 @@ window.addEventListener('unhandledrejection', event => trapped(event.reason));
 // what was typed ahead.
 let typedAhead = [];
 let gameEnded = false;
-terminal.onData(data => {
-    if (gameEnded) return;
-    // Ctrl-C, Ctrl-Z and Ctrl-\ stop a game in a terminal; a page has no
-    // such signals, and the game never takes them as keys.
-    const bytes = encoder.encode(data).filter(byte => byte !== 0x03 && byte !== 0x1a && byte !== 0x1c);
+// The keys of the terminal and of the bar, to the game. A key clears the
+// panel's message: it spoke of what came before.
+function sendToGame(bytes) {
+    if (gameEnded || bytes.length === 0) return;
+    say('');
+    if (offer.kind === Offer.Name) followName(bytes);
     if (typedAhead !== null) typedAhead.push(...bytes);
-    else if (bytes.length > 0) Module.kelvrin.sendKeys(bytes);
+    else Module.kelvrin.sendKeys(bytes);
+}
+// Ctrl-C, Ctrl-Z and Ctrl-\ stop a game in a terminal; a page has no such
+// signals, and the game never takes them as keys.
+terminal.onData(data => sendToGame(encoder.encode(data).filter(byte => byte !== 0x03 && byte !== 0x1a &&
+                                                                      byte !== 0x1c)));
+
+// --- where the keys go -------------------------------------------------------
+
+// A pointer's click anywhere but on a control gives the keys back to the
+// game, and so does a click on a button once it has acted (the panel's
+// buttons, the file chooser's): a keyboard user in the panel stays there,
+// and a finger, which has the bar, brings up no keyboard.
+let pointer = 'mouse';
+document.addEventListener('pointerdown', event => { pointer = event.pointerType; }, true);
+document.addEventListener('click', event => {
+    if (event.detail === 0 || pointer === 'touch' || gameEnded) return;
+    if (event.target.closest('input, select, textarea, a, label, #keybar, #terminal')) return;
+    if (String(window.getSelection()).length > 0) return;
+    terminal.focus();
 });
+// Where keys cannot reach the game (the panel has the focus, a dialog or the
+// file chooser is open), the terminal says so; with the bar shown its keys
+// still reach it.
+function showWhereKeysGo() {
+    const lost = !gameEnded && keyBar.hidden &&
+                 (!document.hasFocus() || document.activeElement !== terminal.textarea);
+    document.getElementById('screen').classList.toggle('no-keys', lost);
+    document.getElementById('no-keys').hidden = !lost;
+}
+for (const event of ['focusin', 'focusout']) document.addEventListener(event, () => setTimeout(showWhereKeysGo));
+for (const event of ['focus', 'blur']) window.addEventListener(event, () => setTimeout(showWhereKeysGo));
 
 // Leaving the page in the middle of a game keeps the hero in his crash
 // save. A page kept in the back/forward cache is not gone: its game goes
@@ -186,13 +360,14 @@ function heroesKept() {
 let shownList = null;
 function refreshPanel() {
     if (!runtimeReady) return;
-    const heroes = heroesKept();
+    const held = new Set(Module.kelvrin.locksHeld());
+    const heroes = heroesKept().map(entry => ({ ...entry, here: held.has(lockName(entry.hero)) }));
     const key = JSON.stringify(heroes);
     if (key === shownList) return;
     shownList = key;
     const list = document.getElementById('heroes');
     list.replaceChildren();
-    for (const { file, hero, crash } of heroes) {
+    for (const { file, hero, crash, here } of heroes) {
         const item = document.createElement('li');
         item.dataset.file = file;
         const name = document.createElement('span');
@@ -202,6 +377,13 @@ function refreshPanel() {
         kind.className = 'kind';
         kind.textContent = crash ? ' zapis awaryjny (' + file + ')' : ' zapis (' + file + ')';
         item.append(name, kind, document.createElement('br'));
+        list.append(item);
+        // The hero in play in this tab: his files are the game's until he
+        // leaves it.
+        if (here) {
+            item.append('w grze w tej karcie');
+            continue;
+        }
         const button = (label, action) => {
             const b = document.createElement('button');
             b.type = 'button';
@@ -218,16 +400,57 @@ function refreshPanel() {
             if (!confirm('Usunąć plik ' + file + '?')) return;
             say(Module.kelvrin.removeFile(file) ? 'Usunięto ' + file + '.' : 'Nie można usunąć ' + file + '.');
         });
-        list.append(item);
     }
     document.getElementById('no-heroes').hidden = heroes.length > 0;
 }
 
-// After a panel action the list shows what changed, and the keys go to the
-// game again.
-function afterPanel() {
-    refreshPanel();
-    terminal.focus();
+// The list follows every change of the game's files at once: the game's
+// and the panel's own writes (runtime.js tells), and other tabs' (the
+// browser's storage event).
+let panelDue = false;
+function panelChanged() {
+    if (panelDue) return;
+    panelDue = true;
+    queueMicrotask(() => {
+        panelDue = false;
+        refreshPanel();
+        pointAtCrashSave();
+    });
+}
+window.addEventListener('storage', event => {
+    if (event.key === null || event.key.startsWith(Module.kelvrin.prefix)) panelChanged();
+});
+function afterPanel() { refreshPanel(); }
+// A message speaks of the last action only.
+document.getElementById('panel').addEventListener('click', event => {
+    if (event.target.closest('button')) say('');
+}, true);
+
+// While the player types a name whose crash save is kept, the panel points
+// at its "Graj dalej" (typing it makes a new hero instead).
+let typedName = '';
+function followName(bytes) {
+    for (const ch of new TextDecoder().decode(Uint8Array.from(bytes))) {
+        if (ch === '\x7f' || ch === '\b') typedName = [...typedName].slice(0, -1).join('');
+        else if (ch === '\r' || ch === '\n') typedName = '';
+        else if (ch >= ' ') typedName += ch;
+    }
+    pointAtCrashSave();
+}
+function pointAtCrashSave() {
+    if (!runtimeReady) return;
+    const file = offer.kind === Offer.Name && typedName !== '' ? crashSaveName(typedName) : null;
+    let pointed = false;
+    for (const item of document.querySelectorAll('#heroes li')) {
+        const point = item.dataset.file === file && item.querySelector('button') !== null;
+        item.classList.toggle('pointed', point);
+        pointed ||= point;
+    }
+    const hint = 'Postać ' + typedName + ' ma zapis awaryjny: „Graj dalej” w panelu pozwoli grać nią dalej.';
+    const message = document.getElementById('panel-message');
+    if (pointed) say(hint);
+    else if (message.dataset.hint === 'yes') say('');
+    message.dataset.hint = pointed ? 'yes' : '';
 }
 
 // "Play on" from a crash save: it becomes the hero's save, as moving
@@ -252,6 +475,7 @@ function suggestedName(fileName) {
     return name;
 }
 
+document.getElementById('upload-button').addEventListener('click', () => document.getElementById('upload').click());
 document.getElementById('upload').addEventListener('change', async event => {
     const input = event.target;
     const file = input.files[0];
@@ -288,5 +512,11 @@ let runtimeReady = false;
 Module.onRuntimeInitialized = () => {
     runtimeReady = true;
     refreshPanel();
-    setInterval(refreshPanel, 500);
 };
+
+// The game's wasm file is named by its content (the site's files are cached
+// for long); index.html carries its name.
+Module.locateFile = (path, prefix) =>
+    prefix + (path === 'kelvrin.wasm' ? document.documentElement.dataset.wasm : path);
+layOut();
+showKeyBar();
