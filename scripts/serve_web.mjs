@@ -27,7 +27,7 @@ const types = {
 
 const namedByContent = /\.[0-9a-f]{12}\.[a-z]+$/;
 const encodings = [
-    ['br', body => brotliCompressSync(body, { params: { [constants.BROTLI_PARAM_QUALITY]: 11 } })],
+    ['br', body => brotliCompressSync(body, { params: { [constants.BROTLI_PARAM_QUALITY]: 9 } })],
     ['gzip', body => gzipSync(body, { level: 9 })],
 ];
 // A file named by its content is compressed once per encoding while the
