@@ -60,7 +60,8 @@ const keyboard = { press: (page, key) => page.keyboard.press(key), type: (page, 
 // The bar's buttons by their names; a key that any key will do for is Enter.
 const barNames = { Backspace: 'Usuń znak', ' ': 'Enter', ArrowUp: 'Strzałka w górę', ArrowDown: 'Strzałka w dół',
                    ArrowRight: 'Strzałka w prawo', ArrowLeft: 'Strzałka w lewo' };
-const barButton = (page, key) => page.locator('#keybar').getByRole('button', { name: barNames[key] ?? key, exact: true });
+const barButton = (page, key) =>
+    page.locator('#keybar').getByRole('button', { name: barNames[key] ?? key, exact: true });
 const taps = {
     press: (page, key) => barButton(page, key).tap(),
     async type(page, line) {
@@ -99,7 +100,9 @@ const createHero = (page, input = keyboard) => drive(page, async screen => {
     else if (screen.includes('w - wybierz, inny - anuluj')) await input.press(page, 'w');
     else if (/\(ok\)|-- dalej --/.test(screen)) await input.press(page, ' ');
     else if (screen.includes('liczba - wybierz, n - anuluj, c - cofnij.')) await input.press(page, '1');
-    else if (/liczba - wybór, (n - anuluj, c - cofnij\.|p - pokaż|c - cofnij)/.test(screen)) await input.type(page, '1');
+    else if (/liczba - wybór, (n - anuluj, c - cofnij\.|p - pokaż|c - cofnij)/.test(screen)) {
+        await input.type(page, '1');
+    }
     else if (screen.includes('Zmiana:')) await input.type(page, '0');
     else return false;
 }, 60);
@@ -211,8 +214,8 @@ const address = await new Promise((resolve, reject) => {
     server.once('exit', () => reject(new Error('the server did not start')));
 });
 const profile = mkdtempSync(join(tmpdir(), 'kelvrin-chromium-'));
-const browserArgs = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-                     '--disable-component-update', '--disable-sync'];
+const browserArgs = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+                     '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 const launch = () => chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium', headless: true, acceptDownloads: true, viewport: { width: 1280, height: 800 },
     // Playwright turns the back/forward cache off unless told not to.
@@ -247,6 +250,8 @@ async function watched(context) {
 }
 async function openGame(context) {
     const page = await context.newPage();
+    page.responses = [];
+    page.on('response', response => page.responses.push(response));
     page.on('pageerror', error => String(error).includes("the test's trap") || pageErrors.push(String(error)));
     const start = Date.now();
     await page.goto(address);
@@ -261,6 +266,17 @@ try {
     await check('the menu and the information screen', async () => {
         page = await openGame(context);
         figures.push(`page to the menu: ${page.startedIn} ms`);
+        // The page is asked for at every visit; the files it names, by their content, are kept for a year.
+        for (const response of page.responses) {
+            const file = new URL(response.url()).pathname;
+            const headers = await response.allHeaders();
+            const named = /\.[0-9a-f]{12}\.(js|css|wasm)$/.test(file);
+            expect(file === '/' || named, `${file} is not named by its content`);
+            expect(headers['cache-control'] === (named ? 'public, max-age=31536000, immutable' : 'no-cache'),
+                   `${file} is sent with Cache-Control: ${headers['cache-control']}`);
+            expect(headers['content-encoding'] === 'br',
+                   `${file} is sent with Content-Encoding: ${headers['content-encoding']}`);
+        }
         expect(await page.evaluate(() => document.documentElement.lang === 'pl' && document.title === 'Kelvrin'),
                'the page is not Polish or not titled Kelvrin');
         expect(await page.evaluate(() => document.activeElement === terminal.textarea), 'the terminal has no focus');
@@ -278,12 +294,13 @@ try {
         figures.push(`a key to its screen: ${((Date.now() - start) / 20).toFixed(1)} ms`);
     });
 
-    await check('Tab, Shift+Tab and F5 are the browser\'s; a click anywhere gives the keys back to the game', async () => {
+    await check('Tab, Shift+Tab and F5 are the browser\'s; a click anywhere gives the game its keys', async () => {
         const inTerminal = () => page.evaluate(() => document.activeElement === terminal.textarea);
         // The switch of the key bar, then the panel.
         await page.keyboard.press('Tab');
         await page.keyboard.press('Tab');
-        expect(await page.evaluate(() => document.activeElement.closest('#panel') !== null), 'Tab did not reach the panel');
+        expect(await page.evaluate(() => document.activeElement.closest('#panel') !== null),
+               'Tab did not reach the panel');
         expect(await page.locator('#no-keys').isVisible(), 'the terminal does not say that keys miss it');
         await page.keyboard.press('Shift+Tab');
         await page.keyboard.press('Shift+Tab');
@@ -436,7 +453,9 @@ try {
         const damaged = kept.slice();
         damaged[0] ^= 0xff;
         await page.evaluate(() => { document.getElementById('panel-message').textContent = ''; });
+        const before = await layout(page);
         await upload(page, 'save_' + NAME, damaged, NAME);
+        expect(same((await layout(page)).terminal, before.terminal), 'the panel\'s message moved the terminal');
         expect(await panelSays(page) === `Pilk zapisu 'save_${NAME}' jest uszkodzony!`,
                'no refusal of the damaged file');
         expect(same(await stored(page, 'save_' + NAME), kept), 'the damaged file replaced the save');
@@ -521,8 +540,9 @@ try {
     });
     const phones = await chromium.launch({ executablePath: '/usr/bin/chromium', headless: true, args: browserArgs });
     await check('on phones upright and sideways the whole terminal is in view, and the bar beside it', async () => {
-        for (const [name, shot] of [['Pixel 7', 'web-phone-upright.png'], ['Pixel 7 landscape', 'web-phone-sideways.png'],
-                                    ['iPhone 13', null], ['iPhone 13 landscape', null]]) {
+        const profiles = [['Pixel 7', 'web-phone-upright.png'], ['Pixel 7 landscape', 'web-phone-sideways.png'],
+                          ['iPhone 13', null], ['iPhone 13 landscape', null]];
+        for (const [name, shot] of profiles) {
             const phone = await watched(await phones.newContext(devices[name]));
             const phonePage = await openGame(phone);
             const at = await layout(phonePage);
@@ -537,8 +557,8 @@ try {
             await phone.close();
         }
         for (const [zoom, shot] of [[1, 'web-desktop-100.png'], [2, 'web-desktop-200.png']]) {
-            const desktop = await watched(await phones.newContext({ viewport: { width: 1280 / zoom, height: 800 / zoom },
-                                                                   deviceScaleFactor: zoom }));
+            const viewport = { width: 1280 / zoom, height: 800 / zoom };
+            const desktop = await watched(await phones.newContext({ viewport, deviceScaleFactor: zoom }));
             const desktopPage = await openGame(desktop);
             const at = await layout(desktopPage);
             expect(inView(at.terminal, at), `at ${zoom * 100} %: the terminal is out of view: ${JSON.stringify(at)}`);
@@ -555,7 +575,8 @@ try {
         await bar('the menu', '1 2 3 0');
         await taps.press(tapped, '1');
         await waitFor(tapped, 'Podaj swoje imię śmiałku:');
-        expect(await barKeys(tapped) === 'Enter ⌫ Esc Klawiatura', `the bar of the name holds ${await barKeys(tapped)}`);
+        expect(await barKeys(tapped) === 'Enter ⌫ Esc Klawiatura',
+               `the bar of the name holds ${await barKeys(tapped)}`);
         await tapped.locator('#keybar button', { hasText: 'Klawiatura' }).tap();
         await tapped.keyboard.insertText(NAME);
         await waitFor(tapped, 'śmiałku: ' + NAME);
@@ -567,8 +588,9 @@ try {
         await waitFor(tapped, 'Czy chcesz zapisać grę? (tak/nie/anuluj)');
         await taps.press(tapped, 't');
         await waitFor(tapped, '1. Graj');
+        // Strength, dexterity, Pw and their maximum raised: the fight is won.
         const strong = await stored(tapped, 'save_' + NAME);
-        putI32(strong, 44, 999);
+        for (const [at, value] of [[8, 30], [12, 30], [40, 999], [44, 999]]) putI32(strong, at, value);
         await store(tapped, 'save_' + NAME, strong);
         await taps.press(tapped, '1');
         await tapped.keyboard.insertText(NAME);

@@ -494,7 +494,8 @@ document.getElementById('upload').addEventListener('change', async event => {
         return;
     }
     await withHeroLocked(hero, () => {
-        if (Module.kelvrin.readFile(target) !== null && !confirm('Zapis ' + target + ' już istnieje. Zastąpić go?')) return;
+        const there = Module.kelvrin.readFile(target) !== null;
+        if (there && !confirm('Zapis ' + target + ' już istnieje. Zastąpić go?')) return;
         const written = Module.kelvrin.replaceFile(target, nameAnswer(Module._kelvrinTemporaryName, target), bytes);
         say(written ? 'Wgrano zapis ' + target + '.' : 'Nie mozna zapisac gry!');
     });
