@@ -37,7 +37,7 @@ void runConsoleScript(const std::vector<std::uint8_t>& operations, bool editedLi
                     key = askKey(even ? "tna" : "1ąż");
                     FUZZ_CHECK(std::u32string_view(even ? U"tna" : U"1ąż").find(char32_t(key)) < 3);
                     break;
-                case 4: FUZZ_CHECK(isArrow(key = getKey()) || isCharacter(key)); break;
+                case 4: FUZZ_CHECK(isArrow(key = getKey({})) || isCharacter(key)); break;
                 case 5:
                     for (int line = 0; line < p % 10; ++line)
                         print("Wiersz %d: zażółć gęślą jaźń, a potem jeszcze trochę tekstu aż do końca.\n", line);
