@@ -60,7 +60,8 @@ int playGame(const CommandLine& line) {
     // A terminal smaller than 80×25 is told so before the first screen
     // (and after any change of size that leaves it small); the game runs
     // at any size.
-    auto console = makeBackend();
+    setScreenReader(line.screenReader);
+    auto console = makeBackend(line.screenReader);
     setBackend(&recording.wrap(*console, seed));
 
     int status = 0;
@@ -124,6 +125,7 @@ int replayGame(const CommandLine& line) {
     selectLocale();
 
     const WindowState start = recording->header.window;
+    setScreenReader(recording->header.screenReader);
     std::unique_ptr<Backend> screen;
     CastBackend* cast = nullptr;
     std::optional<ScreenTranscript> transcript;
@@ -134,7 +136,7 @@ int replayGame(const CommandLine& line) {
     } else if (line.screens) {
         transcript.emplace(start.columns, start.rows);
     } else {
-        screen = makeBackend();
+        screen = makeBackend(recording->header.screenReader);
     }
     ReplayOptions options;
     options.speed = line.speed.value_or(1.0);

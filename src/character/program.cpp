@@ -1,3 +1,4 @@
+#include "character/reader_status.h"
 #include "character/program.h"
 
 #include "character/creation.h"
@@ -103,6 +104,7 @@ void runLocationLoop() {
 }
 
 int runProgram() {
+    const ReaderTellerScope status(ReaderStatusKey, heroStatusForReader);
     for (;;) {
         clearScreen();
         print("Kelvrin v 0.2\n\n1. Graj\n2. Cmentarz\n3. Info\n0. Wyjście\n");
@@ -116,6 +118,7 @@ int runProgram() {
             case '3':
                 clearScreen();
                 printText(InformationText);
+                if (screenReader()) printText(ReaderKeysText);
                 pauseOk();
                 break;
             case '0':

@@ -246,7 +246,7 @@ std::string fightKeys() {
     std::string keys = "afuce";
     if (hasFeat(FeatPowerAttack)) keys += 'p';
     if (hasFeat(FeatExpertise)) keys += 'w';
-    if (hero.ragesPerDay != 0) keys += 's';
+    if (hero.ragesPerDay > 0) keys += 's';
     if (hasFeat(FeatDodge)) keys += 'd';
     return keys + '?';
 }
@@ -351,6 +351,7 @@ int damageReductionAgainst(std::uint32_t traits, int weaponBonus) {
 int fight(const MonsterList& enemies, const MonsterList& companions, int enemyInitiativeBonus) {
     FightState state;
     FightGuard guard(state);
+    const StatusBarForReader statusForReader;
     recomputeHeroFigures(state);
     rollInitiatives(state, enemies, companions, enemyInitiativeBonus);
     if (hero.hp < 1) {

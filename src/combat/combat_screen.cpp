@@ -55,12 +55,33 @@ std::string statusBarText() {
     return utf8Prefix(std::string_view(figures).substr(1), width);
 }
 
+namespace {
+
+// The bar as a screen reader last heard it in this fight.
+std::string statusBarTold;
+
+std::string statusBarWithoutBlanks() {
+    std::string text = statusBarText();
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+}  // namespace
+
 void drawStatusBar() {
     // The whole row each time: nothing of an earlier, longer bar stays.
     std::vector<Cell> cells;
-    appendPaddedCells(cells, statusBarText(), StatusBarWidth);
+    const std::string text = statusBarText();
+    appendPaddedCells(cells, text, StatusBarWidth);
     putCells(0, 0, StatusBarWidth, cells);
+    // A screen reader hears the bar when it changed.
+    if (screenReader() && statusBarWithoutBlanks() != statusBarTold) {
+        statusBarTold = statusBarWithoutBlanks();
+        tellReader(statusBarTold);
+    }
 }
+
+StatusBarForReader::StatusBarForReader() : scope_(ReaderStatusKey, statusBarWithoutBlanks) { statusBarTold.clear(); }
 
 void clearFightScreen() {
     clearScreen();

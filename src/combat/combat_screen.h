@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "combat/combatant.h"
+#include "core/console.h"
 
 namespace kelvrin {
 
@@ -21,8 +22,19 @@ constexpr int HintBoxColumn = 58;
 // of the hero's name, and only then its own end.
 std::string statusBarText();
 // Writes the status bar over the whole top row (blanks after the text)
-// without moving the cursor.
+// without moving the cursor; in the screen-reader mode, a bar other than
+// the one the reader last heard is told.
 void drawStatusBar();
+
+// For a fight's length, the screen reader's status key says the bar, and
+// the fight's first bar is told whatever the last fight's said.
+class StatusBarForReader {
+public:
+    StatusBarForReader();
+
+private:
+    ReaderTellerScope scope_;
+};
 
 // Clears the screen during a fight: the top row stays the status bar's
 // and the cursor starts on the row below it.

@@ -90,6 +90,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
             line.seed = seed;
         } else if (option == "--daily") {
             line.daily = true;
+        } else if (option == "--screen-reader") {
+            line.screenReader = true;
         } else if (option.rfind("-", 0) == 0) {
             error = "unknown option '" + option + "'";
             return std::nullopt;
@@ -103,6 +105,8 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
         error = "--seed and --daily cannot be given together";
     } else if (line.replay && (line.seed || line.daily)) {
         error = "a replay plays the recording's own game: no --seed or --daily";
+    } else if (line.replay && line.screenReader) {
+        error = "a replay plays in the recording's own mode: no --screen-reader";
     } else if (!line.replay && (line.asciicast || line.screens || line.speed)) {
         error = line.asciicast ? "--asciicast needs --replay"
                 : line.screens ? "--screens needs --replay"
@@ -135,6 +139,8 @@ std::string usageText() {
            "  --screens OUT     with --replay: write each screen, as text, to OUT\n"
            "  --seed N          play the game of seed N (0 to 4294967295)\n"
            "  --daily           play the seed of today's date (UTC), YYYYMMDD\n"
+           "  --screen-reader   plain lines for a screen reader: no redrawn screen, the\n"
+           "                    dungeon told in words, status on the keys j and h\n"
            "  --help            show this help and exit\n"
            "  --version         show the version and exit\n"
            "\n"

@@ -21,6 +21,7 @@ struct CommandLine {
     std::optional<double> speed;           // --speed X, with --replay
     std::optional<std::uint32_t> seed;     // --seed N
     bool daily = false;                    // --daily
+    bool screenReader = false;             // --screen-reader
 };
 
 // nullopt with the reason (one line, no program name) on a usage error.

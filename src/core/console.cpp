@@ -47,6 +47,27 @@ struct CursorTracker {
 
 CursorTracker tracker;
 
+bool readerMode = false;
+ReaderTeller statusTeller;
+ReaderTeller lookTeller;
+
+ReaderTeller* tellerOf(char32_t key) {
+    if (key == ReaderStatusKey) return &statusTeller;
+    if (key == ReaderLookKey) return &lookTeller;
+    return nullptr;
+}
+
+// A reader's key, in the screen-reader mode: its teller speaks, and the
+// key is the reader's, not the game's.
+bool answeredForReader(int key) {
+    if (!readerMode || key < 0) return false;
+    const ReaderTeller* teller = tellerOf(static_cast<char32_t>(key));
+    if (teller == nullptr) return false;
+    if (*teller) tellReader((*teller)());
+    current->flush();
+    return true;
+}
+
 std::string vformat(const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
@@ -72,12 +93,14 @@ void followWindowSize() {
 // the hero is whole while the game waits, so a crash handler on another
 // thread gets its copy of him here.
 int readRawKey(const InputOffer& offer) {
-    gameWaitsForInput();
-    current->offerInput(offer);
-    const int key = current->readKey();
-    followWindowSize();
-    if (key == KeyEnd) throw EndOfInput{};
-    return key;
+    for (;;) {
+        gameWaitsForInput();
+        current->offerInput(offer);
+        const int key = current->readKey();
+        followWindowSize();
+        if (key == KeyEnd) throw EndOfInput{};
+        if (!answeredForReader(key)) return key;
+    }
 }
 
 void pauseForMore() {
@@ -280,6 +303,21 @@ void setScrollTop(int top) {
     current->setScrollRegion(top, current->rows() - 1);
     tracker.scrollTop = top;
 }
+
+void setScreenReader(bool on) { readerMode = on; }
+bool screenReader() { return readerMode; }
+
+void tellReader(std::string_view text) {
+    if (readerMode && !text.empty()) current->readerText(text);
+}
+
+ReaderTellerScope::ReaderTellerScope(char32_t key, ReaderTeller teller) : key_(key) {
+    ReaderTeller* slot = tellerOf(key);
+    previous_ = std::move(*slot);
+    *slot = std::move(teller);
+}
+
+ReaderTellerScope::~ReaderTellerScope() { *tellerOf(key_) = std::move(previous_); }
 
 int cursorRow() { return tracker.row; }
 int cursorColumn() { return tracker.col; }

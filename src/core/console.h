@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,37 @@ void putCells(int row, int col, int width, const std::vector<Cell>& cells);
 void moveCursor(int row, int col);
 // Keeps rows above `top` fixed while the rest scrolls (fights); 0 restores.
 void setScrollTop(int top);
+
+// The screen-reader mode, chosen at start (--screen-reader, the page's
+// switch, or a replayed recording made in it). Every screen stays as it is;
+// the console's plain text goes to the reader, with what tellReader adds.
+void setScreenReader(bool on);
+bool screenReader();
+// In the screen-reader mode, a text for the reader alone (a line of its
+// own; never on the drawn screen). Nothing in the other modes.
+void tellReader(std::string_view text);
+
+// The screen reader's own keys, which the game uses nowhere else: at any
+// key wait in the screen-reader mode they say something and the wait goes
+// on. Both lie on the home row, where a blind player's fingers rest.
+constexpr char32_t ReaderStatusKey = U'j';  // the hero's state (in a fight, its status bar)
+constexpr char32_t ReaderLookKey = U'h';    // the surroundings, in the dungeon
+// What one of those keys says now; empty: nothing to say there.
+using ReaderTeller = std::function<std::string()>;
+// Gives a reader's key what it says while the scope lasts (the fight's
+// status bar, the dungeon's surroundings); the one before comes back at its
+// end. Nothing in the other modes.
+class ReaderTellerScope {
+public:
+    ReaderTellerScope(char32_t key, ReaderTeller teller);
+    ~ReaderTellerScope();
+    ReaderTellerScope(const ReaderTellerScope&) = delete;
+    ReaderTellerScope& operator=(const ReaderTellerScope&) = delete;
+
+private:
+    char32_t key_;
+    ReaderTeller previous_;
+};
 
 // Where the console believes the cursor is (for tests and the pager).
 int cursorRow();

@@ -17,6 +17,7 @@
 #include "dungeon/level_map.h"
 #include "dungeon/position.h"
 #include "dungeon/dungeon_events.h"
+#include "dungeon/surroundings.h"
 
 namespace kelvrin {
 
@@ -142,6 +143,14 @@ void drawOverview(const DungeonVisit& visit) {
         }
     }
     putCells(OverviewRow, OverviewColumn, LevelMap::Width, cells);
+}
+
+// The close-up in words, for a screen reader.
+std::string surroundingsOf(const DungeonVisit& visit) {
+    Surroundings view{levelMap, visit.hero, visit.stairsUp, visit.stairsDown, visit.cryptEntrance, {}};
+    for (std::size_t i = 0; i < visit.chests.size(); ++i)
+        if (!chestOpened(visit.slot, static_cast<int>(i))) view.closedChests.push_back(visit.chests[i]);
+    return describeSurroundings(view);
 }
 
 void drawView(const DungeonVisit& visit) {
@@ -304,9 +313,11 @@ bool enterDungeon(bool resume) {
     // hero on the stairs up rather than inside the rock.
     placeHero(visit, resume && levelMap.walkable(saved.x, saved.y) ? saved : visit.stairsUp);
     world.resumeDungeon = false;
+    const ReaderTellerScope look(ReaderLookKey, [&visit] { return surroundingsOf(visit); });
 
     for (;;) {
         drawView(visit);
+        if (screenReader()) tellReader(surroundingsOf(visit));
         for (bool redraw = false; !redraw;) {
             const int key = getKey("suq", true);
             if (key == 's') {

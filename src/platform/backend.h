@@ -72,6 +72,11 @@ public:
     virtual void setScrollRegion(int top, int bottom) = 0;
     // Sends everything written so far to the screen.
     virtual void flush() = 0;
+    // Text for a screen reader alone, in the screen-reader mode (the
+    // dungeon told in words, the fight's status): a console that gives the
+    // game as plain text says it as lines of their own; the drawn screen
+    // never shows it.
+    virtual void readerText(std::string_view utf8) { (void)utf8; }
     // The wait that comes next (see InputOffer); nothing for most consoles.
     virtual void offerInput(const InputOffer& offer) { (void)offer; }
     // One key press, or KeyEnd when the input is closed.

@@ -12,6 +12,8 @@ namespace kelvrin {
 // otherwise the stream backend on descriptors 0 and 1, which on Windows
 // are switched to binary, so that "\n" stays "\n" and a Ctrl-Z byte is
 // no end of input.
-std::unique_ptr<Backend> makeBackend();
+// In the screen-reader mode the console gives plain lines (StreamBackend's
+// text) wherever it is, with keys read one at a time from a terminal.
+std::unique_ptr<Backend> makeBackend(bool screenReader = false);
 
 }  // namespace kelvrin

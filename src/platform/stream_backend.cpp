@@ -12,24 +12,23 @@ constexpr std::size_t FlushSize = 64 * 1024;
 
 }  // namespace
 
-StreamBackend::StreamBackend(int inFd, int outFd) : inFd_(inFd), outFd_(outFd) {}
+StreamBackend::StreamBackend(int inFd, int outFd, bool screenReader)
+    : inFd_(inFd), outFd_(outFd), screenReader_(screenReader) {}
 
 StreamBackend::~StreamBackend() { flush(); }
 
 void StreamBackend::write(std::string_view utf8) {
-    if (utf8.empty()) return;
-    out_ += utf8;
-    atLineStart_ = utf8.back() == '\n';
+    out_.write(utf8);
     if (out_.size() >= FlushSize) flush();
 }
 
-void StreamBackend::clear() {
-    if (!atLineStart_) write("\n");
-}
+void StreamBackend::clear() { out_.newScreen(); }
+
+void StreamBackend::readerText(std::string_view utf8) { out_.line(utf8); }
 
 void StreamBackend::putCells(int, int, int width, const std::vector<Cell>& cells) {
-    if (width <= 0) return;
-    if (!atLineStart_) write("\n");
+    if (width <= 0 || screenReader_) return;
+    out_.newScreen();
     for (std::size_t start = 0; start < cells.size(); start += static_cast<std::size_t>(width)) {
         std::string line;
         for (std::size_t i = start; i < cells.size() && i < start + static_cast<std::size_t>(width); ++i) {
@@ -43,8 +42,8 @@ void StreamBackend::putCells(int, int, int width, const std::vector<Cell>& cells
 
 void StreamBackend::flush() {
     // A closed pipe or a full disk: nobody reads us any more.
-    if (!outputDead_ && !writeAll(outFd_, out_.data(), out_.size())) outputDead_ = true;
-    out_.clear();
+    const std::string text = out_.take();
+    if (!outputDead_ && !writeAll(outFd_, text.data(), text.size())) outputDead_ = true;
 }
 
 bool StreamBackend::fill() {

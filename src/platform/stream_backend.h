@@ -8,13 +8,16 @@
 
 #include "platform/backend.h"
 #include "platform/key_decoder.h"
+#include "platform/plain_text.h"
 
 namespace kelvrin {
 
 class StreamBackend : public Backend {
 public:
-    // Reads keys and lines from inFd, writes to outFd (not closed).
-    StreamBackend(int inFd = 0, int outFd = 1);
+    // Reads keys and lines from inFd, writes to outFd (not closed). For a
+    // screen reader the map panels and the status bar are left out (the
+    // reader's own lines tell them) and its lines are written.
+    StreamBackend(int inFd = 0, int outFd = 1, bool screenReader = false);
     ~StreamBackend() override;
     StreamBackend(const StreamBackend&) = delete;
     StreamBackend& operator=(const StreamBackend&) = delete;
@@ -26,6 +29,7 @@ public:
     void clear() override;
     // The block as plain lines (trailing blanks removed), from a new line.
     void putCells(int row, int col, int width, const std::vector<Cell>& cells) override;
+    void readerText(std::string_view utf8) override;
     void moveCursor(int, int) override {}
     void setScrollRegion(int, int) override {}
     void flush() override;
@@ -46,8 +50,8 @@ private:
     std::size_t inPos_ = 0;
     bool inputEnded_ = false;
     KeyDecoder decoder_{KeyDecoder::Mode::Stream};
-    std::string out_;
-    bool atLineStart_ = true;
+    bool screenReader_;
+    PlainText out_;
     bool outputDead_ = false;
 };
 

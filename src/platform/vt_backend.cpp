@@ -66,6 +66,7 @@ std::string withCarriageReturns(std::string_view bytes) {
 }
 
 void VtBackend::beginScreen(std::string_view enter) {
+    if (plain_) return;
     out_ += enter;
     emitColour(7);
     out_ += "\x1b[H\x1b[2J";
@@ -104,16 +105,25 @@ void VtBackend::appendText(std::string_view utf8) {
 
 void VtBackend::write(std::string_view utf8) {
     if (utf8.empty()) return;
+    if (plain_) {
+        plainText_.write(utf8);
+        return;
+    }
     applyColour();
     appendText(utf8);
     onScreens([&](VirtualScreen& screen) { screen.write(utf8); });
 }
 
 void VtBackend::setColour(int attr) {
+    if (plain_) return;
     onScreens([&](VirtualScreen& screen) { screen.setColour(attr); });
 }
 
 void VtBackend::clear() {
+    if (plain_) {
+        plainText_.newScreen();
+        return;
+    }
     // The reset first, or the background of the colour in force would fill
     // the cleared screen.
     emitColour(7);
@@ -122,7 +132,9 @@ void VtBackend::clear() {
 }
 
 void VtBackend::putCells(int row, int col, int width, const std::vector<Cell>& cells) {
-    if (width <= 0 || cells.empty()) return;
+    // Plain text leaves out the map panels and the status bar: the screen
+    // reader's own lines tell them.
+    if (width <= 0 || cells.empty() || plain_) return;
     const int restoreAttr = emittedAttr_;
     out_ += "\x1b" "7";
     const int height = static_cast<int>((cells.size() + static_cast<std::size_t>(width) - 1) / static_cast<std::size_t>(width));
@@ -152,11 +164,13 @@ void VtBackend::putCells(int row, int col, int width, const std::vector<Cell>& c
 }
 
 void VtBackend::moveCursor(int row, int col) {
+    if (plain_) return;
     onScreens([&](VirtualScreen& screen) { screen.moveCursor(row, col); });
     out_ += cursorTo(screen_.cursorRow(), screen_.cursorColumn());
 }
 
 void VtBackend::setScrollRegion(int top, int bottom) {
+    if (plain_) return;
     // A region down to the window's last row goes down to the whole
     // screen's last row there.
     if (whole_) whole_->setScrollRegion(top, bottom == screen_.rows() - 1 ? whole_->rows() - 1 : bottom);
@@ -166,17 +180,24 @@ void VtBackend::setScrollRegion(int top, int bottom) {
             std::to_string(screen_.scrollBottom() + 1) + "r\x1b" "8";
 }
 
+void VtBackend::readerText(std::string_view utf8) {
+    if (plain_) plainText_.line(utf8);
+}
+
 void VtBackend::flush() {
+    if (plain_) appendText(plainText_.take());
     // A hangup, a closed pipe, a console gone: the player is gone.
     if (!outputDead_ && !out_.empty() && !send(out_)) outputDead_ = true;
     out_.clear();
 }
 
 bool VtBackend::takeSmallWindowNotice() {
+    if (plain_) return false;
     return std::exchange(smallWindowNotice_, false);
 }
 
 bool VtBackend::followWindowSize(int rows, int cols) {
+    if (plain_) return false;
     if (rows == screen_.rows() && cols == screen_.columns()) return false;
     if (rows < ScreenRows || cols < ScreenColumns) {
         // Too small: the window shows what fits, the whole screen is kept
@@ -197,6 +218,7 @@ bool VtBackend::followWindowSize(int rows, int cols) {
 }
 
 void VtBackend::redraw() {
+    if (plain_) return;
     out_.clear();  // the model already holds whatever was not sent yet
     emitColour(7);
     out_ += "\x1b[r\x1b[H\x1b[2J";
@@ -237,6 +259,10 @@ int VtBackend::readKey() {
 }
 
 void VtBackend::eraseLastChar() {
+    if (plain_) {
+        plainText_.write("\b \b");
+        return;
+    }
     // The cell of the last echoed character: just left of the cursor, or
     // at the end of the row above when the echo had wrapped.
     int row = screen_.cursorRow();

@@ -15,6 +15,7 @@
 
 #include "platform/backend.h"
 #include "platform/charset.h"
+#include "platform/plain_text.h"
 #include "platform/virtual_screen.h"
 
 namespace kelvrin {
@@ -55,11 +56,13 @@ public:
     void putCells(int row, int col, int width, const std::vector<Cell>& cells) override;
     void moveCursor(int row, int col) override;
     void setScrollRegion(int top, int bottom) override;
+    void readerText(std::string_view utf8) override;
     void flush() override;
     int readKey() override;
     std::optional<std::string> readLine(std::size_t maxChars) override;
     bool echoesLines() const override { return true; }
-    bool pagesOutput() const override { return true; }
+    // Plain lines are read as they come: nothing waits before a scroll.
+    bool pagesOutput() const override { return !plain_; }
     // The window's size.
     int rows() const override { return screen_.rows(); }
     int columns() const override { return screen_.columns(); }
@@ -73,6 +76,13 @@ protected:
     virtual bool send(std::string_view bytes) = 0;
     // The next key, waiting for it; KeyEnd when the input is gone.
     virtual int nextKey() = 0;
+
+    // For a screen reader: the game's plain text (as a pipe gets it, in the
+    // terminal's character set, the reader's own lines with it) instead of
+    // the drawn screen; no escape sequence is ever sent, and the window's
+    // size does not matter. Set before the screen begins.
+    void setPlainOutput() { plain_ = true; }
+    bool plainOutput() const { return plain_; }
 
     void setColourSupport(ColourSupport colours) { colours_ = colours; }
     ColourSupport colourSupport() const { return colours_; }
@@ -119,6 +129,8 @@ private:
     std::string out_;
     int emittedAttr_ = 7;  // the colour the terminal is set to
     bool outputDead_ = false;
+    bool plain_ = false;
+    PlainText plainText_;
 };
 
 }  // namespace kelvrin

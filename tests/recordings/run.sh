@@ -65,7 +65,7 @@ on_pipe() { "${@:2}" <"$1"; }
 
 # update NAME: the recording NAME made anew in $WORK, with its screens and files; prints what went wrong.
 update() {
-    local name=$1 new=$WORK/new/$1 keys=$HERE/$1.keys problem seed save last typist
+    local name=$1 new=$WORK/new/$1 keys=$HERE/$1.keys problem seed save last typist mode=()
     [ -f "$keys" ] || { echo "no $name.keys to record it from"; return; }
     mkdir -p "$WORK/$name"
     if [ -f "$HERE/$name.hero" ]; then
@@ -80,7 +80,9 @@ update() {
     else
         typist=(on_pipe "$WORK/$name.keys")
     fi
-    (cd "$WORK/$name" && "${typist[@]}" "${GAME[@]}" --seed "${seed:-7}" --record "$new.rec" >/dev/null \
+    # "# screen reader": played in the screen-reader mode.
+    if grep -qx '# screen reader' "$keys"; then mode=(--screen-reader); fi
+    (cd "$WORK/$name" && "${typist[@]}" "${GAME[@]}" "${mode[@]}" --seed "${seed:-7}" --record "$new.rec" >/dev/null \
         2>"$WORK/err") || { echo "the game ended with status $?: $(tail -n 3 "$WORK/err")"; return; }
     "$TOOL" show "$WORK/$name" >"$new.files"
     problem=$(run "$WORK/screens-$name" --replay "$new.rec" --speed 0 --screens "$new.out")

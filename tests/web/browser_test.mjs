@@ -296,14 +296,12 @@ try {
 
     await check('Tab, Shift+Tab and F5 are the browser\'s; a click anywhere gives the game its keys', async () => {
         const inTerminal = () => page.evaluate(() => document.activeElement === terminal.textarea);
-        // The switch of the key bar, then the panel.
-        await page.keyboard.press('Tab');
-        await page.keyboard.press('Tab');
+        // The page's two switches, then the panel.
+        for (let i = 0; i < 3; ++i) await page.keyboard.press('Tab');
         expect(await page.evaluate(() => document.activeElement.closest('#panel') !== null),
                'Tab did not reach the panel');
         expect(await page.locator('#no-keys').isVisible(), 'the terminal does not say that keys miss it');
-        await page.keyboard.press('Shift+Tab');
-        await page.keyboard.press('Shift+Tab');
+        for (let i = 0; i < 3; ++i) await page.keyboard.press('Shift+Tab');
         expect(await inTerminal(), 'Shift+Tab did not come back to the terminal');
         await page.evaluate(() => addEventListener('keydown', event => {
             if (event.key === 'F5') window.f5Cancelled = event.defaultPrevented;
@@ -612,6 +610,74 @@ try {
         await waitFor(tapped, '1. Graj');
         expect((await stored(tapped, 'save_' + NAME))?.length === 1008, 'no save after the taps');
         await phone.close();
+    });
+    await check('the screen-reader mode: each key\'s text heard once, the dungeon in words, the status on demand',
+                async () => {
+        const reading = await watched(await phones.newContext({ viewport: { width: 1280, height: 800 } }));
+        await reading.addInitScript(() => localStorage.setItem('kelvrinPage.screenReader', 'on'));
+        const ear = await openGame(reading);
+        const heard = () => ear.locator('#reader-log p').allTextContents();
+        const once = (added, wanted, key) => {
+            const times = added.split(wanted).length - 1;
+            expect(times === 1, `after ${key} the reader heard ${wanted} ${times} times:\n${added}`);
+        };
+        // What the log gained after a key, holding `wanted` (a text or a pattern) exactly once.
+        async function after(key, wanted) {
+            const before = (await heard()).length;
+            await ear.keyboard.press(key);
+            await ear.waitForFunction(n => document.querySelectorAll('#reader-log p').length > n, before);
+            const added = (await heard()).slice(before).join('\n');
+            if (wanted) once(added, wanted, key);
+            return added;
+        }
+        await ear.waitForFunction(() => document.querySelectorAll('#reader-log p').length > 0);
+        expect((await heard()).join('').split('1. Graj').length === 2, 'the menu was not heard once');
+        expect(await ear.evaluate(() => terminal.options.screenReaderMode === false), 'xterm\'s own reader is on');
+        const controls = await ear.locator('body').ariaSnapshot();
+        const unnamed = controls.split('\n').filter(line => /- (button|checkbox|textbox|log)\b/.test(line) &&
+                                                                !/ "[^"]+"/.test(line));
+        expect(unnamed.length === 0 && !/Terminal/.test(controls), `a control without a Polish name:\n${controls}`);
+        await after('3', 'Klawisze czytnika ekranu: j - stan postaci');
+        await after('x', '1. Graj');
+        await after('1', 'Podaj swoje imię śmiałku:');
+        await ear.keyboard.type(NAME);
+        await after('Enter', 't - ok, n - anuluj, r - przerzuć cechy');
+        await createHero(ear);
+        // Saved, made strong enough for any fight of the first level, and loaded again.
+        await leaveGame(ear, 't');
+        const strong = await stored(ear, 'save_' + NAME);
+        for (const [at, value] of [[8, 30], [12, 30], [40, 999], [44, 999]]) putI32(strong, at, value);
+        await store(ear, 'save_' + NAME, strong);
+        await after('1', 'Podaj swoje imię śmiałku:');
+        await ear.keyboard.type(NAME);
+        await after('Enter', 'Jesteś w mieście.');
+        await after('j', 'Pw 999/999, złoto ');
+        await after('w', 'Gdzie chcesz iść:');
+        await after('p', 'Tu: schody w górę. ');
+        // Steps with the arrows to a floor cell next to the hero, each told, until three are and a fight came.
+        let told = 0;
+        let fought = false;
+        for (let steps = 0; told < 3 || !fought; ++steps) {
+            expect(steps < 100, `a hundred steps without three told and a fight (${told} told)`);
+            const screen = await text(ear);
+            const [hx, hy] = heroOnOverview(screen);
+            const moves = [['ArrowUp', 0, -1], ['ArrowDown', 0, 1], ['ArrowLeft', -1, 0], ['ArrowRight', 1, 0]];
+            const [arrow] = moves.find(([, dx, dy]) => hx + dx >= 0 && hx + dx < 20 && hy + dy >= 0 && hy + dy < 20 &&
+                                                          cellOf(screen, hx + dx, hy + dy) !== '#');
+            const added = await after(arrow);
+            if (/Północ: |Tylko na /.test(added)) {
+                once(added, /Północ: |Tylko na /, arrow);
+                ++told;
+            } else {
+                // Monsters on the way: to the fight, its status bar on demand, the fight won, the view again.
+                fought = true;
+                await walkUntil(ear, 'fight');
+                await after('j', `${NAME} pw:`);
+                await walkUntil(ear, 'loot');
+                await typed(ear, 'w', VIEW_HINT);
+            }
+        }
+        await reading.close();
     });
     await phones.close();
 } finally {

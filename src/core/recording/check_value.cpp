@@ -86,6 +86,13 @@ void CheckValue::setScrollRegion(int top, int bottom) {
     word(bottom);
 }
 
+void CheckValue::readerText(std::string_view utf8) {
+    byte(Escape);
+    byte('r');
+    word(static_cast<std::int64_t>(utf8.size()));
+    bytes(utf8.data(), utf8.size());
+}
+
 std::uint64_t CheckValue::take() {
     if (gameInProgress()) {
         SaveImage image;
@@ -137,6 +144,11 @@ void CheckedBackend::moveCursor(int row, int col) {
 void CheckedBackend::setScrollRegion(int top, int bottom) {
     check_.setScrollRegion(top, bottom);
     screen_.setScrollRegion(top, bottom);
+}
+
+void CheckedBackend::readerText(std::string_view utf8) {
+    check_.readerText(utf8);
+    screen_.readerText(utf8);
 }
 
 }  // namespace kelvrin

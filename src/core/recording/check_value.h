@@ -23,6 +23,7 @@ public:
     void putCells(int row, int col, int width, const std::vector<Cell>& cells);
     void moveCursor(int row, int col);
     void setScrollRegion(int top, int bottom);
+    void readerText(std::string_view utf8);
 
     // The value at a key wait, with the hero in play, if any; starts the
     // next stretch of output.
@@ -52,6 +53,7 @@ public:
     void setScrollRegion(int top, int bottom) override;
     void flush() override { screen_.flush(); }
     void offerInput(const InputOffer& offer) override { screen_.offerInput(offer); }
+    void readerText(std::string_view utf8) override;
     void restoreAfterCrash() override { screen_.restoreAfterCrash(); }
 
     // The check value of what was drawn since the last key wait (taken at

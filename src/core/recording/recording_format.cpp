@@ -293,6 +293,7 @@ std::string formatHeader(const RecordingHeader& header) {
     out += "game " + header.gameVersion + "\n";
     out += "mode " + header.mode + "\n";
     if (header.seed) out += "seed " + std::to_string(*header.seed) + "\n";
+    if (header.screenReader) out += "screen-reader\n";
     out += "window " + windowWords(header.window) + "\n";
     return out;
 }
@@ -409,6 +410,10 @@ std::optional<Recording> parseRecording(std::string_view text, std::string& erro
                 std::uint32_t seed = 0;
                 if (!number(words.word(), seed, 0u, 0xFFFFFFFFu) || !words.atEnd()) return fail("a bad seed");
                 rec.header.seed = seed;
+                continue;
+            }
+            if (kind == "screen-reader" && words.atEnd() && !rec.header.screenReader) {
+                rec.header.screenReader = true;
                 continue;
             }
             if (kind != "window" || !parseWindow(words, rec.header.window) || !words.atEnd())

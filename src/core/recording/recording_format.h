@@ -38,6 +38,7 @@ struct RecordingHeader {
     // "terminal" or "stream": what the console did with the game's output.
     std::string mode = "stream";
     std::optional<std::uint32_t> seed;
+    bool screenReader = false;  // played in the screen-reader mode
     WindowState window;  // at the start
 };
 

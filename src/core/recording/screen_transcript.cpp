@@ -1,5 +1,7 @@
 #include "core/recording/screen_transcript.h"
 
+#include <utility>
+
 namespace kelvrin {
 
 void ScreenTranscript::add(const std::string& heading) {
@@ -9,6 +11,8 @@ void ScreenTranscript::add(const std::string& heading) {
     // The empty rows below the last written one say nothing.
     rows.erase(rows.find_last_not_of('\n') + 1);
     if (!rows.empty()) text_ += rows + "\n";
+    // In the screen-reader mode, what the reader heard besides the screen.
+    if (!screen_.heard.empty()) text_ += "--- reader:\n" + std::exchange(screen_.heard, {});
 }
 
 void ScreenTranscript::before(const RecordingEvent& input) {

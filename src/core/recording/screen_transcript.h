@@ -23,9 +23,15 @@ public:
     std::string finish();
 
 private:
+    // The screen, and what a screen reader heard besides it.
+    struct Screen : ScriptedBackend {
+        using ScriptedBackend::ScriptedBackend;
+        void readerText(std::string_view utf8) override { heard.append(utf8).append("\n"); }
+        std::string heard;
+    };
     void add(const std::string& heading);
 
-    ScriptedBackend screen_;
+    Screen screen_;
     std::string text_;
     int inputs_ = 0;
 };

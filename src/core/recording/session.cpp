@@ -28,6 +28,7 @@ Backend& RecordingSession::wrap(Backend& inner, std::optional<std::uint32_t> see
     header.gameVersion = KELVRIN_VERSION;
     header.mode = inner.interactive() ? "terminal" : "stream";
     header.seed = seed;
+    header.screenReader = screenReader();
     header.window = windowOf(inner);
     recorder_->start(header);
     if (millis) recorder_->setClock(std::move(millis));

@@ -9,15 +9,15 @@
 
 namespace kelvrin {
 
-std::unique_ptr<Backend> makeBackend() {
+std::unique_ptr<Backend> makeBackend(bool screenReader) {
     if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
         try {
-            return std::make_unique<TerminalBackend>(STDIN_FILENO, STDOUT_FILENO);
+            return std::make_unique<TerminalBackend>(STDIN_FILENO, STDOUT_FILENO, screenReader);
         } catch (const std::runtime_error&) {
             // The terminal refused its settings: plain streams still work.
         }
     }
-    return std::make_unique<StreamBackend>(STDIN_FILENO, STDOUT_FILENO);
+    return std::make_unique<StreamBackend>(STDIN_FILENO, STDOUT_FILENO, screenReader);
 }
 
 }  // namespace kelvrin

@@ -39,6 +39,7 @@ int terminalOut = -1;
 termios savedModes;
 termios gameModes;
 volatile sig_atomic_t registered = 0;
+volatile sig_atomic_t plainTerminal = 0;  // plain lines: no screen of our own to leave
 volatile sig_atomic_t shown = 0;  // raw mode and alternate screen are on
 
 volatile sig_atomic_t redrawRequest = 0;
@@ -62,13 +63,13 @@ void writeAll(int fd, const char* bytes, std::size_t size) {
 void leaveTerminal() {
     if (!registered || !shown) return;
     shown = 0;
-    writeAll(terminalOut, LeaveBytes, sizeof LeaveBytes - 1);
+    if (!plainTerminal) writeAll(terminalOut, LeaveBytes, sizeof LeaveBytes - 1);
     tcsetattr(terminalIn, TCSANOW, &savedModes);
 }
 
 void enterTerminal() {
     tcsetattr(terminalIn, TCSANOW, &gameModes);
-    if (!shown) writeAll(terminalOut, EnterBytes, sizeof EnterBytes - 1);
+    if (!shown && !plainTerminal) writeAll(terminalOut, EnterBytes, sizeof EnterBytes - 1);
     shown = 1;
     redrawRequest = 1;
 }
@@ -190,8 +191,9 @@ HeldSignals::HeldSignals() {
 
 HeldSignals::~HeldSignals() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
 
-void registerTerminal(int inFd, int outFd, const termios& saved, const termios& game) {
+void registerTerminal(int inFd, int outFd, const termios& saved, const termios& game, bool plain) {
     const HeldSignals held;
+    plainTerminal = plain ? 1 : 0;
     terminalIn = inFd;
     terminalOut = outFd;
     savedModes = saved;

@@ -20,8 +20,10 @@ void saveGameAfterSignal();
 
 // The terminal the game has taken over: its descriptors, the settings to
 // put back and the settings the game runs with. Called by the terminal
-// backend with the terminal already set up (raw mode, alternate screen).
-void registerTerminal(int inFd, int outFd, const termios& saved, const termios& game);
+// backend with the terminal already set up (raw mode, alternate screen;
+// a `plain` terminal, a screen reader's, has no alternate screen and gets
+// no escape sequence when it is given back or taken again).
+void registerTerminal(int inFd, int outFd, const termios& saved, const termios& game, bool plain = false);
 // Gives the terminal back now (main screen, attributes, cursor, the saved
 // settings) and forgets it. Safe to call when nothing is registered.
 void releaseTerminal();

@@ -18,8 +18,9 @@ constexpr std::string_view EnterScreen = "\x1b[?1049h\x1b[?25h";
 
 }  // namespace
 
-TerminalBackend::TerminalBackend(int inFd, int outFd) : inFd_(inFd), outFd_(outFd) {
+TerminalBackend::TerminalBackend(int inFd, int outFd, bool screenReader) : inFd_(inFd), outFd_(outFd) {
     if (tcgetattr(inFd_, &saved_) != 0) throw std::runtime_error("not a terminal");
+    if (screenReader) setPlainOutput();
     setColourSupport(colourSupportFromEnvironment());
     setCharset(localeCharset());
     if (charset()) decoder_.setByteTable(&charset()->table());
@@ -43,7 +44,7 @@ TerminalBackend::TerminalBackend(int inFd, int outFd) : inFd_(inFd), outFd_(outF
     // TCSANOW: keys typed before the game started are kept.
     tcsetattr(inFd_, TCSANOW, &game);
     beginScreen(EnterScreen);
-    registerTerminal(inFd_, outFd_, saved_, game);
+    registerTerminal(inFd_, outFd_, saved_, game, screenReader);
     active_ = true;
 }
 

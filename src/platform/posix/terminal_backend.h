@@ -15,7 +15,8 @@ class TerminalBackend : public VtBackend {
 public:
     // Takes over the terminal on inFd (keys, termios) and outFd (output).
     // Throws std::runtime_error when inFd is no terminal.
-    TerminalBackend(int inFd = 0, int outFd = 1);
+    // With `screenReader`, plain lines (see VtBackend::setPlainOutput).
+    TerminalBackend(int inFd = 0, int outFd = 1, bool screenReader = false);
     ~TerminalBackend() override;
     TerminalBackend(const TerminalBackend&) = delete;
     TerminalBackend& operator=(const TerminalBackend&) = delete;

@@ -6,9 +6,9 @@
 namespace kelvrin {
 
 // The page's terminal in a browser; the standard streams under Node.
-std::unique_ptr<Backend> makeBackend() {
-    if (inWebPage()) return std::make_unique<WebBackend>();
-    return std::make_unique<StreamBackend>(0, 1);
+std::unique_ptr<Backend> makeBackend(bool screenReader) {
+    if (inWebPage()) return std::make_unique<WebBackend>(screenReader);
+    return std::make_unique<StreamBackend>(0, 1, screenReader);
 }
 
 }  // namespace kelvrin

@@ -23,6 +23,9 @@ EM_ASYNC_JS(int, webTakeKeys, (char* buffer, int size, int timeoutMs), {
 EM_JS(void, webOfferInput, (int kind, const char* keys, std::size_t size, bool arrows), {
     if (Module.kelvrin.onOffer) Module.kelvrin.onOffer(kind, UTF8ToString(keys, size), arrows);
 });
+EM_JS(void, webReaderText, (const char* text, std::size_t size), {
+    if (Module.kelvrin.onReaderText) Module.kelvrin.onReaderText(UTF8ToString(text, size));
+});
 EM_JS(void, webGameEnded, (), {
     if (Module.kelvrin.onGameEnded) Module.kelvrin.onGameEnded();
 });
@@ -32,7 +35,7 @@ EM_JS(void, webGameEnded, (), {
 
 bool inWebPage() { return webInPage(); }
 
-WebBackend::WebBackend() {
+WebBackend::WebBackend(bool screenReader) : screenReader_(screenReader) {
     setColourSupport(ColourSupport::Full);
     followWindowSize(ScreenRows, ScreenColumns);
     beginScreen("\x1b[?25h");
@@ -40,7 +43,27 @@ WebBackend::WebBackend() {
 
 WebBackend::~WebBackend() {
     flush();
+    sendReaderText();
     webGameEnded();
+}
+
+void WebBackend::write(std::string_view utf8) {
+    VtBackend::write(utf8);
+    if (screenReader_) readerChannel_.write(utf8);
+}
+
+void WebBackend::clear() {
+    VtBackend::clear();
+    if (screenReader_) readerChannel_.newScreen();
+}
+
+void WebBackend::readerText(std::string_view utf8) {
+    if (screenReader_) readerChannel_.line(utf8);
+}
+
+void WebBackend::sendReaderText() {
+    const std::string text = readerChannel_.take();
+    if (!text.empty()) webReaderText(text.data(), text.size());
 }
 
 bool WebBackend::send(std::string_view bytes) {
@@ -51,6 +74,7 @@ bool WebBackend::send(std::string_view bytes) {
 }
 
 void WebBackend::offerInput(const InputOffer& offer) {
+    sendReaderText();
     webOfferInput(offer.kind, offer.keys.data(), offer.keys.size(), offer.arrows);
 }
 

@@ -11,13 +11,20 @@ namespace kelvrin {
 
 class WebBackend : public VtBackend {
 public:
-    WebBackend();
+    // For a screen reader the page also gets the game's plain text (as a
+    // pipe gets it, without the map panels, with the reader's own lines),
+    // what came since the last key wait at each wait.
+    explicit WebBackend(bool screenReader = false);
     // The game's run is over: the page says so and offers a new one.
     ~WebBackend() override;
     WebBackend(const WebBackend&) = delete;
     WebBackend& operator=(const WebBackend&) = delete;
 
-    // Tells the page which keys its key bar offers now.
+    void write(std::string_view utf8) override;
+    void clear() override;
+    void readerText(std::string_view utf8) override;
+    // Tells the page which keys its key bar offers now, and gives its
+    // screen reader the text that came since the last wait.
     void offerInput(const InputOffer& offer) override;
     int readKeyWithin(int milliseconds) override;
     bool interactive() const override { return true; }
@@ -27,7 +34,11 @@ protected:
     int nextKey() override;
 
 private:
+    void sendReaderText();
+
     KeyDecoder decoder_;
+    bool screenReader_;
+    PlainText readerChannel_;
 };
 
 // True in a web page; false under Node, where the game plays on the

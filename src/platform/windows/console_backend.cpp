@@ -122,24 +122,33 @@ void releaseConsole() {
     if (found.outputCodePage != 0) calls.setOutputCodePage(found.outputCodePage);
 }
 
-ConsoleBackend::ConsoleBackend(HANDLE in, HANDLE out) : in_(in), out_(out) {
+ConsoleBackend::ConsoleBackend(HANDLE in, HANDLE out, bool screenReader) : in_(in), out_(out) {
     ConsoleCalls& calls = consoleCalls();
     DWORD mode = 0;
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!calls.getMode(in_, &mode) || !calls.getMode(out_, &mode) || !calls.getInfo(out_, &info))
         throw std::runtime_error("not a console");
-    buffer_ = calls.createBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 CONSOLE_TEXTMODE_BUFFER, nullptr);
-    if (buffer_ == INVALID_HANDLE_VALUE || buffer_ == nullptr) throw std::runtime_error("no screen buffer");
-    // The game's buffer is as large as the window: nothing to scroll to.
-    calls.setBufferSize(buffer_, COORD{static_cast<SHORT>(windowColumns(info)), static_cast<SHORT>(windowRows(info))});
-    drawing_ = interpretsSequences(buffer_) ? Drawing::Sequences : Drawing::Cells;
+    if (screenReader) {
+        // Plain lines on the console's own buffer, as a command's output:
+        // text alone, which any console writes as it is.
+        setPlainOutput();
+        buffer_ = out_;
+        drawing_ = Drawing::Sequences;
+    } else {
+        buffer_ = calls.createBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     CONSOLE_TEXTMODE_BUFFER, nullptr);
+        if (buffer_ == INVALID_HANDLE_VALUE || buffer_ == nullptr) throw std::runtime_error("no screen buffer");
+        // The game's buffer is as large as the window: nothing to scroll to.
+        calls.setBufferSize(buffer_,
+                            COORD{static_cast<SHORT>(windowColumns(info)), static_cast<SHORT>(windowRows(info))});
+        drawing_ = interpretsSequences(buffer_) ? Drawing::Sequences : Drawing::Cells;
+    }
     setColourSupport(colourSupportFromEnvironment());
     followConsoleSize();
     try {
         take();
     } catch (...) {
-        calls.closeHandle(buffer_);
+        if (buffer_ != out_) calls.closeHandle(buffer_);
         throw;
     }
     active_ = true;
@@ -157,7 +166,7 @@ void ConsoleBackend::restore() {
     active_ = false;
     flush();
     releaseConsole();
-    consoleCalls().closeHandle(buffer_);
+    if (buffer_ != out_) consoleCalls().closeHandle(buffer_);
 }
 
 void ConsoleBackend::take() {
@@ -178,7 +187,7 @@ void ConsoleBackend::take() {
     now.outputCodePage = calls.getOutputCodePage();
     if (!calls.setMode(in_, (now.inMode & ~InputModeOff) | InputModeOn))
         throw std::runtime_error("the console refused the game's input mode");
-    if (!calls.setActiveBuffer(buffer_)) {
+    if (buffer_ != out_ && !calls.setActiveBuffer(buffer_)) {
         calls.setMode(in_, now.inMode);
         throw std::runtime_error("the console refused the game's screen");
     }
@@ -187,6 +196,8 @@ void ConsoleBackend::take() {
 }
 
 bool ConsoleBackend::followConsoleSize() {
+    // Plain lines go on in the console's own buffer, whatever its size.
+    if (plainOutput()) return false;
     ConsoleCalls& calls = consoleCalls();
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!calls.getInfo(buffer_, &info)) return false;

@@ -56,7 +56,9 @@ public:
     // Takes over the console: keys from `in`, the game's own screen buffer
     // made active in place of `out`. Throws std::runtime_error when either
     // is no console or the console refuses the game's input mode.
-    ConsoleBackend(HANDLE in, HANDLE out);
+    // With `screenReader`: plain lines on `out` itself (no buffer of the
+    // game's own), see VtBackend::setPlainOutput.
+    ConsoleBackend(HANDLE in, HANDLE out, bool screenReader = false);
     ~ConsoleBackend() override;
     ConsoleBackend(const ConsoleBackend&) = delete;
     ConsoleBackend& operator=(const ConsoleBackend&) = delete;

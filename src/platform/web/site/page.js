@@ -12,10 +12,15 @@ const palette = {
     brightBlue: '#0000ff', brightMagenta: '#ff00ff', brightCyan: '#00ffff', brightWhite: '#ffffff',
 };
 
+// The terminal's own words for a screen reader, in Polish; its own reading
+// of the screen stays off (screenReaderMode), as the game's text reaches the
+// reader through the page's log instead.
+Terminal.strings.promptLabel = 'Klawisze gry';
+Terminal.strings.tooMuchOutput = 'Za dużo tekstu naraz, aby go przeczytać.';
 const terminal = new Terminal({
     cols: 80, rows: 25, theme: palette, fontSize: 16,
     fontFamily: '"DejaVu Sans Mono", "Liberation Mono", Consolas, Menlo, monospace',
-    scrollback: 0, cursorBlink: false,
+    scrollback: 0, cursorBlink: false, screenReaderMode: false,
 });
 terminal.open(document.getElementById('terminal'));
 // The keys the game never uses stay the browser's: Tab and Shift+Tab move
@@ -113,6 +118,39 @@ showBar.addEventListener('change', () => {
     showKeyBar();
 });
 
+// The screen-reader mode is the game's from its start (a recording holds
+// it): the switch gives the next game its mode, at once where no hero is in
+// play in this tab.
+const ReaderSetting = 'kelvrinPage.screenReader';
+const readerSwitch = document.getElementById('screen-reader');
+function readerWanted() {
+    try {
+        return localStorage.getItem(ReaderSetting) === 'on';
+    } catch (e) {
+        return false;
+    }
+}
+const readerMode = readerWanted();
+readerSwitch.checked = readerMode;
+readerSwitch.addEventListener('change', () => {
+    try {
+        localStorage.setItem(ReaderSetting, readerSwitch.checked ? 'on' : 'off');
+    } catch (e) { /* not remembered */ }
+    const inPlay = typeof Module.kelvrin === 'object' && Module.kelvrin.locksHeld().length > 0;
+    if (readerSwitch.checked === readerMode) document.getElementById('reader-note').hidden = true;
+    else if (inPlay && !gameEnded) document.getElementById('reader-note').hidden = false;
+    else location.reload();
+});
+// The game's text, a node for each key, the last ones kept.
+const ReaderHistory = 200;
+function readerText(text) {
+    const log = document.getElementById('reader-log');
+    const node = document.createElement('p');
+    node.textContent = text;
+    log.append(node);
+    while (log.childElementCount > ReaderHistory) log.firstElementChild.remove();
+}
+
 // What the game waits for now (runtime.js's onOffer): kind 0 keys, 1 any
 // key, 2 a line, 3 a number, 4 the hero's name.
 const Offer = { Keys: 0, AnyKey: 1, Line: 2, Number: 3, Name: 4 };
@@ -171,6 +209,7 @@ function storageNotice() {
 }
 
 var Module = {
+    arguments: readerMode ? ['--screen-reader'] : [],
     preRun: [() => {
         const kelvrin = Module.kelvrin;
         kelvrin.terminal = terminal;
@@ -195,6 +234,7 @@ var Module = {
             pointAtCrashSave();
         };
         kelvrin.onFilesChanged = panelChanged;
+        kelvrin.onReaderText = readerText;
         gameRunning = true;
         kelvrin.sendKeys(typedAhead);
         typedAhead = null;
@@ -388,6 +428,8 @@ function refreshPanel() {
             const b = document.createElement('button');
             b.type = 'button';
             b.textContent = label;
+            // Heard alone, a button names the file it acts on.
+            b.setAttribute('aria-label', label + ' ' + file);
             b.addEventListener('click', () => withHeroLocked(hero, action).then(afterPanel));
             item.append(b);
         };
