@@ -599,6 +599,7 @@ try {
         await waitFor(tapped, VIEW_HINT);
         await bar('the dungeon', 's u q');
         expect(await tapped.locator('#bar-arrows').isVisible(), 'the dungeon has no arrow pad');
+        await tapped.screenshot({ path: join(outDir, 'web-phone-dungeon.png') });
         // Monsters come only on steps: a fight is the pad's steps.
         await walkUntil(tapped, 'fight', taps);
         await bar('the fight', 'a f u c e s ?');
