@@ -160,6 +160,13 @@ const stored = (page, file) => page.evaluate(file => {
 const store = (page, file, bytes) => page.evaluate(([file, bytes]) =>
     localStorage.setItem('kelvrin:' + file, String.fromCharCode(...bytes)), [file, bytes]);
 const panelSays = page => page.locator('#panel-message').textContent();
+// The panel's message once it is `text` (a button's answer comes when the browser has given the hero's lock, after the
+// click), or what it says after five seconds.
+async function panelSaysSoon(page, text) {
+    await page.waitForFunction(wanted => document.getElementById('panel-message').textContent === wanted, text,
+                               { timeout: 5000 }).catch(() => {});
+    return panelSays(page);
+}
 const heroButton = (page, file, label) => page.locator(`#heroes li[data-file="${file}"] button`, { hasText: label });
 // A 32-bit little-endian field of a save, as the game stores it.
 function putI32(bytes, at, value) {
@@ -476,7 +483,8 @@ try {
         expect(await entry.textContent() === `${NAME} zapis awaryjny (error_save_${NAME})w grze w tej karcie`,
                `the hero in play here is listed as "${await entry.textContent()}"`);
         await heroButton(other, 'error_save_' + NAME, 'Graj dalej').click();
-        expect(await panelSays(other) === IN_PLAY, 'the other tab played on with the hero in play');
+        const answer = await panelSaysSoon(other, IN_PLAY);
+        expect(answer === IN_PLAY, `the other tab played on with the hero in play: "${answer}"`);
         await other.evaluate(name => Module.kelvrin.removeFile('error_save_' + name), NAME);
         await entry.waitFor({ state: 'detached', timeout: 2000 });
         await other.close();
