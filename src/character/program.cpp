@@ -1,8 +1,8 @@
-#include "character/reader_status.h"
 #include "character/program.h"
 
 #include "character/creation.h"
 #include "character/graveyard.h"
+#include "character/reader_status.h"
 #include "core/console.h"
 #include "core/crash_save.h"
 #include "core/game_state.h"

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <utility>
 
 #include "character/character_sheet.h"
 #include "character/feat_screens.h"
@@ -71,12 +73,12 @@ std::string statusBarWithoutBlanks() {
 void drawStatusBar() {
     // The whole row each time: nothing of an earlier, longer bar stays.
     std::vector<Cell> cells;
-    const std::string text = statusBarText();
-    appendPaddedCells(cells, text, StatusBarWidth);
+    appendPaddedCells(cells, statusBarText(), StatusBarWidth);
     putCells(0, 0, StatusBarWidth, cells);
     // A screen reader hears the bar when it changed.
-    if (screenReader() && statusBarWithoutBlanks() != statusBarTold) {
-        statusBarTold = statusBarWithoutBlanks();
+    if (!screenReader()) return;
+    if (std::string told = statusBarWithoutBlanks(); told != statusBarTold) {
+        statusBarTold = std::move(told);
         tellReader(statusBarTold);
     }
 }

@@ -18,7 +18,6 @@ public:
     void line(std::string_view utf8);
     // The text gathered since the last take.
     std::string take();
-    bool empty() const { return text_.empty(); }
     std::size_t size() const { return text_.size(); }
 
 private:

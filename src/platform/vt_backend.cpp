@@ -105,10 +105,8 @@ void VtBackend::appendText(std::string_view utf8) {
 
 void VtBackend::write(std::string_view utf8) {
     if (utf8.empty()) return;
-    if (plain_) {
-        plainText_.write(utf8);
-        return;
-    }
+    if (plain_ || plainCopy_) plainText_.write(utf8);
+    if (plain_) return;
     applyColour();
     appendText(utf8);
     onScreens([&](VirtualScreen& screen) { screen.write(utf8); });
@@ -120,10 +118,8 @@ void VtBackend::setColour(int attr) {
 }
 
 void VtBackend::clear() {
-    if (plain_) {
-        plainText_.newScreen();
-        return;
-    }
+    if (plain_ || plainCopy_) plainText_.newScreen();
+    if (plain_) return;
     // The reset first, or the background of the colour in force would fill
     // the cleared screen.
     emitColour(7);
@@ -181,7 +177,7 @@ void VtBackend::setScrollRegion(int top, int bottom) {
 }
 
 void VtBackend::readerText(std::string_view utf8) {
-    if (plain_) plainText_.line(utf8);
+    if (plain_ || plainCopy_) plainText_.line(utf8);
 }
 
 void VtBackend::flush() {

@@ -83,6 +83,11 @@ protected:
     // size does not matter. Set before the screen begins.
     void setPlainOutput() { plain_ = true; }
     bool plainOutput() const { return plain_; }
+    // The screen drawn as ever, and that same plain text kept beside it,
+    // for the class deriving from this one to take (the page's screen
+    // reader gets it at each key wait).
+    void keepPlainCopy() { plainCopy_ = true; }
+    std::string takePlainCopy() { return plainText_.take(); }
 
     void setColourSupport(ColourSupport colours) { colours_ = colours; }
     ColourSupport colourSupport() const { return colours_; }
@@ -130,6 +135,7 @@ private:
     int emittedAttr_ = 7;  // the colour the terminal is set to
     bool outputDead_ = false;
     bool plain_ = false;
+    bool plainCopy_ = false;
     PlainText plainText_;
 };
 

@@ -35,7 +35,8 @@ EM_JS(void, webGameEnded, (), {
 
 bool inWebPage() { return webInPage(); }
 
-WebBackend::WebBackend(bool screenReader) : screenReader_(screenReader) {
+WebBackend::WebBackend(bool screenReader) {
+    if (screenReader) keepPlainCopy();
     setColourSupport(ColourSupport::Full);
     followWindowSize(ScreenRows, ScreenColumns);
     beginScreen("\x1b[?25h");
@@ -47,22 +48,8 @@ WebBackend::~WebBackend() {
     webGameEnded();
 }
 
-void WebBackend::write(std::string_view utf8) {
-    VtBackend::write(utf8);
-    if (screenReader_) readerChannel_.write(utf8);
-}
-
-void WebBackend::clear() {
-    VtBackend::clear();
-    if (screenReader_) readerChannel_.newScreen();
-}
-
-void WebBackend::readerText(std::string_view utf8) {
-    if (screenReader_) readerChannel_.line(utf8);
-}
-
 void WebBackend::sendReaderText() {
-    const std::string text = readerChannel_.take();
+    const std::string text = takePlainCopy();
     if (!text.empty()) webReaderText(text.data(), text.size());
 }
 

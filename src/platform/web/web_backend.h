@@ -20,9 +20,6 @@ public:
     WebBackend(const WebBackend&) = delete;
     WebBackend& operator=(const WebBackend&) = delete;
 
-    void write(std::string_view utf8) override;
-    void clear() override;
-    void readerText(std::string_view utf8) override;
     // Tells the page which keys its key bar offers now, and gives its
     // screen reader the text that came since the last wait.
     void offerInput(const InputOffer& offer) override;
@@ -37,8 +34,6 @@ private:
     void sendReaderText();
 
     KeyDecoder decoder_;
-    bool screenReader_;
-    PlainText readerChannel_;
 };
 
 // True in a web page; false under Node, where the game plays on the

@@ -100,42 +100,37 @@ const Backspace = '\x7f';
 const Escape = '\x1b';
 const keyBar = document.getElementById('keybar');
 const showBar = document.getElementById('show-keybar');
-// The page's own settings: never under the game's storage prefix, whose
-// every key the game reads as one of its files.
-const BarSetting = 'kelvrinPage.keyBar';
-function barWanted() {
+
+// The page's own switches, kept in this browser: never under the game's
+// storage prefix, whose every key the game reads as one of its files. A
+// browser that keeps nothing has the default, and remembers no change.
+function setting(name, byDefault) {
     try {
-        const kept = localStorage.getItem(BarSetting);
+        const kept = localStorage.getItem('kelvrinPage.' + name);
         if (kept !== null) return kept === 'on';
-    } catch (e) { /* no storage: the default */ }
-    return onPhone();
+    } catch (e) { /* no storage */ }
+    return byDefault;
 }
-showBar.checked = barWanted();
-showBar.addEventListener('change', () => {
+function keepSetting(name, on) {
     try {
-        localStorage.setItem(BarSetting, showBar.checked ? 'on' : 'off');
+        localStorage.setItem('kelvrinPage.' + name, on ? 'on' : 'off');
     } catch (e) { /* not remembered */ }
+}
+
+showBar.checked = setting('keyBar', onPhone());
+showBar.addEventListener('change', () => {
+    keepSetting('keyBar', showBar.checked);
     showKeyBar();
 });
 
 // The screen-reader mode is the game's from its start (a recording holds
 // it): the switch gives the next game its mode, at once where no hero is in
 // play in this tab.
-const ReaderSetting = 'kelvrinPage.screenReader';
 const readerSwitch = document.getElementById('screen-reader');
-function readerWanted() {
-    try {
-        return localStorage.getItem(ReaderSetting) === 'on';
-    } catch (e) {
-        return false;
-    }
-}
-const readerMode = readerWanted();
+const readerMode = setting('screenReader', false);
 readerSwitch.checked = readerMode;
 readerSwitch.addEventListener('change', () => {
-    try {
-        localStorage.setItem(ReaderSetting, readerSwitch.checked ? 'on' : 'off');
-    } catch (e) { /* not remembered */ }
+    keepSetting('screenReader', readerSwitch.checked);
     const inPlay = typeof Module.kelvrin === 'object' && Module.kelvrin.locksHeld().length > 0;
     if (readerSwitch.checked === readerMode) document.getElementById('reader-note').hidden = true;
     else if (inPlay && !gameEnded) document.getElementById('reader-note').hidden = false;
