@@ -172,6 +172,12 @@ const heroButton = (page, file, label) => page.locator(`#heroes li[data-file="${
 function putI32(bytes, at, value) {
     for (let i = 0; i < 4; ++i) bytes[at + i] = (value >> (8 * i)) & 255;
 }
+// The hero's save with strength and dexterity 30 and 999 Pw of 999: any fight of the first level is won.
+async function makeStrong(page) {
+    const strong = await stored(page, 'save_' + NAME);
+    for (const [at, value] of [[8, 30], [12, 30], [40, 999], [44, 999]]) putI32(strong, at, value);
+    await store(page, 'save_' + NAME, strong);
+}
 async function upload(page, fileName, bytes, heroName) {
     page.once('dialog', dialog => dialog.accept(heroName));
     await page.locator('#upload').setInputFiles({ name: fileName, mimeType: 'application/octet-stream',
@@ -364,11 +370,7 @@ try {
     });
 
     await check('the dungeon view, a step with the arrows, a fight and its loot', async () => {
-        const strong = await stored(page, 'save_' + NAME);
-        putI32(strong, 8, 30);
-        putI32(strong, 12, 30);
-        putI32(strong, 44, 999);
-        await store(page, 'save_' + NAME, strong);
+        await makeStrong(page);
         await openHero(page, NAME, 'Jesteś w mieście.');
         await press(page, 'w', 'Gdzie chcesz iść:');
         await press(page, 'p', 'Jesteś w podziemiach na 1 poziomie.');
@@ -594,10 +596,7 @@ try {
         await waitFor(tapped, 'Czy chcesz zapisać grę? (tak/nie/anuluj)');
         await taps.press(tapped, 't');
         await waitFor(tapped, '1. Graj');
-        // Strength, dexterity, Pw and their maximum raised: the fight is won.
-        const strong = await stored(tapped, 'save_' + NAME);
-        for (const [at, value] of [[8, 30], [12, 30], [40, 999], [44, 999]]) putI32(strong, at, value);
-        await store(tapped, 'save_' + NAME, strong);
+        await makeStrong(tapped);
         await taps.press(tapped, '1');
         await tapped.keyboard.insertText(NAME);
         await taps.press(tapped, 'Enter');
@@ -654,9 +653,7 @@ try {
         await createHero(ear);
         // Saved, made strong enough for any fight of the first level, and loaded again.
         await leaveGame(ear, 't');
-        const strong = await stored(ear, 'save_' + NAME);
-        for (const [at, value] of [[8, 30], [12, 30], [40, 999], [44, 999]]) putI32(strong, at, value);
-        await store(ear, 'save_' + NAME, strong);
+        await makeStrong(ear);
         await after('1', 'Podaj swoje imię śmiałku:');
         await ear.keyboard.type(NAME);
         await after('Enter', 'Jesteś w mieście.');
