@@ -24,6 +24,7 @@ int saturatingAdd(int value, long long amount) {
 
 void addGold(long long amount) { hero.gold = saturatingAdd(hero.gold, amount); }
 void addExperience(long long amount) { hero.xp = saturatingAdd(hero.xp, amount); }
+int goldShortOf(int price) { return saturatingAdd(price, -static_cast<long long>(hero.gold)); }
 
 void advanceDays(int days) {
     if (days <= 0) return;

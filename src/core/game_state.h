@@ -167,6 +167,9 @@ constexpr int DaysPerYear = 365;
 // largest value instead of wrapping (a fortune must not turn into a debt).
 void addGold(long long amount);
 void addExperience(long long amount);
+// The gold the hero lacks for a price ("Brakuje ci %d sztuk złota."), held
+// in the integer range: a debt from a damaged save must not overflow it.
+int goldShortOf(int price);
 
 // Lets n days pass: the day grows and the year turns as often as needed.
 // With a working mine (MineWorking) the hero is paid 500 gold for every one

@@ -116,7 +116,7 @@ bool itemService(const char* title, const char* nothingToList, Filter filter, Ne
 // True when the purse holds the price; otherwise says what is missing.
 bool canPay(int price) {
     if (hero.gold >= price) return true;
-    print("Brakuje ci %d sztuk złota.\n\n(ok)", price - hero.gold);
+    print("Brakuje ci %d sztuk złota.\n\n(ok)", goldShortOf(price));
     pauseOk();
     return false;
 }

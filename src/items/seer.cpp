@@ -169,7 +169,7 @@ void seerScreen() {
         const MonsterDef& monster = monsterRow(row);
         const int fee = seerFee(monster);
         if (hero.gold < fee) {
-            print("Nie stać cię na to, potrzebujesz %d sztuk złota.\n\n(ok)", fee - hero.gold);
+            print("Nie stać cię na to, potrzebujesz %d sztuk złota.\n\n(ok)", goldShortOf(fee));
             pauseOk();
             continue;
         }

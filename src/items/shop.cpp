@@ -187,7 +187,7 @@ void smithBuyScreen(const char* title, int (*stockSize)(), ItemSlot (*drawItem)(
 }
 
 void reportShortage(int price) {
-    print("Brakuje ci %d sztuk złota.\n\n(ok)", price - hero.gold);
+    print("Brakuje ci %d sztuk złota.\n\n(ok)", goldShortOf(price));
     pauseOk();
 }
 

@@ -66,7 +66,7 @@ bool build() {
     print("(t\n)");
     if (!askYesNo()) return true;
     if (hero.gold < building->buildCost) {
-        print("Brakuje ci %d sztuk złota.\n\n(ok)", building->buildCost - hero.gold);
+        print("Brakuje ci %d sztuk złota.\n\n(ok)", goldShortOf(building->buildCost));
     } else {
         addGold(-building->buildCost);
         spendWorkDays(building->buildDays);
@@ -112,7 +112,7 @@ bool demolish(const Building& building) {
           building.demolishDays, building.demolishCost);
     if (!askYesNo()) return true;
     if (hero.gold < building.demolishCost) {
-        print("Brakuje ci %d sztuk złota.\n\n(ok)", building.demolishCost - hero.gold);
+        print("Brakuje ci %d sztuk złota.\n\n(ok)", goldShortOf(building.demolishCost));
     } else {
         addGold(-building.demolishCost);
         spendWorkDays(building.demolishDays);

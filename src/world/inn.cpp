@@ -26,7 +26,7 @@ bool rest() {
     print("\nCzy chcesz odpoczywać %d dni za %d zlota? (t/n)\n", days, cost);
     if (!askYesNo()) return false;
     if (hero.gold < cost) {
-        print("Nie masz dość złota, brakuje ci %d.\n\n(ok)", cost - hero.gold);
+        print("Nie masz dość złota, brakuje ci %d.\n\n(ok)", goldShortOf(cost));
         pauseOk();
         return true;
     }

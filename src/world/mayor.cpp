@@ -168,7 +168,7 @@ bool buyLand() {
             print("Podpisz tylko tutaj... Dobrze, twoja ziemia znajduje się w północno zachodniej częsci "
                   "miasta.\n\n(ok)");
         } else {
-            print("Brakuje ci %d sztuk złota.\n\n(ok)", LandPrice - hero.gold);
+            print("Brakuje ci %d sztuk złota.\n\n(ok)", goldShortOf(LandPrice));
         }
     }
     pauseOk();
@@ -192,7 +192,7 @@ bool reopenMine() {
             addGold(-MineReopeningPrice);
             print("Od jutra powinienieś zacząć dostawać pieniądze.\n\n(ok)");
         } else {
-            print("Brakuje ci %d sztuk złota.\n\n(ok)", MineReopeningPrice - hero.gold);
+            print("Brakuje ci %d sztuk złota.\n\n(ok)", goldShortOf(MineReopeningPrice));
         }
     }
     pauseOk();

@@ -118,6 +118,9 @@ TEST(SmallRules, CalendarGoldExperienceAndANewGame) {
     addGold(-47);
     addExperience(5000000000LL);
     EXPECT_EQ(std::pair(hero.gold, hero.xp), std::pair(INT_MAX - 47, INT_MAX));
+    // What a damaged save's debt lacks for a price stays in range too.
+    hero.gold = -2147483236;
+    EXPECT_EQ(goldShortOf(1000), INT_MAX);
 
     // A new game starts from nothing of the last one.
     world.killCounts[5] = 3;
